@@ -2,6 +2,8 @@
 // What an effect may read and call while it runs. Effects never touch a window: they read the
 // parameter snapshot taken when the run started, draw from the session's Random, report
 // progress through the sink and poll StopRequested() at their check points.
+// The generated picture resources (paper textures, tone strips, ...) are immutable constants
+// reached through their own functions in resources/, like lookup tables.
 
 #include <array>
 #include <atomic>
@@ -11,8 +13,6 @@
 #include "imaging/Random.h"
 
 namespace brumeleaf {
-
-struct Resources;  // resources/Resources.h: the generated picture resources
 
 // The slider positions and options of the drawing-parameters window at the start of a run.
 // s1..s5 are the five slider rows in display order (rows 1 to 5).
@@ -56,16 +56,12 @@ class ProgressSink {
 
 class RunContext {
  public:
-  RunContext(ParameterSnapshot params, Random& random, const Resources* resources = nullptr)
-      : params_(params), random_(random), resources_(resources) {}
+  RunContext(ParameterSnapshot params, Random& random) : params_(params), random_(random) {}
 
   const ParameterSnapshot& Params() const { return params_; }
   ParameterSnapshot& MutableParams() { return params_; }
   int S(int row) const { return params_.s[static_cast<std::size_t>(row - 1)]; }  // S(1) = s1
   Random& Rand() { return random_; }
-  const Resources* Res() const { return resources_; }
-  // Throws when the resources were not attached (a programming error, reported clearly).
-  const Resources& Res(bool required) const;
 
   SourceMean mean;
   bool preview = false;     // a live-preview run (parameters window visible)
@@ -102,7 +98,6 @@ class RunContext {
  private:
   ParameterSnapshot params_;
   Random& random_;
-  const Resources* resources_;
   ProgressSink* sink_ = nullptr;
   std::atomic<bool>* stop_ = nullptr;
   std::atomic<bool>* cancelled_ = nullptr;

@@ -1,0 +1,21 @@
+#pragma once
+// One entry point for every effect: the per-code frame (working pictures, algorithm, surface
+// finish) followed by Finalize. Used by the desktop program's worker, the command line, scripts
+// and batches alike.
+
+#include "imaging/Bitmap.h"
+#include "imaging/RunContext.h"
+
+namespace brumeleaf {
+
+enum class RunOutcome { Completed, Stopped };
+
+// The frame of one effect code: reads `source` (the left panel), writes `result` (the right
+// panel, which holds the previous result on entry). Does not run Finalize.
+using EffectFrame = void (*)(const Bitmap& source, Bitmap& result, RunContext& ctx);
+
+// Runs effect `code` (ctx.Params().code is set to it) and Finalize. Throws ImageError for an
+// effect that is not available; returns Stopped when a stop was requested during the run.
+RunOutcome RunEffect(int code, const Bitmap& source, Bitmap& result, RunContext& ctx);
+
+}  // namespace brumeleaf
