@@ -20,9 +20,12 @@ void BoxBlur3(Bitmap& image);
 void SoftBlur(Bitmap& image);
 // 9x9 local contrast around (2 local + mean) div 3; the last row and column keep their levels.
 void EnhanceLocalContrast(Bitmap& image, int strength, const SourceMean& mean);
-// 5x5 detail enhancement; `destination` may be `source` itself.
+// 5x5 detail enhancement; `destination` may be `source` itself. Throws ImageError (changing
+// nothing) for a strength of 256 or more (the divisor 256 - strength) or a destination of
+// another size.
 void EnhanceDetail(Bitmap& source, Bitmap& destination, int strength);
 // The first level from startLevel upward whose running count reaches `targetCount`; 0 if none.
+// Counts levels[0..lastIndex]; a start level below 0 counts from 0.
 int HistogramRankValue(const std::uint8_t* levels, int lastIndex, int startLevel, int targetCount);
 // Counting sort of bytes, ascending or descending.
 void CountingSortBytes(std::uint8_t* bytes, std::size_t count, bool ascending);
