@@ -23,7 +23,8 @@ void AdjustSaturation(Bitmap& image, int percent, RunContext* ctx = nullptr);
 void ChannelHistograms(const Bitmap& image, Histogram& red, Histogram& green, Histogram& blue);
 void CumulativeSum(std::array<float, 256>& table);
 void EqualizeHistogram(Bitmap& image, float exponent);
-// Every call site passes the same picture twice.
+// Every call site passes the same picture twice. A source smaller than the destination is
+// refused with an ImageError.
 void BoostSaturationHLS(Bitmap& destination, const Bitmap& source);
 
 // Hue, luminance and saturation, each 0..240 (the classic integer algorithm, HLSMAX 240).
@@ -33,6 +34,7 @@ struct Hls {
   int saturation = 0;
 };
 Hls ColorRGBToHLS(Colour rgb);
+// Arguments outside 0..240 are taken as 0 or 240.
 Colour ColorHLSToRGB(int hue, int luminance, int saturation);
 
 }  // namespace brumeleaf
