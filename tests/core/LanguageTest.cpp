@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "effects/Catalogue.h"
+#include "i18n/Language.h"
+
+using namespace brumeleaf;
+
+namespace {
+
+std::filesystem::path WriteTemp(const std::string& name, const std::string& content) {
+  const auto path =
+      std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name);
+  std::ofstream(path, std::ios::binary) << content;
+  return path;
+}
+
+}  // namespace
+
+TEST(Language, EnglishTableHasItsLinesAndKeptTexts) {
+  const Language& en = Language::English();
+  EXPECT_EQ(en.LineCount(), kEnglishLineCount);
+  EXPECT_EQ(en.Text(0), "File");
+  EXPECT_EQ(en.Text(2), "Save the drawing as\xE2\x80\xA6");
+  EXPECT_EQ(en.Text(49), "Color blending ");  // trailing space kept
+  EXPECT_EQ(en.Text(114), "Brumeleaf parameter files (*.bfp)|*.bfp");
+  EXPECT_EQ(en.Text(168), "Do you really wish to stop the process?");
+  EXPECT_EQ(en.Text(238), "Slovenian translation:");
+  for (int line : {25, 40, 182}) EXPECT_FALSE(en.Text(line).empty()) << line;
+  EXPECT_EQ(en.Text(239), "");
+  EXPECT_EQ(en.Text(-1), "");
+
+  KeptMessages kept(en);
+  EXPECT_EQ(kept.Text(166), "A file with this name already exists. Do you wish to overwrite it?");
+  EXPECT_EQ(kept.Text(168), en.Text(168));
+  EXPECT_THROW(kept.Text(0), LanguageError);
+}
+
+TEST(Language, DerivedEntryNamesFollowTheirBaseLines) {
+  const Language& en = Language::English();
+  EXPECT_EQ(EntryName(en, 5), "Pencil sketch 4");
+  EXPECT_EQ(EntryName(en, 6), "Pencil sketch 5");
+  EXPECT_EQ(EntryName(en, 9), "Pen & Ink sketch 2");
+  EXPECT_EQ(EntryName(en, 19), "Painting 9 (watercolor)");
+  EXPECT_EQ(EntryName(en, 20), "Painting 10 (brushstrokes)");
+  EXPECT_EQ(EntryName(en, 27), "Emergence 2");
+  EXPECT_EQ(EntryName(en, 35), "Frame, texture and text only" + std::string(53, ' '));
+
+  // A translated base line: the last character removed is a whole UTF-8 character.
+  std::string table;
+  for (int i = 0; i < 82; ++i) table += "x\n";
+  table += "Карандаш Ж\n";
+  const Language ru = Language::FromText(table, "Russian");
+  EXPECT_EQ(EntryName(ru, 5), "Карандаш 4");
+  EXPECT_EQ(DropLastCharacter("ab\xE2\x80\xA6"), "ab");
+  EXPECT_EQ(DropLastCharacter(""), "");
+}
+
+TEST(Language, ShortTablesFallBackLineByLineAndBadInputIsRefused) {
+  const Language partial = Language::FromText("Fichier\r\nOuvrir\r\n", "French");
+  EXPECT_EQ(partial.Text(0), "Fichier");
+  EXPECT_EQ(partial.Text(1), "Ouvrir");
+  EXPECT_EQ(partial.Text(2), Language::English().Text(2));
+  EXPECT_EQ(partial.LineCount(), kEnglishLineCount);
+
+  // A table that is not shipped shows English under its own name; an unknown name is an error.
+  const Language german = Language::Load("German");
+  EXPECT_EQ(german.Name(), "German");
+  EXPECT_EQ(german.Text(168), Language::English().Text(168));
+  EXPECT_THROW(Language::Load("Klingon"), LanguageError);
+
+  const auto good = WriteTemp("brumeleaf_lang_ok.txt", "\xEF\xBB\xBF" "Datei\nÖffnen\n");
+  const Language fromFile = Language::FromFile(good, "German");
+  EXPECT_EQ(fromFile.Text(0), "Datei");
+  EXPECT_EQ(fromFile.Text(1), "Öffnen");
+  const auto bad = WriteTemp("brumeleaf_lang_bad.txt", "Fichier\n\xE9t\xE9\n");
+  EXPECT_THROW(Language::FromFile(bad, "French"), LanguageError);
+  EXPECT_THROW(Language::FromFile("/nonexistent/brumeleaf.txt", "French"), LanguageError);
+  EXPECT_THROW(Language::FromText("cut \xE2\x80", "x"), LanguageError);
+  std::filesystem::remove(good);
+  std::filesystem::remove(bad);
+}
+
+TEST(Language, LocaleDefaultsAndPerLanguageCaptions) {
+  EXPECT_EQ(DefaultLanguageForLocale(3082), "Spanish");
+  EXPECT_EQ(DefaultLanguageForLocale(1036), "French");
+  EXPECT_EQ(DefaultLanguageForLocale(9217), "Arab");
+  EXPECT_EQ(DefaultLanguageForLocale(1042), "Hangul");
+  EXPECT_EQ(DefaultLanguageForLocale(1060), "English");  // Slovenian is never a default
+  EXPECT_EQ(Language::Names().size(), 24u);
+  EXPECT_EQ(Language::FileNameOf("English"), "en.txt");
+
+  EXPECT_TRUE(Language::Load("Arab").RightToLeft());
+  EXPECT_FALSE(Language::English().RightToLeft());
+  EXPECT_EQ(Language::Load("Japanese").StyleNames()[1], "黒曜石");
+  EXPECT_EQ(Language::English().StyleNames()[0], "Charcoal");
+  EXPECT_EQ(Language::Load("Hangul").ConfirmCaption(), "확인");
+  EXPECT_EQ(Language::English().ConfirmCaption(), "OK");
+  EXPECT_EQ(Language::English().MenuCaption(1, 7), "Edit" + std::string(75, ' '));
+}
