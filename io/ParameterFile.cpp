@@ -1,0 +1,176 @@
+#include "io/ParameterFile.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#include "io/AtomicFile.h"
+
+namespace brumeleaf {
+namespace {
+
+constexpr std::string_view kExtension = ".bfp";
+constexpr std::string_view kDefaultPictureName = "Brumeleaf image";
+// A parameter file is about a kilobyte; anything far larger is not one.
+constexpr std::uintmax_t kMaxParameterFileBytes = 1 << 20;
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Reads lines in order; past the end the last line read stays in the buffer (it starts as
+// "0"), which is how a short file fills its missing lines.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : lines_(SplitLines(text)) {}
+  std::string_view Next() {
+    if (next_ < lines_.size()) buffer_ = lines_[next_];
+    ++next_;
+    return buffer_;
+  }
+  // 1-based number of the file line the buffer came from (for messages).
+  std::size_t Position() const { return next_; }
+
+ private:
+  std::vector<std::string_view> lines_;
+  std::size_t next_ = 0;
+  std::string_view buffer_ = "0";
+};
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+int ParseValue(std::string_view line, std::size_t lineNumber) {
+  std::string_view text = Trim(line);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    throw ParameterFileError("Line " + std::to_string(lineNumber) + " of the parameter file (\"" +
+                             std::string(line.substr(0, 40)) + "\") is not an integer");
+  return value;
+}
+
+// The picture name less its last four characters (its extension), counted in characters.
+std::string WithoutExtension(const std::string& name) {
+  std::size_t end = name.size();
+  for (int removed = 0; removed < 4 && end > 0; ++removed) {
+    --end;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+  }
+  return name.substr(0, end);
+}
+
+// Effect names become part of a file name: a path separator must not lead into another folder.
+std::string FileNameSafe(std::string text) {
+  for (char& c : text)
+    if (c == '/' || c == '\\') c = '-';
+  return text;
+}
+
+}  // namespace
+
+std::filesystem::path ParameterFilePath(const std::filesystem::path& chosen) {
+  const std::string name = chosen.string();
+  if (name.size() >= kExtension.size() && name.compare(name.size() - kExtension.size(),
+                                                       kExtension.size(), kExtension) == 0)
+    return chosen;
+  return std::filesystem::path(name + std::string(kExtension));
+}
+
+ParameterSet CaptureParameters(const ParameterModel& model) {
+  ParameterSet set;
+  for (int code = 0; code < kStoredEffects; ++code)
+    set.values[static_cast<std::size_t>(code)] = model.EffectValues()[static_cast<std::size_t>(code)];
+  set.listIndex = model.ListIndex();
+  return set;
+}
+
+std::string FormatParameterFile(const ParameterSet& set) {
+  std::string text;
+  for (int code = 0; code < kStoredEffects; ++code) {
+    text += "[" + std::to_string(code) + "]\r\n";
+    for (int value : set.values[static_cast<std::size_t>(code)]) text += std::to_string(value) + "\r\n";
+  }
+  text += std::to_string(set.listIndex) + "\r\n";
+  return text;
+}
+
+std::filesystem::path SaveParameterFile(const std::filesystem::path& chosen,
+                                        const ParameterModel& model) {
+  const std::filesystem::path path = ParameterFilePath(chosen);
+  try {
+    WriteFileAtomically(path, FormatParameterFile(CaptureParameters(model)));
+  } catch (const FileWriteError& e) {
+    throw ParameterFileError(e.what());
+  }
+  return path;
+}
+
+ParameterSet ParseParameterFile(std::string_view text) {
+  LineReader reader(text);
+  ParameterSet set;
+  for (auto& row : set.values) {
+    reader.Next();  // the block's "[i]" line is not checked
+    for (int& value : row) value = ParseValue(reader.Next(), reader.Position());
+  }
+  set.listIndex = ParseValue(reader.Next(), reader.Position());
+  if (set.listIndex < 0 || set.listIndex >= kListEntryCount)
+    throw ParameterFileError("The parameter file selects effect list entry " +
+                             std::to_string(set.listIndex) + ", which does not exist (0 to " +
+                             std::to_string(kListEntryCount - 1) + ")");
+  return set;
+}
+
+ParameterSet ReadParameterFile(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) throw ParameterFileError("File not found");
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > kMaxParameterFileBytes)
+    throw ParameterFileError(path.string() + " is not a parameter file");
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in && !in.eof()) throw ParameterFileError("Cannot read the parameter file " + path.string());
+  try {
+    return ParseParameterFile(text);
+  } catch (const ParameterFileError& e) {
+    throw ParameterFileError(path.string() + ": " + e.what());
+  }
+}
+
+void ApplyParameters(ParameterModel& model, const ParameterSet& set) {
+  for (int code = 0; code < kStoredEffects; ++code)
+    model.StoreEffectRow(code, set.values[static_cast<std::size_t>(code)]);
+  model.SelectEntry(set.listIndex);
+}
+
+void LoadParameterFile(const std::filesystem::path& path, ParameterModel& model) {
+  ApplyParameters(model, ReadParameterFile(path));
+}
+
+std::string ProposedSaveName(const std::string& pictureName, bool parametersInName,
+                             const std::string& entryText, const std::array<int, 5>& sliders) {
+  if (pictureName == kDefaultPictureName) return std::string(kDefaultPictureName) + ".jpg";
+  const std::string base = WithoutExtension(pictureName);
+  if (!parametersInName) return base + "_Brumeleaf.jpg";
+  std::string name = "Brumeleaf_" + base + "_" + FileNameSafe(entryText);
+  for (int value : sliders) name += "_" + std::to_string(value);
+  return name + ".jpg";
+}
+
+}  // namespace brumeleaf
