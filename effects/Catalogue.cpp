@@ -203,6 +203,11 @@ std::string EntryName(const Language& language, int listIndex) {
   return language.Build(kListEntries[static_cast<std::size_t>(listIndex)].text);
 }
 
+std::string ListItemText(const Language& language, int listIndex) {
+  std::string text = EntryName(language, listIndex);
+  return IsHeader(listIndex) ? text : "     >  " + text;
+}
+
 std::string SliderCaption(const Language& language, int code, int slot) {
   if (code < 0 || code >= kEffectCount || slot < 0 || slot >= kSliderRowCount) return {};
   const SliderSpec& row = kEffects[static_cast<std::size_t>(code)].rows[static_cast<std::size_t>(slot)];

@@ -88,6 +88,8 @@ bool RowVisible(int code, int row);
 
 // The text of a list entry in a language (derived names follow their base line).
 std::string EntryName(const Language& language, int listIndex);
+// The entry as the list draws it: headers as they are, effects indented behind a marker.
+std::string ListItemText(const Language& language, int listIndex);
 // The caption of a slot 0..4 of an effect code 0..35 (empty where the effect has none).
 std::string SliderCaption(const Language& language, int code, int slot);
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "effects/Catalogue.h"
+#include "effects/CustomBrush.h"
 #include "effects/ParameterModel.h"
 
 using namespace brumeleaf;
@@ -56,6 +57,8 @@ TEST(Catalogue, TableOfEntriesCodesAndDefaults) {
   EXPECT_EQ(EntryName(En(), 14), "Painting 4 (recursive median filter)");
   EXPECT_EQ(EntryName(En(), 0), "Pencil sketch effects");
   EXPECT_THROW(EntryName(En(), 36), CatalogueError);
+  EXPECT_EQ(ListItemText(En(), 0), "Pencil sketch effects");
+  EXPECT_EQ(ListItemText(En(), 22), "     >  Pixelation");
   EXPECT_EQ(ExamplePictureNumber(1), 0);
   EXPECT_EQ(ExamplePictureNumber(8), 6);
   EXPECT_EQ(ExamplePictureNumber(35), 29);
@@ -320,4 +323,19 @@ TEST(ParameterModel, FinishingOptionsAndLanguageChange) {
   m.ApplyLanguage(Language::FromText(table, "French"));
   EXPECT_EQ(m.EntryText(), "Crayon 4");
   EXPECT_EQ(m.CurrentEffect(), 23);
+}
+
+TEST(CustomBrush, CentredOnAWhiteSquare) {
+  Bitmap picture(100, 50);
+  picture.Fill(kBlack);
+  const Bitmap brush = MakeCustomBrush(picture);
+  EXPECT_EQ(brush.Width(), 142);
+  EXPECT_EQ(brush.Height(), 142);
+  EXPECT_EQ(brush.Pixel(21, 46), kBlack);
+  EXPECT_EQ(brush.Pixel(20, 46), kWhite);
+  EXPECT_EQ(brush.Pixel(21, 45), kWhite);
+  EXPECT_EQ(brush.Pixel(120, 95), kBlack);
+  EXPECT_EQ(brush.Pixel(121, 96), kWhite);
+  EXPECT_THROW(MakeCustomBrush(Bitmap()), ImageError);
+  EXPECT_THROW(MakeCustomBrush(Bitmap(12000, 10)), ImageError);
 }
