@@ -205,7 +205,8 @@ std::string EntryName(const Language& language, int listIndex) {
 
 std::string ListItemText(const Language& language, int listIndex) {
   std::string text = EntryName(language, listIndex);
-  return IsHeader(listIndex) ? text : "     >  " + text;
+  if (!IsHeader(listIndex)) text.insert(0, "     >  ");
+  return text;
 }
 
 std::string SliderCaption(const Language& language, int code, int slot) {
