@@ -1,7 +1,11 @@
 #pragma once
 // Picture files: decoding by extension, encoding by extension, JFIF density.
 
+#include <cstdint>
+#include <span>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "imaging/Bitmap.h"
 
@@ -17,13 +21,34 @@ struct PictureInfo {
   int dpi = 300;  // density as the program uses it (JFIF rules applied)
 };
 
-// Decodes by the lower-cased extension: .jpg/.jpeg JPEG, .png PNG, .gif GIF, anything else BMP.
+enum class PictureFormat { Jpeg, Png, Gif, Bmp, Unknown };
+
+// The format a file name asks for, by its lower-cased extension: .jpg/.jpeg, .png, .gif, .bmp.
+PictureFormat FormatFromExtension(const std::string& path);
+
+// The format the first bytes announce ("BM", "GIF", "PNG" after the 0x89 byte, 0xFF 0xD8);
+// Unknown when none of them matches or there are too few bytes.
+PictureFormat SniffFormat(std::span<const std::uint8_t> bytes);
+
+// Decodes bytes of a known format. Throws FileError whose message gives the cause only; the
+// callers below prefix it with the file name. Every picture comes back as 24-bit, transparent
+// parts painted over white, a JPEG turned upright by its EXIF orientation.
+Bitmap DecodePicture(std::span<const std::uint8_t> bytes, PictureFormat format,
+                     PictureInfo* info = nullptr);
+
+// Decodes by the lower-cased extension: .jpg/.jpeg JPEG, .png PNG, .gif GIF, .bmp BMP. Any other
+// extension is decoded by what its first bytes announce. For a JPEG the density comes from its
+// JFIF header; every other picture gets 300 dpi.
 Bitmap LoadPicture(const std::string& path, PictureInfo* info = nullptr);
 
 struct SaveOptions {
   int jpegQuality = 95;
   int dpi = 300;
 };
+
+// Encodes into memory in the given format (Jpeg, Png or Bmp).
+std::vector<std::uint8_t> EncodePicture(const Bitmap& image, PictureFormat format,
+                                        const SaveOptions& options = {});
 
 // Encodes by the lower-cased extension (.jpg/.jpeg, .png, .bmp). Writes to a temporary name and
 // renames, so a failure leaves no file behind.

@@ -1,0 +1,21 @@
+#include "cli/Commands.h"
+#include "io/PictureFile.h"
+
+namespace brumeleaf::cli {
+
+int RunConvert(const Arguments& args) {
+  if (args.size() != 2) throw UsageError("convert needs an input and an output file");
+  const PictureFormat out = FormatFromExtension(args[1]);
+  // Checked before decoding, so that a mistyped name fails at once.
+  if (out != PictureFormat::Jpeg && out != PictureFormat::Png && out != PictureFormat::Bmp)
+    throw UsageError(args[1] + ": the output must end in .jpg, .jpeg, .png or .bmp");
+  PictureInfo info;
+  const Bitmap picture = LoadPicture(args[0], &info);
+  SaveOptions options;
+  options.jpegQuality = 95;
+  options.dpi = info.dpi;
+  SavePicture(picture, args[1], options);
+  return kExitOk;
+}
+
+}  // namespace brumeleaf::cli

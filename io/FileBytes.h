@@ -1,0 +1,23 @@
+#pragma once
+// Whole-file reading and replace-by-rename writing, shared by every file the program writes.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace brumeleaf {
+
+// Files larger than this are refused before reading: the largest picture a decoder accepts
+// (32768 x 15001 pixels of 32-bit BMP) stays below it.
+inline constexpr std::uint64_t kMaxFileBytes = 2ull << 30;
+
+// Reads a whole regular file. Throws FileError naming the file and the cause.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+
+// Writes the bytes to a new file in the same folder and renames it over `path`, so the target
+// is either the old file or the complete new one, never half a file. Throws FileError naming
+// the file and the cause; no temporary file remains after a failure.
+void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace brumeleaf

@@ -1,0 +1,180 @@
+#include "io/PngCodec.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "io/PictureFile.h"
+
+namespace brumeleaf {
+namespace {
+
+constexpr int kCompressionLevel = 3;
+
+// libpng reports a fatal error through our callback, which jumps back to the setjmp of the
+// function that called the library. Objects with destructors are created before that setjmp.
+struct PngContext {
+  std::span<const std::uint8_t> input;
+  std::size_t position = 0;
+  std::vector<std::uint8_t>* output = nullptr;
+  char message[200] = {};
+};
+
+PngContext& ContextOf(png_structp png) { return *static_cast<PngContext*>(png_get_error_ptr(png)); }
+
+void OnError(png_structp png, png_const_charp message) {
+  std::snprintf(ContextOf(png).message, sizeof ContextOf(png).message, "%s", message);
+  png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+void ReadFromMemory(png_structp png, png_bytep data, png_size_t length) {
+  PngContext& c = ContextOf(png);
+  if (length > c.input.size() - c.position) png_error(png, "The PNG file is cut off");
+  std::memcpy(data, c.input.data() + c.position, length);
+  c.position += length;
+}
+
+void WriteToMemory(png_structp png, png_bytep data, png_size_t length) {
+  std::vector<std::uint8_t>& out = *ContextOf(png).output;
+  out.insert(out.end(), data, data + length);
+}
+
+void FlushNothing(png_structp) {}
+
+struct ReadGuard {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  ~ReadGuard() { png_destroy_read_struct(&png, &info, nullptr); }
+};
+
+struct WriteGuard {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  ~WriteGuard() { png_destroy_write_struct(&png, &info); }
+};
+
+// Every PNG becomes 8-bit RGBA rows, so one compositing loop serves them all.
+void RequestRgba(png_structp png, png_infop info) {
+  const int type = png_get_color_type(png, info);
+  png_set_expand(png);
+  png_set_strip_16(png);
+  if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+}
+
+// Painted over white: level = (c·a + 255·(255 − a)) / 255, rounded.
+void RgbaRowOverWhite(const std::uint8_t* rgba, std::uint8_t* bgr, int width) {
+  for (int x = 0; x < width; ++x, rgba += 4, bgr += 3) {
+    const int a = rgba[3];
+    const int white = 255 * (255 - a) + 127;
+    bgr[0] = static_cast<std::uint8_t>((rgba[2] * a + white) / 255);
+    bgr[1] = static_cast<std::uint8_t>((rgba[1] * a + white) / 255);
+    bgr[2] = static_cast<std::uint8_t>((rgba[0] * a + white) / 255);
+  }
+}
+
+std::uint32_t BigEndian32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+         static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+}
+
+// Looks at the header chunk before the library allocates anything, so that an over-limit or
+// empty picture gets the program's own message.
+void CheckHeaderSize(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) return;
+  const std::uint32_t width = BigEndian32(bytes.data() + 16);
+  const std::uint32_t height = BigEndian32(bytes.data() + 20);
+  if (width == 0 || height == 0) throw FileError("The picture has no pixels");
+  const auto clampToInt = [](std::uint32_t v) { return static_cast<int>(std::min(v, 1u << 30)); };
+  Bitmap::CheckSize(clampToInt(width), clampToInt(height));
+}
+
+}  // namespace
+
+Bitmap DecodePng(std::span<const std::uint8_t> bytes) {
+  PngContext context;
+  context.input = bytes;
+  ReadGuard guard;
+  Bitmap image;
+  std::vector<std::uint8_t> rows;
+  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) throw FileError("Not a PNG file");
+  CheckHeaderSize(bytes);
+  guard.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnError, OnWarning);
+  if (guard.png == nullptr) throw FileError("Not enough memory to read the PNG file");
+  guard.info = png_create_info_struct(guard.png);
+  if (guard.info == nullptr) throw FileError("Not enough memory to read the PNG file");
+  png_structp png = guard.png;
+  png_infop info = guard.info;
+  if (setjmp(png_jmpbuf(png))) throw FileError(std::string("Damaged PNG file: ") + context.message);
+
+  png_set_read_fn(png, &context, ReadFromMemory);
+  // The library refuses larger headers itself before allocating anything.
+  png_set_user_limits(png, kMaxWidth, kMaxHeight);
+  png_read_info(png, info);
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
+  RequestRgba(png, info);
+  const int passes = png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+
+  image.SetSize(static_cast<int>(width), static_cast<int>(height));
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+  // Interlaced pictures are filled in over several passes and need every row kept; the others
+  // are composited row by row.
+  rows.resize(passes > 1 ? rowBytes * height : rowBytes);
+  for (int pass = 0; pass < passes; ++pass) {
+    for (png_uint_32 y = 0; y < height; ++y) {
+      png_read_row(png, rows.data() + (passes > 1 ? rowBytes * y : 0), nullptr);
+      if (pass == passes - 1) {
+        const std::uint8_t* rgba = rows.data() + (passes > 1 ? rowBytes * y : 0);
+        RgbaRowOverWhite(rgba, image.ScanLine(static_cast<int>(y)), image.Width());
+      }
+    }
+  }
+  png_read_end(png, nullptr);
+  return image;
+}
+
+std::vector<std::uint8_t> EncodePng(const Bitmap& image) {
+  if (image.Empty()) throw FileError("An empty picture cannot be saved");
+  std::vector<std::uint8_t> out;
+  PngContext context;
+  context.output = &out;
+  WriteGuard guard;
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(image.Width()) * 4);
+  guard.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &context, OnError, OnWarning);
+  if (guard.png == nullptr) throw FileError("Not enough memory to write the PNG file");
+  guard.info = png_create_info_struct(guard.png);
+  if (guard.info == nullptr) throw FileError("Not enough memory to write the PNG file");
+  png_structp png = guard.png;
+  png_infop info = guard.info;
+  if (setjmp(png_jmpbuf(png))) throw FileError(std::string("Cannot encode PNG: ") + context.message);
+
+  png_set_write_fn(png, &context, WriteToMemory, FlushNothing);
+  png_set_compression_level(png, kCompressionLevel);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.Width()), static_cast<png_uint_32>(image.Height()),
+               8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* bgr = image.ScanLine(y);
+    std::uint8_t* p = rgba.data();
+    for (int x = 0; x < image.Width(); ++x, bgr += 3, p += 4) {
+      p[0] = bgr[2];
+      p[1] = bgr[1];
+      p[2] = bgr[0];
+      p[3] = 255;
+    }
+    png_write_row(png, rgba.data());
+  }
+  png_write_end(png, nullptr);
+  return out;
+}
+
+}  // namespace brumeleaf
