@@ -4,6 +4,7 @@
 
 #include "io/BmpCodec.h"
 #include "io/PictureFile.h"
+#include "io/PictureSize.h"
 
 namespace brumeleaf {
 namespace {
@@ -99,11 +100,10 @@ void ReadHeader(const LittleEndian& in, Layout& l) {
     if (l.infoSize >= 36) l.colours = in.U32(h + 32);
   }
   if (planes != 1) Damaged("the number of planes is " + std::to_string(planes));
-  if (l.width <= 0 || height == 0) throw FileError("The picture has no pixels");
   l.topDown = height < 0;
   height = height < 0 ? -height : height;
   // Checked before the picture is allocated: a header may claim any size.
-  Bitmap::CheckSize(l.width, static_cast<int>(std::min<std::int64_t>(height, INT_MAX)));
+  CheckPictureSize(l.width, height);
   l.height = static_cast<int>(height);
 }
 

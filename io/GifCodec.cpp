@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "io/PictureFile.h"
+#include "io/PictureSize.h"
 
 namespace brumeleaf {
 namespace {
@@ -59,11 +60,6 @@ void ReadExtension(GifFileType* gif, FrameSettings& settings) {
   }
 }
 
-void CheckGifSize(int width, int height) {
-  if (width <= 0 || height <= 0) throw FileError("The picture has no pixels");
-  Bitmap::CheckSize(width, height);
-}
-
 // Row order of an interlaced frame: every 8th row from 0, every 8th from 4, every 4th from 2,
 // every 2nd from 1.
 std::vector<int> RowOrder(int height, bool interlaced) {
@@ -99,11 +95,11 @@ void PaintRow(const std::vector<GifPixelType>& line, const ColorMapObject& map, 
 
 Bitmap ReadFirstFrame(GifFileType* gif, const FrameSettings& settings) {
   const GifImageDesc& frame = gif->Image;
-  CheckGifSize(frame.Width, frame.Height);
+  CheckPictureSize(frame.Width, frame.Height);
   const bool hasScreen = gif->SWidth > 0 && gif->SHeight > 0;
   const int width = hasScreen ? gif->SWidth : frame.Left + frame.Width;
   const int height = hasScreen ? gif->SHeight : frame.Top + frame.Height;
-  CheckGifSize(width, height);
+  CheckPictureSize(width, height);
   const ColorMapObject* map = frame.ColorMap != nullptr ? frame.ColorMap : gif->SColorMap;
   if (map == nullptr || map->Colors == nullptr) throw FileError("Damaged GIF file: no colour table");
 

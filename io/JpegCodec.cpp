@@ -12,6 +12,7 @@
 
 #include "io/ExifOrientation.h"
 #include "io/PictureFile.h"
+#include "io/PictureSize.h"
 
 namespace brumeleaf {
 namespace {
@@ -103,10 +104,9 @@ void CmykRowToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, int width, bool i
 }
 
 void CheckDecodedSize(const jpeg_decompress_struct& cinfo, int orientation) {
-  const int w = static_cast<int>(cinfo.image_width), h = static_cast<int>(cinfo.image_height);
-  if (w == 0 || h == 0) throw FileError("The picture has no pixels");
-  Bitmap::CheckSize(w, h);
-  if (SwapsSides(orientation)) Bitmap::CheckSize(h, w);
+  const std::int64_t w = cinfo.image_width, h = cinfo.image_height;
+  CheckPictureSize(w, h);
+  if (SwapsSides(orientation)) CheckPictureSize(h, w);
 }
 
 // Everything that may jump back lives here. Objects with destructors are created before the

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "io/PictureFile.h"
+#include "io/PictureSize.h"
 
 namespace brumeleaf {
 namespace {
@@ -90,9 +91,7 @@ void CheckHeaderSize(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) return;
   const std::uint32_t width = BigEndian32(bytes.data() + 16);
   const std::uint32_t height = BigEndian32(bytes.data() + 20);
-  if (width == 0 || height == 0) throw FileError("The picture has no pixels");
-  const auto clampToInt = [](std::uint32_t v) { return static_cast<int>(std::min(v, 1u << 30)); };
-  Bitmap::CheckSize(clampToInt(width), clampToInt(height));
+  CheckPictureSize(width, height);
 }
 
 }  // namespace
