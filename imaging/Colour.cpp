@@ -1,10 +1,11 @@
-// Point operations on levels. Each one's formula depends on the level alone (or on the level
-// and its pixel's mean), so it is evaluated once per possible input into a table and the
-// pixels only look their result up; 64-bit arithmetic keeps large percentages from
-// overflowing without costing anything per pixel.
+// Point operations on levels. Brightness and contrast are both c + m (c - q) div 100 for some
+// factor m and reference q; for the everyday percentages every intermediate fits 16 bits and
+// the loop runs eight levels per vector instruction. Larger percentages go through a table of
+// the 256 results computed in 64 bits, which cannot overflow.
 
 #include "imaging/Colour.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -27,6 +28,34 @@ void ApplyToEveryLevel(Bitmap& image, const LevelTable& table) {
   }
 }
 
+// Largest |m| for which m (c - q) fits 16 bits for every level c and a reference 0..255.
+constexpr int kLargestShortFactor = 128;
+
+// Every level c becomes c + m (c - q) div 100, clamped to 0..255.
+void ApplyScaledDifference(Bitmap& image, int m, int q) {
+  if (m < -kLargestShortFactor || m > kLargestShortFactor || q < 0 || q > 255) {
+    LevelTable table;
+    for (int c = 0; c < 256; ++c) {
+      const std::int64_t difference = c - static_cast<std::int64_t>(q);
+      table[static_cast<std::size_t>(c)] = Clamped(c + m * difference / 100);
+    }
+    ApplyToEveryLevel(image, table);
+    return;
+  }
+  const std::int16_t factor = static_cast<std::int16_t>(m);
+  const std::int16_t reference = static_cast<std::int16_t>(q);
+  const std::size_t bytes = static_cast<std::size_t>(image.Width()) * 3;
+  for (int y = 0; y < image.Height(); ++y) {
+    std::uint8_t* row = image.ScanLine(y);
+    for (std::size_t i = 0; i < bytes; ++i) {
+      const std::int16_t c = row[i];
+      const std::int16_t product = static_cast<std::int16_t>(factor * static_cast<std::int16_t>(c - reference));
+      const std::int16_t v = static_cast<std::int16_t>(c + product / 100);
+      row[i] = static_cast<std::uint8_t>(std::min<std::int16_t>(std::max<std::int16_t>(v, 0), 255));
+    }
+  }
+}
+
 }  // namespace
 
 void InvertColours(Bitmap& image) {
@@ -38,22 +67,16 @@ void InvertColours(Bitmap& image) {
 }
 
 void AdjustBrightness(Bitmap& image, int percent) {
-  LevelTable table;
-  const std::int64_t p = percent;
-  for (int c = 0; c < 256; ++c) {
-    table[static_cast<std::size_t>(c)] = Clamped(p <= 0 ? c + p * c / 100 : c + p * (255 - c) / 100);
+  // p <= 0: c + p c div 100 (toward black). p > 0: c + p (255 - c) div 100 (toward white),
+  // which is c + (-p)(c - 255) div 100.
+  if (percent <= 0) {
+    ApplyScaledDifference(image, percent, 0);
+  } else {
+    ApplyScaledDifference(image, -percent, 255);
   }
-  ApplyToEveryLevel(image, table);
 }
 
-void AdjustContrast(Bitmap& image, int pivot, int percent) {
-  LevelTable table;
-  for (int c = 0; c < 256; ++c) {
-    table[static_cast<std::size_t>(c)] =
-        Clamped(c + (static_cast<std::int64_t>(c) - pivot) * percent / 100);
-  }
-  ApplyToEveryLevel(image, table);
-}
+void AdjustContrast(Bitmap& image, int pivot, int percent) { ApplyScaledDifference(image, percent, pivot); }
 
 void AdjustSaturation(Bitmap& image, int percent, RunContext* ctx) {
   // Output for every (level, pixel mean) pair.

@@ -1,49 +1,28 @@
-// The three 3x3 filters. Channels are independent and share one formula, so each kernel runs
-// over the bytes of a row with neighbours three bytes apart; written that way the compiler
-// vectorises the loops.
+// The three 3x3 filters: each is its per-level formula on the window sums of the walker.
 
 #include "imaging/Filters.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "imaging/InteriorRows.h"
 
 namespace brumeleaf {
 
-namespace {
-
-constexpr std::size_t kLeft = 3;  // byte distance to the same channel of the next pixel
-
-// Sum of the 3x3 window around byte i.
-inline int WindowSum(const std::uint8_t* a, const std::uint8_t* c, const std::uint8_t* b,
-                     std::size_t i) {
-  return a[i - kLeft] + a[i] + a[i + kLeft] + c[i - kLeft] + c[i] + c[i + kLeft] + b[i - kLeft] +
-         b[i] + b[i + kLeft];
-}
-
-}  // namespace
-
 void Sharpen(Bitmap& image) {
-  detail::ForEachInteriorRow(image, [](const std::uint8_t* a, const std::uint8_t* c,
-                                       const std::uint8_t* b, std::uint8_t* out,
-                                       std::size_t bytes) {
-    for (std::size_t i = kLeft; i + kLeft < bytes; ++i) {
-      const int centre = c[i];
-      const int neighbours = WindowSum(a, c, b, i) - centre;
-      const int v = 5 * centre - (neighbours >> 3);
-      // Its own clamp: a level of 256..1023 still counts as v shr 2, only 1024 on is white.
-      out[i] = v < 0 ? 0 : (v >= 1024 ? 255 : static_cast<std::uint8_t>(v >> 2));
-    }
+  detail::ForEachWindowSum(image, [](std::uint16_t sum, std::uint8_t level) {
+    const std::int16_t centre = level;
+    const std::int16_t neighbours = static_cast<std::int16_t>(sum - centre);
+    const std::int16_t v = static_cast<std::int16_t>(5 * centre - (neighbours >> 3));
+    // 0 below 0, 255 from 1024 on, else v shr 2: the same as clamping v to 0..1023 first.
+    const std::int16_t clamped = std::min<std::int16_t>(std::max<std::int16_t>(v, 0), 1023);
+    return static_cast<std::uint8_t>(clamped >> 2);
   });
 }
 
 void BoxBlur3(Bitmap& image) {
-  detail::ForEachInteriorRow(image, [](const std::uint8_t* a, const std::uint8_t* c,
-                                       const std::uint8_t* b, std::uint8_t* out,
-                                       std::size_t bytes) {
-    for (std::size_t i = kLeft; i + kLeft < bytes; ++i) {
-      out[i] = static_cast<std::uint8_t>(static_cast<unsigned>(WindowSum(a, c, b, i)) / 9u);
-    }
+  detail::ForEachWindowSum(image, [](std::uint16_t sum, std::uint8_t) {
+    return static_cast<std::uint8_t>(sum / 9u);
   });
 }
 
@@ -55,8 +34,8 @@ void SoftBlurRow(Bitmap& image, int y) {
   if (bytes < 9) return;
   std::uint8_t* row = image.ScanLine(y);
   const std::vector<std::uint8_t> entry(row, row + bytes);
-  for (std::size_t i = kLeft; i + kLeft < bytes; ++i) {
-    const unsigned sum = entry[i - kLeft] + entry[i] + entry[i + kLeft];
+  for (std::size_t i = detail::kNextPixel; i + detail::kNextPixel < bytes; ++i) {
+    const unsigned sum = entry[i - detail::kNextPixel] + entry[i] + entry[i + detail::kNextPixel];
     row[i] = static_cast<std::uint8_t>(sum / 3u);
   }
 }
@@ -84,13 +63,9 @@ void SoftBlurColumn(Bitmap& image, int x) {
 }  // namespace
 
 void SoftBlur(Bitmap& image) {
-  detail::ForEachInteriorRow(image, [](const std::uint8_t* a, const std::uint8_t* c,
-                                       const std::uint8_t* b, std::uint8_t* out,
-                                       std::size_t bytes) {
-    for (std::size_t i = kLeft; i + kLeft < bytes; ++i) {
-      const unsigned mean = static_cast<unsigned>(WindowSum(a, c, b, i)) / 9u;
-      out[i] = static_cast<std::uint8_t>((2u * mean + c[i]) / 3u);
-    }
+  detail::ForEachWindowSum(image, [](std::uint16_t sum, std::uint8_t level) {
+    const std::uint16_t mean = static_cast<std::uint16_t>(sum / 9u);
+    return static_cast<std::uint8_t>(static_cast<std::uint16_t>(2 * mean + level) / 3u);
   });
   // The interior pass never touches the border, so the border still holds its entry levels.
   // On a 1-high or 1-wide picture the two rows (or columns) are the same one: do it once.

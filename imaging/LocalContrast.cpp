@@ -20,21 +20,21 @@ constexpr int kWindow = 9;
 constexpr int kPad = 9;   // offset of the picture proper inside the padded picture
 constexpr int kFirst = 5; // first window row / column in padded coordinates
 
-// Builds row `paddedY` of the padded picture from the entry copy.
-void BuildPaddedRow(const Bitmap& entry, int paddedY, std::uint8_t* out, std::size_t paddedBytes) {
+// Builds row `paddedY` of the padded picture.
+void BuildPaddedRow(const Bitmap& picture, int paddedY, std::uint8_t* out, std::size_t paddedBytes) {
   std::memset(out, 255, paddedBytes);
-  const int width = entry.Width();
-  const int height = entry.Height();
+  const int width = picture.Width();
+  const int height = picture.Height();
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   const std::size_t shift = static_cast<std::size_t>(kPad) * 3;
   // Draw order matters where the copies overlap: the later one wins.
   if (paddedY < height) {
-    const std::uint8_t* src = entry.ScanLine(paddedY);
+    const std::uint8_t* src = picture.ScanLine(paddedY);
     std::memcpy(out, src, rowBytes);
     std::memcpy(out + shift, src, rowBytes);
   }
   if (paddedY >= kPad && paddedY - kPad < height) {
-    const std::uint8_t* src = entry.ScanLine(paddedY - kPad);
+    const std::uint8_t* src = picture.ScanLine(paddedY - kPad);
     std::memcpy(out, src, rowBytes);
     std::memcpy(out + shift, src, rowBytes);
   }
@@ -65,7 +65,8 @@ void EnhanceLocalContrast(Bitmap& image, int strength, const SourceMean& mean) {
   // Rows 0..H-2 and columns 0..W-2 are processed; a picture 1 wide or high has none.
   if (width < 2 || height < 2) return;
 
-  const Bitmap entry(image);
+  // No copy of the entry picture is needed: padded row Y is built from rows Y and Y-9 before
+  // the window row that writes row Y-14, so every row is read before it is written.
   const std::array<ChannelTable, 3> tables = {MakeChannelTable(mean.blue, strength),
                                               MakeChannelTable(mean.green, strength),
                                               MakeChannelTable(mean.red, strength)};
@@ -75,7 +76,7 @@ void EnhanceLocalContrast(Bitmap& image, int strength, const SourceMean& mean) {
   std::vector<std::int32_t> columnSums(paddedBytes, 0);
   for (int py = kFirst; py < kFirst + kWindow; ++py) {
     std::uint8_t* row = ringRow(py);
-    BuildPaddedRow(entry, py, row, paddedBytes);
+    BuildPaddedRow(image, py, row, paddedBytes);
     for (std::size_t i = 0; i < paddedBytes; ++i) columnSums[i] += row[i];
   }
 
@@ -102,7 +103,7 @@ void EnhanceLocalContrast(Bitmap& image, int strength, const SourceMean& mean) {
     // Slide the column sums one padded row down.
     std::uint8_t* leaving = ringRow(r);
     for (std::size_t i = 0; i < paddedBytes; ++i) columnSums[i] -= leaving[i];
-    BuildPaddedRow(entry, r + kWindow, leaving, paddedBytes);
+    BuildPaddedRow(image, r + kWindow, leaving, paddedBytes);
     for (std::size_t i = 0; i < paddedBytes; ++i) columnSums[i] += leaving[i];
   }
 }

@@ -1,5 +1,5 @@
-// Quarter turns. The picture is rebuilt row by row from a table of the old rows: a new row is
-// an old column, and the next new row reads the bytes beside it, which are still in the cache.
+// Quarter turns: a new row is an old column. The picture is rebuilt in square tiles so that
+// the old rows a tile reads and the new rows it writes both stay in the cache.
 
 #include <algorithm>
 #include <utility>
@@ -9,6 +9,12 @@
 
 namespace brumeleaf {
 
+namespace {
+
+constexpr int kTile = 32;
+
+}  // namespace
+
 void RotateBitmap90(Bitmap& image, int angle) {
   const int width = image.Width();
   const int height = image.Height();
@@ -16,17 +22,23 @@ void RotateBitmap90(Bitmap& image, int angle) {
   Bitmap turned(height, width);
   std::vector<const std::uint8_t*> oldRows(static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) oldRows[static_cast<std::size_t>(y)] = image.ScanLine(y);
+  std::vector<std::uint8_t*> newRows(static_cast<std::size_t>(width));
+  for (int y = 0; y < width; ++y) newRows[static_cast<std::size_t>(y)] = turned.ScanLine(y);
   const bool clockwise = angle == 90;
-  for (int y = 0; y < width; ++y) {
-    // New row y is old column y (clockwise, read bottom to top) or old column W-1-y
-    // (counter-clockwise, read top to bottom).
-    const std::size_t column = static_cast<std::size_t>(clockwise ? y : width - 1 - y) * 3;
-    std::uint8_t* out = turned.ScanLine(y);
-    for (int x = 0; x < height; ++x, out += 3) {
-      const std::uint8_t* in = oldRows[static_cast<std::size_t>(clockwise ? height - 1 - x : x)] + column;
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
+  for (int y0 = 0; y0 < width; y0 += kTile) {
+    for (int x0 = 0; x0 < height; x0 += kTile) {
+      const int y1 = std::min(y0 + kTile, width), x1 = std::min(x0 + kTile, height);
+      for (int y = y0; y < y1; ++y) {
+        // Clockwise: new (x, y) = old (y, H-1-x). Otherwise: new (x, y) = old (W-1-y, x).
+        const std::size_t column = static_cast<std::size_t>(clockwise ? y : width - 1 - y) * 3;
+        std::uint8_t* out = newRows[static_cast<std::size_t>(y)] + static_cast<std::size_t>(x0) * 3;
+        for (int x = x0; x < x1; ++x, out += 3) {
+          const std::uint8_t* in = oldRows[static_cast<std::size_t>(clockwise ? height - 1 - x : x)] + column;
+          out[0] = in[0];
+          out[1] = in[1];
+          out[2] = in[2];
+        }
+      }
     }
   }
   image = std::move(turned);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imaging/Geometry.h"
+#include "imaging/Round.h"
 
 namespace brumeleaf {
 
@@ -17,7 +18,7 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-int RoundToInt(double v) { return static_cast<int>(std::nearbyint(v)); }
+int RoundToInt(double v) { return static_cast<int>(RoundHalfEven(v)); }
 
 struct Rotation {
   double sine = 0, cosine = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <limits>
 
 #include "imaging/Colour.h"
 
@@ -72,6 +73,34 @@ TEST(PointOperations, ContrastAroundThePivot) {
   EXPECT_EQ(b.Pixel(0, 0), MakeColour(127, 123, 236));
   AdjustContrast(b, 127, 1000);
   EXPECT_EQ(b.Pixel(0, 0), MakeColour(127, 83, 255));  // 123 - 4*10
+}
+
+// Everyday percentages run in 16-bit lanes, others through a 64-bit table: both must give
+// the formula's integers for every level, pivot and percentage.
+TEST(PointOperations, BrightnessAndContrastFollowTheFormulaForEveryLevel) {
+  Bitmap levels(256, 1);
+  for (int v = 0; v < 256; ++v) levels.SetPixel(v, 0, MakeColour(v, v, v));
+  auto clamp = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, 255)); };
+  for (int p = -140; p <= 140; ++p) {
+    Bitmap b(levels);
+    AdjustBrightness(b, p);
+    for (int c = 0; c < 256; ++c) {
+      const std::int64_t expected = p <= 0 ? c + p * c / 100 : c + p * (255 - c) / 100;
+      ASSERT_EQ(RedOf(b.Pixel(c, 0)), clamp(expected)) << "brightness " << p << " level " << c;
+    }
+    for (int pivot : {0, 127, 255, -20, 300}) {
+      Bitmap k(levels);
+      AdjustContrast(k, pivot, p);
+      for (int c = 0; c < 256; ++c) {
+        ASSERT_EQ(RedOf(k.Pixel(c, 0)), clamp(c + static_cast<std::int64_t>(c - pivot) * p / 100))
+            << "contrast " << p << " pivot " << pivot << " level " << c;
+      }
+    }
+  }
+  Bitmap extreme(levels);
+  AdjustContrast(extreme, 127, std::numeric_limits<int>::min());  // 64 bits: no overflow
+  EXPECT_EQ(extreme.Pixel(200, 0), kBlack);
+  EXPECT_EQ(extreme.Pixel(100, 0), kWhite);
 }
 
 TEST(PointOperations, SaturationAroundThePixelMean) {

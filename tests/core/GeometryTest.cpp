@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <vector>
 
 #include "imaging/Geometry.h"
+#include "imaging/Round.h"
 
 using namespace brumeleaf;
 
@@ -281,4 +283,17 @@ TEST(CopyTile, TilesOfASheet) {
   EXPECT_EQ(white.Pixel(1, 0), MakeColour(5, 3, 7));
   EXPECT_EQ(white.Pixel(2, 0), kWhite);
   EXPECT_EQ(white.Pixel(0, 1), kWhite);
+}
+
+TEST(Round, HalvesGoToTheEvenNeighbourLikeNearbyint) {
+  for (double v : {2.5, -2.5, 3.5, 0.5, -0.5, 1.4999999999999998, -7.5, 1e15 + 0.5, 4503599627370497.0}) {
+    EXPECT_EQ(RoundHalfEven(v), std::nearbyint(v)) << v;
+  }
+  EXPECT_EQ(RoundHalfEven(2.5), 2.0);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2.0);
+  Random random(3);
+  for (int i = 0; i < 10000; ++i) {
+    const double v = (random.NextFloat() - 0.5) * 200000.0;
+    ASSERT_EQ(RoundHalfEven(v), std::nearbyint(v)) << v;
+  }
 }
