@@ -1,0 +1,99 @@
+#include "app/Computation.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+
+#include "imaging/Progress.h"
+
+namespace brumeleaf {
+
+// Forwards the worker's reports to the interface thread.
+class Computation::Sink : public ProgressSink {
+ public:
+  explicit Sink(Computation& owner) : owner_(owner) {}
+  void ShowProgress(int step, int total, int pass, int passes) override {
+    owner_.Report(step, total, pass, passes);
+  }
+
+ private:
+  Computation& owner_;
+};
+
+Computation::Computation(AppFlags& flags, Random& random, QObject* parent)
+    : QObject(parent), flags_(flags), random_(random) {}
+
+Computation::~Computation() {
+  if (thread_) {
+    flags_.StopRequested.store(true);
+    SetPaused(false);
+    thread_->wait();
+  }
+}
+
+bool Computation::Start(const ParameterSnapshot& params, bool preview, Work work, Done done) {
+  if (thread_) return false;
+  done_ = std::move(done);
+  failure_ = nullptr;
+  lastPercent_ = -2;
+  sink_ = std::make_unique<Sink>(*this);
+  context_ = std::make_unique<RunContext>(params, random_);
+  context_->preview = preview;
+  context_->processing = flags_.Processing;
+  context_->silent = flags_.SilentRun;
+  context_->SetSink(sink_.get());
+  context_->SetStopFlag(&flags_.StopRequested);
+  context_->SetCancelFlag(&flags_.UserCancelled);
+  RunContext* ctx = context_.get();
+  thread_.reset(QThread::create([this, ctx, work = std::move(work)] {
+    try {
+      work(*ctx);
+    } catch (...) {
+      failure_ = std::current_exception();
+    }
+  }));
+  connect(thread_.get(), &QThread::finished, this, &Computation::Finish, Qt::QueuedConnection);
+  thread_->start();
+  return true;
+}
+
+void Computation::Finish() {
+  if (!thread_) return;
+  thread_->wait();
+  thread_.reset();
+  context_.reset();
+  sink_.reset();
+  Done done = std::move(done_);
+  done_ = nullptr;
+  if (done) done(failure_);
+}
+
+void Computation::WaitUntilIdle() {
+  while (thread_) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (thread_ && thread_->isFinished()) Finish();
+  }
+}
+
+void Computation::SetPaused(bool paused) {
+  {
+    std::lock_guard<std::mutex> lock(pauseMutex_);
+    paused_ = paused;
+  }
+  pauseChanged_.notify_all();
+}
+
+void Computation::Report(int step, int total, int pass, int passes) {
+  // Only changes of the shown percentage cross to the interface thread.
+  const ProgressPhase phase = ClassifyProgress(step, total, pass, passes);
+  const int percent = ProgressPercent(step, total, pass, passes);
+  if (phase == ProgressPhase::Running && percent == lastPercent_) return;
+  lastPercent_ = percent;
+  QMetaObject::invokeMethod(
+      this, [this, step, total, pass, passes] { emit Progress(step, total, pass, passes); },
+      Qt::QueuedConnection);
+  std::unique_lock<std::mutex> lock(pauseMutex_);
+  pauseChanged_.wait(lock, [this] { return !paused_ || flags_.StopRequested.load(); });
+}
+
+}  // namespace brumeleaf

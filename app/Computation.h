@@ -1,0 +1,64 @@
+#pragma once
+// One computation at a time on a worker thread. The interface thread starts it and keeps
+// handling the user; the worker reads the atomic stop flag at its check points, and its
+// progress reports reach the status bar as queued calls. While the stop question is open the
+// worker waits at its next report, so the run does not run away from the question.
+
+#include <QObject>
+
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "app/AppFlags.h"
+#include "imaging/RunContext.h"
+
+class QThread;
+
+namespace brumeleaf {
+
+class Computation : public QObject {
+  Q_OBJECT
+
+ public:
+  using Work = std::function<void(RunContext&)>;
+  // Runs on the interface thread after the worker has ended; the exception, if the work threw.
+  using Done = std::function<void(std::exception_ptr)>;
+
+  Computation(AppFlags& flags, Random& random, QObject* parent);
+  ~Computation() override;
+
+  // Starts `work` unless a computation is already running (then returns false).
+  bool Start(const ParameterSnapshot& params, bool preview, Work work, Done done);
+  bool Busy() const { return thread_ != nullptr; }
+  // Handles events until the running computation (and its completion) has finished.
+  void WaitUntilIdle();
+  // Holds the worker at its next progress report (the stop question is open) or lets it go.
+  void SetPaused(bool paused);
+
+  // Called from the worker's progress sink.
+  void Report(int step, int total, int pass, int passes);
+
+ signals:
+  void Progress(int step, int total, int pass, int passes);
+
+ private:
+  void Finish();
+
+  class Sink;
+  AppFlags& flags_;
+  Random& random_;
+  std::unique_ptr<QThread> thread_;
+  std::unique_ptr<Sink> sink_;
+  std::unique_ptr<RunContext> context_;
+  Done done_;
+  std::exception_ptr failure_;
+  std::mutex pauseMutex_;
+  std::condition_variable pauseChanged_;
+  bool paused_ = false;
+  int lastPercent_ = -2;
+};
+
+}  // namespace brumeleaf

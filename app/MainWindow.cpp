@@ -1,0 +1,366 @@
+#include "app/MainWindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/Computation.h"
+#include "app/StatusPanel.h"
+#include "app/ToolBarPanel.h"
+#include "app/UiText.h"
+#include "app/WindowStyles.h"
+
+namespace brumeleaf {
+namespace {
+
+// The area below the menu bar; it paints the one-pixel outlines around the panels and bars.
+class CentralArea : public QWidget {
+ public:
+  explicit CentralArea(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("Form1Client")); }
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    p.setPen(QColor(200, 196, 196));
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      const QString name = child->objectName();
+      if (name == QLatin1String("ResizeImage") || !child->isVisible()) continue;
+      if (name == QLatin1String("TrackBar3")) continue;
+      p.drawRect(child->geometry().adjusted(-1, -1, 0, 0));
+    }
+  }
+};
+
+}  // namespace
+
+MainWindow::MainWindow(QStringList arguments, QWidget* parent)
+    : QMainWindow(parent), arguments_(std::move(arguments)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Brumeleaf"));
+  AskOkCancel = [this](const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box.exec() == QMessageBox::Ok;
+  };
+  ShowMessage = [this](const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Brumeleaf"), text, QMessageBox::Ok, this);
+    box.exec();
+  };
+  computation_ = std::make_unique<Computation>(flags_, random_, this);
+  connect(computation_.get(), &Computation::Progress, this, &MainWindow::ShowProgress);
+
+  central_ = new CentralArea(this);
+  setCentralWidget(central_);
+  panel1_ = new ToolBarPanel(central_);
+  panel2_ = new StatusPanel(central_);
+  scrollBox1_ = new PanelView(1, *this, central_);
+  scrollBox2_ = new PanelView(2, *this, central_);
+  resizeImage_ = new DividerBar(*this, central_);
+  scrollBox1_->setAcceptDrops(true);
+  scrollBox1_->installEventFilter(this);
+  trackBar3_ = new QSlider(Qt::Horizontal, central_);
+  trackBar3_->setObjectName(QStringLiteral("TrackBar3"));
+  trackBar3_->setRange(view::kMinZoom, view::kMaxZoom);
+  trackBar3_->setValue(100);
+  trackBar3_->hide();
+  connect(trackBar3_, &QSlider::valueChanged, this, [this] { TrackBar3Change(); });
+
+  BuildMenus();
+  BuildToolBar();
+  BuildTimers();
+  setMinimumSize(arguments_.value(0) == QLatin1String("-silent") ? QSize(0, 0) : QSize(770, 110));
+
+  // Start with white pictures of a modest size, as a new drawing sheet.
+  Bitmap blank(640, 480);
+  SetPictures(blank, blank);
+  SetStyle(view::WindowStyle::Charcoal);
+  panel2_->SetStatus(QString());
+  writezoomvalue();
+  SaveToHistory(1);
+  SaveToHistory(2);
+  UpdateHistoryCommands();
+  ShowRunMenus(false);
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::AddCommand(QMenu* menu, const char* objectName, const QString& text,
+                                const QKeySequence& key, void (MainWindow::*handler)(),
+                                bool enabled) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(QString::fromLatin1(objectName));
+  if (!key.isEmpty()) action->setShortcut(key);
+  action->setEnabled(enabled);
+  if (handler != nullptr) connect(action, &QAction::triggered, this, handler);
+  // Shortcuts stay live whichever menu bar is shown.
+  addAction(action);
+  return action;
+}
+
+void MainWindow::BuildMenus() {
+  auto* bars = new QWidget(this);
+  auto* layout = new QVBoxLayout(bars);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  actionMainMenuBar1_ = new QMenuBar(bars);
+  actionMainMenuBar1_->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+  actionMainMenuBar2_ = new QMenuBar(bars);
+  actionMainMenuBar2_->setObjectName(QStringLiteral("ActionMainMenuBar2"));
+  layout->addWidget(actionMainMenuBar1_);
+  layout->addWidget(actionMainMenuBar2_);
+  setMenuWidget(bars);
+
+  QMenu* file = actionMainMenuBar1_->addMenu(UiText(33, "&File"));
+  AddCommand(file, "Openpicture1", UiText(1, "Open a picture"), QKeySequence(Qt::CTRL | Qt::Key_O),
+             &MainWindow::Openpicture1Click);
+  AddCommand(file, "Enregisterledessinsous1", UiText(2, "Save the drawing as..."),
+             QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::Savepicture1Click);
+  AddCommand(file, "Print1", UiText(4, "Print..."), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr, false);
+  file->addSeparator();
+  QAction* quit = AddCommand(file, "Quit1", UiText(5, "Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr);
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = actionMainMenuBar1_->addMenu(UiText(34, "&Edit"));
+  AddCommand(edit, "Annuler1", UiText(12, "Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+             &MainWindow::Annuler1Click);
+  AddCommand(edit, "Rtablir1", UiText(13, "Redo"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
+             &MainWindow::Rtablir1Click);
+  edit->addSeparator();
+  AddCommand(edit, "Copierledessindanslepressepapier1", UiText(14, "Copy drawing to clipboard"),
+             QKeySequence(Qt::CTRL | Qt::Key_C), &MainWindow::Copierledessindanslepressepapier1Click);
+  AddCommand(edit, "Colleruneimagedepuislepressepapier1", UiText(15, "Paste image from clipboard"),
+             QKeySequence(Qt::CTRL | Qt::Key_V), &MainWindow::Colleruneimagedepuislepressepapier1Click);
+  AddCommand(edit, "Swap1", UiText(16, "Swap left and right images"), QKeySequence(Qt::Key_F12),
+             &MainWindow::Swap1Click);
+  AddCommand(edit, "EnregistrerenfonddcranWindows1", UiText(3, "Set the drawing as wallpaper"),
+             QKeySequence(Qt::CTRL | Qt::Key_W), &MainWindow::EnregistrerenfonddcranWindows1Click);
+  edit->addSeparator();
+  AddCommand(edit, "Modifysourceimage1", UiText(17, "Modify source image"), QKeySequence(Qt::Key_F9),
+             nullptr, false);
+  AddCommand(edit, "Resizesourceimage1", UiText(18, "Resize source image..."),
+             QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, false);
+  AddCommand(edit, "Rotateright1", UiText(35, "Rotate right"), QKeySequence(Qt::Key_R),
+             &MainWindow::Rotateright1Click);
+  AddCommand(edit, "Rotateleft1", UiText(36, "Rotate left"), QKeySequence(Qt::Key_L),
+             &MainWindow::Rotateleft1Click);
+  AddCommand(edit, "Automaticcontrast1", UiText(19, "Automatic contrast and sharpening"),
+             QKeySequence(Qt::CTRL | Qt::Key_A), nullptr, false);
+  AddCommand(edit, "Invert1", UiText(37, "Invert colors"), QKeySequence(Qt::CTRL | Qt::Key_I),
+             &MainWindow::Invert1Execute);
+  AddCommand(edit, "Crop1", UiText(28, "Crop to selection"), QKeySequence(), &MainWindow::CropStart);
+  edit->addSeparator();
+  AddCommand(edit, "Sketchit1", UiText(20, "Drawing parameters..."), QKeySequence(Qt::Key_F10),
+             nullptr, false);
+  AddCommand(edit, "Addtext1", UiText(21, "Add text"), QKeySequence(Qt::CTRL | Qt::Key_T), nullptr,
+             false);
+  AddCommand(edit, "Batchprocessing1", UiText(22, "Batch processing..."),
+             QKeySequence(Qt::CTRL | Qt::Key_B), nullptr, false);
+  AddCommand(edit, "Script1", UiText(23, "Script"), QKeySequence(Qt::Key_F5), nullptr, false);
+
+  QMenu* help = actionMainMenuBar1_->addMenu(UiText(38, "&Help"));
+  AddCommand(help, "Onlinehelp1", UiText(24, "Online help"), QKeySequence(Qt::Key_F1), nullptr, false);
+  QAction* update = AddCommand(help, "Checkforupdate", UiText(180, "Check for update"),
+                               QKeySequence(Qt::CTRL | Qt::Key_U), nullptr);
+  connect(update, &QAction::triggered, this, [this] { Check4Update(true); });
+  QMenu* language = help->addMenu(UiText(39, "Language"));
+  QAction* english = language->addAction(QStringLiteral("English"));
+  english->setCheckable(true);
+  english->setChecked(true);
+  QMenu* appearance = help->addMenu(UiText(41, "Appearance"));
+  auto* styles = new QActionGroup(this);
+  const std::pair<const char*, view::WindowStyle> entries[] = {
+      {"Charcoal", view::WindowStyle::Charcoal},
+      {"Slate", view::WindowStyle::Slate},
+      {"Obsidian", view::WindowStyle::Obsidian}};
+  for (const auto& [name, style] : entries) {
+    QAction* a = appearance->addAction(QString::fromLatin1(name));
+    a->setObjectName(QStringLiteral("Style") + QString::fromLatin1(name));
+    a->setCheckable(true);
+    styles->addAction(a);
+    connect(a, &QAction::triggered, this, [this, s = style] { SetStyle(s); });
+  }
+  help->addSeparator();
+  AddCommand(help, "Credits1", UiText(42, "Credits"), QKeySequence(), nullptr, false);
+  QAction* about = AddCommand(help, "About1", UiText(43, "About Brumeleaf"), QKeySequence(), nullptr);
+  connect(about, &QAction::triggered, this, [this] {
+    QMessageBox::about(this, UiText(43, "About Brumeleaf"),
+                       QStringLiteral("<h3>Brumeleaf</h3><p>Turns photographs into drawings and "
+                                      "paintings.</p><p>Version %1</p>")
+                           .arg(QApplication::applicationVersion()));
+  });
+  AddCommand(help, "Coffee1", UiText(29, "How about a coffee?"), QKeySequence(Qt::Key_F2), nullptr,
+             false);
+
+  // The reduced bar of a run: stop it, or save what has been drawn so far.
+  QAction* cancel = actionMainMenuBar2_->addAction(UiText(169, "Cancel operation"));
+  cancel->setObjectName(QStringLiteral("Canceloperation1"));
+  connect(cancel, &QAction::triggered, this, &MainWindow::Canceloperation1Click);
+  QAction* inProgress = actionMainMenuBar2_->addAction(UiText(170, "Save in progress"));
+  inProgress->setObjectName(QStringLiteral("Saveinprogress1"));
+  connect(inProgress, &QAction::triggered, this, &MainWindow::Saveinprogress1Click);
+  addAction(cancel);
+  addAction(inProgress);
+
+  popupActionBar1_ = new QMenu(this);
+  popupActionBar1_->setObjectName(QStringLiteral("PopupActionBar1"));
+  popupActionBar1_->addAction(UiText(44, "&Open"), this, &MainWindow::Openpicture1Click);
+  popupActionBar1_->addAction(UiText(45, "&Paste"), this,
+                              &MainWindow::Colleruneimagedepuislepressepapier1Click);
+  popupActionBar2_ = new QMenu(this);
+  popupActionBar2_->setObjectName(QStringLiteral("PopupActionBar2"));
+  popupActionBar2_->addAction(UiText(46, "&Save"), this, &MainWindow::Savepicture1Click);
+  popupActionBar2_->addAction(UiText(47, "&Copy"), this,
+                              &MainWindow::Copierledessindanslepressepapier1Click);
+  popupActionBar2_->addAction(UiText(48, "S&wap"), this, &MainWindow::Swap1Click);
+}
+
+QAction* MainWindow::Action(const QString& objectName) const {
+  return findChild<QAction*>(objectName);
+}
+
+void MainWindow::ShowRunMenus(bool running) {
+  actionMainMenuBar1_->setVisible(!running);
+  actionMainMenuBar2_->setVisible(running);
+  // One Ctrl+S at a time: the save dialog while idle, the save in progress during a run.
+  Action(QStringLiteral("Enregisterledessinsous1"))
+      ->setShortcut(running ? QKeySequence() : QKeySequence(Qt::CTRL | Qt::Key_S));
+  Action(QStringLiteral("Saveinprogress1"))
+      ->setShortcut(running ? QKeySequence(Qt::CTRL | Qt::Key_S) : QKeySequence());
+}
+
+void MainWindow::BuildToolBar() {
+  const char* hints[] = {"Open a picture", "Save the drawing as...", "Copy drawing to clipboard",
+                         "Paste image from clipboard", "Undo", "Redo", "Crop to selection",
+                         "Modify source image", "Drawing parameters...", "Add text", "Print...",
+                         "About Brumeleaf", "Online help", "How about a coffee?", "zoom -",
+                         "zoom 100%", "zoom +"};
+  const int lines[] = {1, 2, 14, 15, 12, 13, 28, 17, 20, 21, 4, 43, 24, 29, 30, 31, 32};
+  for (int i = 1; i <= 17; ++i) panel1_->SetHint(i, UiText(lines[i - 1], hints[i - 1]));
+  // The windows of these icons are not part of the program yet.
+  for (int icon : {8, 9, 10, 11, 13, 14}) panel1_->SetIconEnabled(icon, false);
+  connect(panel1_, &ToolBarPanel::IconPressed, this, &MainWindow::ToolIconPressed);
+  connect(panel1_, &ToolBarPanel::IconReleased, this, &MainWindow::ToolIconReleased);
+  connect(panel1_, &ToolBarPanel::ZoomLabelClicked, this, [this] { panel1_->ShowZoomEdit(Zoom()); });
+  connect(panel1_, &ToolBarPanel::ZoomEntered, this, &MainWindow::ZoomEntered);
+}
+
+void MainWindow::BuildTimers() {
+  timer2_ = new QTimer(this);
+  timer2_->setObjectName(QStringLiteral("Timer2"));
+  timer2_->setSingleShot(true);
+  connect(timer2_, &QTimer::timeout, this, &MainWindow::Timer2Timer);
+  timer3_ = new QTimer(this);
+  timer3_->setObjectName(QStringLiteral("Timer3"));
+  connect(timer3_, &QTimer::timeout, this, &MainWindow::Timer3Timer);
+  accelTimer_ = new QTimer(this);
+  accelTimer_->setObjectName(QStringLiteral("AccelTimer"));
+  connect(accelTimer_, &QTimer::timeout, this, &MainWindow::AccelTimerTimer);
+  maxForm1Timer_ = new QTimer(this);
+  maxForm1Timer_->setObjectName(QStringLiteral("MaxForm1Timer"));
+  maxForm1Timer_->setSingleShot(true);
+  connect(maxForm1Timer_, &QTimer::timeout, this, [this] { showMaximized(); });
+}
+
+void MainWindow::SetStyle(view::WindowStyle style) {
+  style_ = style;
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    ApplyWindowStyle(*app, style);
+  }
+  const StyleColours c = ColoursOf(style);
+  panel1_->SetIconColours(c.icon, c.iconDisabled, c.accent);
+  resizeImage_->SetColour(c.divider);
+  scrollBox1_->SetBackground(style, width());
+  scrollBox2_->SetBackground(style, width());
+  const char* names[] = {"", "StyleCharcoal", "StyleSlate", "StyleObsidian"};
+  if (QAction* a = Action(QString::fromLatin1(names[static_cast<int>(style)]))) a->setChecked(true);
+  settings_.style = static_cast<int>(style);
+  central_->update();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void MainWindow::FormResize() {
+  if (central_ == nullptr) return;
+  dividerOffset_ = view::ClampDivider(dividerOffset_, central_->width());
+  const view::WindowLayout layout =
+      view::ComputeLayout(central_->width(), central_->height(), 0, ToolBarPanel::kHeight,
+                          StatusPanel::kHeight, dividerOffset_);
+  auto place = [](QWidget* w, const view::Rect& r) { w->setGeometry(r.left, r.top, r.width, r.height); };
+  place(panel1_, layout.toolBar);
+  place(resizeImage_, layout.divider);
+  place(scrollBox2_, layout.rightPanel);
+  place(scrollBox1_, layout.leftPanel);
+  place(panel2_, layout.statusBar);
+  resizeImage_->lower();
+  scrollBox1_->SetBackground(style_, width());
+  scrollBox2_->SetBackground(style_, width());
+  CenterImages();
+  panel2_->SetStopPercent(panel2_->StopPercent());
+  central_->update();
+}
+
+void MainWindow::SetDividerOffset(int offset) {
+  dividerOffset_ = offset;
+  FormResize();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  const bool keypad = event->modifiers() & Qt::KeypadModifier;
+  if (keypad && (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus)) {
+    if (!flags_.Processing && !keyHeld_) {
+      keyHeld_ = true;
+      StartContinuousZoom(event->key() == Qt::Key_Plus ? 1 : -1, 25);
+    }
+    return;
+  }
+  switch (event->key()) {
+    case Qt::Key_Escape: EscapePressed(); return;
+    case Qt::Key_Up:
+    case Qt::Key_Down: SetDividerOffset(0); return;
+    case Qt::Key_Insert:
+      if (!flags_.Processing) SetStyle(view::NextStyle(style_));
+      return;
+    default: QMainWindow::keyPressEvent(event);
+  }
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  const bool keypad = event->modifiers() & Qt::KeypadModifier;
+  if (keypad && (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus)) {
+    keyHeld_ = false;
+    StopContinuousZoom(false);
+    return;
+  }
+  const int half = central_->width() / 2;
+  if (event->key() == Qt::Key_Right) {
+    AnimateDivider(10 - half);
+  } else if (event->key() == Qt::Key_Left) {
+    AnimateDivider(half - 10);
+  } else {
+    QMainWindow::keyReleaseEvent(event);
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  flags_.StopRequested.store(true);
+  computation_->SetPaused(false);
+  computation_->WaitUntilIdle();
+  WriteSettings();
+  event->accept();
+}
+
+}  // namespace brumeleaf

@@ -1,0 +1,248 @@
+#pragma once
+// The main window: the source picture in the left panel, the result in the right one, the tool
+// bar above and the status bar below. The panels zoom, pan and centre together; the window
+// carries the picture commands (open, save, clipboard, crop, rotate, swap, invert), the history
+// commands and the status display of a run.
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/AppFlags.h"
+#include "app/DividerBar.h"
+#include "app/PanelView.h"
+#include "app/PictureNames.h"
+#include "app/SettingsFile.h"
+#include "app/ViewMath.h"
+#include "imaging/Bitmap.h"
+#include "imaging/Random.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QSlider;
+class QTimer;
+
+namespace brumeleaf {
+
+class Computation;
+class StatusPanel;
+class ToolBarPanel;
+
+class MainWindow : public QMainWindow, public PanelListener, public DividerListener {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QStringList arguments = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Questions to the user go through these, so that a test can answer them.
+  std::function<bool(const QString& text, const QString& title)> AskOkCancel;
+  std::function<void(const QString& text)> ShowMessage;
+
+  // --- State -------------------------------------------------------------------------------
+  AppFlags& Flags() { return flags_; }
+  const Bitmap& Source() const { return source_; }
+  const Bitmap& Result() const { return result_; }
+  int Zoom() const;
+  void SetZoom(int zoom);  // moves TrackBar3 (which runs TrackBar3Change)
+  int DividerOffset() const { return dividerOffset_; }
+  int ZoomCounter() const { return zoomCounter_; }
+  const std::string& PictureName() const { return pictureName_; }
+  int Density() const { return density_; }
+  const std::string& LastEffect() const { return lastEffect_; }
+  view::WindowStyle Style() const { return style_; }
+  StatusPanel& Status() { return *panel2_; }
+  ToolBarPanel& Tools() { return *panel1_; }
+  PanelView& Panel(int number) { return number == 1 ? *scrollBox1_ : *scrollBox2_; }
+  AppSettings& Settings() { return settings_; }
+  Random& SessionRandom() { return random_; }
+  Computation& Runner() { return *computation_; }
+  bool UndoEnabled() const;
+  bool RedoEnabled() const;
+  bool CropMode() const { return cropMode_; }
+  bool SelectionActive() const { return selectionActive_; }
+  QAction* Action(const QString& objectName) const;
+
+  // Replaces both pictures (loading, tests); sizes, title and panels follow.
+  void SetPictures(Bitmap source, Bitmap result);
+  // Waits until the computation in progress (a picture command) has finished.
+  void WaitForComputation();
+
+  // --- Views ---------------------------------------------------------------------------------
+  void FormResize();
+  void CenterImages();
+  void BoundImages();
+  void TrackBar3Change();
+  void writezoomvalue();
+  void ShowUnscaled();
+  void ShowStretched();
+  void SetDividerOffset(int offset);
+  void SetStyle(view::WindowStyle style);
+  void Timer3Timer();
+  void AccelTimerTimer();
+  void Timer2Timer();
+  void StartContinuousZoom(int mode, int interval);
+  void StopContinuousZoom(bool resetCounter);
+  void FitZoom();
+  void CropStart();
+  void Rotateleft1Click();
+  void Rotateright1Click();
+  void Swap1Click();
+  void swapimages();
+  void Invert1Execute();
+  void NegativeImages();
+  void ShowFullScreen(int panel);
+
+  // --- Picture files -------------------------------------------------------------------------
+  void Openpicture1Click();
+  // Opens a chosen file as "Open a picture" does after its dialog. Returns false on failure.
+  bool OpenPictureFile(const QString& path);
+  bool LoadImageFile(const QString& path);
+  void DropFile(const QString& path);
+  void Savepicture1Click();
+  void Saveinprogress1Click();
+  // Saves the result under a chosen name in a format, asking before overwriting.
+  bool SaveResultAs(const QString& chosenName, SaveFormat format);
+  void Copierledessindanslepressepapier1Click();
+  void Colleruneimagedepuislepressepapier1Click();
+  // Pastes a picture as the clipboard would hand it over.
+  void PastePicture(Bitmap picture);
+  void EnregistrerenfonddcranWindows1Click();
+  void StartDownload(const QString& address);
+  void RefreshTitle();
+
+  // --- History -------------------------------------------------------------------------------
+  void SaveToHistory(int panel);
+  void Annuler1Click();
+  void Rtablir1Click();
+  void UpdateHistoryCommands();
+
+  // --- Runs ----------------------------------------------------------------------------------
+  void ShowProgress(int step, int total, int pass, int passes);
+  void PercentTimerTimer();
+  void Canceloperation1Click();
+  void EscapePressed();
+  void IdleReset();
+
+  // --- Start-up and shutdown -----------------------------------------------------------------
+  void FirstIdle();
+  void LoadImageatStartup(const QString& argument);
+  void Check4Update(bool fromMenu);
+  void ShowUpdateAnswer(bool fromMenu, bool reached, const std::string& remote);
+  void WriteSettings();
+  WindowPlacement CurrentPlacement() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  // PanelListener
+  void PanelPress(const PanelMouse& m) override;
+  void PanelMove(const PanelMouse& m) override;
+  void PanelRelease(const PanelMouse& m) override;
+  void PanelDoubleClick(const PanelMouse& m) override;
+  void PanelWheel(int panel, int notches) override;
+  void PanelEntered(int panel) override;
+  // DividerListener
+  void DividerDragged(int x) override;
+  void DividerReleased(int x) override;
+  void DividerDoubleClicked() override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildTimers();
+  QAction* AddCommand(QMenu* menu, const char* objectName, const QString& text,
+                      const QKeySequence& key, void (MainWindow::*handler)(), bool enabled = true);
+  void ShowRunMenus(bool running);
+  void ToolIconPressed(int icon, Qt::MouseButton button);
+  void ToolIconReleased(int icon, Qt::MouseButton button);
+  void ZoomEntered(const QString& text);
+  void MovePictures(int dx, int dy);
+  void ApplyPictureRects();
+  void UpdatePanels();
+  void UpdateHint();
+  void SetStoredSizes();
+  void CropPress(const PanelMouse& m);
+  void CropMove(const PanelMouse& m);
+  void CropRelease(const PanelMouse& m);
+  void EndCropMode();
+  void AnimateDivider(int target);
+  void ShowContextMenu(const PanelMouse& m);
+  void RunPictureCommand(std::function<void(Bitmap& source, Bitmap& result)> work,
+                         std::function<void()> after);
+  void Fail(const std::exception& error);
+  void AfterLoad(Bitmap picture, const std::string& title);
+  QString OpenFolder() const;
+
+  QStringList arguments_;
+  AppFlags flags_;
+  Random random_;
+  AppSettings settings_;
+  std::unique_ptr<Computation> computation_;
+
+  Bitmap source_;  // Image1
+  Bitmap result_;  // Image2
+  int sourceWidth_ = 0, sourceHeight_ = 0, resultWidth_ = 0, resultHeight_ = 0;
+  QPoint sourceOffset_, resultOffset_;
+  bool stretched_ = true;
+  std::string pictureName_ = kDefaultPictureName;
+  std::string titleName_ = kDefaultPictureName;
+  std::string lastEffect_;
+  int density_ = 300;
+  std::string saveFolder_;
+  view::WindowStyle style_ = view::WindowStyle::Charcoal;
+  bool languageApplied_ = false;
+
+  // Layout and views.
+  QWidget* central_ = nullptr;
+  ToolBarPanel* panel1_ = nullptr;
+  StatusPanel* panel2_ = nullptr;
+  PanelView* scrollBox1_ = nullptr;
+  PanelView* scrollBox2_ = nullptr;
+  DividerBar* resizeImage_ = nullptr;
+  QSlider* trackBar3_ = nullptr;
+  QMenuBar* actionMainMenuBar1_ = nullptr;
+  QMenuBar* actionMainMenuBar2_ = nullptr;
+  QMenu* popupActionBar1_ = nullptr;
+  QMenu* popupActionBar2_ = nullptr;
+  int dividerOffset_ = 0;
+
+  // Timers.
+  QTimer* timer2_ = nullptr;
+  QTimer* timer3_ = nullptr;
+  QTimer* accelTimer_ = nullptr;
+  QTimer* maxForm1Timer_ = nullptr;
+
+  // Pan, zoom stepping, full screen, hint.
+  bool dragLeft_ = false, dragRight_ = false;
+  QPoint lastCursor_;
+  int vx_ = 0, vy_ = 0;
+  int zoomMode_ = 0;  // 0 none, -1 out, +1 in
+  int zoomCounter_ = 1;
+  bool keyHeld_ = false;
+  bool fullScreenMark_ = false;
+  bool resultHint_ = true;
+
+  // Crop.
+  bool cropMode_ = false;
+  bool selectionActive_ = false;
+  int cropPanel_ = 1;
+  QPoint cropStart_, cropLast_;
+  std::unique_ptr<Bitmap> cropClean_, cropLight_;
+
+  // Start-up.
+  bool firstIdleDone_ = false;
+  bool saveInProgressActive_ = false;
+};
+
+}  // namespace brumeleaf

@@ -1,0 +1,314 @@
+// How pictures enter and leave the panels: open, load, drop, paste, download; save, save in
+// progress, copy and the desktop wallpaper; the title line.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cstring>
+#include <memory>
+
+#include "app/Computation.h"
+#include "app/MainWindow.h"
+#include "app/StatusPanel.h"
+#include "app/UiText.h"
+#include "io/Download.h"
+#include "io/FileBytes.h"
+#include "io/ParameterFile.h"
+#include "io/TitleLine.h"
+#include "io/PictureFile.h"
+
+namespace brumeleaf {
+namespace {
+
+std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+// A clipboard picture as a 24-bit picture; transparent parts become white.
+Bitmap BitmapFromImage(const QImage& image) {
+  QImage flat(image.size(), QImage::Format_BGR888);
+  flat.fill(Qt::white);
+  {
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+  }
+  Bitmap bitmap(flat.width(), flat.height());
+  for (int y = 0; y < flat.height(); ++y) {
+    std::memcpy(bitmap.ScanLine(y), flat.constScanLine(y), static_cast<std::size_t>(flat.width()) * 3);
+  }
+  return bitmap;
+}
+
+PictureFormat FormatOf(SaveFormat format) {
+  switch (format) {
+    case SaveFormat::Jpeg: return PictureFormat::Jpeg;
+    case SaveFormat::Png: return PictureFormat::Png;
+    case SaveFormat::Bmp: return PictureFormat::Bmp;
+  }
+  return PictureFormat::Jpeg;
+}
+
+}  // namespace
+
+void MainWindow::RefreshTitle() {
+  panel2_->SetTitle(QString::fromStdString(TitleLine(titleName_, sourceWidth_, sourceHeight_, density_)));
+  setWindowTitle(QStringLiteral("Brumeleaf - ") + QString::fromStdString(FileNameOf(titleName_)));
+}
+
+void MainWindow::Fail(const std::exception& error) { ShowMessage(QString::fromUtf8(error.what())); }
+
+QString MainWindow::OpenFolder() const {
+  const QString folder = QString::fromStdString(settings_.openFolder);
+  return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+void MainWindow::Openpicture1Click() {
+  if (flags_.Processing || computation_->Busy()) return;
+  SetZoom(100);
+  const QString path = QFileDialog::getOpenFileName(
+      this, UiText(1, "Open a picture"), OpenFolder(),
+      QStringLiteral("Image files (*.bmp *.jpg *.jpeg *.png *.BMP *.JPG *.JPEG *.PNG)"));
+  if (!path.isEmpty()) OpenPictureFile(path);
+  // Fit the picture into the wider panel, never enlarging it.
+  const bool bySource = scrollBox2_->width() < scrollBox1_->width();
+  const PanelView& box = bySource ? *scrollBox1_ : *scrollBox2_;
+  SetZoom(view::FitZoom(box.width(), box.height(), bySource ? sourceWidth_ : resultWidth_,
+                        bySource ? sourceHeight_ : resultHeight_, true));
+  CenterImages();
+}
+
+bool MainWindow::OpenPictureFile(const QString& path) {
+  if (flags_.Processing) return false;
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  PictureInfo info;
+  Bitmap picture;
+  try {
+    picture = LoadPicture(Utf8(path), &info);
+  } catch (const std::exception& error) {
+    QApplication::restoreOverrideCursor();
+    Fail(error);
+    return false;
+  }
+  density_ = info.dpi;
+  flags_.SourceChanged = true;
+  settings_.openFolder = Utf8(QFileInfo(path).absolutePath());
+  pictureName_ = Utf8(QFileInfo(path).fileName());
+  titleName_ = pictureName_;
+  AfterLoad(std::move(picture), titleName_);
+  QApplication::restoreOverrideCursor();
+  return true;
+}
+
+// What every way of loading a new source shares: both panels get the picture, the sizes and
+// the title follow, and both panels are recorded.
+void MainWindow::AfterLoad(Bitmap picture, const std::string& title) {
+  SetZoom(100);
+  Bitmap copy = picture;
+  titleName_ = title;
+  SetPictures(std::move(picture), std::move(copy));
+  SaveToHistory(1);
+  lastEffect_.clear();
+  panel2_->SetStatus(QString());
+  SaveToHistory(2);
+  flags_.SourceChanged = true;
+  UpdateHistoryCommands();
+}
+
+bool MainWindow::LoadImageFile(const QString& path) {
+  flags_.StopRequested.store(true);
+  if (!IsLoadablePicture(Utf8(path))) return false;
+  PictureInfo info;
+  Bitmap picture;
+  try {
+    picture = LoadPicture(Utf8(path), &info);
+  } catch (const std::exception& error) {
+    Fail(error);
+    return false;
+  }
+  density_ = info.dpi;
+  flags_.SourceChanged = true;
+  AfterLoad(std::move(picture), Utf8(path));
+  return true;
+}
+
+void MainWindow::DropFile(const QString& path) {
+  if (flags_.Processing || computation_->Busy()) return;
+  if (!LoadImageFile(path.left(4096))) return;
+  pictureName_ = kDefaultPictureName;
+  titleName_ = pictureName_;
+  RefreshTitle();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == scrollBox1_ && event->type() == QEvent::DragEnter) {
+    auto* drag = static_cast<QDragEnterEvent*>(event);
+    if (drag->mimeData()->hasUrls() && !flags_.Processing) drag->acceptProposedAction();
+    return true;
+  }
+  if (watched == scrollBox1_ && event->type() == QEvent::Drop) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QList<QUrl> urls = drop->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) DropFile(urls.first().toLocalFile());
+    drop->acceptProposedAction();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::Colleruneimagedepuislepressepapier1Click() {
+  if (flags_.Processing || computation_->Busy()) return;
+  const QImage image = QApplication::clipboard()->image();
+  if (image.isNull()) return;
+  try {
+    PastePicture(BitmapFromImage(image));
+  } catch (const std::exception& error) {
+    Fail(error);
+  }
+}
+
+void MainWindow::PastePicture(Bitmap picture) {
+  if (flags_.Processing) return;
+  pictureName_ = kDefaultPictureName;
+  titleName_ = pictureName_;
+  lastEffect_.clear();
+  Bitmap result;
+  if (picture.Width() != result_.Width() || picture.Height() != result_.Height()) {
+    result = picture;
+    flags_.SourceChanged = true;
+    panel2_->SetStatus(QString());
+  } else {
+    // A picture of the result's size keeps the result: a drawing can be laid over a new source.
+    result = std::move(result_);
+  }
+  SetZoom(100);
+  SetPictures(std::move(picture), std::move(result));
+  SaveToHistory(1);
+  SaveToHistory(2);
+  UpdateHistoryCommands();
+}
+
+void MainWindow::Copierledessindanslepressepapier1Click() {
+  if (flags_.Processing || result_.Empty()) return;
+  QApplication::clipboard()->setImage(WrapBitmap(result_).copy());
+}
+
+void MainWindow::Savepicture1Click() {
+  if (flags_.Processing || computation_->Busy()) return;
+  SetZoom(100);
+  const QString proposed = QString::fromStdString(
+      ProposedSaveName(pictureName_, settings_.saveParametersInName, lastEffect_, {0, 0, 0, 0, 0}));
+  const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
+  const QStringList filters = {QStringLiteral("JPG Image files (*.jpg *.jpeg)"),
+                               QStringLiteral("PNG Image files (*.png)"),
+                               QStringLiteral("BMP Image files (*.bmp)")};
+  QString chosenFilter = filters[0];
+  const QString name = QFileDialog::getSaveFileName(this, UiText(2, "Save the drawing as..."),
+                                                    start + QStringLiteral("/") + proposed,
+                                                    filters.join(QStringLiteral(";;")), &chosenFilter,
+                                                    QFileDialog::DontConfirmOverwrite);
+  if (name.isEmpty()) return;
+  const SaveFormat format = chosenFilter == filters[1]   ? SaveFormat::Png
+                            : chosenFilter == filters[2] ? SaveFormat::Bmp
+                                                         : SaveFormat::Jpeg;
+  if (SaveResultAs(name, format)) saveFolder_ = Utf8(QFileInfo(name).absolutePath());
+  raise();
+}
+
+void MainWindow::Saveinprogress1Click() {
+  if (!flags_.Processing && !computation_->Busy()) return;
+  const QString proposed =
+      QString::fromStdString(ProposedInProgressName(pictureName_, panel2_->Position()));
+  const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
+  QString chosenFilter;
+  const QString name = QFileDialog::getSaveFileName(
+      this, UiText(170, "Save in progress"), start + QStringLiteral("/") + proposed,
+      QStringLiteral("JPG Image files (*.jpg *.jpeg);;PNG Image files (*.png);;BMP Image files (*.bmp)"),
+      &chosenFilter, QFileDialog::DontConfirmOverwrite);
+  if (name.isEmpty()) return;
+  const SaveFormat format = chosenFilter.startsWith(QLatin1String("PNG"))   ? SaveFormat::Png
+                            : chosenFilter.startsWith(QLatin1String("BMP")) ? SaveFormat::Bmp
+                                                                             : SaveFormat::Jpeg;
+  if (SaveResultAs(name, format)) saveFolder_ = Utf8(QFileInfo(name).absolutePath());
+}
+
+bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
+  const QString name = QString::fromStdString(NameForFormat(Utf8(chosenName), format));
+  if (QFileInfo::exists(name) &&
+      !AskOkCancel(UiText(166, "A file with this name already exists. Do you wish to overwrite it?"),
+                   QStringLiteral("Brumeleaf"))) {
+    return false;
+  }
+  try {
+    SaveOptions options;
+    options.jpegQuality = 95;
+    options.dpi = density_;
+    const std::vector<std::uint8_t> bytes = EncodePicture(result_, FormatOf(format), options);
+    WriteFileReplacing(Utf8(name), bytes);
+  } catch (const std::exception& error) {
+    Fail(error);
+    return false;
+  }
+  return true;
+}
+
+void MainWindow::EnregistrerenfonddcranWindows1Click() {
+  if (flags_.Processing || result_.Empty()) return;
+  QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (documents.isEmpty()) documents = QDir::homePath();
+  QDir().mkpath(documents);
+  const QString path = documents + QStringLiteral("/Brumeleaf.bmp");
+  try {
+    WriteFileReplacing(Utf8(path), EncodePicture(result_, PictureFormat::Bmp));
+  } catch (const std::exception& error) {
+    Fail(error);
+    return;
+  }
+  // Where the desktop lets a program set its background, do so; elsewhere the file is all.
+  const QString gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
+  if (gsettings.isEmpty()) return;
+  const QString uri = QUrl::fromLocalFile(path).toString();
+  for (const char* key : {"picture-uri", "picture-uri-dark"}) {
+    QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
+                                        QString::fromLatin1(key), uri});
+  }
+  QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
+                                      QStringLiteral("picture-options"), QStringLiteral("stretched")});
+}
+
+void MainWindow::StartDownload(const QString& address) {
+  if (flags_.Processing || computation_->Busy()) return;
+  flags_.StopRequested.store(true);
+  flags_.Processing = true;
+  auto picture = std::make_shared<Bitmap>();
+  const std::string url = Utf8(address);
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  computation_->Start(
+      ParameterSnapshot{}, false, [picture, url](RunContext&) { *picture = DownloadImage(url); },
+      [this, picture](std::exception_ptr failure) {
+        QApplication::restoreOverrideCursor();
+        flags_.Processing = false;
+        if (failure) {
+          try {
+            std::rethrow_exception(failure);
+          } catch (const std::exception& error) {
+            Fail(error);
+          }
+          return;
+        }
+        pictureName_ = kDefaultPictureName;
+        density_ = 300;
+        AfterLoad(std::move(*picture), kDefaultPictureName);
+      });
+}
+
+}  // namespace brumeleaf

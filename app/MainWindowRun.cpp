@@ -1,0 +1,225 @@
+// The status display of a run and its stop, the idle reset, and the window's start-up and
+// shutdown: settings, command line, update check.
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTime>
+#include <QTimer>
+#include <QUrl>
+
+#include <string>
+
+#include "app/Computation.h"
+#include "app/MainWindow.h"
+#include "app/StatusPanel.h"
+#include "app/ToolBarPanel.h"
+#include "app/UiText.h"
+#include "app/UpdateCheck.h"
+#include "imaging/Progress.h"
+#include "io/Download.h"
+
+namespace brumeleaf {
+
+// --- Progress and stop ---------------------------------------------------------------------
+
+void MainWindow::ShowProgress(int step, int total, int pass, int passes) {
+  if (!flags_.Processing || passes == 0 || flags_.SilentRun) return;
+  const ProgressPhase phase = ClassifyProgress(step, total, pass, passes);
+  if (phase == ProgressPhase::End) {
+    panel2_->ShowRunning(false);
+    ShowRunMenus(false);
+    return;
+  }
+  if (phase == ProgressPhase::Start) {
+    panel2_->ShowRunning(true);
+    ShowRunMenus(true);
+  }
+  panel2_->SetPosition(ProgressPercent(step, total, pass, passes));
+  if (step < total && panel2_->Position() >= panel2_->StopPercent() && !flags_.StopRequested) {
+    PercentTimerTimer();
+  }
+}
+
+void MainWindow::PercentTimerTimer() {
+  if (panel2_->PercentText() == QLatin1String("100%")) return;
+  if (ShouldStopAtPercent(panel2_->Position(), panel2_->StopPercent(), flags_.StopRequested)) {
+    Canceloperation1Click();
+  }
+}
+
+void MainWindow::Canceloperation1Click() {
+  // The run waits at its next report while the question is open, as it would have done when it
+  // shared the interface thread; the answer decides whether it goes on.
+  computation_->SetPaused(true);
+  const bool stop = AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
+                                UiText(169, "Cancel operation"));
+  if (stop) {
+    flags_.StopRequested.store(true);
+    flags_.UserCancelled.store(true);
+    ShowProgress(101, 100, 1, 1);
+  } else {
+    flags_.StopRequested.store(false);
+    panel2_->SetStopPercent(100);
+  }
+  computation_->SetPaused(false);
+}
+
+void MainWindow::EscapePressed() {
+  if (cropMode_) {
+    // Escape leaves crop mode without a trace, as a cancelled selection does.
+    Panel(cropPanel_).SetSelection(nullptr, std::nullopt);
+    cropClean_.reset();
+    cropLight_.reset();
+    EndCropMode();
+    flags_.Processing = false;
+    UpdateHint();
+    return;
+  }
+  if (!computation_->Busy()) return;
+  computation_->SetPaused(true);
+  if (AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
+                  UiText(169, "Cancel operation"))) {
+    flags_.StopRequested.store(true);
+  }
+  computation_->SetPaused(false);
+}
+
+void MainWindow::WaitForComputation() { computation_->WaitUntilIdle(); }
+
+void MainWindow::IdleReset() {
+  if (computation_->Busy() || cropMode_ || !isVisible()) return;
+  flags_.StopRequested.store(false);
+  flags_.PreviewBusy = 0;
+  flags_.Processing = false;
+  flags_.SilentRun = false;
+  const QPoint cursor = mapFromGlobal(QCursor::pos());
+  const QRect tools(panel1_->mapTo(this, QPoint(0, 0)), panel1_->size());
+  if (!tools.contains(cursor)) panel1_->HideHighlight();
+  const int statusTop = panel2_->mapTo(this, QPoint(0, 0)).y();
+  panel2_->SetMarkerShown(cursor.y() > statusTop - 100);
+}
+
+// --- Start-up ------------------------------------------------------------------------------
+
+namespace {
+
+std::filesystem::path ExecutableFolder() {
+  return QCoreApplication::applicationDirPath().toStdString();
+}
+
+std::filesystem::path ConfigHome() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+}
+
+}  // namespace
+
+void MainWindow::FirstIdle() {
+  if (firstIdleDone_) return;
+  firstIdleDone_ = true;
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &MainWindow::IdleReset);
+  const QRect desktop = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+  WindowPlacement placement = DefaultPlacement(desktop.width(), desktop.height());
+  placement.left += desktop.left();
+  placement.top += desktop.top();
+  settings_ = AppSettings{};
+  LoadSettingsFile(SettingsFilePath(ExecutableFolder(), ConfigHome()), settings_);
+  if (settings_.placementRead) {
+    placement = CorrectPlacement(settings_.placement, desktop.width(), desktop.height());
+  }
+  RefreshTitle();
+  if (settings_.language == "void") {
+    settings_.language = QLocale::system().name().toStdString();
+  }
+  languageApplied_ = true;
+  SetStyle(settings_.style == 1   ? view::WindowStyle::Charcoal
+           : settings_.style == 2 ? view::WindowStyle::Slate
+                                  : view::WindowStyle::Obsidian);
+  UpdatePanels();
+  random_.SetSeed(static_cast<std::uint32_t>(QTime::currentTime().msec()));
+  if (settings_.updateCheck && random_.Next(3) == 0) Check4Update(false);
+  if (placement.Maximised()) {
+    maxForm1Timer_->start(25);
+  } else if (!isMaximized()) {
+    setGeometry(placement.left, placement.top, placement.width, placement.height);
+  }
+  if (!arguments_.isEmpty()) LoadImageatStartup(arguments_.first());
+}
+
+void MainWindow::LoadImageatStartup(const QString& argument) {
+  const std::string a = argument.toUtf8().toStdString();
+  if (IsWebAddress(a)) {
+    StartDownload(argument);
+    return;
+  }
+  const std::string ext = LowerExtension(a);
+  if (IsLoadablePicture(a)) {
+    LoadImageFile(argument);
+  } else if (ext == ".bfp" && !QFileInfo::exists(argument)) {
+    ShowMessage(QStringLiteral("File not found"));
+  }
+}
+
+void MainWindow::Check4Update(bool fromMenu) {
+  // Fetched on a thread of its own: a slow or absent network never holds up the window.
+  QPointer<MainWindow> self(this);
+  QThread* fetch = QThread::create([self, fromMenu] {
+    std::string remote;
+    bool reached = true;
+    try {
+      DownloadLimits limits;
+      limits.maxBytes = 1024;
+      limits.timeoutSeconds = 6;
+      limits.connectTimeoutSeconds = 4;
+      const std::vector<std::uint8_t> bytes = FetchAddress(kVersionAddress, limits);
+      remote = RemoteVersion(std::string(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 10)));
+    } catch (const std::exception&) {
+      reached = false;
+    }
+    QMetaObject::invokeMethod(qApp, [self, fromMenu, reached, remote] {
+      if (self) self->ShowUpdateAnswer(fromMenu, reached, remote);
+    });
+  });
+  connect(fetch, &QThread::finished, fetch, &QObject::deleteLater);
+  fetch->start();
+}
+
+void MainWindow::ShowUpdateAnswer(bool fromMenu, bool reached, const std::string& remote) {
+  if (!reached) {
+    if (fromMenu) ShowMessage(UiText(183, "The update server could not be reached."));
+    return;
+  }
+  if (remote != kProgramVersion) {
+    const QString text = UiText(182, "A new version of Brumeleaf is available. Open its download page for version") +
+                         QStringLiteral(" ") + QString::fromStdString(remote) + QStringLiteral(" ?");
+    if (AskOkCancel(text, QStringLiteral("Brumeleaf"))) {
+      QDesktopServices::openUrl(QUrl(QString::fromLatin1(kDownloadPage)));
+    }
+  } else if (fromMenu) {
+    ShowMessage(UiText(181, "Brumeleaf is up to date"));
+  }
+}
+
+// --- Shutdown ------------------------------------------------------------------------------
+
+WindowPlacement MainWindow::CurrentPlacement() const {
+  if (isMaximized()) return {0, 0, -1, -1};
+  const QRect g = geometry();
+  return {g.left(), g.top(), g.width(), g.height()};
+}
+
+void MainWindow::WriteSettings() {
+  settings_.style = static_cast<int>(style_);
+  SaveSettingsFile(SettingsFilePath(ExecutableFolder(), ConfigHome()), settings_, CurrentPlacement());
+}
+
+}  // namespace brumeleaf

@@ -1,0 +1,257 @@
+#include "app/PanelView.h"
+
+#include <QColor>
+#include <QEnterEvent>
+#include <QFont>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "imaging/Filters.h"
+
+namespace brumeleaf {
+namespace {
+
+// Copies a region of an RGB32 image into a Bitmap (outside the image: black, never shown).
+Bitmap BitmapOfRegion(const QImage& image, const QRect& region) {
+  const QImage part = image.copy(region);
+  Bitmap bitmap(part.width(), part.height());
+  for (int y = 0; y < part.height(); ++y) {
+    const QRgb* in = reinterpret_cast<const QRgb*>(part.constScanLine(y));
+    std::uint8_t* out = bitmap.ScanLine(y);
+    for (int x = 0; x < part.width(); ++x, out += 3) {
+      out[0] = static_cast<std::uint8_t>(qBlue(in[x]));
+      out[1] = static_cast<std::uint8_t>(qGreen(in[x]));
+      out[2] = static_cast<std::uint8_t>(qRed(in[x]));
+    }
+  }
+  return bitmap;
+}
+
+void StoreBitmap(const Bitmap& bitmap, QImage& image, int left, int top) {
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const std::uint8_t* in = bitmap.ScanLine(y);
+    QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(top + y));
+    for (int x = 0; x < bitmap.Width(); ++x, in += 3) out[left + x] = qRgb(in[2], in[1], in[0]);
+  }
+}
+
+// The brightness rule for a non-positive percentage: c + p*c div 100, channel by channel.
+void DarkenPixel(QRgb& pixel, int percent) {
+  auto level = [percent](int c) { return std::clamp(c + percent * c / 100, 0, 255); };
+  pixel = qRgb(level(qRed(pixel)), level(qGreen(pixel)), level(qBlue(pixel)));
+}
+
+}  // namespace
+
+QImage WrapBitmap(const Bitmap& bitmap) {
+  if (bitmap.Empty()) return {};
+  return QImage(bitmap.Data(), bitmap.Width(), bitmap.Height(),
+                static_cast<qsizetype>(bitmap.RowDistance()), QImage::Format_BGR888);
+}
+
+PanelView::PanelView(int number, PanelListener& listener, QWidget* parent)
+    : QWidget(parent), number_(number), listener_(listener) {
+  setObjectName(number == 1 ? QStringLiteral("ScrollBox1") : QStringLiteral("ScrollBox2"));
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PanelView::SetPicture(const Bitmap* picture) {
+  picture_ = picture ? WrapBitmap(*picture) : QImage();
+  update();
+}
+
+void PanelView::SetPictureRect(const QRect& rect) {
+  if (rect == pictureRect_) return;
+  pictureRect_ = rect;
+  update();
+}
+
+void PanelView::SetPictureVisible(bool visible) {
+  pictureVisible_ = visible;
+  update();
+}
+
+void PanelView::SetBackground(view::WindowStyle style, int mainWindowWidth) {
+  if (style == style_ && mainWindowWidth == mainWindowWidth_ && !background_.isNull()) return;
+  style_ = style;
+  mainWindowWidth_ = mainWindowWidth;
+  RebuildBackground();
+  update();
+}
+
+void PanelView::SetShadowAllowed(bool allowed) {
+  if (allowed == shadowAllowed_) return;
+  shadowAllowed_ = allowed;
+  update();
+}
+
+void PanelView::SetHint(const QString& text) {
+  if (text == hint_) return;
+  hint_ = text;
+  update();
+}
+
+void PanelView::SetSelection(const Bitmap* lightened, std::optional<QRect> pictureRect) {
+  lightened_ = lightened ? WrapBitmap(*lightened) : QImage();
+  selection_ = pictureRect;
+  update();
+}
+
+void PanelView::SetGuideLine(std::optional<int> x) {
+  guideLine_ = x;
+  update();
+}
+
+void PanelView::resizeEvent(QResizeEvent* /*event*/) { RebuildBackground(); }
+
+void PanelView::RebuildBackground() {
+  const int w = std::max(1, width());
+  const int h = std::max(1, height());
+  background_ = QImage(w, h, QImage::Format_RGB32);
+  const bool dark = view::IsDarkStyle(style_);
+  background_.fill(dark ? QColor(44, 44, 44) : QColor(171, 171, 173));
+  QPainter painter(&background_);
+  const int half = mainWindowWidth_ / 2;
+  const int lines = w / 8 + mainWindowWidth_ / 16;
+  for (int i = 0; i <= lines; ++i) {
+    if (dark) {
+      painter.setPen(QColor(50, 50, 50));
+    } else {
+      painter.setPen(i % 2 == 0 ? QColor(154, 154, 154) : QColor(156, 156, 156));
+    }
+    painter.drawLine(8 * i, 0, 8 * i - half, h);
+  }
+}
+
+void PanelView::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  if (background_.size() != size()) RebuildBackground();
+  painter.drawImage(0, 0, background_);
+  const bool hasPicture = pictureVisible_ && !picture_.isNull() && !pictureRect_.isEmpty();
+  if (hasPicture) {
+    const bool reachesBoth = pictureRect_.left() + pictureRect_.width() >= width() &&
+                             pictureRect_.top() + pictureRect_.height() >= height();
+    if (shadowAllowed_ && !reachesBoth) PaintShadow(painter);
+    PaintPicture(painter, picture_);
+    if (selection_) PaintSelection(painter);
+    if (!hint_.isEmpty()) PaintHint(painter);
+  }
+  if (guideLine_) {
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    painter.drawLine(*guideLine_, 0, *guideLine_, height());
+  }
+}
+
+void PanelView::PaintShadow(QPainter& painter) const {
+  const int l = pictureRect_.left();
+  const int t = pictureRect_.top();
+  const int w = pictureRect_.width();
+  const int h = pictureRect_.height();
+  const int n = view::ShadowDepth(h);
+  if (n <= 0) return;
+  QImage patch = background_.copy(QRect(l, t, w + n + 1, h + n + 1));
+  for (int k = 0; k <= n; ++k) {
+    const int percent = 5 * k - 35;
+    QRgb* row = reinterpret_cast<QRgb*>(patch.scanLine(h + k));
+    for (int x = 2 * n + k / 2; x <= w + k; ++x) DarkenPixel(row[x], percent);
+    for (int y = 2 * n + k / 2; y < h + k; ++y) {
+      DarkenPixel(reinterpret_cast<QRgb*>(patch.scanLine(y))[w + k], percent);
+    }
+  }
+  // Soften both bands so that the shadow fades instead of showing its steps.
+  Bitmap below = BitmapOfRegion(patch, QRect(0, h, w, n));
+  Bitmap beside = BitmapOfRegion(patch, QRect(w, 0, n, h));
+  for (int pass = 0; pass < 2; ++pass) {
+    BoxBlur3(below);
+    BoxBlur3(beside);
+  }
+  StoreBitmap(below, patch, 0, h);
+  StoreBitmap(beside, patch, w, 0);
+  painter.drawImage(QPoint(l, t + h), patch, QRect(0, h, w + n + 1, n + 1));
+  painter.drawImage(QPoint(l + w, t), patch, QRect(w, 0, n + 1, h));
+}
+
+void PanelView::PaintPicture(QPainter& painter, const QImage& image) const {
+  const QRect visible = pictureRect_.intersected(rect());
+  if (visible.isEmpty()) return;
+  if (pictureRect_.size() == image.size()) {
+    painter.drawImage(visible.topLeft(), image, visible.translated(-pictureRect_.topLeft()));
+    return;
+  }
+  // Only the visible part is resampled: a large picture at a high zoom stays cheap to paint.
+  const double sx = static_cast<double>(image.width()) / pictureRect_.width();
+  const double sy = static_cast<double>(image.height()) / pictureRect_.height();
+  const QRectF source((visible.left() - pictureRect_.left()) * sx,
+                      (visible.top() - pictureRect_.top()) * sy, visible.width() * sx,
+                      visible.height() * sy);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, pictureRect_.width() < image.width());
+  painter.drawImage(QRectF(visible), image, source);
+}
+
+void PanelView::PaintSelection(QPainter& painter) const {
+  if (picture_.isNull() || picture_.width() == 0) return;
+  const QRect& s = *selection_;
+  const double scale = static_cast<double>(pictureRect_.width()) / picture_.width();
+  const QRectF shown(pictureRect_.left() + s.left() * scale, pictureRect_.top() + s.top() * scale,
+                     (s.width()) * scale, (s.height()) * scale);
+  if (!lightened_.isNull()) painter.drawImage(shown, lightened_, QRectF(s));
+  // A dotted black outline on white, as a drawing program marks a selection.
+  painter.setBackgroundMode(Qt::OpaqueMode);
+  painter.setBackground(Qt::white);
+  painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(shown.toAlignedRect().adjusted(0, 0, -1, -1));
+  painter.setBackgroundMode(Qt::TransparentMode);
+}
+
+void PanelView::PaintHint(QPainter& painter) const {
+  QFont font = painter.font();
+  font.setPointSizeF(std::max(8.0, font.pointSizeF()));
+  painter.setFont(font);
+  const QRect area = pictureRect_.intersected(rect());
+  const QRect text = painter.fontMetrics().boundingRect(hint_).adjusted(-12, -6, 12, 6);
+  QRect box(0, 0, text.width(), text.height());
+  box.moveCenter(QPoint(area.center().x(), area.bottom() - text.height()));
+  if (!area.contains(box)) return;
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0, 0, 0, 140));
+  painter.drawRoundedRect(box, 8, 8);
+  painter.setPen(QColor(255, 255, 255, 230));
+  painter.drawText(box, Qt::AlignCenter, hint_);
+}
+
+PanelMouse PanelView::MouseOf(QMouseEvent* event) const {
+  PanelMouse m;
+  m.panel = number_;
+  const QPoint p = event->position().toPoint();
+  m.picture = p - pictureRect_.topLeft();
+  m.global = event->globalPosition().toPoint();
+  m.button = event->button();
+  m.buttons = event->buttons();
+  m.onPicture = pictureVisible_ && pictureRect_.contains(p);
+  return m;
+}
+
+void PanelView::mousePressEvent(QMouseEvent* event) { listener_.PanelPress(MouseOf(event)); }
+void PanelView::mouseMoveEvent(QMouseEvent* event) { listener_.PanelMove(MouseOf(event)); }
+void PanelView::mouseReleaseEvent(QMouseEvent* event) { listener_.PanelRelease(MouseOf(event)); }
+void PanelView::mouseDoubleClickEvent(QMouseEvent* event) {
+  listener_.PanelDoubleClick(MouseOf(event));
+}
+
+void PanelView::wheelEvent(QWheelEvent* event) {
+  const int notches = event->angleDelta().y() / 120;
+  if (notches != 0) listener_.PanelWheel(number_, notches);
+  event->accept();
+}
+
+void PanelView::enterEvent(QEnterEvent* /*event*/) { listener_.PanelEntered(number_); }
+
+}  // namespace brumeleaf

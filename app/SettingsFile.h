@@ -1,0 +1,95 @@
+#pragma once
+// The settings file "Brumeleaf.ini": 43 lines in a fixed order, each section header followed by
+// a fixed number of value lines without key names. The reader checks the headers and stops at
+// the first line that does not fit, keeping what it has read so far and the defaults for the
+// rest. The values belong to several windows; this model only carries them between runs.
+
+#include <filesystem>
+#include <string>
+
+namespace brumeleaf {
+
+struct WindowPlacement {
+  int left = 0;
+  int top = 0;
+  int width = 0;   // -1: maximised (height is then -1 too)
+  int height = 0;
+  bool Maximised() const { return width == -1; }
+  bool operator==(const WindowPlacement&) const = default;
+};
+
+struct AppSettings {
+  int style = 3;  // 1 Charcoal, 2 Slate, 3 Obsidian
+  WindowPlacement placement;  // as read (before the desktop correction)
+  bool placementRead = false;
+  std::string language = "void";
+  std::string openFolder;
+  std::string brushFolder;
+  // Frames window.
+  int frameStyle = 0;
+  int realisticFrame = 0;
+  int colouredFrame = 0;
+  int upDown4 = 0;
+  int tintRed = 0;
+  int tintGreen = 0;
+  int tintBlue = 0;
+  int frameFillColour = 0x000000;
+  int frameLineColour = 0xFFFFFF;
+  std::string marginText = "0";
+  std::string spacingText = "0";
+  bool addFrameChecked = false;  // written for the record; every run starts unchecked
+  // Text window.
+  std::string caption;
+  int textPosition = -1;
+  int textX = -1;
+  int textY = -1;
+  std::string fontName = "DejaVu Sans";
+  int fontSize = -1;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeout = false;
+  int fontColour = -1;
+  // Texture.
+  int textureNumber = -1;
+  int textureStrength = -1;
+  // Options.
+  bool updateCheck = true;
+  bool examplePictures = true;
+  bool saveParametersInName = false;
+
+  bool operator==(const AppSettings&) const = default;
+};
+
+// How far reading got.
+enum class SettingsReadResult { Missing, Complete, StoppedEarly };
+
+// Reads the text of a settings file (CR LF or LF line ends) into `settings`, which should hold
+// the defaults on entry. Reading stops at a header that does not match or a value line that is
+// not a whole number where one is expected.
+SettingsReadResult ParseSettings(const std::string& text, AppSettings& settings);
+
+// The 43 lines, CR LF ended. `placement` is what the window reports (maximised: 0, 0, -1, -1).
+std::string FormatSettings(const AppSettings& settings, const WindowPlacement& placement);
+
+// The placement returned to the window: a window that would reach past the desktop's right or
+// bottom edge is moved to 0 and given the desktop's width or height.
+WindowPlacement CorrectPlacement(WindowPlacement placement, int desktopWidth, int desktopHeight);
+
+// The default placement: 95 % of the desktop, centred.
+WindowPlacement DefaultPlacement(int desktopWidth, int desktopHeight);
+
+// Where the file lives: beside the executable when that folder is writable, otherwise in the
+// user's configuration folder (`configHome`/Brumeleaf), so that settings are never silently lost.
+std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFolder,
+                                       const std::filesystem::path& configHome);
+
+// Reads the file at `path`; a missing or unreadable file leaves the defaults.
+SettingsReadResult LoadSettingsFile(const std::filesystem::path& path, AppSettings& settings);
+
+// Writes through a temporary file and a rename, creating the folder if needed. Returns false
+// (and leaves any previous file untouched) when the folder cannot be written.
+bool SaveSettingsFile(const std::filesystem::path& path, const AppSettings& settings,
+                      const WindowPlacement& placement);
+
+}  // namespace brumeleaf

@@ -1,0 +1,86 @@
+// The desktop program: creates the windows behind a splash, then runs the event loop. The
+// first idle moment reads the settings, applies the style and placement and takes the
+// command-line argument.
+
+#include <QApplication>
+#include <QScreen>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+#include <QTimer>
+
+#include <exception>
+#include <memory>
+#include <typeinfo>
+
+#include "app/MainWindow.h"
+#include "app/SplashWindow.h"
+#include "app/UpdateCheck.h"
+
+namespace {
+
+// Menus read best at 10 points on a 96-dpi screen and a little smaller on denser ones.
+int MenuPointSize(double dpi) {
+  if (dpi <= 96.5) return 10;
+  if (dpi <= 120.5) return 9;
+  return 7;
+}
+
+// `--screenshot FILE`: renders the window after start-up into a PNG and quits, for the docs.
+QString ScreenshotPath(QStringList& arguments) {
+  const int i = static_cast<int>(arguments.indexOf(QStringLiteral("--screenshot")));
+  if (i < 0 || i + 1 >= arguments.size()) return {};
+  const QString path = arguments[i + 1];
+  arguments.remove(i, 2);
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Brumeleaf"));
+  QApplication::setApplicationVersion(QString::fromLatin1(brumeleaf::kProgramVersion));
+  QStringList arguments = QApplication::arguments();
+  arguments.removeFirst();
+  const QString screenshot = ScreenshotPath(arguments);
+  const bool silent = arguments.value(0) == QLatin1String("-silent");
+
+  brumeleaf::SplashWindow splash;
+  if (!silent && screenshot.isEmpty()) splash.show();
+  splash.SetPercent(0);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QFont menuFont = QApplication::font("QMenu");
+    menuFont.setPointSize(MenuPointSize(screen->logicalDotsPerInch()));
+    QApplication::setFont(menuFont, "QMenu");
+    QApplication::setFont(menuFont, "QMenuBar");
+  }
+
+  std::unique_ptr<brumeleaf::MainWindow> form1;
+  try {
+    form1 = std::make_unique<brumeleaf::MainWindow>(arguments);
+  } catch (const std::exception& error) {
+    splash.SetMessage(QStringLiteral("Error creating Form1\nException class name = ") +
+                      QString::fromLatin1(typeid(error).name()) +
+                      QStringLiteral("\nException message = ") + QString::fromUtf8(error.what()));
+    QThread::msleep(3000);
+    return 1;
+  }
+  splash.SetPercent(100);
+  QThread::msleep(200);
+  if (splash.isVisible()) splash.FadeOut();
+
+  if (silent) {
+    form1->showMinimized();
+  } else {
+    form1->show();
+  }
+  QTimer::singleShot(0, form1.get(), [&form1] { form1->FirstIdle(); });
+  if (!screenshot.isEmpty()) {
+    QTimer::singleShot(1500, form1.get(), [&form1, screenshot] {
+      form1->grab().save(screenshot);
+      QApplication::quit();
+    });
+  }
+  return QApplication::exec();
+}

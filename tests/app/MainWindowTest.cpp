@@ -1,0 +1,329 @@
+// The main window driven as a user would: zoom, pan, crop, rotate, swap, open, save, paste and
+// the status display of a run.
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "AppTests.h"
+#include "app/MainWindow.h"
+#include "app/StatusPanel.h"
+#include "app/ToolBarPanel.h"
+#include "io/JfifDensity.h"
+#include "io/PictureFile.h"
+
+using namespace brumeleaf;
+
+namespace {
+
+// A picture whose every pixel differs from its neighbours, so any misplaced pixel shows.
+Bitmap Pattern(int w, int h, int salt) {
+  Bitmap b(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) b.SetPixel(x, y, MakeColour((x * 7 + salt) & 255, (y * 11) & 255, (x * y + salt) & 255));
+  }
+  return b;
+}
+
+struct Window {
+  MainWindow w;
+  int questions = 0;
+  bool answer = true;
+  QStringList messages;
+  Window() {
+    w.AskOkCancel = [this](const QString&, const QString&) {
+      ++questions;
+      return answer;
+    };
+    w.ShowMessage = [this](const QString& text) { messages << text; };
+    w.resize(1000, 700);
+    w.show();
+  }
+  PanelListener& Mouse() { return w; }
+  PanelMouse At(int panel, int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+    PanelMouse m;
+    m.panel = panel;
+    m.picture = QPoint(x, y);
+    m.global = QPoint(x, y) + w.Panel(panel).PictureRect().topLeft();
+    m.button = button;
+    m.onPicture = true;
+    return m;
+  }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void numericPadPlusFromHundred() {
+    Window t;
+    t.w.SetZoom(100);
+    QTest::keyPress(&t.w, Qt::Key_Plus, Qt::KeypadModifier);
+    QList<int> seen;
+    for (int tick = 0; tick < 4; ++tick) {
+      t.w.Timer3Timer();
+      seen << t.w.Zoom();
+    }
+    QTest::keyRelease(&t.w, Qt::Key_Plus, Qt::KeypadModifier);
+    QCOMPARE(seen, (QList<int>{103, 106, 109, 113}));
+    // Releasing a keypad key keeps the counter; releasing a zoom icon resets it.
+    QCOMPARE(t.w.ZoomCounter(), 5);
+    emit t.w.Tools().IconPressed(17, Qt::LeftButton);
+    emit t.w.Tools().IconReleased(17, Qt::LeftButton);
+    QCOMPARE(t.w.ZoomCounter(), 1);
+  }
+
+  void rightClickOnTheZoomIcons() {
+    Window t;
+    const QList<QPair<int, int>> out = {{105, 5}, {100, 90}, {14, 14}};
+    for (const auto& [from, to] : out) {
+      t.w.SetZoom(from);
+      emit t.w.Tools().IconPressed(15, Qt::RightButton);
+      QCOMPARE(t.w.Zoom(), to);
+    }
+    t.w.SetZoom(950);
+    emit t.w.Tools().IconPressed(17, Qt::RightButton);
+    QCOMPARE(t.w.Zoom(), 950);
+    t.w.SetZoom(900);
+    emit t.w.Tools().IconPressed(17, Qt::RightButton);
+    QCOMPARE(t.w.Zoom(), 1000);
+  }
+
+  void panningIsBoundedAndMovesBothPictures() {
+    Window t;
+    t.w.SetPictures(Pattern(100, 80, 1), Pattern(60, 50, 2));
+    t.w.SetZoom(100);
+    t.Mouse().PanelPress(t.At(1, 10, 10));
+    PanelMouse far = t.At(1, 10, 10);
+    far.global -= QPoint(3000, 3000);
+    t.Mouse().PanelMove(far);
+    t.Mouse().PanelRelease(far);
+    QCOMPARE(t.w.Panel(1).PictureRect().topLeft(), QPoint(0, 0));
+    QCOMPARE(t.w.Panel(2).PictureRect().topLeft(), QPoint(0, 0));
+    // A picture larger than its panel never shows a gap, whichever way it is dragged.
+    t.w.SetPictures(Pattern(3000, 2000, 1), Pattern(3000, 2000, 2));
+    t.w.SetZoom(100);
+    const QSize box = t.w.Panel(1).size();
+    t.Mouse().PanelPress(t.At(1, 10, 10));
+    PanelMouse pull = t.At(1, 10, 10);
+    pull.global += QPoint(5000, 5000);
+    t.Mouse().PanelMove(pull);
+    QCOMPARE(t.w.Panel(1).PictureRect().topLeft(), QPoint(0, 0));
+    PanelMouse push = pull;
+    push.global -= QPoint(20000, 20000);
+    t.Mouse().PanelMove(push);
+    t.Mouse().PanelRelease(push);
+    QCOMPARE(t.w.Panel(1).PictureRect().topLeft(), QPoint(box.width() - 3000, box.height() - 2000));
+  }
+
+  void cropIsTheSameWhicheverWayItIsDragged() {
+    const Bitmap source = Pattern(200, 150, 3);
+    auto crop = [&source](QPoint from, QPoint to) {
+      Window t;
+      t.w.SetPictures(source, source);
+      t.w.SetZoom(100);
+      t.w.CropStart();
+      t.Mouse().PanelPress(t.At(1, from.x(), from.y()));
+      t.Mouse().PanelMove(t.At(1, to.x(), to.y()));
+      t.Mouse().PanelRelease(t.At(1, to.x(), to.y()));
+      [&] { QCOMPARE(t.questions, 1); }();
+      [&] { QVERIFY(!t.w.Flags().Processing); }();
+      return t.w.Source();
+    };
+    const Bitmap forward = crop({30, 20}, {150, 120});
+    const Bitmap backward = crop({150, 120}, {30, 20});
+    QCOMPARE(forward.Width(), 121);
+    QCOMPARE(forward.Height(), 101);
+    QVERIFY(forward == backward);
+    QCOMPARE(forward.Pixel(0, 0), source.Pixel(30, 20));
+    QCOMPARE(forward.Pixel(120, 100), source.Pixel(150, 120));
+  }
+
+  void cancelledCropLeavesNoTrace() {
+    Window t;
+    const Bitmap source = Pattern(200, 150, 4);
+    t.w.SetPictures(source, source);
+    t.w.SetZoom(100);
+    QCoreApplication::processEvents();
+    const QImage before = t.w.Panel(1).grab().toImage();
+    t.answer = false;
+    t.w.CropStart();
+    t.Mouse().PanelPress(t.At(1, 20, 20));
+    t.Mouse().PanelMove(t.At(1, 120, 90));
+    QVERIFY(t.w.Panel(1).grab().toImage() != before);  // the selection is shown while dragging
+    t.Mouse().PanelRelease(t.At(1, 120, 90));
+    QVERIFY(t.w.Source() == source);
+    QVERIFY(!t.w.CropMode());
+    QVERIFY(!t.w.Flags().Processing);
+    QCOMPARE(t.w.Panel(1).grab().toImage(), before);
+  }
+
+  void rotatingLeftFourTimesRestoresBothPictures() {
+    Window t;
+    const Bitmap source = Pattern(30, 20, 5);
+    const Bitmap result = Pattern(30, 20, 6);
+    t.w.SetPictures(source, result);
+    t.w.Rotateleft1Click();
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.Source().Width(), 20);
+    QCOMPARE(t.w.Source().Height(), 30);
+    // Counter-clockwise: the top-right corner comes to the top-left.
+    QCOMPARE(t.w.Source().Pixel(0, 0), source.Pixel(29, 0));
+    for (int turn = 0; turn < 3; ++turn) {
+      t.w.Rotateleft1Click();
+      t.w.WaitForComputation();
+    }
+    QVERIFY(t.w.Source() == source);
+    QVERIFY(t.w.Result() == result);
+    t.w.Rotateright1Click();
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.Source().Pixel(0, 0), source.Pixel(0, 19));
+  }
+
+  void swapExchangesThePictures() {
+    Window t;
+    const Bitmap source = Pattern(30, 20, 7);
+    const Bitmap result = Pattern(25, 40, 8);
+    t.w.SetPictures(source, result);
+    t.w.SetZoom(150);
+    t.w.Swap1Click();
+    QVERIFY(t.w.Source() == result);
+    QVERIFY(t.w.Result() == source);
+    QCOMPARE(t.w.Zoom(), 150);
+    QVERIFY(t.w.Status().Title().contains(QStringLiteral("25x40")));
+  }
+
+  void invertTurnsBothPicturesNegative() {
+    Window t;
+    t.w.SetPictures(Pattern(10, 10, 1), Pattern(10, 10, 2));
+    const Colour before = t.w.Result().Pixel(3, 4);
+    t.w.Invert1Execute();
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.Result().Pixel(3, 4), before ^ 0xFFFFFFu);
+  }
+
+  void openAndSaveKeepTheDensity() {
+    QTemporaryDir dir;
+    const std::string in = dir.filePath(QStringLiteral("beach.jpg")).toStdString();
+    SaveOptions options;
+    options.dpi = 150;
+    SavePicture(Pattern(64, 48, 9), in, options);
+    Window t;
+    QVERIFY(t.w.OpenPictureFile(QString::fromStdString(in)));
+    QCOMPARE(t.w.Density(), 150);
+    QCOMPARE(t.w.Status().Title(), QStringLiteral("beach.jpg - 64x48 - 150 dpi"));
+    QVERIFY(t.w.SaveResultAs(dir.filePath(QStringLiteral("photo.jpeg")), SaveFormat::Jpeg));
+    const std::string out = dir.filePath(QStringLiteral("photo.jpeg.jpg")).toStdString();
+    QCOMPARE(ReadJpegDensity(out), 150);
+    PictureInfo info;
+    const Bitmap back = LoadPicture(out, &info);
+    QCOMPARE(back.Width(), 64);
+    QCOMPARE(info.dpi, 150);
+    // The overwrite question: Cancel writes nothing.
+    t.w.SetPictures(Pattern(8, 8, 1), Pattern(8, 8, 1));
+    t.answer = false;
+    QVERIFY(!t.w.SaveResultAs(QString::fromStdString(out), SaveFormat::Jpeg));
+    QCOMPARE(t.questions, 1);
+    QCOMPARE(LoadPicture(out).Width(), 64);
+    // PNG gets its extension; BMP keeps the name as typed.
+    QVERIFY(t.w.SaveResultAs(dir.filePath(QStringLiteral("copy")), SaveFormat::Png));
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("copy.png"))));
+  }
+
+  void aBrokenFileChangesNothing() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("broken.jpg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\xFF\xD8 not really a picture");
+    file.close();
+    Window t;
+    const Bitmap source = Pattern(12, 12, 1);
+    t.w.SetPictures(source, source);
+    QVERIFY(!t.w.OpenPictureFile(path));
+    QCOMPARE(t.messages.size(), 1);
+    QVERIFY(t.w.Source() == source);
+  }
+
+  void startupArgumentIgnoresTheCaseOfTheExtension() {
+    QTemporaryDir dir;
+    const std::string png = dir.filePath(QStringLiteral("SHOT.PNG")).toStdString();
+    SaveOptions options;
+    const std::vector<std::uint8_t> bytes = EncodePicture(Pattern(33, 21, 2), PictureFormat::Png, options);
+    QFile file(QString::fromStdString(png));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    file.close();
+    Window t;
+    t.w.LoadImageatStartup(QString::fromStdString(png));
+    QCOMPARE(t.w.Source().Width(), 33);
+    QVERIFY(t.w.Status().Title().startsWith(QString::fromStdString(png)));
+    t.w.LoadImageatStartup(dir.filePath(QStringLiteral("missing.bfp")));
+    QCOMPARE(t.messages, QStringList{QStringLiteral("File not found")});
+  }
+
+  void pastingAPictureOfTheResultsSizeKeepsTheResult() {
+    Window t;
+    const Bitmap result = Pattern(40, 30, 1);
+    t.w.SetPictures(Pattern(40, 30, 2), result);
+    const Bitmap pasted = Pattern(40, 30, 3);
+    t.w.PastePicture(pasted);
+    QVERIFY(t.w.Source() == pasted);
+    QVERIFY(t.w.Result() == result);
+    QCOMPARE(t.w.PictureName(), std::string("Brumeleaf image"));
+    const Bitmap bigger = Pattern(41, 30, 4);
+    t.w.PastePicture(bigger);
+    QVERIFY(t.w.Result() == bigger);
+  }
+
+  void progressDisplay() {
+    Window t;
+    t.w.Flags().Processing = true;
+    t.w.ShowProgress(0, 200, 1, 1);
+    QVERIFY(t.w.Status().Running());
+    QCOMPARE(t.w.Status().PercentText(), QStringLiteral("0%"));
+    t.w.ShowProgress(199, 200, 1, 1);
+    QCOMPARE(t.w.Status().PercentText(), QStringLiteral("100%"));
+    t.w.ShowProgress(50, 100, 2, 3);
+    QCOMPARE(t.w.Status().PercentText(), QStringLiteral("50%"));
+    t.w.ShowProgress(101, 100, 1, 1);
+    QVERIFY(!t.w.Status().Running());
+    // A silent run changes nothing; so does a run that is not a processing run.
+    t.w.Flags().SilentRun = true;
+    t.w.ShowProgress(0, 100, 1, 1);
+    QVERIFY(!t.w.Status().Running());
+    t.w.Flags().SilentRun = false;
+    t.w.Flags().Processing = false;
+    t.w.ShowProgress(0, 100, 1, 1);
+    QVERIFY(!t.w.Status().Running());
+  }
+
+  void stopAtPercentage() {
+    Window t;
+    t.w.Flags().Processing = true;
+    t.w.Status().SetStopPercent(40);
+    t.answer = false;
+    t.w.ShowProgress(0, 100, 1, 1);
+    t.w.ShowProgress(39, 100, 1, 1);
+    QCOMPARE(t.questions, 0);
+    t.w.ShowProgress(40, 100, 1, 1);
+    QCOMPARE(t.questions, 1);
+    // Cancel: the run goes on and the stop percentage returns to 100.
+    QVERIFY(!t.w.Flags().StopRequested);
+    QCOMPARE(t.w.Status().StopPercent(), 100);
+    t.w.ShowProgress(99, 100, 1, 1);
+    QCOMPARE(t.questions, 1);
+    // OK: the run is told to stop and the display ends.
+    t.w.Status().SetStopPercent(40);
+    t.answer = true;
+    t.w.ShowProgress(60, 100, 1, 1);
+    QCOMPARE(t.questions, 2);
+    QVERIFY(t.w.Flags().StopRequested);
+    QVERIFY(t.w.Flags().UserCancelled);
+    QVERIFY(!t.w.Status().Running());
+  }
+};
+
+BRUMELEAF_APP_TEST(MainWindowTest)
+#include "MainWindowTest.moc"

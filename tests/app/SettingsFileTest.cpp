@@ -1,0 +1,179 @@
+// The settings file: its 43 lines, the reading rules and where the file is kept.
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "AppTests.h"
+#include "app/SettingsFile.h"
+
+using namespace brumeleaf;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+AppSettings Changed() {
+  AppSettings s;
+  s.style = 2;
+  s.language = "Deutsch";
+  s.openFolder = "/home/ana/Pictures/Trips 2025";
+  s.brushFolder = "/home/ana/brushes";
+  s.frameStyle = 3;
+  s.tintRed = 12;
+  s.frameFillColour = 0x123456;
+  s.marginText = "25";
+  s.caption = "Sunset at the lake";
+  s.textPosition = 2;
+  s.textX = 140;
+  s.textY = 90;
+  s.fontName = "DejaVu Serif";
+  s.fontSize = 28;
+  s.bold = true;
+  s.strikeout = true;
+  s.fontColour = 255;
+  s.textureNumber = 4;
+  s.textureStrength = 2;
+  s.updateCheck = false;
+  s.examplePictures = false;
+  s.saveParametersInName = true;
+  return s;
+}
+
+}  // namespace
+
+class SettingsFileTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void writesTheFortyThreeLinesInOrder() {
+    const std::string text = FormatSettings(Changed(), {10, 20, 800, 600});
+    const std::vector<std::string> lines = Lines(text);
+    QCOMPARE(lines.size(), std::size_t{43});
+    QCOMPARE(lines[0], std::string("[Skin number]"));
+    QCOMPARE(lines[1], std::string("2"));
+    QCOMPARE(lines[5], std::string("800"));
+    QCOMPARE(lines[24], std::string("Unchecked"));
+    QCOMPARE(lines[32], std::string("Bold Strikeout "));
+    QCOMPARE(lines[37], std::string("[Update]"));
+    QCOMPARE(lines[38], std::string("False"));
+    QCOMPARE(lines[42], std::string("True"));
+  }
+
+  void roundTrip() {
+    const AppSettings written = Changed();
+    AppSettings read;
+    QCOMPARE(ParseSettings(FormatSettings(written, {10, 20, 800, 600}), read),
+             SettingsReadResult::Complete);
+    AppSettings expected = written;
+    expected.placement = {10, 20, 800, 600};
+    expected.placementRead = true;
+    QVERIFY(read == expected);
+  }
+
+  void maximisedWindow() {
+    const std::string text = FormatSettings(AppSettings{}, {0, 0, -1, -1});
+    const std::vector<std::string> lines = Lines(text);
+    QCOMPARE(lines[3], std::string("0"));
+    QCOMPARE(lines[4], std::string("0"));
+    QCOMPARE(lines[5], std::string("-1"));
+    QCOMPARE(lines[6], std::string("-1"));
+    AppSettings read;
+    ParseSettings(text, read);
+    QVERIFY(read.placement.Maximised());
+    QVERIFY(CorrectPlacement(read.placement, 1920, 1080).Maximised());
+  }
+
+  void placementOffTheDesktopIsPulledBack() {
+    const WindowPlacement p = CorrectPlacement({1500, 100, 800, 600}, 1920, 1080);
+    QCOMPARE(p.left, 0);
+    QCOMPARE(p.width, 1920);
+    QCOMPARE(p.top, 100);
+    QCOMPARE(p.height, 600);
+    const WindowPlacement q = CorrectPlacement({100, 700, 800, 600}, 1920, 1080);
+    QCOMPARE(q.top, 0);
+    QCOMPARE(q.height, 1080);
+    QCOMPARE(DefaultPlacement(1920, 1080), (WindowPlacement{48, 27, 1824, 1026}));
+  }
+
+  void onlyExactTrueTurnsAnOptionOn() {
+    std::string text = FormatSettings(AppSettings{}, {0, 0, 800, 600});
+    const std::size_t at = text.find("[Update]\r\nTrue");
+    QVERIFY(at != std::string::npos);
+    text.replace(at, 14, "[Update]\r\ntrue");
+    AppSettings read;
+    QCOMPARE(ParseSettings(text, read), SettingsReadResult::Complete);
+    QVERIFY(!read.updateCheck);
+    QVERIFY(read.examplePictures);
+  }
+
+  void readingStopsAtTheFirstLineThatDoesNotFit() {
+    // A header that does not match: the sections from there on keep their defaults.
+    std::string text = FormatSettings(Changed(), {10, 20, 800, 600});
+    text.replace(text.find("[Texture]"), 9, "[Textures]");
+    AppSettings read;
+    QCOMPARE(ParseSettings(text, read), SettingsReadResult::StoppedEarly);
+    QCOMPARE(read.caption, std::string("Sunset at the lake"));
+    QCOMPARE(read.textureNumber, -1);
+    QVERIFY(read.updateCheck);
+    // A value that is not a number stops at that line; what was read stays.
+    std::string bad = FormatSettings(Changed(), {10, 20, 800, 600});
+    bad.replace(bad.find("\r\n800\r\n"), 7, "\r\n8x0\r\n");
+    AppSettings partial;
+    QCOMPARE(ParseSettings(bad, partial), SettingsReadResult::StoppedEarly);
+    QCOMPARE(partial.style, 2);
+    QVERIFY(!partial.placementRead);
+    QCOMPARE(partial.language, std::string("void"));
+    // An unknown style keeps the default and reading goes on; a short file keeps the rest.
+    AppSettings shortFile;
+    ParseSettings("[Skin number]\r\n7\r\n[Main window size and position]\r\n1\r\n2\r\n", shortFile);
+    QCOMPARE(shortFile.style, 3);
+    QVERIFY(!shortFile.placementRead);
+    AppSettings wrongFirst;
+    QCOMPARE(ParseSettings("[Skin]\r\n1\r\n", wrongFirst), SettingsReadResult::StoppedEarly);
+    QCOMPARE(wrongFirst.style, 3);
+  }
+
+  void fileRoundTripAndFallbackFolder() {
+    QTemporaryDir dir;
+    const std::filesystem::path programFolder = dir.filePath(QStringLiteral("program")).toStdString();
+    const std::filesystem::path config = dir.filePath(QStringLiteral("config")).toStdString();
+    std::filesystem::create_directories(programFolder);
+    QCOMPARE(SettingsFilePath(programFolder, config), programFolder / "Brumeleaf.ini");
+    QVERIFY(SaveSettingsFile(programFolder / "Brumeleaf.ini", Changed(), {0, 0, -1, -1}));
+    QVERIFY(!std::filesystem::exists(programFolder / "Brumeleaf.ini.tmp"));
+    AppSettings read;
+    QCOMPARE(LoadSettingsFile(programFolder / "Brumeleaf.ini", read), SettingsReadResult::Complete);
+    QCOMPARE(read.openFolder, std::string("/home/ana/Pictures/Trips 2025"));
+    QVERIFY(read.placement.Maximised());
+    AppSettings missing;
+    QCOMPARE(LoadSettingsFile(programFolder / "none.ini", missing), SettingsReadResult::Missing);
+    // A program folder that cannot be written sends the file to the configuration folder.
+    if (::geteuid() != 0) {
+      ::chmod(programFolder.c_str(), 0555);
+      QCOMPARE(SettingsFilePath(programFolder, config), config / "Brumeleaf" / "Brumeleaf.ini");
+      ::chmod(programFolder.c_str(), 0755);
+    }
+    QCOMPARE(SettingsFilePath("/nonexistent-folder-for-brumeleaf", config),
+             config / "Brumeleaf" / "Brumeleaf.ini");
+    QVERIFY(SaveSettingsFile(config / "Brumeleaf" / "Brumeleaf.ini", Changed(), {1, 2, 300, 200}));
+    QVERIFY(!SaveSettingsFile("/proc/brumeleaf-cannot-write/Brumeleaf.ini", Changed(), {1, 2, 3, 4}));
+  }
+};
+
+BRUMELEAF_APP_TEST(SettingsFileTest)
+#include "SettingsFileTest.moc"
