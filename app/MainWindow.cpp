@@ -18,6 +18,7 @@
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
 #include "app/WindowStyles.h"
+#include "history/History.h"
 
 namespace brumeleaf {
 namespace {
@@ -58,6 +59,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   };
   computation_ = std::make_unique<Computation>(flags_, random_, this);
   connect(computation_.get(), &Computation::Progress, this, &MainWindow::ShowProgress);
+  history_ = std::make_unique<History>();
 
   central_ = new CentralArea(this);
   setCentralWidget(central_);
@@ -86,6 +88,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   SetStyle(view::WindowStyle::Charcoal);
   panel2_->SetStatus(QString());
   writezoomvalue();
+  history_->Reset();
   SaveToHistory(1);
   SaveToHistory(2);
   UpdateHistoryCommands();

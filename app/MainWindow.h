@@ -19,6 +19,7 @@
 #include "app/PictureNames.h"
 #include "app/SettingsFile.h"
 #include "app/ViewMath.h"
+#include "history/History.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Random.h"
 
@@ -119,6 +120,11 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
 
   // --- History -------------------------------------------------------------------------------
   void SaveToHistory(int panel);
+  // A new result for the right panel (what a run ends with): shown, named and recorded.
+  void SetResult(Bitmap result, const std::string& effectName);
+  int HistoryCount() const;
+  // Mean colour of the source as last recorded or restored, which several effects read.
+  const SourceMean& Mean() const;
   void Annuler1Click();
   void Rtablir1Click();
   void UpdateHistoryCommands();
@@ -183,12 +189,15 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void Fail(const std::exception& error);
   void AfterLoad(Bitmap picture, const std::string& title);
   QString OpenFolder() const;
+  void ShowRestored(std::optional<RestoredState> state);
+  void RefreshAfterHistory(int zoom);
 
   QStringList arguments_;
   AppFlags flags_;
   Random random_;
   AppSettings settings_;
   std::unique_ptr<Computation> computation_;
+  std::unique_ptr<History> history_;
 
   Bitmap source_;  // Image1
   Bitmap result_;  // Image2

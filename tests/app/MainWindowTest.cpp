@@ -181,6 +181,57 @@ class MainWindowTest : public QObject {
     QCOMPARE(t.w.Source().Pixel(0, 0), source.Pixel(0, 19));
   }
 
+  void swapThenUndoRestoresThePairInTwoSteps() {
+    Window t;
+    QVERIFY(!t.w.UndoEnabled());
+    QVERIFY(!t.w.RedoEnabled());
+    const Bitmap a = Pattern(40, 30, 1);
+    const Bitmap b = Pattern(40, 30, 2);
+    t.w.PastePicture(a);
+    t.w.SetResult(b, "Pencil sketch");
+    QVERIFY(t.w.UndoEnabled());
+    t.w.Swap1Click();
+    QVERIFY(t.w.Source() == b && t.w.Result() == a);
+    t.w.Annuler1Click();
+    QVERIFY(t.w.Source() == b && t.w.Result() == b);
+    QCOMPARE(t.w.Status().Status(), QStringLiteral("Pencil sketch   "));
+    t.w.Annuler1Click();
+    QVERIFY(t.w.Source() == a && t.w.Result() == b);
+    QVERIFY(t.w.RedoEnabled());
+    // Redo brings the swapped pair back, step by step.
+    t.w.Rtablir1Click();
+    t.w.Rtablir1Click();
+    QVERIFY(t.w.Source() == b && t.w.Result() == a);
+    QVERIFY(!t.w.RedoEnabled());
+    // A new recording ends what could be redone.
+    t.w.Annuler1Click();
+    t.w.SetResult(Pattern(40, 30, 3), "Painting");
+    QVERIFY(!t.w.RedoEnabled());
+  }
+
+  void undoAfterOneResultRestoresItAndDisablesUndo() {
+    Window t;
+    const Bitmap first = t.w.Result();
+    t.w.SetResult(Pattern(50, 50, 4), "Sketch");
+    QVERIFY(t.w.UndoEnabled());
+    t.w.Annuler1Click();
+    QVERIFY(t.w.Result() == first);
+    QVERIFY(!t.w.UndoEnabled());
+    QCOMPARE(t.w.Status().Title(), QStringLiteral("Brumeleaf image - 640x480 - 300 dpi"));
+  }
+
+  void rotationAddsNoHistoryStep() {
+    Window t;
+    t.w.PastePicture(Pattern(30, 20, 5));
+    const int count = t.w.HistoryCount();
+    t.w.Rotateleft1Click();
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.HistoryCount(), count);
+    t.w.Invert1Execute();
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.HistoryCount(), count + 2);
+  }
+
   void swapExchangesThePictures() {
     Window t;
     const Bitmap source = Pattern(30, 20, 7);
