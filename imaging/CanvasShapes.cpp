@@ -160,7 +160,8 @@ void Canvas::WideEllipseOutline(const Rect& r) {
   const int height = target_.Height(), w = disc_.Width(), top = disc_.Top();
   const long long minX = -w - 1, maxX = static_cast<long long>(target_.Width()) + w;
   const auto stamp = [&](SpanRows& rows, int cy, const Run& run) {
-    if (run.Empty()) return;
+    // Runs beyond the disc's reach of the picture's sides add nothing.
+    if (run.Empty() || run.r < minX || run.l > maxX) return;
     const int l = static_cast<int>(std::clamp(run.l, minX, maxX));
     const int rr = static_cast<int>(std::clamp(run.r, minX, maxX));
     const int first = std::max(0, -(cy + top)), last = std::min(w - 1, height - 1 - (cy + top));
