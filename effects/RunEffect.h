@@ -8,6 +8,8 @@
 
 namespace brumeleaf {
 
+struct FinishingSteps;
+
 enum class RunOutcome { Completed, Stopped };
 
 // The frame of one effect code: reads `source` (the left panel), writes `result` (the right
@@ -16,6 +18,11 @@ using EffectFrame = void (*)(const Bitmap& source, Bitmap& result, RunContext& c
 
 // Runs effect `code` (ctx.Params().code is set to it) and Finalize. Throws ImageError for an
 // effect that is not available; returns Stopped when a stop was requested during the run.
+// A failing run throws ImageError; the Pencil sketch 1 and Linear halftoning frames leave
+// `result` as a copy of `source` when they fail.
 RunOutcome RunEffect(int code, const Bitmap& source, Bitmap& result, RunContext& ctx);
+// The same with the frame and caption steps given explicitly.
+RunOutcome RunEffect(int code, const Bitmap& source, Bitmap& result, RunContext& ctx,
+                     const FinishingSteps& steps);
 
 }  // namespace brumeleaf

@@ -1,0 +1,68 @@
+#include "effects/FrameSteps.h"
+
+#include <new>
+
+#include "finishing/SurfaceFinish.h"
+
+namespace brumeleaf {
+
+void Deliver(const Bitmap& output, Bitmap& result, RunContext& ctx, Delivery how) {
+  if (how == Delivery::SurfaceFinish) {
+    ApplySurfaceFinish(output, result, ctx);
+  } else if (&output != &result) {
+    result = output;
+  }
+}
+
+void CutCentre(Bitmap& image, int width, int height) {
+  const int dx = (image.Width() - width) / 2;
+  const int dy = (image.Height() - height) / 2;
+  Bitmap cut(width, height);
+  cut.Draw(-dx, -dy, image);
+  image = std::move(cut);
+}
+
+namespace {
+
+[[noreturn]] void FailGuardedRun(const Bitmap& source, Bitmap& result, RunContext& ctx,
+                                 const char* message) {
+  try {
+    result = source;
+  } catch (const std::bad_alloc&) {
+    result = Bitmap();  // not even the copy fits: leave an empty result rather than half a one
+  }
+  ctx.ShowProgress(101, 100, 3, 3);
+  throw ImageError(message);
+}
+
+}  // namespace
+
+void RunGuarded(const Bitmap& source, Bitmap& result, RunContext& ctx,
+                const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const ImageError& e) {
+    FailGuardedRun(source, result, ctx, e.what());
+  } catch (const std::bad_alloc&) {
+    FailGuardedRun(source, result, ctx, kNotEnoughMemoryMessage);
+  }
+}
+
+void RunOnWorkingPair(const Bitmap& S, Bitmap& R, RunContext& ctx, const WorkingPair& pair,
+                      const std::function<void(Bitmap& w1, Bitmap& w2)>& algorithm) {
+  if (pair.resultStartsAsSource) R = S;
+  Bitmap w2;
+  {
+    Bitmap w1 = S;
+    if (pair.secondIsSourceCopy) {
+      w2 = S;
+    } else {
+      w2.SetSize(S.Width(), S.Height());
+      if (pair.secondFill != kWhite) w2.Fill(pair.secondFill);
+    }
+    algorithm(w1, w2);
+  }
+  Deliver(w2, R, ctx, pair.delivery);
+}
+
+}  // namespace brumeleaf
