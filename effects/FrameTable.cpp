@@ -1,48 +1,46 @@
 #include <array>
+#include <string>
 
 #include "effects/Frames.h"
+
+#include "effects/Catalogue.h"
 
 namespace brumeleaf {
 
 namespace {
 
-struct FrameRow {
-  EffectFrame frame;  // nullptr: not built yet
-  const char* name;
-};
-
-// One line per effect code, in code order.
-constexpr std::array<FrameRow, kEffectCodes> kFrames{{
-    {FramePencilSketch, "Pencil sketch 1"},                 // 0
-    {nullptr, "Pencil sketch 2 (b&w)"},                     // 1
-    {nullptr, "Pencil sketch 3 (color)"},                   // 2
-    {nullptr, "Pen & Ink sketch 1"},                        // 3
-    {nullptr, "Painting 1 (watercolor)"},                   // 4
-    {nullptr, "Painting 2 (brushstrokes)"},                 // 5
-    {nullptr, "Painting 3 (median + bilateral filter)"},    // 6
-    {nullptr, "Painting 4 (recursive median filter)"},      // 7
-    {nullptr, "Painting 5 (watercolor)"},                   // 8
-    {nullptr, "Painting 6 (oil painting)"},                 // 9
-    {nullptr, "Pixelation"},                                // 10
-    {nullptr, "Colored dots"},                              // 11
-    {nullptr, "Vivify photo"},                              // 12
-    {nullptr, "Merge source and result images"},            // 13
-    {FrameNoFilter, "Frame, texture and text only"},        // 14
-    {nullptr, "Painting 7 (brushstrokes)"},                 // 15
-    {nullptr, "Oil pastel sketch (color)"},                 // 16
-    {nullptr, "Cartoon 1"},                                 // 17
-    {nullptr, "Cartoon 2"},                                 // 18
-    {nullptr, "Vintage photo"},                             // 19
-    {nullptr, "Painting 8 (expressive brushstrokes)"},      // 20
-    {nullptr, "Pen & Ink sketch 2"},                        // 21
-    {nullptr, "Emergence"},                                 // 22
-    {nullptr, "Pencil sketch 4"},                           // 23
-    {nullptr, "Pencil sketch 5"},                           // 24
-    {nullptr, "Emergence 2"},                               // 25
-    {nullptr, "Linear halftoning"},                         // 26
-    {nullptr, "Painting 9 (watercolor)"},                   // 27
-    {nullptr, "Painting 10 (brushstrokes)"},                // 28
-    {nullptr, "Abstract"},                                  // 29
+// One line per effect code, in code order; nullptr: not built yet.
+constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
+    FramePencilSketch,         // 0 FramePencilSketch
+    nullptr,                   // 1 FrameSobelFilter
+    nullptr,                   // 2 FrameColourSobel
+    nullptr,                   // 3 FramePenandInkSketch
+    nullptr,                   // 4 FramePainting
+    nullptr,                   // 5 FramePainting2
+    nullptr,                   // 6 FramePainting3
+    nullptr,                   // 7 FramePainting4
+    nullptr,                   // 8 FrameRegionGrowing
+    nullptr,                   // 9 FrameRegionGrowing
+    nullptr,                   // 10 FrameColouredSquares
+    nullptr,                   // 11 FrameColouredCircles
+    nullptr,                   // 12 FrameVivify
+    nullptr,                   // 13 FrameAlphaBlend
+    FrameNoFilter,             // 14 FrameNoFilter
+    nullptr,                   // 15 FrameRandomStrokes
+    nullptr,                   // 16 FramePencilStrokes
+    nullptr,                   // 17 FrameCartoonify
+    nullptr,                   // 18 FrameColourInk
+    nullptr,                   // 19 FrameSepia
+    nullptr,                   // 20 FrameExpressivePainting
+    nullptr,                   // 21 FramePenandInkSketch2
+    nullptr,                   // 22 FrameRandomPolygons
+    nullptr,                   // 23 FrameNewPencilSketch
+    nullptr,                   // 24 FramePencilSketch5
+    nullptr,                   // 25 FrameShadedTriangles
+    nullptr,                   // 26 FrameHalfToneLines
+    nullptr,                   // 27 FramePainting9
+    nullptr,                   // 28 FramePainting10
+    nullptr,                   // 29 FrameAbstract
 }};
 
 bool KnownCode(int code) { return code >= 0 && code < kEffectCodes; }
@@ -50,11 +48,15 @@ bool KnownCode(int code) { return code >= 0 && code < kEffectCodes; }
 }  // namespace
 
 EffectFrame FrameForCode(int code) {
-  return KnownCode(code) ? kFrames[static_cast<std::size_t>(code)].frame : nullptr;
+  return KnownCode(code) ? kFrames[static_cast<std::size_t>(code)] : nullptr;
 }
 
-const char* EffectNameForCode(int code) {
-  return KnownCode(code) ? kFrames[static_cast<std::size_t>(code)].name : "";
+std::string EffectNameForCode(int code) {
+  if (!KnownCode(code)) return "";
+  std::string name = EntryName(Language::English(), ListIndexOfCode(code));
+  // The last entry is padded with spaces to widen the list.
+  name.erase(name.find_last_not_of(' ') + 1);
+  return name;
 }
 
 }  // namespace brumeleaf

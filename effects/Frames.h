@@ -3,6 +3,8 @@
 // pictures, progress passes, surface finish or plain copy). One function per effect code,
 // named after the handler it stands for. RunEffect looks them up through FrameForCode.
 
+#include <string>
+
 #include "effects/RunEffect.h"
 
 namespace brumeleaf {
@@ -42,6 +44,6 @@ void FrameAbstract(const Bitmap& S, Bitmap& R, RunContext& ctx);            // 2
 // The frame of `code`; nullptr for a code outside 0..29 or an effect that is not built yet.
 EffectFrame FrameForCode(int code);
 // The English list entry of `code`, for messages; "" outside 0..29.
-const char* EffectNameForCode(int code);
+std::string EffectNameForCode(int code);
 
 }  // namespace brumeleaf

@@ -15,7 +15,7 @@ EffectFrame AvailableFrame(int code) {
                      "; the effect codes are 0 to 29.");
   }
   EffectFrame frame = FrameForCode(code);
-  if (!frame) throw ImageError(std::string(EffectNameForCode(code)) + " is not available yet.");
+  if (!frame) throw ImageError(EffectNameForCode(code) + " is not available yet.");
   return frame;
 }
 

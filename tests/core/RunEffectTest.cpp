@@ -73,7 +73,7 @@ TEST(RunEffect, UnavailableAndUnknownEffectsAreClearErrors) {
   for (int code = 0; code < kEffectCodes; ++code) {
     if (FrameForCode(code)) continue;
     EXPECT_EQ(MessageOf([&] { RunEffect(code, source, result, ctx); }),
-              std::string(EffectNameForCode(code)) + " is not available yet.");
+              EffectNameForCode(code) + " is not available yet.");
   }
   EXPECT_EQ(MessageOf([&] { RunEffect(30, source, result, ctx); }),
             "There is no effect with code 30; the effect codes are 0 to 29.");
@@ -85,12 +85,12 @@ TEST(RunEffect, UnavailableAndUnknownEffectsAreClearErrors) {
 }
 
 TEST(RunEffect, TheTableNamesEveryCode) {
-  EXPECT_STREQ(EffectNameForCode(0), "Pencil sketch 1");
-  EXPECT_STREQ(EffectNameForCode(14), "Frame, texture and text only");
-  EXPECT_STREQ(EffectNameForCode(27), "Painting 9 (watercolor)");
-  EXPECT_STREQ(EffectNameForCode(28), "Painting 10 (brushstrokes)");
-  EXPECT_STREQ(EffectNameForCode(30), "");
-  for (int code = 0; code < kEffectCodes; ++code) EXPECT_STRNE(EffectNameForCode(code), "");
+  EXPECT_EQ(EffectNameForCode(0), "Pencil sketch 1");
+  EXPECT_EQ(EffectNameForCode(14), "Frame, texture and text only");
+  EXPECT_EQ(EffectNameForCode(27), "Painting 9 (watercolor)");
+  EXPECT_EQ(EffectNameForCode(28), "Painting 10 (brushstrokes)");
+  EXPECT_EQ(EffectNameForCode(30), "");
+  for (int code = 0; code < kEffectCodes; ++code) EXPECT_NE(EffectNameForCode(code), "");
   EXPECT_NE(FrameForCode(kPencilSketch1), nullptr);
   EXPECT_NE(FrameForCode(kFinishingOnly), nullptr);
   EXPECT_EQ(FrameForCode(-1), nullptr);
