@@ -150,20 +150,39 @@ TEST(PencilSketchRun, DrawsAtTheSourceSizeAndEndsTheProgress) {
   EXPECT_EQ(again, result);
 }
 
-TEST(PencilSketchRun, TwoByTwoDrawsWithoutError) {
-  // Rotated by 40 degrees it is 3 x 3: one row to draw, reported as a one-unit pass.
+TEST(PencilSketchRun, TinySourcesDrawWhiteWithoutError) {
+  // 2 x 2 rotates to 3 x 3: one row to draw, reported as a one-unit pass instead of a division
+  // by zero, and nothing of it lands inside the cut-out.
   Random random(1);
   RunContext ctx(kDefaults, random);
   RecordingSink sink;
   ctx.SetSink(&sink);
-  Bitmap result;
-  EXPECT_EQ(RunEffect(0, SyntheticPhoto(2, 2), result, ctx), RunOutcome::Completed);
-  EXPECT_EQ(result.Width(), 2);
-  EXPECT_EQ(result.Height(), 2);
+  for (auto [w, h] : {std::pair{2, 2}, {1, 1}, {3, 1}, {1, 3}}) {
+    Bitmap result;
+    EXPECT_EQ(RunEffect(0, SyntheticPhoto(w, h), result, ctx), RunOutcome::Completed);
+    EXPECT_EQ(result, Uniform(w, h, kWhite)) << w << "x" << h;
+  }
   for (const auto& call : sink.calls) EXPECT_GT(call[1], 0);
-  Bitmap single;
-  EXPECT_EQ(RunEffect(0, SyntheticPhoto(1, 1), single, ctx), RunOutcome::Completed);
-  EXPECT_EQ(single, Uniform(1, 1, kWhite));
+}
+
+TEST(PencilSketchRun, AStopShowsWhatWasDrawnNotTheRotatedSource) {
+  // Stopped before the first drawn row: the drawing is still blank, so is the result.
+  Random random(1);
+  RunContext ctx(kDefaults, random);
+  std::atomic<bool> stop{false};
+  struct StopWhenDrawingStarts : RecordingSink {
+    std::atomic<bool>* stop;
+    void ShowProgress(int step, int total, int pass, int passes) override {
+      RecordingSink::ShowProgress(step, total, pass, passes);
+      if (pass == 2) stop->store(true);
+    }
+  } sink;
+  sink.stop = &stop;
+  ctx.SetStopFlag(&stop);
+  ctx.SetSink(&sink);
+  Bitmap result;
+  EXPECT_EQ(RunEffect(0, SyntheticPhoto(80, 60), result, ctx), RunOutcome::Stopped);
+  EXPECT_EQ(result, Uniform(80, 60, kWhite));
 }
 
 TEST(PencilSketchRun, PreviewKeepsTheCropSize) {
