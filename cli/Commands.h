@@ -34,5 +34,8 @@ std::span<const Command> AllCommands();
 
 int RunInfo(const Arguments& args);
 int RunConvert(const Arguments& args);
+int RunEffects(const Arguments& args);
+int RunApply(const Arguments& args);
+int RunRenderAll(const Arguments& args);
 
 }  // namespace brumeleaf::cli
