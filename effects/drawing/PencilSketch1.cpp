@@ -95,8 +95,8 @@ void DrawRow(const Bitmap& source, Bitmap& destination, int y, const StripRows& 
   }
 }
 
-// Softens only the darkest and the white pixels, in place: pixels already softened in this
-// pass feed their right and lower neighbours.
+// Softens only pixels of mean level exactly 1 or at least 254 (the paper between the strokes),
+// in place: pixels already softened in this pass feed their right and lower neighbours.
 void SoftenExtremes(Bitmap& image) {
   const int width = image.Width();
   for (int y = 1; y < image.Height() - 1; ++y) {
@@ -130,9 +130,11 @@ StripRows ToneStripRows(const Bitmap& strip) {
 }  // namespace
 
 void DrawPencilSketch(const Bitmap& source, Bitmap& destination, RunContext& ctx) {
+  if (&source == &destination) throw ImageError("The pencil drawing needs a picture of its own.");
   const ParameterSnapshot& options = ctx.Params();
-  const PencilSettings settings{ctx.S(1), ctx.S(2), ctx.S(3), ctx.S(4), ctx.S(5),
-                                options.softenEdges};
+  // The colour intensity is a percentage; outside 0..100 the mix would leave the level range.
+  const PencilSettings settings{ctx.S(1), ctx.S(2), std::clamp(ctx.S(3), 0, 100), ctx.S(4),
+                                ctx.S(5), options.softenEdges};
   const StripRows strip = ToneStripRows(PencilToneStrip());
   const Bitmap* tile = options.texture ? &PaperTextureTile(options.textureNumber) : nullptr;
   if (tile) TextureOffset(options.textureStrength);
