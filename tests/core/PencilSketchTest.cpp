@@ -185,6 +185,29 @@ TEST(PencilSketchRun, AStopShowsWhatWasDrawnNotTheRotatedSource) {
   EXPECT_EQ(result, Uniform(80, 60, kWhite));
 }
 
+TEST(PencilSketchRun, ACanvasTooLargeToRotateFailsClearlyAndKeepsTheSource) {
+  // 32768 x 100 turned by 40 degrees would need about 21000 rows, over the row limit.
+  Random random(1);
+  RunContext ctx(kDefaults, random);
+  std::atomic<bool> stop{false}, cancelled{false};
+  ctx.SetStopFlag(&stop);
+  ctx.SetCancelFlag(&cancelled);
+  RecordingSink sink;
+  ctx.SetSink(&sink);
+  const Bitmap wide = Uniform(32768, 100, MakeColour(90, 120, 150));
+  Bitmap result;
+  try {
+    RunEffect(0, wide, result, ctx);
+    ADD_FAILURE() << "the run should have failed";
+  } catch (const ImageError& e) {
+    EXPECT_STREQ(e.what(),
+                 "Sorry, not enough memory to proceed. Try decreasing the size of the source image.");
+  }
+  EXPECT_EQ(result, wide);
+  EXPECT_TRUE(cancelled.load());
+  EXPECT_EQ(sink.calls.back(), (std::array<int, 4>{101, 100, 3, 3}));
+}
+
 TEST(PencilSketchRun, PreviewKeepsTheCropSize) {
   Random random(1);
   RunContext ctx(kDefaults, random);
