@@ -26,9 +26,15 @@ namespace {
 // The area below the menu bar; it paints the one-pixel outlines around the panels and bars.
 class CentralArea : public QWidget {
  public:
-  explicit CentralArea(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("Form1Client")); }
+  CentralArea(QWidget* parent, std::function<void()> onResize)
+      : QWidget(parent), onResize_(std::move(onResize)) {
+    setObjectName(QStringLiteral("Form1Client"));
+  }
 
  protected:
+  // The client area also changes size when the menu bars swap, without the window resizing.
+  void resizeEvent(QResizeEvent* /*event*/) override { onResize_(); }
+
   void paintEvent(QPaintEvent* /*event*/) override {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
@@ -40,6 +46,9 @@ class CentralArea : public QWidget {
       p.drawRect(child->geometry().adjusted(-1, -1, 0, 0));
     }
   }
+
+ private:
+  std::function<void()> onResize_;
 };
 
 }  // namespace
@@ -61,7 +70,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   connect(computation_.get(), &Computation::Progress, this, &MainWindow::ShowProgress);
   history_ = std::make_unique<History>();
 
-  central_ = new CentralArea(this);
+  central_ = new CentralArea(this, [this] { FormResize(); });
   setCentralWidget(central_);
   panel1_ = new ToolBarPanel(central_);
   panel2_ = new StatusPanel(central_);
@@ -294,6 +303,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   FormResize();
 }
+
 
 void MainWindow::FormResize() {
   if (central_ == nullptr) return;

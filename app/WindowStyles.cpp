@@ -10,8 +10,8 @@ namespace brumeleaf {
 StyleColours ColoursOf(view::WindowStyle style) {
   switch (style) {
     case view::WindowStyle::Charcoal:
-      return {QColor(58, 58, 60), QColor(70, 70, 73), QColor(230, 230, 230), QColor(160, 160, 164),
-              QColor(214, 138, 58), QColor(225, 225, 225), QColor(110, 110, 114), QColor(92, 92, 96),
+      return {QColor(78, 78, 80), QColor(96, 96, 99), QColor(236, 236, 236), QColor(170, 170, 174),
+              QColor(222, 140, 54), QColor(238, 238, 238), QColor(130, 130, 134), QColor(112, 112, 116),
               QColor(200, 196, 196)};
     case view::WindowStyle::Obsidian:
       return {QColor(24, 26, 30), QColor(34, 37, 43), QColor(222, 226, 232), QColor(140, 146, 156),

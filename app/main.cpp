@@ -14,6 +14,7 @@
 #include <typeinfo>
 
 #include "app/MainWindow.h"
+#include "app/ScreenshotTour.h"
 #include "app/SplashWindow.h"
 #include "app/UpdateCheck.h"
 
@@ -26,9 +27,9 @@ int MenuPointSize(double dpi) {
   return 7;
 }
 
-// `--screenshot FILE`: renders the window after start-up into a PNG and quits, for the docs.
-QString ScreenshotPath(QStringList& arguments) {
-  const int i = static_cast<int>(arguments.indexOf(QStringLiteral("--screenshot")));
+// `--tour FOLDER`: pictures of the window's states after start-up, then quit.
+QString TourFolder(QStringList& arguments) {
+  const int i = static_cast<int>(arguments.indexOf(QStringLiteral("--tour")));
   if (i < 0 || i + 1 >= arguments.size()) return {};
   const QString path = arguments[i + 1];
   arguments.remove(i, 2);
@@ -43,7 +44,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QString::fromLatin1(brumeleaf::kProgramVersion));
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
-  const QString screenshot = ScreenshotPath(arguments);
+  const QString screenshot = TourFolder(arguments);
   const bool silent = arguments.value(0) == QLatin1String("-silent");
 
   brumeleaf::SplashWindow splash;
@@ -78,7 +79,7 @@ int main(int argc, char* argv[]) {
   QTimer::singleShot(0, form1.get(), [&form1] { form1->FirstIdle(); });
   if (!screenshot.isEmpty()) {
     QTimer::singleShot(1500, form1.get(), [&form1, screenshot] {
-      form1->grab().save(screenshot);
+      brumeleaf::RunScreenshotTour(*form1, screenshot);
       QApplication::quit();
     });
   }

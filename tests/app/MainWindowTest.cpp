@@ -314,6 +314,41 @@ class MainWindowTest : public QObject {
     QCOMPARE(t.messages, QStringList{QStringLiteral("File not found")});
   }
 
+  void droppedFileLoadsUnderTheDefaultName() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("dropped.bmp")).toStdString();
+    SavePicture(Pattern(21, 13, 6), path);
+    Window t;
+    const int count = t.w.HistoryCount();
+    t.w.DropFile(QString::fromStdString(path));
+    QCOMPARE(t.w.Source().Width(), 21);
+    QVERIFY(t.w.Result() == t.w.Source());
+    QCOMPARE(t.w.Status().Title(), QStringLiteral("Brumeleaf image - 21x13 - 300 dpi"));
+    QCOMPARE(t.w.HistoryCount(), count + 2);
+    // A file of any other kind loads nothing.
+    t.w.DropFile(dir.filePath(QStringLiteral("notes.txt")));
+    QCOMPARE(t.w.Source().Width(), 21);
+    QVERIFY(t.messages.isEmpty());
+  }
+
+  void wallpaperIsWrittenIntoTheDocumentsFolder() {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldDocuments = qgetenv("XDG_DOCUMENTS_DIR");
+    qputenv("XDG_DOCUMENTS_DIR", home.filePath(QStringLiteral("Documents")).toUtf8());
+    qputenv("HOME", home.path().toUtf8());
+    Window t;
+    t.w.SetResult(Pattern(16, 9, 2), "Sketch");
+    t.w.EnregistrerenfonddcranWindows1Click();
+    qputenv("HOME", oldHome);
+    if (oldDocuments.isEmpty()) qunsetenv("XDG_DOCUMENTS_DIR");
+    else qputenv("XDG_DOCUMENTS_DIR", oldDocuments);
+    QVERIFY(t.messages.isEmpty());
+    const QString written = home.filePath(QStringLiteral("Documents/Brumeleaf.bmp"));
+    QVERIFY(QFileInfo::exists(written));
+    QVERIFY(LoadPicture(written.toStdString()) == t.w.Result());
+  }
+
   void pastingAPictureOfTheResultsSizeKeepsTheResult() {
     Window t;
     const Bitmap result = Pattern(40, 30, 1);

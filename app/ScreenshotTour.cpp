@@ -1,0 +1,95 @@
+#include "app/ScreenshotTour.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QThread>
+
+#include "app/MainWindow.h"
+#include "app/SplashWindow.h"
+#include "app/StatusPanel.h"
+
+namespace brumeleaf {
+namespace {
+
+QImage Shot(MainWindow& window, const QString& folder, const QString& name) {
+  for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(20);
+  }
+  const QImage image = window.grab().toImage();
+  image.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+  return image;
+}
+
+// The three styles side by side, each reduced to a third.
+void SaveStyleStrip(const QList<QImage>& shots, const QString& path) {
+  if (shots.isEmpty()) return;
+  const int w = shots.first().width() / 2;
+  const int h = shots.first().height() / 2;
+  QImage strip(w * static_cast<int>(shots.size()) + 8 * (static_cast<int>(shots.size()) - 1), h, QImage::Format_RGB32);
+  strip.fill(Qt::white);
+  QPainter p(&strip);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  for (int i = 0; i < shots.size(); ++i) p.drawImage(QRect(i * (w + 8), 0, w, h), shots[i]);
+  p.end();
+  strip.save(path);
+}
+
+}  // namespace
+
+void RunScreenshotTour(MainWindow& window, const QString& folder) {
+  QDir().mkpath(folder);
+  window.SetZoom(window.Zoom());
+  QList<QImage> styles;
+  const std::pair<view::WindowStyle, const char*> order[] = {
+      {view::WindowStyle::Charcoal, "style-charcoal"},
+      {view::WindowStyle::Obsidian, "style-obsidian"},
+      {view::WindowStyle::Slate, "style-slate"}};
+  for (const auto& [style, name] : order) {
+    window.SetStyle(style);
+    styles << Shot(window, folder, QString::fromLatin1(name));
+  }
+  SaveStyleStrip(styles, QDir(folder).filePath(QStringLiteral("styles.png")));
+
+  window.SetStyle(view::WindowStyle::Obsidian);
+  // A crop selection being dragged on the source.
+  window.CropStart();
+  PanelListener& mouse = window;
+  const QSize shown = window.Panel(1).PictureRect().size();
+  PanelMouse m;
+  m.panel = 1;
+  m.button = Qt::LeftButton;
+  m.onPicture = true;
+  m.picture = QPoint(shown.width() / 5, shown.height() / 6);
+  mouse.PanelPress(m);
+  m.picture = QPoint(shown.width() * 4 / 5, shown.height() * 3 / 4);
+  mouse.PanelMove(m);
+  Shot(window, folder, QStringLiteral("crop-selection"));
+  window.EscapePressed();
+
+  // A run at 63 %, with its reduced menu bar.
+  window.Flags().Processing = true;
+  window.ShowProgress(0, 100, 1, 1);
+  window.ShowProgress(63, 100, 1, 1);
+  Shot(window, folder, QStringLiteral("run-in-progress"));
+  window.ShowProgress(101, 100, 1, 1);
+  window.Flags().Processing = false;
+
+  // The stop marker set to 40 % while idle, and the divider moved to the right.
+  window.Status().SetMarkerShown(true);
+  window.Status().SetStopPercent(40);
+  window.SetDividerOffset(-window.width() / 5);
+  window.SetZoom(60);
+  Shot(window, folder, QStringLiteral("divider-and-stop-marker"));
+  window.SetDividerOffset(0);
+  window.Status().SetStopPercent(100);
+
+  SplashWindow splash;
+  splash.SetPercent(80);
+  splash.grab().save(QDir(folder).filePath(QStringLiteral("splash.png")));
+}
+
+}  // namespace brumeleaf
