@@ -54,6 +54,11 @@ class Canvas {
   // corners: the square (0,0) (10,0) (10,10) (0,10) fills columns and rows 0..9, and its outline
   // runs through the vertex pixels, adding column and row 10. The pen position is kept.
   void Polygon(const std::vector<Point>& points, bool outline = true);
+  // Filled with the brush and outlined with the pen along its outermost pixels: for bounds
+  // (l, t, r, b) the outline runs through the corners (l, t) and (r - 1, b - 1), so an outline
+  // given by inclusive corners (a, b)-(c, d) is Rectangle({a, b, c + 1, d + 1}). Wider pens
+  // centre their stroke on that path. The pen position is kept.
+  void Rectangle(const Rect& bounds, bool outline = true);
   // The ellipse inscribed in `bounds` (right and bottom exclusive; inverted bounds are put
   // in order): the pixels whose centres lie inside. The 1-pixel outline is the ring of those
   // pixels that touch the outside; a wider pen stamps its disc along that ring.

@@ -119,6 +119,22 @@ void Canvas::FillPolygon(const std::vector<Point>& points) {
   }
 }
 
+void Canvas::Rectangle(const Rect& bounds, bool outline) {
+  if (bounds.right <= bounds.left || bounds.bottom <= bounds.top || target_.Empty()) return;
+  if (!brushClear) target_.FillRect(bounds.left, bounds.top, bounds.right, bounds.bottom, brushColor);
+  if (!outline || penWidth <= 0) return;
+  const int right = bounds.right - 1, bottom = bounds.bottom - 1;
+  const Point kept = current_;
+  MoveTo(bounds.left, bounds.top);
+  LineTo(right, bounds.top);
+  LineTo(right, bottom);
+  LineTo(bounds.left, bottom);
+  LineTo(bounds.left, bounds.top);
+  // Around a single pixel every side has no length; the outline is that pixel.
+  if (penWidth <= 1 && right == bounds.left && bottom == bounds.top) Pixel(right, bottom, penColor);
+  current_ = kept;
+}
+
 void Canvas::Ellipse(const Rect& bounds, bool outline) {
   const Rect r = Ordered(bounds);
   if (r.Width() == 0 || r.Height() == 0 || target_.Empty()) return;

@@ -257,6 +257,23 @@ TEST(CanvasPolygon, ConcaveShapesHugeVerticesAndClearBrush) {
   EXPECT_EQ(o.Pixel(5, 5), kWhite);
 }
 
+TEST(CanvasRectangle, OutlineOnTheOutermostPixels) {
+  Bitmap b(12, 12);
+  Canvas c(b);
+  c.brushColor = kRed;
+  c.penColor = kBlue;
+  c.Rectangle({2, 3, 9, 8});
+  EXPECT_EQ(PixelsOf(b, kBlue).size(), 2u * 7 + 2u * 3);
+  EXPECT_EQ(PixelsOf(b, kRed).size(), 5u * 3);
+  EXPECT_EQ(b.Pixel(8, 7), kBlue);
+  EXPECT_EQ(b.Pixel(9, 8), kWhite);
+  Bitmap one(4, 4);
+  Canvas co(one);
+  co.Rectangle({1, 1, 2, 2});
+  co.Rectangle({3, 0, 4, 4});
+  EXPECT_EQ(PixelsOf(one, kBlack), (PixelSet{{1, 1}, {3, 0}, {3, 1}, {3, 2}, {3, 3}}));
+}
+
 // ---- Ellipses -----------------------------------------------------------------------------
 
 TEST(CanvasEllipse, InscribedFillIsSymmetricAndTouchesTheBounds) {
