@@ -1,12 +1,15 @@
 #include "io/ParameterFile.h"
 
 #include <charconv>
+#include <cstdint>
 #include <fstream>
+#include <span>
 #include <iterator>
 #include <system_error>
 #include <vector>
 
-#include "io/AtomicFile.h"
+#include "io/FileBytes.h"
+#include "io/PictureFile.h"
 
 namespace brumeleaf {
 namespace {
@@ -104,10 +107,12 @@ ParameterSet CaptureParameters(const ParameterModel& model) {
 std::string FormatParameterFile(const ParameterSet& set) {
   std::string text;
   for (int code = 0; code < kStoredEffects; ++code) {
-    text += "[" + std::to_string(code) + "]\r\n";
-    for (int value : set.values[static_cast<std::size_t>(code)]) text += std::to_string(value) + "\r\n";
+    // Appended piece by piece: gcc 12 warns falsely about "[" + std::string.
+    text.append("[").append(std::to_string(code)).append("]\r\n");
+    for (int value : set.values[static_cast<std::size_t>(code)])
+      text.append(std::to_string(value)).append("\r\n");
   }
-  text += std::to_string(set.listIndex) + "\r\n";
+  text.append(std::to_string(set.listIndex)).append("\r\n");
   return text;
 }
 
@@ -115,8 +120,10 @@ std::filesystem::path SaveParameterFile(const std::filesystem::path& chosen,
                                         const ParameterModel& model) {
   const std::filesystem::path path = ParameterFilePath(chosen);
   try {
-    WriteFileAtomically(path, FormatParameterFile(CaptureParameters(model)));
-  } catch (const FileWriteError& e) {
+    const std::string text = FormatParameterFile(CaptureParameters(model));
+    WriteFileReplacing(path.string(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                                text.size()));
+  } catch (const FileError& e) {
     throw ParameterFileError(e.what());
   }
   return path;
@@ -168,9 +175,10 @@ std::string ProposedSaveName(const std::string& pictureName, bool parametersInNa
   if (pictureName == kDefaultPictureName) return std::string(kDefaultPictureName) + ".jpg";
   const std::string base = WithoutExtension(pictureName);
   if (!parametersInName) return base + "_Brumeleaf.jpg";
-  std::string name = "Brumeleaf_" + base + "_" + FileNameSafe(entryText);
-  for (int value : sliders) name += "_" + std::to_string(value);
-  return name + ".jpg";
+  std::string name = "Brumeleaf_";
+  name.append(base).append("_").append(FileNameSafe(entryText));
+  for (int value : sliders) name.append("_").append(std::to_string(value));
+  return name.append(".jpg");
 }
 
 }  // namespace brumeleaf

@@ -5,7 +5,6 @@
 #include <iterator>
 #include <unistd.h>
 
-#include "io/AtomicFile.h"
 #include "io/ParameterFile.h"
 
 using namespace brumeleaf;
