@@ -42,7 +42,12 @@ Outcome RunCli(const std::string& arguments) {
   return outcome;
 }
 
-std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string Quoted(const fs::path& p) {
+  std::string quoted(1, '\'');
+  quoted += p.string();
+  quoted += '\'';
+  return quoted;
+}
 
 struct CliFixture : ::testing::Test {
   fs::path folder;
