@@ -139,6 +139,34 @@ TEST(CanvasLine, HugeCoordinatesAreClippedQuickly) {
   for (int x = 0; x < 10; ++x) EXPECT_EQ(h.Pixel(x, 5), kBlack);
 }
 
+TEST(CanvasClipping, NothingIsWrittenBeyondTheRows) {
+  // Rows of 5 pixels carry one byte of padding; it starts at 255 and must stay so.
+  Bitmap b(5, 5);
+  ASSERT_EQ(b.RowDistance(), 16);
+  Canvas c(b);
+  c.brushColor = kBlack;
+  const int far = INT_MAX, near = INT_MIN;
+  for (int width : {1, 3, 40}) {
+    c.penWidth = width;
+    for (const Point& p : std::vector<Point>{{near, near}, {far, near}, {far, far}, {near, far}, {2, near}, {far, 2}}) {
+      c.MoveTo(2, 2);
+      c.LineTo(p.x, p.y);
+      c.MoveTo(p.x, p.y);
+      c.LineTo(-(p.y / 2), -(p.x / 2));
+    }
+    c.Polygon({{near, 2}, {far, 3}, {4, far}});
+    c.Ellipse({-3, -3, 8, 8});
+    c.Ellipse({near, 1, far, 4});
+    c.Rectangle({near, near, far, far});
+  }
+  c.FillRect({near, near, far, far});
+  c.brushColor = kRed;
+  c.FloodFill(4, 4, kBlack, FloodFillStyle::Surface);
+  c.CopyRect({near, near, far, far}, Checker(3, 3), {near, near, far, far});
+  c.CopyRect({-1, -1, 6, 6}, b, {-2, -2, 7, 7});
+  for (int y = 0; y < 5; ++y) EXPECT_EQ(b.ScanLine(y)[15], 255) << "row " << y;
+}
+
 // ---- Wide pens ----------------------------------------------------------------------------
 
 TEST(CanvasWidePen, StrokeHasTheWidthAndSymmetricRoundEnds) {
