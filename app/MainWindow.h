@@ -85,6 +85,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void ShowStretched();
   void SetDividerOffset(int offset);
   void SetStyle(view::WindowStyle style);
+  // Shows the window in a language of the language menu (English for an unknown name).
+  void ApplyLanguage(const std::string& name);
   void Timer3Timer();
   void AccelTimerTimer();
   void Timer2Timer();
@@ -167,8 +169,10 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void BuildMenus();
   void BuildToolBar();
   void BuildTimers();
-  QAction* AddCommand(QMenu* menu, const char* objectName, const QString& text,
+  QMenu* AddMenu(QMenuBar* bar, QMenu* parent, int line, const char* english);
+  QAction* AddCommand(QMenu* menu, const char* objectName, int line, const char* english,
                       const QKeySequence& key, void (MainWindow::*handler)(), bool enabled = true);
+  void BuildToolBarHints();
   void ShowRunMenus(bool running);
   void ToolIconPressed(int icon, Qt::MouseButton button);
   void ToolIconReleased(int icon, Qt::MouseButton button);

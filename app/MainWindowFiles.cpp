@@ -231,7 +231,7 @@ void MainWindow::Saveinprogress1Click() {
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
   QString chosenFilter;
   const QString name = QFileDialog::getSaveFileName(
-      this, UiText(170, "Save in progress"), start + QStringLiteral("/") + proposed,
+      this, UiText(-1, "Save in progress"), start + QStringLiteral("/") + proposed,
       QStringLiteral("JPG Image files (*.jpg *.jpeg);;PNG Image files (*.png);;BMP Image files (*.bmp)"),
       &chosenFilter, QFileDialog::DontConfirmOverwrite);
   if (name.isEmpty()) return;

@@ -24,6 +24,7 @@
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
 #include "app/UpdateCheck.h"
+#include "i18n/Language.h"
 #include "imaging/Progress.h"
 #include "io/Download.h"
 
@@ -61,7 +62,7 @@ void MainWindow::Canceloperation1Click() {
   // shared the interface thread; the answer decides whether it goes on.
   computation_->SetPaused(true);
   const bool stop = AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
-                                UiText(169, "Cancel operation"));
+                                UiText(18, "Cancel operation"));
   if (stop) {
     flags_.StopRequested.store(true);
     flags_.UserCancelled.store(true);
@@ -87,7 +88,7 @@ void MainWindow::EscapePressed() {
   if (!computation_->Busy()) return;
   computation_->SetPaused(true);
   if (AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
-                  UiText(169, "Cancel operation"))) {
+                  UiText(18, "Cancel operation"))) {
     flags_.StopRequested.store(true);
   }
   computation_->SetPaused(false);
@@ -120,6 +121,17 @@ std::filesystem::path ConfigHome() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
 }
 
+// The language menu's entry for the user's locale, English when the menu has none for it.
+std::string LanguageForLocale() {
+  const QLocale::Language language = QLocale::system().language();
+  if (language == QLocale::Arabic) return "Arab";
+  const std::string name = QLocale::languageToString(language).toStdString();
+  for (std::string_view offered : Language::Names()) {
+    if (offered == name) return name;
+  }
+  return "English";
+}
+
 }  // namespace
 
 void MainWindow::FirstIdle() {
@@ -137,9 +149,8 @@ void MainWindow::FirstIdle() {
     placement = CorrectPlacement(settings_.placement, desktop.width(), desktop.height());
   }
   RefreshTitle();
-  if (settings_.language == "void") {
-    settings_.language = QLocale::system().name().toStdString();
-  }
+  if (settings_.language == "void") settings_.language = LanguageForLocale();
+  ApplyLanguage(settings_.language);
   languageApplied_ = true;
   SetStyle(settings_.style == 1   ? view::WindowStyle::Charcoal
            : settings_.style == 2 ? view::WindowStyle::Slate
@@ -195,7 +206,7 @@ void MainWindow::Check4Update(bool fromMenu) {
 
 void MainWindow::ShowUpdateAnswer(bool fromMenu, bool reached, const std::string& remote) {
   if (!reached) {
-    if (fromMenu) ShowMessage(UiText(183, "The update server could not be reached."));
+    if (fromMenu) ShowMessage(UiText(-1, "The update server could not be reached."));
     return;
   }
   if (remote != kProgramVersion) {

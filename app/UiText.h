@@ -1,14 +1,17 @@
 #pragma once
-// User-facing texts by their line in the language table. Until the table loader is wired into
-// the windows the English wording given here is shown; the line numbers keep each text findable.
+// User-facing texts by their line in the language table. The windows show the current
+// language; a text the table does not have (line -1, or an empty line) shows the English
+// wording given with it.
 
 #include <QString>
 
+#include "i18n/Language.h"
+
 namespace brumeleaf {
 
-inline QString UiText(int line, const char* english) {
-  (void)line;
-  return QString::fromUtf8(english);
-}
+const Language& CurrentLanguage();
+void SetCurrentLanguage(Language language);
+
+QString UiText(int line, const char* english);
 
 }  // namespace brumeleaf

@@ -1,7 +1,10 @@
 // The main window driven as a user would: zoom, pan, crop, rotate, swap, open, save, paste and
 // the status display of a run.
 
+#include <QAction>
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include "AppTests.h"
@@ -361,6 +364,44 @@ class MainWindowTest : public QObject {
     const Bitmap bigger = Pattern(41, 30, 4);
     t.w.PastePicture(bigger);
     QVERIFY(t.w.Result() == bigger);
+  }
+
+  void captionsFollowTheLanguageTable() {
+    Window t;
+    QCOMPARE(t.w.Action(QStringLiteral("Annuler1"))->text(), QStringLiteral("Undo"));
+    QCOMPARE(t.w.Action(QStringLiteral("Swap1"))->text(), QStringLiteral("Swap left and right images"));
+    QCOMPARE(t.w.Action(QStringLiteral("Swap1"))->shortcut(), QKeySequence(Qt::Key_F12));
+    QCOMPARE(t.w.Action(QStringLiteral("Rtablir1"))->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    // The commands of windows still to come are there, but disabled.
+    QVERIFY(!t.w.Action(QStringLiteral("Sketchit1"))->isEnabled());
+    QVERIFY(!t.w.Action(QStringLiteral("Print1"))->isEnabled());
+    t.w.ApplyLanguage("Klingon");
+    QCOMPARE(t.w.Settings().language, std::string("English"));
+    QCOMPARE(t.w.Action(QStringLiteral("Rtablir1"))->text(), QStringLiteral("Redo"));
+  }
+
+  void fullScreenViewClosesAndIgnoresTheClosingClick() {
+    Window t;
+    t.w.SetPictures(Pattern(64, 32, 1), Pattern(64, 32, 2));
+    bool shown = false;
+    QTimer::singleShot(100, [&shown] {
+      if (QWidget* view = QApplication::activeModalWidget()) {
+        shown = view->objectName() == QLatin1String("Form7");
+        QTest::keyClick(view, Qt::Key_Space);
+      }
+    });
+    t.Mouse().PanelDoubleClick(t.At(2, 5, 5));
+    QVERIFY(shown);
+    // Presses right after the view closes do not start a pan.
+    t.Mouse().PanelPress(t.At(1, 5, 5));
+    PanelMouse moved = t.At(1, 5, 5);
+    moved.global += QPoint(30, 30);
+    const QPoint before = t.w.Panel(1).PictureRect().topLeft();
+    t.Mouse().PanelMove(moved);
+    QCOMPARE(t.w.Panel(1).PictureRect().topLeft(), before);
+    QTest::qWait(400);
+    t.Mouse().PanelPress(t.At(1, 5, 5));
+    t.Mouse().PanelRelease(t.At(1, 5, 5));
   }
 
   void progressDisplay() {
