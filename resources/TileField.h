@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/Bitmap.h"
 #include "imaging/Random.h"
 
 namespace brumeleaf {
