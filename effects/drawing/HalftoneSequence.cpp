@@ -1,0 +1,75 @@
+#include <algorithm>
+
+#include "effects/drawing/Halftone.h"
+#include "imaging/Canvas.h"
+#include "imaging/Filters.h"
+#include "imaging/Geometry.h"
+
+namespace brumeleaf {
+
+namespace {
+
+constexpr int kPad = 25;
+
+// The source inside a 25-pixel margin filled with copies of the neighbouring strips, so that
+// the rotation has picture, not white, to turn into its corners. Each copy reads the padded
+// picture as the previous copies left it; rectangles exclude their right and bottom edges,
+// and a copy between rectangles of different sizes is stretched.
+Bitmap PaddedSource(const Bitmap& source) {
+  Bitmap padded(source.Width() + 2 * kPad, source.Height() + 2 * kPad);
+  padded.Draw(kPad, kPad, source);
+  const int w = padded.Width();
+  const int h = padded.Height();
+  const Rect copies[4][2] = {
+      {{0, 0, kPad, h - 1}, {kPad, 0, 2 * kPad, h - 1}},
+      {{0, 0, w - 1, kPad}, {0, kPad, w - 1, 2 * kPad}},
+      {{w - kPad, 0, w - 1, h - 1}, {w - 2 * kPad, 0, w - kPad, h - 1}},
+      {{0, h - kPad, w - 1, h - 1}, {0, h - 2 * kPad, w - 1, h - kPad}},
+  };
+  for (const auto& copy : copies) {
+    const Bitmap before = padded;
+    Canvas(padded).CopyRect(copy[0], before, copy[1]);
+  }
+  return padded;
+}
+
+// The width x height rectangle at the centre of `picture`.
+Bitmap CentreCrop(const Bitmap& picture, int width, int height) {
+  Bitmap crop(width, height);
+  crop.Draw(-std::max((picture.Width() - width) / 2, 0), -std::max((picture.Height() - height) / 2, 0), picture);
+  return crop;
+}
+
+}  // namespace
+
+void HalftoneSequence(const Bitmap& source, Bitmap& result, RunContext& ctx, bool reportProgress) {
+  auto progress = [&](int step, int pass) {
+    if (reportProgress) ctx.ShowProgress(step, 100, pass, 3);
+  };
+  try {
+    Bitmap work = PaddedSource(source);
+    progress(0, 1);
+    ctx.ProcessEvents();
+    Bitmap rotated;
+    const int angle = ctx.S(2);
+    RotateBitmapExpand(work, rotated, angle, ctx);
+    work.SetSize(rotated.Width(), rotated.Height());
+    DrawHalftoneLines(rotated, work, ctx);
+    RotateBitmapExpand(work, rotated, -angle, ctx);
+    ctx.ProcessEvents();
+    Bitmap finished = CentreCrop(rotated, source.Width(), source.Height());
+    progress(95, 3);
+    SoftBlur(finished);
+    progress(97, 3);
+    Sharpen(finished);
+    progress(99, 3);
+    Sharpen(finished);
+    progress(100, 3);
+    result = std::move(finished);
+  } catch (...) {
+    if (reportProgress) ctx.ShowProgress(101, 100, 3, 3);
+    throw;
+  }
+}
+
+}  // namespace brumeleaf
