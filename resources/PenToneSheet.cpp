@@ -74,17 +74,31 @@ LineSample Sample(const LineFamily& f, int x, int y) {
   return {offset * spacing, pressure};
 }
 
-// Grey levels of one tile whose lines are `width` pixels wide (anti-aliased edges).
-std::vector<double> RenderTile(const TileRecipe& recipe, double width) {
-  std::vector<double> paper(static_cast<std::size_t>(kPenTileWidth * kPenTileHeight), 1.0);
+// Where every pixel of a tile lies relative to each line family; fixed while the line width
+// is searched.
+using TileGeometry = std::vector<std::vector<LineSample>>;
+
+TileGeometry MeasureTile(const TileRecipe& recipe) {
+  TileGeometry geometry;
   for (const LineFamily& f : recipe.families) {
-    for (int y = 0; y < kPenTileHeight; ++y) {
-      for (int x = 0; x < kPenTileWidth; ++x) {
-        const LineSample s = Sample(f, x, y);
-        double ink = width / 2 + 0.5 - s.distance;
-        ink = ink < 0 ? 0 : (ink > 1 ? 1 : ink);
-        paper[static_cast<std::size_t>(y * kPenTileWidth + x)] *= 1.0 - ink * s.pressure;
-      }
+    std::vector<LineSample> samples;
+    samples.reserve(static_cast<std::size_t>(kPenTileWidth * kPenTileHeight));
+    for (int y = 0; y < kPenTileHeight; ++y)
+      for (int x = 0; x < kPenTileWidth; ++x) samples.push_back(Sample(f, x, y));
+    geometry.push_back(std::move(samples));
+  }
+  return geometry;
+}
+
+// Grey levels of one tile whose lines are `width` pixels wide (anti-aliased edges); crossing
+// lines multiply, as ink over ink does.
+std::vector<double> RenderTile(const TileGeometry& geometry, double width) {
+  std::vector<double> paper(static_cast<std::size_t>(kPenTileWidth * kPenTileHeight), 1.0);
+  for (const std::vector<LineSample>& family : geometry) {
+    for (std::size_t i = 0; i < paper.size(); ++i) {
+      double ink = width / 2 + 0.5 - family[i].distance;
+      ink = ink < 0 ? 0 : (ink > 1 ? 1 : ink);
+      paper[i] *= 1.0 - ink * family[i].pressure;
     }
   }
   return paper;
@@ -101,14 +115,15 @@ double MeanLevel(const std::vector<double>& paper) {
 // Widens the lines until the tile reaches its target mean level (a bisection: wider lines
 // are never lighter).
 std::vector<double> TileAtLevel(const TileRecipe& recipe, double target) {
+  const TileGeometry geometry = MeasureTile(recipe);
   double thin = 0.0;
   double thick = 12.0;
   for (int i = 0; i < 30; ++i) {
     const double mid = (thin + thick) / 2;
-    if (MeanLevel(RenderTile(recipe, mid)) > target) thin = mid;
+    if (MeanLevel(RenderTile(geometry, mid)) > target) thin = mid;
     else thick = mid;
   }
-  return RenderTile(recipe, (thin + thick) / 2);
+  return RenderTile(geometry, (thin + thick) / 2);
 }
 
 Bitmap GenerateSheet() {
