@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "imaging/Canvas.h"
@@ -56,7 +57,14 @@ void VerticalLine(Bitmap& picture, int x, int top, int bottom, const std::array<
   if (x < 0 || x >= picture.Width()) return;
   top = std::max(top, 0);
   bottom = std::min(bottom, picture.Height());
-  for (int y = top; y < bottom; ++y) PutPixel(picture, x, y, bgr);
+  if (top >= bottom) return;
+  const std::ptrdiff_t step = picture.RowDistance();
+  std::uint8_t* p = picture.ScanLine(top) + 3 * x;
+  for (int y = top; y < bottom; ++y, p += step) {
+    p[0] = static_cast<std::uint8_t>(bgr[0]);
+    p[1] = static_cast<std::uint8_t>(bgr[1]);
+    p[2] = static_cast<std::uint8_t>(bgr[2]);
+  }
 }
 
 // Mean luminance (2R + G + B) / 4 of the s x s block at (left, top). Columns beyond the

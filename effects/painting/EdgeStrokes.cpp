@@ -1,8 +1,11 @@
 #include "effects/painting/EdgeStrokes.h"
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
+#include "effects/ParallelRows.h"
+#include "effects/painting/DarknessBand.h"
 #include "effects/painting/StrokeAngleTable.h"
 #include "effects/painting/StrokeGeometry.h"
 #include "finishing/PaperTexture.h"
@@ -20,9 +23,13 @@ void SoftenAndTextureLayer(Bitmap& layer, const RunContext& ctx) {
 
 namespace {
 
+constexpr int kStopRows = 20;              // the stop is polled every 20 rows
+constexpr int kBlockRows = 8 * kStopRows;  // rows drawn between two progress reports
+
 // Strokes started on row y (1..H-2) of the source.
+template <class Target>
 void StrokesOfRow(const std::vector<int>& up, const std::vector<int>& mid, const std::vector<int>& down,
-                  int y, int threshold, int strength, int length, StrokeTarget& target) {
+                  int y, int threshold, int strength, int length, Target& target) {
   const StrokeAngleTable& angles = StrokeAngleTable::Instance();
   // Truncating division: strength above 150 makes this negative, which darkens.
   const int bias = (150 - strength) / 4;
@@ -36,6 +43,33 @@ void StrokesOfRow(const std::vector<int>& up, const std::vector<int>& mid, const
   }
 }
 
+struct StrokeSettings {
+  int threshold;
+  int strength;
+  int length;
+  bool pollStop;
+};
+
+// Draws the strokes centred on rows begin..end-1 into a band that also covers the rows the
+// strokes reach. Returns false when a stop was seen on one of the polled rows.
+bool DrawBand(const Bitmap& source, int begin, int end, const StrokeSettings& s, const RunContext& ctx,
+              DarknessBand& band) {
+  std::vector<int> up, mid, down;
+  WeightedGreyRow(source, begin - 1, mid);
+  WeightedGreyRow(source, begin, down);
+  for (int y = begin; y < end; ++y) {
+    std::swap(up, mid);
+    std::swap(mid, down);
+    WeightedGreyRow(source, y + 1, down);
+    StrokesOfRow(up, mid, down, y, s.threshold, s.strength, s.length, band);
+    if (s.pollStop && y % kStopRows == 0 && ctx.StopRequested()) return false;
+  }
+  return true;
+}
+
+// Rows a stroke can reach from its centre: |dy| <= count <= (255 shr 2) * length div 50.
+int StrokeReach(int length) { return length > 0 ? (63 * length) / 50 + 1 : 1; }
+
 }  // namespace
 
 void DrawEdgeStrokes(const Bitmap& source, Bitmap& layer, int threshold, int strength, int length,
@@ -48,22 +82,29 @@ void DrawEdgeStrokes(const Bitmap& source, Bitmap& layer, int threshold, int str
   const int width = source.Width();
   const int height = source.Height();
   layer.SetSize(width, height);  // white paper
-  StrokeTarget target(layer);
-  std::vector<int> up, mid, down;
-  if (height >= 3) {
-    WeightedGreyRow(source, 0, mid);
-    WeightedGreyRow(source, 1, down);
-  }
-  for (int y = 1; y <= height - 2; ++y) {
-    std::swap(up, mid);
-    std::swap(mid, down);
-    WeightedGreyRow(source, y + 1, down);
-    StrokesOfRow(up, mid, down, y, threshold, strength, length, target);
-    if (!ctx.preview) ctx.ShowProgress(y * 100 / height, 99, 1, 2);
-    if (y % 20 == 0 && !ctx.preview) {
-      ctx.ProcessEvents();
-      if (ctx.StopRequested()) return;
+  const StrokeSettings settings{threshold, strength, length, !ctx.preview};
+  const int reach = StrokeReach(length);
+  for (int block = 1; block <= height - 2; block += kBlockRows) {
+    const int blockEnd = std::min(block + kBlockRows, height - 1);
+    std::mutex bandsLock;
+    std::vector<DarknessBand> bands;
+    bool stopped = false;
+    ForEachRowBand(block, blockEnd, kStopRows, [&](int begin, int end) {
+      DarknessBand band(width, height, begin - reach, end - begin + 2 * reach);
+      const bool complete = DrawBand(source, begin, end, settings, ctx, band);
+      const std::lock_guard<std::mutex> hold(bandsLock);
+      stopped = stopped || !complete;
+      bands.push_back(std::move(band));
+    });
+    for (const DarknessBand& band : bands) band.ApplyTo(layer);
+    for (int y = block; y < blockEnd; ++y) {
+      if (!ctx.preview) ctx.ShowProgress(y * 100 / height, 99, 1, 2);
+      if (y % kStopRows == 0 && !ctx.preview) {
+        ctx.ProcessEvents();
+        if (ctx.StopRequested()) return;
+      }
     }
+    if (stopped) return;
   }
   SoftenAndTextureLayer(layer, ctx);
 }

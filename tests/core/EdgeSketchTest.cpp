@@ -9,6 +9,7 @@
 #include "effects/drawing/InkFrames.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "effects/painting/StrokeAngleTable.h"
+#include "effects/painting/StrokeGeometry.h"
 
 using namespace brumeleaf;
 using namespace brumeleaf::testing;
@@ -112,6 +113,73 @@ TEST(EdgeStrokes, VerticalStrokeLengthAndDarknessFollowTheFormula) {
   EXPECT_EQ(RedOf(layer.Pixel(10, 0)), std::max(0, 255 - expected));
   // Last row and last column are never darkened.
   for (int x = 0; x < 21; ++x) EXPECT_EQ(layer.Pixel(x, 79), kWhite);
+}
+
+// Strokes laid one after the other straight onto the picture, clamping at every step.
+Bitmap LayerStrokeByStroke(const Bitmap& source, int threshold, int strength, int length) {
+  Bitmap layer(source.Width(), source.Height());
+  StrokeTarget target(layer);
+  std::vector<int> up, mid, down;
+  for (int y = 1; y + 1 < source.Height(); ++y) {
+    WeightedGreyRow(source, y - 1, up);
+    WeightedGreyRow(source, y, mid);
+    WeightedGreyRow(source, y + 1, down);
+    for (int x = 1; x + 1 < source.Width(); ++x) {
+      const Gradient g = SobelAt(up.data(), mid.data(), down.data(), x);
+      if (g.mag < threshold || !g.Directional()) continue;
+      LayStroke(target, x, y, StrokeAngleTable::Compute(g.a, g.b),
+                ((g.mag >> 1) * length) / 50 - (150 - strength) / 4, ((g.mag >> 2) * length) / 50);
+    }
+  }
+  return layer;
+}
+
+TEST(EdgeStrokes, BandsOnSeveralThreadsGiveTheBytesOfStrokeByStroke) {
+  const Bitmap scene = Scene(203, 431);
+  const Bitmap expected = LayerStrokeByStroke(scene, 4, 210, 27);
+  SetRowPassThreads(1);
+  EXPECT_EQ(Layer(scene, 4, 210, 27), expected);
+  SetRowPassThreads(4);
+  EXPECT_EQ(Layer(scene, 4, 210, 27), expected);
+  SetRowPassThreads(0);
+}
+
+// The black-and-white sketch written out stroke by stroke, one random draw per shading pixel.
+Bitmap SketchStrokeByStroke(const Bitmap& source, const ParameterSnapshot& p, std::uint32_t seed) {
+  const int t = p.s[0], ei = p.s[1], sl = p.s[2], dl = p.s[3];
+  Random random(seed);
+  Bitmap result(source.Width(), source.Height());
+  StrokeTarget target(result);
+  std::vector<int> up, mid, down;
+  for (int y = 1; y + 1 < source.Height(); ++y) {
+    WeightedGreyRow(source, y - 1, up);
+    WeightedGreyRow(source, y, mid);
+    WeightedGreyRow(source, y + 1, down);
+    for (int x = 1; x + 1 < source.Width(); ++x) {
+      const Gradient g = SobelAt(up.data(), mid.data(), down.data(), x);
+      if (g.mag >= t && g.Directional()) {
+        LayStroke(target, x, y, StrokeAngleTable::Compute(g.a, g.b), (g.mag * sl) / 100 - (150 - ei) / 4,
+                  ((g.mag >> 2) * sl) / 50);
+      } else {
+        const int v = std::max(382 - dl - 2 * mid[static_cast<std::size_t>(x)], 0);
+        const int theta = random.NextInt(3) + mid[static_cast<std::size_t>(x)] / 8;
+        LayStroke(target, x, y, theta, v / 12, v >> 5);
+      }
+    }
+  }
+  return result;
+}
+
+TEST(EdgeSketches, BlackAndWhiteBandsOnSeveralThreadsMatchStrokeByStroke) {
+  const Bitmap scene = Scene(177, 389);
+  for (const ParameterSnapshot& p : {BlackAndWhiteDefaults(), Sliders(1, 0, 255, 100, 0, 0)}) {
+    const Bitmap expected = SketchStrokeByStroke(scene, p, 11);
+    SetRowPassThreads(1);
+    EXPECT_EQ(Sketch(scene, false, p, 11), expected);
+    SetRowPassThreads(4);
+    EXPECT_EQ(Sketch(scene, false, p, 11), expected);
+    SetRowPassThreads(0);
+  }
 }
 
 TEST(EdgeSketches, WhiteStaysWhiteAndFlatBlackIsShaded) {

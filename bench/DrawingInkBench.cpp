@@ -1,0 +1,55 @@
+// The pen, edge-stroke and halftone drawings on a 12-megapixel photograph at their default
+// slider values. Run with a short --benchmark_min_time: one iteration takes seconds.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+#include "effects/RunEffect.h"
+#include "effects/drawing/InkFrames.h"
+#include "imaging/Geometry.h"
+#include "io/PictureFile.h"
+
+namespace brumeleaf {
+namespace {
+
+const Bitmap& Photograph12Mp() {
+  static const Bitmap photo = [] {
+    const Bitmap sample = LoadPicture(BRUMELEAF_BENCH_SAMPLE);
+    Bitmap large(4000, 3000);
+    StretchBilinear(sample, large);
+    return large;
+  }();
+  return photo;
+}
+
+void RunFrame(benchmark::State& state, EffectFrame frame, int code, std::array<int, 5> sliders) {
+  const Bitmap& source = Photograph12Mp();
+  Random random(1);
+  for (auto _ : state) {
+    ParameterSnapshot params;
+    params.code = code;
+    params.s = sliders;
+    RunContext ctx(params, random);
+    Bitmap result;
+    frame(source, result, ctx);
+    benchmark::DoNotOptimize(result.Data());
+  }
+  state.counters["Mpixel/s"] = benchmark::Counter(12.0 * static_cast<double>(state.iterations()),
+                                                  benchmark::Counter::kIsRate);
+}
+
+void PencilSketch2(benchmark::State& s) { RunFrame(s, FrameSobelFilter, 1, {7, 127, 30, 127, 0}); }
+void PencilSketch3(benchmark::State& s) { RunFrame(s, FrameColourSobel, 2, {10, 200, 20, 50, 50}); }
+void PenAndInk1(benchmark::State& s) { RunFrame(s, FramePenandInkSketch, 3, {50, 50, 90, 110, 0}); }
+void PenAndInk2(benchmark::State& s) { RunFrame(s, FramePenandInkSketch2, 21, {40, 160, 40, 0, 0}); }
+void LinearHalftoning(benchmark::State& s) { RunFrame(s, FrameHalfToneLines, 26, {12, 45, 100, 0, 0}); }
+
+BENCHMARK(PencilSketch2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(PencilSketch3)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(PenAndInk1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(PenAndInk2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(LinearHalftoning)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace brumeleaf
