@@ -182,6 +182,23 @@ TEST(EdgeSketches, BlackAndWhiteBandsOnSeveralThreadsMatchStrokeByStroke) {
   }
 }
 
+TEST(EdgeStrokes, StopReturnsThePartialLayerUnsoftened) {
+  const Bitmap edge = VerticalStep(60, 400, 30, 0, 255);
+  Random random(1);
+  ParameterSnapshot p = Sliders(4, 0, 0, 0, 0, 0);
+  p.softenEdges = true;
+  RunContext ctx(p, random);
+  std::atomic<bool> stop{true};
+  ctx.SetStopFlag(&stop);
+  Bitmap partial;
+  DrawEdgeStrokes(edge, partial, 4, 180, 20, ctx);
+  // Strokes are drawn up to the first poll (row 20, within the first block of 160 rows) and
+  // the layer is not softened: the column beside the edge stays white.
+  EXPECT_NE(partial.Pixel(30, 10), kWhite);
+  for (int y = 0; y < 400; ++y) EXPECT_EQ(partial.Pixel(28, y), kWhite) << y;
+  for (int y = 200; y < 400; ++y) EXPECT_EQ(partial.Pixel(30, y), kWhite) << y;
+}
+
 TEST(EdgeSketches, WhiteStaysWhiteAndFlatBlackIsShaded) {
   EXPECT_EQ(Sketch(Flat(40, 30, 255), false, BlackAndWhiteDefaults()), Flat(40, 30, 255));
   // Colour: a white stroke layer over white blends to ((255 * 255) div 256) = 254 inside.
