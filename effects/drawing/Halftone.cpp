@@ -95,7 +95,8 @@ void DrawCell(const Bitmap& source, Bitmap& destination, int x0, int y0, const H
               Thickness& thickness, std::array<int, 3>& previousEnd) {
   const int cell = s.cell;
   const int luminance = CellLuminance(source, x0 + cell / 2, y0 + cell / 2, cell);
-  const int target = (255 - luminance) / (255 / cell);
+  // Cells wider than 255 pixels only come from out-of-range settings: one level per step then.
+  const int target = (255 - luminance) / std::max(255 / cell, 1);
   const std::array<int, 3> line = LineColour(source, x0 + cell, y0 + cell, luminance, s.colourIntensity);
   const int lineRow = y0 + cell + cell / 2;
   for (int i = 0; i < cell; ++i) {
