@@ -6,7 +6,7 @@
 #include <array>
 
 #include "effects/RunEffect.h"
-#include "effects/drawing/InkFrames.h"
+#include "effects/Frames.h"
 #include "imaging/Geometry.h"
 #include "io/PictureFile.h"
 

@@ -12,9 +12,9 @@ namespace {
 // One line per effect code, in code order; nullptr: not built yet.
 constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FramePencilSketch,         // 0 FramePencilSketch
-    nullptr,                   // 1 FrameSobelFilter
-    nullptr,                   // 2 FrameColourSobel
-    nullptr,                   // 3 FramePenandInkSketch
+    FrameSobelFilter,          // 1 FrameSobelFilter
+    FrameColourSobel,          // 2 FrameColourSobel
+    FramePenandInkSketch,      // 3 FramePenandInkSketch
     nullptr,                   // 4 FramePainting
     nullptr,                   // 5 FramePainting2
     nullptr,                   // 6 FramePainting3
@@ -32,12 +32,12 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 18 FrameColourInk
     nullptr,                   // 19 FrameSepia
     nullptr,                   // 20 FrameExpressivePainting
-    nullptr,                   // 21 FramePenandInkSketch2
+    FramePenandInkSketch2,     // 21 FramePenandInkSketch2
     nullptr,                   // 22 FrameRandomPolygons
     nullptr,                   // 23 FrameNewPencilSketch
     nullptr,                   // 24 FramePencilSketch5
     nullptr,                   // 25 FrameShadedTriangles
-    nullptr,                   // 26 FrameHalfToneLines
+    FrameHalfToneLines,        // 26 FrameHalfToneLines
     nullptr,                   // 27 FramePainting9
     nullptr,                   // 28 FramePainting10
     nullptr,                   // 29 FrameAbstract

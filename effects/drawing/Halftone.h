@@ -17,7 +17,7 @@ void DrawHalftoneLines(const Bitmap& source, Bitmap& destination, RunContext& ct
 // The whole sequence: pad by 25 pixels, rotate, draw, rotate back, crop, soften and sharpen
 // twice. `result` receives a picture of the source size. With `reportProgress` false (the
 // live preview) the sequence itself reports nothing. A stop during a rotation leaves the
-// partial result. On failure `result` is left unchanged and the error is rethrown.
+// partial result. On failure `result` is left unchanged.
 void HalftoneSequence(const Bitmap& source, Bitmap& result, RunContext& ctx, bool reportProgress);
 
 }  // namespace brumeleaf

@@ -1,5 +1,4 @@
-#include <algorithm>
-
+#include "effects/FrameSteps.h"
 #include "effects/drawing/Halftone.h"
 #include "imaging/Canvas.h"
 #include "imaging/Filters.h"
@@ -26,18 +25,9 @@ Bitmap PaddedSource(const Bitmap& source) {
       {{w - kPad, 0, w - 1, h - 1}, {w - 2 * kPad, 0, w - kPad, h - 1}},
       {{0, h - kPad, w - 1, h - 1}, {0, h - 2 * kPad, w - 1, h - kPad}},
   };
-  for (const auto& copy : copies) {
-    const Bitmap before = padded;
-    Canvas(padded).CopyRect(copy[0], before, copy[1]);
-  }
+  Canvas canvas(padded);
+  for (const auto& copy : copies) canvas.CopyRect(copy[0], padded, copy[1]);
   return padded;
-}
-
-// The width x height rectangle at the centre of `picture`.
-Bitmap CentreCrop(const Bitmap& picture, int width, int height) {
-  Bitmap crop(width, height);
-  crop.Draw(-std::max((picture.Width() - width) / 2, 0), -std::max((picture.Height() - height) / 2, 0), picture);
-  return crop;
 }
 
 }  // namespace
@@ -46,30 +36,26 @@ void HalftoneSequence(const Bitmap& source, Bitmap& result, RunContext& ctx, boo
   auto progress = [&](int step, int pass) {
     if (reportProgress) ctx.ShowProgress(step, 100, pass, 3);
   };
-  try {
-    Bitmap work = PaddedSource(source);
-    progress(0, 1);
-    ctx.ProcessEvents();
-    Bitmap rotated;
-    const int angle = ctx.S(2);
-    RotateBitmapExpand(work, rotated, angle, ctx);
-    work.SetSize(rotated.Width(), rotated.Height());
-    DrawHalftoneLines(rotated, work, ctx);
-    RotateBitmapExpand(work, rotated, -angle, ctx);
-    ctx.ProcessEvents();
-    Bitmap finished = CentreCrop(rotated, source.Width(), source.Height());
-    progress(95, 3);
-    SoftBlur(finished);
-    progress(97, 3);
-    Sharpen(finished);
-    progress(99, 3);
-    Sharpen(finished);
-    progress(100, 3);
-    result = std::move(finished);
-  } catch (...) {
-    if (reportProgress) ctx.ShowProgress(101, 100, 3, 3);
-    throw;
-  }
+  Bitmap work = PaddedSource(source);
+  progress(0, 1);
+  ctx.ProcessEvents();
+  Bitmap rotated;
+  const int angle = ctx.S(2);
+  RotateBitmapExpand(work, rotated, angle, ctx);
+  work.SetSize(rotated.Width(), rotated.Height());
+  DrawHalftoneLines(rotated, work, ctx);
+  RotateBitmapExpand(work, rotated, -angle, ctx);
+  work = Bitmap();
+  ctx.ProcessEvents();
+  CutCentre(rotated, source.Width(), source.Height());
+  progress(95, 3);
+  SoftBlur(rotated);
+  progress(97, 3);
+  Sharpen(rotated);
+  progress(99, 3);
+  Sharpen(rotated);
+  progress(100, 3);
+  result = std::move(rotated);
 }
 
 }  // namespace brumeleaf

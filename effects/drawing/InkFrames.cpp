@@ -1,5 +1,7 @@
 #include "effects/drawing/InkFrames.h"
 
+#include "effects/FrameSteps.h"
+#include "effects/Frames.h"
 #include "effects/drawing/EdgeSketch.h"
 #include "effects/drawing/Halftone.h"
 #include "effects/drawing/PenAndInk.h"
@@ -8,32 +10,35 @@
 namespace brumeleaf {
 
 // The edge-stroke sketches soften and texture inside their routines: no surface stage.
-void FrameSobelFilter(const Bitmap& source, Bitmap& result, RunContext& ctx) {
-  DrawSobelSketch(source, result, ctx);
-}
+void FrameSobelFilter(const Bitmap& S, Bitmap& R, RunContext& ctx) { DrawSobelSketch(S, R, ctx); }
 
-void FrameColourSobel(const Bitmap& source, Bitmap& result, RunContext& ctx) {
-  DrawColourSobelSketch(source, result, ctx);
-}
+void FrameColourSobel(const Bitmap& S, Bitmap& R, RunContext& ctx) { DrawColourSobelSketch(S, R, ctx); }
 
 // The pen drawing also softens and textures itself; its output is copied as it stands.
-void FramePenandInkSketch(const Bitmap& source, Bitmap& result, RunContext& ctx) {
-  Bitmap scratch = source;
+void FramePenandInkSketch(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   Bitmap drawing;
-  DrawPenAndInk(scratch, drawing, ctx);
-  result = std::move(drawing);
+  {
+    Bitmap scratch = S;
+    DrawPenAndInk(scratch, drawing, ctx);
+  }
+  R = std::move(drawing);
 }
 
-void FramePenandInkSketch2(const Bitmap& source, Bitmap& result, RunContext& ctx) {
-  Bitmap drawing = source;
+void FramePenandInkSketch2(const Bitmap& S, Bitmap& R, RunContext& ctx) {
+  Bitmap drawing = S;
   DrawInkSketch(drawing, ctx);
-  ApplySurfaceFinish(drawing, result, ctx);
+  ApplySurfaceFinish(drawing, R, ctx);
 }
 
-void FrameHalfToneLines(const Bitmap& source, Bitmap& result, RunContext& ctx) {
-  Bitmap lines;
-  HalftoneSequence(source, lines, ctx, true);
-  ApplySurfaceFinish(lines, result, ctx);
+// Like the other rotating drawing, a failure puts the source back into the result and ends
+// the progress display before the error goes on.
+void FrameHalfToneLines(const Bitmap& S, Bitmap& R, RunContext& ctx) {
+  R = S;
+  RunGuarded(S, R, ctx, [&] {
+    Bitmap lines;
+    HalftoneSequence(S, lines, ctx, true);
+    ApplySurfaceFinish(lines, R, ctx);
+  });
 }
 
 void PreviewHalfToneLines(const Bitmap& crop, Bitmap& out, RunContext& ctx) {

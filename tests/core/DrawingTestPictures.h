@@ -9,7 +9,7 @@
 #include "imaging/Bitmap.h"
 #include "imaging/RunContext.h"
 
-namespace brumeleaf::testing {
+namespace brumeleaf::inktests {
 
 inline Bitmap Flat(int width, int height, int level) {
   Bitmap b(width, height);
@@ -44,7 +44,7 @@ struct ProgressCall {
 };
 
 // Records every progress report; may raise the stop flag when `stopWhen` says so.
-class RecordingSink : public ProgressSink {
+class StoppingSink : public ProgressSink {
  public:
   std::vector<ProgressCall> calls;
   std::function<bool(const ProgressCall&)> stopWhen;
@@ -67,4 +67,4 @@ inline ParameterSnapshot Sliders(int code, int s1, int s2, int s3, int s4, int s
   return p;
 }
 
-}  // namespace brumeleaf::testing
+}  // namespace brumeleaf::inktests

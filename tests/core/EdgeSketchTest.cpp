@@ -6,13 +6,13 @@
 #include "DrawingTestPictures.h"
 #include "effects/ParallelRows.h"
 #include "effects/drawing/EdgeSketch.h"
-#include "effects/drawing/InkFrames.h"
+#include "effects/Frames.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "effects/painting/StrokeAngleTable.h"
 #include "effects/painting/StrokeGeometry.h"
 
 using namespace brumeleaf;
-using namespace brumeleaf::testing;
+using namespace brumeleaf::inktests;
 
 namespace {
 

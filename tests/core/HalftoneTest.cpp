@@ -2,10 +2,11 @@
 
 #include "DrawingTestPictures.h"
 #include "effects/drawing/Halftone.h"
+#include "effects/Frames.h"
 #include "effects/drawing/InkFrames.h"
 
 using namespace brumeleaf;
-using namespace brumeleaf::testing;
+using namespace brumeleaf::inktests;
 
 namespace {
 
@@ -92,7 +93,7 @@ TEST(Halftone, PreviewMatchesTheRunWithoutReportingProgress) {
   const Bitmap crop = Scene(120, 90);
   Random random(1);
   RunContext ctx(Sliders(26, 12, 30, 70, 0, 0), random);
-  RecordingSink sink;
+  StoppingSink sink;
   sink.Attach(ctx);
   ctx.preview = true;
   Bitmap preview;

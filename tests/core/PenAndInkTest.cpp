@@ -4,13 +4,13 @@
 
 #include "DrawingTestPictures.h"
 #include "effects/ParallelRows.h"
-#include "effects/drawing/InkFrames.h"
+#include "effects/Frames.h"
 #include "effects/drawing/PenAndInk.h"
 #include "imaging/Filters.h"
 #include "resources/PenToneSheet.h"
 
 using namespace brumeleaf;
-using namespace brumeleaf::testing;
+using namespace brumeleaf::inktests;
 
 namespace {
 
@@ -65,7 +65,7 @@ Bitmap Checkerboard(int size) {
 }
 
 // Clean-up passes seen through the progress reports of row 0 (step = pass * height).
-int CleanupPasses(Bitmap& image, int simplification, RecordingSink& sink) {
+int CleanupPasses(Bitmap& image, int simplification, StoppingSink& sink) {
   Random random(1);
   RunContext ctx(Sliders(21, 40, 160, simplification, 0, 0), random);
   ctx.preview = true;  // leaves out the opening report of step 0
@@ -150,27 +150,27 @@ TEST(PenAndInkSketch2, OnlyBlackAndWhiteGreys) {
 
 TEST(PenAndInkSketch2, CleanupStopsAfterAPassOfNineteenChangesOrElevenPasses) {
   {
-    RecordingSink sink;
+    StoppingSink sink;
     Bitmap specks = BlackWithSpecks(120, 60, 19);
     EXPECT_EQ(CleanupPasses(specks, 40, sink), 1);
     EXPECT_EQ(specks, Flat(120, 60, 0));  // every lone white pixel is inked
   }
   {
-    RecordingSink sink;
+    StoppingSink sink;
     Bitmap specks = BlackWithSpecks(120, 60, 20);
     EXPECT_EQ(CleanupPasses(specks, 40, sink), 2);
   }
   {
     // A checkerboard flips wholesale on every pass at simplification 128; it settles only from
     // its border inwards, a few pixels per pass, so a large one is still changing after 11.
-    RecordingSink sink;
+    StoppingSink sink;
     Bitmap board = Checkerboard(120);
     EXPECT_EQ(CleanupPasses(board, 128, sink), 11);
     EXPECT_EQ(sink.calls.back().step, 101);
   }
   {
     // Simplification 0 skips the clean-up.
-    RecordingSink sink;
+    StoppingSink sink;
     Bitmap specks = BlackWithSpecks(120, 60, 5);
     const Bitmap before = specks;
     EXPECT_EQ(CleanupPasses(specks, 0, sink), 0);
@@ -225,7 +225,7 @@ TEST(PenAndInkSketch2, StopDuringCleanupStillLeavesGreys) {
   Bitmap board = Checkerboard(120);
   Random random(1);
   RunContext ctx(Sliders(21, 40, 160, 128, 0, 0), random);
-  RecordingSink sink;
+  StoppingSink sink;
   sink.Attach(ctx);
   sink.stopWhen = [](const ProgressCall& c) { return c.pass == 2 && c.step == 0; };
   InkCleanup(board, ctx);
@@ -254,7 +254,7 @@ TEST(PenAndInk, TinyPicturesGiveAPictureAndHonestProgress) {
     for (int code : {3, 21}) {
       Random random(5);
       RunContext ctx(Sliders(code, 40, 160, 40, 110, 0), random);
-      RecordingSink sink;
+      StoppingSink sink;
       sink.Attach(ctx);
       Bitmap result;
       if (code == 3) {
