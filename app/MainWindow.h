@@ -19,6 +19,7 @@
 #include "app/PictureNames.h"
 #include "app/SettingsFile.h"
 #include "app/ViewMath.h"
+#include "effects/ParameterModel.h"
 #include "history/History.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Random.h"
@@ -62,6 +63,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   ToolBarPanel& Tools() { return *panel1_; }
   PanelView& Panel(int number) { return number == 1 ? *scrollBox1_ : *scrollBox2_; }
   AppSettings& Settings() { return settings_; }
+  // The drawing parameters (effect, sliders, finishing options) the runs read.
+  ParameterModel& Parameters() { return parameters_; }
   Random& SessionRandom() { return random_; }
   Computation& Runner() { return *computation_; }
   bool UndoEnabled() const;
@@ -200,6 +203,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   AppFlags flags_;
   Random random_;
   AppSettings settings_;
+  ParameterModel parameters_;
   std::unique_ptr<Computation> computation_;
   std::unique_ptr<History> history_;
 

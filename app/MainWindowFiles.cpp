@@ -205,8 +205,10 @@ void MainWindow::Copierledessindanslepressepapier1Click() {
 void MainWindow::Savepicture1Click() {
   if (flags_.Processing || computation_->Busy()) return;
   SetZoom(100);
-  const QString proposed = QString::fromStdString(
-      ProposedSaveName(pictureName_, settings_.saveParametersInName, lastEffect_, {0, 0, 0, 0, 0}));
+  std::array<int, 5> sliders{};
+  for (int row = 1; row <= 5; ++row) sliders[static_cast<std::size_t>(row - 1)] = parameters_.Slider(row).position;
+  const QString proposed = QString::fromStdString(ProposedSaveName(
+      pictureName_, settings_.saveParametersInName, parameters_.EntryText(), sliders));
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
   const QStringList filters = {QStringLiteral("JPG Image files (*.jpg *.jpeg)"),
                                QStringLiteral("PNG Image files (*.png)"),

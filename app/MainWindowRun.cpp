@@ -27,6 +27,7 @@
 #include "i18n/Language.h"
 #include "imaging/Progress.h"
 #include "io/Download.h"
+#include "io/ParameterFile.h"
 
 namespace brumeleaf {
 
@@ -151,6 +152,8 @@ void MainWindow::FirstIdle() {
   RefreshTitle();
   if (settings_.language == "void") settings_.language = LanguageForLocale();
   ApplyLanguage(settings_.language);
+  parameters_.ApplyLanguage(CurrentLanguage());
+  parameters_.RestoreStoredTexture(settings_.textureNumber, settings_.textureStrength);
   languageApplied_ = true;
   SetStyle(settings_.style == 1   ? view::WindowStyle::Charcoal
            : settings_.style == 2 ? view::WindowStyle::Slate
@@ -175,8 +178,16 @@ void MainWindow::LoadImageatStartup(const QString& argument) {
   const std::string ext = LowerExtension(a);
   if (IsLoadablePicture(a)) {
     LoadImageFile(argument);
-  } else if (ext == ".bfp" && !QFileInfo::exists(argument)) {
-    ShowMessage(QStringLiteral("File not found"));
+  } else if (ext == ".bfp") {
+    if (!QFileInfo::exists(argument)) {
+      ShowMessage(QStringLiteral("File not found"));
+      return;
+    }
+    try {
+      LoadParameterFile(std::filesystem::path(a), parameters_);
+    } catch (const std::exception& error) {
+      Fail(error);
+    }
   }
 }
 
@@ -230,6 +241,9 @@ WindowPlacement MainWindow::CurrentPlacement() const {
 
 void MainWindow::WriteSettings() {
   settings_.style = static_cast<int>(style_);
+  settings_.textureNumber = parameters_.Finishing().storedTextureNumber;
+  settings_.textureStrength = parameters_.Finishing().storedStrength;
+  settings_.addFrameChecked = parameters_.Finishing().addFrame;
   SaveSettingsFile(SettingsFilePath(ExecutableFolder(), ConfigHome()), settings_, CurrentPlacement());
 }
 

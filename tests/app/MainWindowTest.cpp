@@ -4,14 +4,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+
+#include <atomic>
 #include <QTest>
 
 #include "AppTests.h"
+#include "app/Computation.h"
 #include "app/MainWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "io/JfifDensity.h"
+#include "io/ParameterFile.h"
 #include "io/PictureFile.h"
 
 using namespace brumeleaf;
@@ -315,6 +320,18 @@ class MainWindowTest : public QObject {
     QVERIFY(t.w.Status().Title().startsWith(QString::fromStdString(png)));
     t.w.LoadImageatStartup(dir.filePath(QStringLiteral("missing.bfp")));
     QCOMPARE(t.messages, QStringList{QStringLiteral("File not found")});
+    // A parameter file named on the command line selects its entry and values.
+    ParameterModel chosen;
+    chosen.SelectEntry(7);
+    const std::string text = FormatParameterFile(CaptureParameters(chosen));
+    const QString bfp = dir.filePath(QStringLiteral("Mine.BFP"));
+    QFile params(bfp);
+    QVERIFY(params.open(QIODevice::WriteOnly));
+    params.write(text.data(), static_cast<qint64>(text.size()));
+    params.close();
+    t.w.LoadImageatStartup(bfp);
+    QCOMPARE(t.w.Parameters().ListIndex(), 7);
+    QCOMPARE(t.messages.size(), 1);
   }
 
   void droppedFileLoadsUnderTheDefaultName() {
@@ -402,6 +419,42 @@ class MainWindowTest : public QObject {
     QTest::qWait(400);
     t.Mouse().PanelPress(t.At(1, 5, 5));
     t.Mouse().PanelRelease(t.At(1, 5, 5));
+  }
+
+  void aRunOnTheWorkerCanBeStoppedFromTheWindow() {
+    Window t;
+    t.w.Flags().Processing = true;
+    std::atomic<int> rows{0};
+    bool finished = false;
+    // A long computation: 10000 rows, each reported, stopping when told to.
+    t.w.Runner().Start(ParameterSnapshot{}, false,
+                       [&rows](RunContext& ctx) {
+                         ctx.ShowProgress(0, 10000, 1, 1);
+                         for (int y = 0; y < 10000 && !ctx.StopRequested(); ++y) {
+                           QThread::usleep(200);
+                           rows = y + 1;
+                           ctx.ShowProgress(y, 10000, 1, 1);
+                         }
+                         ctx.ShowProgress(101, 100, 1, 1);
+                       },
+                       [&finished](std::exception_ptr) { finished = true; });
+    // The window keeps handling events while the worker runs.
+    QTRY_VERIFY_WITH_TIMEOUT(t.w.Status().Running(), 2000);
+    QVERIFY(!finished);
+    // Escape asks; while the question is open the worker waits at its next report.
+    int rowsWhileAsking = -1;
+    t.w.AskOkCancel = [&](const QString&, const QString&) {
+      QThread::msleep(50);
+      rowsWhileAsking = rows;
+      QThread::msleep(50);
+      return rows == rowsWhileAsking;  // OK only when the run stood still
+    };
+    QTest::keyClick(&t.w, Qt::Key_Escape);
+    QVERIFY(rowsWhileAsking >= 0);
+    t.w.WaitForComputation();
+    QVERIFY(finished);
+    QVERIFY(rows < 10000);  // stopped part way
+    QVERIFY(!t.w.Status().Running());
   }
 
   void progressDisplay() {
