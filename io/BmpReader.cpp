@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -112,8 +113,10 @@ void CheckEncoding(const Layout& l) {
     Damaged(std::to_string(b) + " bits per pixel");
   // OS/2 headers (16 and 64 bytes) give other meanings to the compression numbers.
   const bool os2 = l.infoSize == 16 || l.infoSize == 64;
-  if (l.compression == kRle8 || l.compression == kRle4)
-    throw FileError("Run-length compressed BMP files are not supported; save it uncompressed");
+  const bool rle = !os2 && (l.compression == kRle8 || l.compression == kRle4);
+  if (rle && b != (l.compression == kRle8 ? 8 : 4)) Damaged("run-length coding does not match the depth");
+  if (rle && l.topDown) Damaged("a run-length coded picture cannot be top-down");
+  if (rle) return;
   const bool fields = !os2 && (l.compression == kBitFields || l.compression == kAlphaBitFields);
   if (l.compression != kRgb && !fields) throw FileError("This kind of BMP compression is not supported");
   if (fields && b != 16 && b != 32) Damaged("bit fields need 16 or 32 bits per pixel");
@@ -164,6 +167,71 @@ void PlacePixels(const LittleEndian& in, std::span<const std::uint8_t> bytes, La
   in.Need(l.pixelOffset, l.rowBytes * static_cast<std::uint64_t>(l.height - 1) + lastRow);
 }
 
+bool IsRunLength(const Layout& l) { return l.compression == kRle8 || l.compression == kRle4; }
+
+// Run-length coded pictures: pairs (count, index) repeat an index (RLE4: two alternating
+// indices in one byte); a zero count escapes to end of row (0), end of picture (1), a jump
+// (2, dx, dy) or a literal run of n indices padded to an even byte count. Pixels the runs never
+// reach stay white; runs past the right edge are clipped.
+class RunLengthDecoder {
+ public:
+  RunLengthDecoder(std::span<const std::uint8_t> data, const Layout& l, const Palette& p, Bitmap& image)
+      : data_(data), l_(l), palette_(p), image_(image) {}
+
+  void Run() {
+    // Rows past the top cannot be drawn, so the picture is complete once they are reached.
+    while (row_ < l_.height) {
+      const int count = Next(), value = Next();
+      if (count > 0) {
+        for (int i = 0; i < count; ++i) Put(Nibble(value, i));
+      } else if (value == 0) {
+        x_ = 0, ++row_;
+      } else if (value == 1) {
+        return;
+      } else if (value == 2) {
+        x_ = std::min(x_ + Next(), l_.width);
+        row_ += Next();
+      } else {
+        Literal(value);
+      }
+    }
+  }
+
+ private:
+  int Next() {
+    if (at_ >= data_.size()) Damaged("the file is cut off");
+    return data_[at_++];
+  }
+  int Nibble(int byte, int i) const {
+    if (l_.bits == 8) return byte;
+    return i % 2 == 0 ? byte >> 4 : byte & 0x0F;
+  }
+  void Literal(int count) {
+    const int bytes = l_.bits == 8 ? count : (count + 1) / 2;
+    int index = 0;
+    for (int b = 0; b < bytes; ++b) {
+      const int byte = Next();
+      for (int i = 0; i < (l_.bits == 8 ? 1 : 2) && index < count; ++i, ++index) Put(Nibble(byte, i));
+    }
+    if (bytes % 2 != 0) Next();
+  }
+  void Put(int index) {
+    if (x_ >= l_.width) return;
+    std::uint8_t* out = image_.ScanLine(l_.height - 1 - row_) + 3 * x_;
+    if (index < palette_.Count()) std::memcpy(out, palette_.bgr.data() + 3 * index, 3);
+    else out[0] = out[1] = out[2] = 0;
+    ++x_;
+  }
+
+  std::span<const std::uint8_t> data_;
+  const Layout& l_;
+  const Palette& palette_;
+  Bitmap& image_;
+  std::size_t at_ = 0;
+  int x_ = 0;
+  int row_ = 0;
+};
+
 void IndexedRow(const std::uint8_t* in, std::uint8_t* out, const Layout& l, const Palette& p) {
   const int perByte = 8 / l.bits;
   const int mask = (1 << l.bits) - 1;
@@ -199,6 +267,14 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
   CheckEncoding(l);
   ReadMasks(in, l);
   const Palette palette = ReadPalette(in, l);
+  if (IsRunLength(l)) {
+    l.pixelOffset = in.U32(10);
+    if (l.pixelOffset < kFileHeader + l.infoSize || l.pixelOffset > bytes.size())
+      Damaged("the pixel data offset points outside the file");
+    Bitmap image(l.width, l.height);
+    RunLengthDecoder(bytes.subspan(static_cast<std::size_t>(l.pixelOffset)), l, palette, image).Run();
+    return image;
+  }
   PlacePixels(in, bytes, l);
 
   Bitmap image(l.width, l.height);

@@ -124,6 +124,9 @@ Bitmap DecodePng(std::span<const std::uint8_t> bytes) {
 
   image.SetSize(static_cast<int>(width), static_cast<int>(height));
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+  // The transformations above must have produced 8-bit RGBA; anything else would overrun.
+  if (png_get_rowbytes(png, info) != rowBytes || png_get_channels(png, info) != 4)
+    throw FileError("Unsupported PNG layout");
   // Interlaced pictures are filled in over several passes and need every row kept; the others
   // are composited row by row.
   rows.resize(passes > 1 ? rowBytes * height : rowBytes);

@@ -136,6 +136,41 @@ TEST(BmpReading, SixteenAndThirtyTwoBits) {
   EXPECT_EQ(Decode(w).Pixel(0, 0), MakeColour(10, 20, 30));
 }
 
+TEST(BmpReading, RunLengthCodedPictures) {
+  BmpBuilder b;
+  b.width = 5, b.height = 3, b.bits = 8, b.compression = 1, b.coloursUsed = 3;
+  b.palette = {0xFF0000, 0x00FF00, 0x0000FF};
+  b.padLastRow = false;
+  // Bottom row: 3 x index 1, then a literal 2, 0, 9 padded (the 9 falls past the edge); next row:
+  // jump 1 right and 1 up, so the middle row stays white; top row: 7 x index 2 clipped to 5.
+  b.rows = {{3, 1, 0, 3, 2, 0, 9, 0, 0, 0, 0, 2, 1, 1, 7, 2, 0, 1}};
+  const Bitmap p = Decode(b);
+  const Colour red = MakeColour(255, 0, 0), green = MakeColour(0, 255, 0), blue = MakeColour(0, 0, 255);
+  const Colour bottom[5] = {green, green, green, blue, red};
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(p.Pixel(x, 2), bottom[x]) << x;
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(p.Pixel(x, 1), kWhite) << x;
+  EXPECT_EQ(p.Pixel(0, 0), kWhite);
+  for (int x = 1; x < 5; ++x) EXPECT_EQ(p.Pixel(x, 0), blue) << x;
+
+  BmpBuilder four;
+  four.width = 4, four.height = 1, four.bits = 4, four.compression = 2, four.coloursUsed = 3;
+  four.palette = {0x000000, 0xFFFFFF, 0xFF0000};
+  four.padLastRow = false;
+  four.rows = {{3, 0x12, 0, 3, 0x20, 0x00, 0, 1}};  // run 1,2,1, then a literal of three: 2 fits, the rest is clipped
+  const Bitmap q = Decode(four);
+  EXPECT_EQ(q.Pixel(0, 0), kWhite);
+  EXPECT_EQ(q.Pixel(1, 0), MakeColour(255, 0, 0));
+  EXPECT_EQ(q.Pixel(2, 0), kWhite);
+  EXPECT_EQ(q.Pixel(3, 0), MakeColour(255, 0, 0));
+
+  b.rows = {{3, 1, 0, 3, 2}};  // cut off in the middle of a literal run
+  EXPECT_NE(Failure(b).find("cut off"), std::string::npos);
+  b.rows = {{3, 1}};  // no end of picture
+  EXPECT_NE(Failure(b).find("cut off"), std::string::npos);
+  b.height = -3;
+  EXPECT_NE(Failure(b).find("top-down"), std::string::npos);
+}
+
 TEST(BmpReading, WrittenFilesReadBack) {
   const Bitmap g = brumeleaf::testing::Gradient(13, 6);
   const std::vector<std::uint8_t> file = EncodeBmp(g, 300);
@@ -163,7 +198,7 @@ TEST(BmpReading, EveryHeaderFieldIsChecked) {
   b = TwoRows24(), b.headerSize = 99;
   EXPECT_NE(Failure(b).find("header size"), std::string::npos);
   b = TwoRows24(), b.compression = 1;
-  EXPECT_NE(Failure(b).find("Run-length"), std::string::npos);
+  EXPECT_NE(Failure(b).find("does not match the depth"), std::string::npos);
   b = TwoRows24(), b.compression = 4;
   EXPECT_NE(Failure(b).find("not supported"), std::string::npos);
   b = TwoRows24(), b.compression = 3;  // bit fields on 24 bits
