@@ -69,9 +69,11 @@ void Computation::Finish() {
 }
 
 void Computation::WaitUntilIdle() {
+  // The completion is queued behind the worker's last progress reports, so handling events in
+  // order lets the display end before the completion runs.
   while (thread_) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (thread_ && thread_->isFinished()) Finish();
+    if (thread_) QThread::msleep(1);
   }
 }
 
