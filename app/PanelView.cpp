@@ -59,6 +59,7 @@ PanelView::PanelView(int number, PanelListener& listener, QWidget* parent)
   setObjectName(number == 1 ? QStringLiteral("ScrollBox1") : QStringLiteral("ScrollBox2"));
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setCursor(Qt::OpenHandCursor);
 }
 
 void PanelView::SetPicture(const Bitmap* picture) {
@@ -155,26 +156,39 @@ void PanelView::PaintShadow(QPainter& painter) const {
   const int h = pictureRect_.height();
   const int n = view::ShadowDepth(h);
   if (n <= 0) return;
-  QImage patch = background_.copy(QRect(l, t, w + n + 1, h + n + 1));
+  // Work only on the visible part: a zoomed photograph can be far larger than the panel.
+  const QRect area = QRect(l, t, w + n + 1, h + n + 1).intersected(rect());
+  if (area.isEmpty()) return;
+  QImage patch = background_.copy(area);
+  auto pixel = [&patch, &area](int x, int y) -> QRgb& {
+    return reinterpret_cast<QRgb*>(patch.scanLine(y - area.top()))[x - area.left()];
+  };
   for (int k = 0; k <= n; ++k) {
     const int percent = 5 * k - 35;
-    QRgb* row = reinterpret_cast<QRgb*>(patch.scanLine(h + k));
-    for (int x = 2 * n + k / 2; x <= w + k; ++x) DarkenPixel(row[x], percent);
-    for (int y = 2 * n + k / 2; y < h + k; ++y) {
-      DarkenPixel(reinterpret_cast<QRgb*>(patch.scanLine(y))[w + k], percent);
+    const int row = t + h + k;
+    if (row >= area.top() && row <= area.bottom()) {
+      const int last = std::min(l + w + k, area.right());
+      for (int x = std::max(l + 2 * n + k / 2, area.left()); x <= last; ++x) DarkenPixel(pixel(x, row), percent);
+    }
+    const int column = l + w + k;
+    if (column >= area.left() && column <= area.right()) {
+      const int last = std::min(t + h + k - 1, area.bottom());
+      for (int y = std::max(t + 2 * n + k / 2, area.top()); y <= last; ++y) DarkenPixel(pixel(column, y), percent);
     }
   }
   // Soften both bands so that the shadow fades instead of showing its steps.
-  Bitmap below = BitmapOfRegion(patch, QRect(0, h, w, n));
-  Bitmap beside = BitmapOfRegion(patch, QRect(w, 0, n, h));
-  for (int pass = 0; pass < 2; ++pass) {
-    BoxBlur3(below);
-    BoxBlur3(beside);
+  for (const QRect& band : {QRect(l, t + h, w, n), QRect(l + w, t, n, h)}) {
+    const QRect part = band.intersected(area);
+    if (part.isEmpty()) continue;
+    Bitmap soft = BitmapOfRegion(patch, part.translated(-area.topLeft()));
+    BoxBlur3(soft);
+    BoxBlur3(soft);
+    StoreBitmap(soft, patch, part.left() - area.left(), part.top() - area.top());
   }
-  StoreBitmap(below, patch, 0, h);
-  StoreBitmap(beside, patch, w, 0);
-  painter.drawImage(QPoint(l, t + h), patch, QRect(0, h, w + n + 1, n + 1));
-  painter.drawImage(QPoint(l + w, t), patch, QRect(w, 0, n + 1, h));
+  for (const QRect& shown : {QRect(l, t + h, w + n + 1, n + 1), QRect(l + w, t, n + 1, h)}) {
+    const QRect part = shown.intersected(area);
+    if (!part.isEmpty()) painter.drawImage(part.topLeft(), patch, part.translated(-area.topLeft()));
+  }
 }
 
 void PanelView::PaintPicture(QPainter& painter, const QImage& image) const {
