@@ -27,15 +27,15 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 13 FrameAlphaBlend
     FrameNoFilter,             // 14 FrameNoFilter
     nullptr,                   // 15 FrameRandomStrokes
-    nullptr,                   // 16 FramePencilStrokes
+    FramePencilStrokes,        // 16 FramePencilStrokes
     nullptr,                   // 17 FrameCartoonify
     nullptr,                   // 18 FrameColourInk
     nullptr,                   // 19 FrameSepia
     nullptr,                   // 20 FrameExpressivePainting
     FramePenandInkSketch2,     // 21 FramePenandInkSketch2
     nullptr,                   // 22 FrameRandomPolygons
-    nullptr,                   // 23 FrameNewPencilSketch
-    nullptr,                   // 24 FramePencilSketch5
+    FrameNewPencilSketch,      // 23 FrameNewPencilSketch
+    FramePencilSketch5,        // 24 FramePencilSketch5
     nullptr,                   // 25 FrameShadedTriangles
     FrameHalfToneLines,        // 26 FrameHalfToneLines
     nullptr,                   // 27 FramePainting9

@@ -5,133 +5,132 @@
 #include <cmath>
 #include <vector>
 
+#include "imaging/Random.h"
 #include "resources/GrainNoise.h"
 
 namespace brumeleaf {
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double kDegrees = 3.141592653589793 / 180.0;
 
-// One layer of parallel hatching lines. Their phase a x / 256 + b y / 205 uses whole wave
-// numbers, so the lines meet themselves across the tile's edges and the tile is seamless; so
-// does the slow wobble that keeps the lines from looking ruled.
-struct HatchLayer {
-  int a, b;        // wave numbers across the lines
-  double width;    // share of the line spacing the pencil covers
-  double weight;   // how dark the layer is relative to the others
-  int c, d;        // wave numbers of the pressure changing along the lines
-  int e, f;        // wave numbers of the wobble
+// Hatching directions, added one by one as a tile gets darker: the main diagonal, the
+// crossing diagonal, then two flatter and steeper ones for the darkest tones.
+constexpr std::array<double, 4> kLayerAngles{48.0, -42.0, 12.0, 78.0};
+
+// A tile being drawn: levels 0..255 as doubles, wrapping at the edges so that every stroke
+// that leaves one side comes back in on the other and the tile repeats seamlessly.
+class Tile {
+ public:
+  Tile() : levels_(static_cast<std::size_t>(kPencilTileWidth) * kPencilTileHeight) {
+    for (int y = 0; y < kPencilTileHeight; ++y)
+      for (int x = 0; x < kPencilTileWidth; ++x) {
+        const double paper = 251.0 - 8.0 * grain::Soft01(x, y, kPencilTileWidth, kPencilTileHeight, 0x9A9Eu);
+        At(x, y) = paper;
+        sum_ += paper;
+      }
+  }
+
+  double Mean() const { return sum_ / static_cast<double>(levels_.size()); }
+
+  // Darkens by `amount` (0..1 of the current level) at a position given in any coordinates.
+  void Darken(int x, int y, double amount) {
+    double& v = At(Wrap(x, kPencilTileWidth), Wrap(y, kPencilTileHeight));
+    const double darker = v * (1.0 - amount);
+    sum_ += darker - v;
+    v = darker;
+  }
+
+  double Level(int x, int y) const { return levels_[static_cast<std::size_t>(y) * kPencilTileWidth + x]; }
+
+ private:
+  static int Wrap(int v, int period) { return ((v % period) + period) % period; }
+  double& At(int x, int y) { return levels_[static_cast<std::size_t>(y) * kPencilTileWidth + x]; }
+
+  std::vector<double> levels_;
+  double sum_ = 0;
 };
 
-constexpr std::array<HatchLayer, 4> kLayers{{
-    {36, 29, 0.55, 1.00, 7, -5, 2, 3},    // the main diagonal
-    {34, -31, 0.50, 0.90, 5, 6, 3, -2},   // crossing it
-    {4, 37, 0.45, 0.80, 9, 2, 1, 4},      // nearly horizontal, for the darker tones
-    {41, 3, 0.45, 0.80, 3, 8, 4, 1},      // nearly vertical, for the darkest
-}};
-
-// Darker tiles lay more layers of hatching over each other.
-constexpr std::array<int, kPencilTileCount> kLayersPerTile{4, 4, 3, 3, 2, 2, 2, 1, 1, 1};
-
-double Phase(int x, int y, int a, int b) {
-  return static_cast<double>(a) * x / kPencilTileWidth + static_cast<double>(b) * y / kPencilTileHeight;
-}
-
-// Where a pixel lies in one layer: how far from the nearest line's centre (0 .. 0.5 of the
-// line spacing) and how much graphite the pencil leaves there (pressure times grain).
-struct LayerSample {
-  float fromCentre = 0;
-  float graphite = 0;
+struct Stroke {
+  double x = 0, y = 0;  // centre
+  double angle = 0;     // radians
+  double length = 0;
+  double pressure = 0;  // darkening at the middle of the stroke, 0..1
 };
 
-LayerSample SampleLayer(const HatchLayer& layer, int x, int y, std::uint32_t salt) {
-  const double wobble = 0.28 * std::sin(kTwoPi * Phase(x, y, layer.e, layer.f));
-  const double phase = Phase(x, y, layer.a, layer.b) + wobble;
-  const double t = phase - std::floor(phase);
-  const double pressure = 0.68 + 0.32 * std::sin(kTwoPi * Phase(x, y, layer.c, layer.d));
-  const double grain = 0.62 + 0.38 * grain::Hash01(x, y, salt);
-  return {static_cast<float>(std::abs(t - 0.5)), static_cast<float>(pressure * grain)};
-}
-
-// Coverage 0..1 of one layer at a given pencil strength: a stronger pencil draws wider lines.
-double Coverage(const HatchLayer& layer, const LayerSample& sample, double strength) {
-  const double half = std::min(0.98, layer.width * (0.5 + 0.5 * strength)) / 2.0;
-  if (sample.fromCentre >= half) return 0.0;
-  return std::sqrt(1.0 - sample.fromCentre / half) * sample.graphite;
-}
-
-// What does not depend on the pencil strength: the paper and where each pixel lies in each
-// layer laid on this tile.
-struct TileLayout {
-  std::vector<double> paper;
-  std::vector<std::vector<LayerSample>> layers;
-};
-
-TileLayout LayoutTile(int tile) {
-  const std::size_t pixels = static_cast<std::size_t>(kPencilTileWidth) * kPencilTileHeight;
-  TileLayout layout;
-  layout.paper.resize(pixels);
-  layout.layers.assign(static_cast<std::size_t>(kLayersPerTile[static_cast<std::size_t>(tile)]),
-                       std::vector<LayerSample>(pixels));
-  for (int y = 0; y < kPencilTileHeight; ++y) {
-    for (int x = 0; x < kPencilTileWidth; ++x) {
-      const std::size_t i = static_cast<std::size_t>(y) * kPencilTileWidth + x;
-      layout.paper[i] = 0.985 - 0.03 * grain::Soft01(x, y, kPencilTileWidth, kPencilTileHeight, 0x9A9Eu);
-      for (std::size_t l = 0; l < layout.layers.size(); ++l)
-        layout.layers[l][i] = SampleLayer(kLayers[l], x, y, 0x1000u + static_cast<std::uint32_t>(l));
+// Lays one pencil stroke: about a pixel and a half wide, fading out towards both ends, with
+// the paper's tooth breaking it up a little.
+void LayStroke(Tile& tile, const Stroke& s, std::uint32_t salt) {
+  const double dx = std::cos(s.angle), dy = std::sin(s.angle);
+  const double half = s.length / 2.0;
+  const int reachX = static_cast<int>(std::ceil(std::abs(dx) * half + 2));
+  const int reachY = static_cast<int>(std::ceil(std::abs(dy) * half + 2));
+  const int cx = static_cast<int>(std::floor(s.x)), cy = static_cast<int>(std::floor(s.y));
+  for (int y = cy - reachY; y <= cy + reachY; ++y) {
+    for (int x = cx - reachX; x <= cx + reachX; ++x) {
+      const double px = x + 0.5 - s.x, py = y + 0.5 - s.y;
+      const double along = px * dx + py * dy;
+      const double across = std::abs(-px * dy + py * dx);
+      if (std::abs(along) > half || across > 1.3) continue;
+      const double taper = 1.0 - std::pow(std::abs(along) / half, 4.0);
+      const double profile = 1.0 - across / 1.3;
+      const double tooth = 0.55 + 0.45 * grain::Hash01(x, y, salt);
+      tile.Darken(x, y, std::min(1.0, s.pressure * taper * profile * tooth));
     }
   }
-  return layout;
 }
 
-// The tile's levels for a given overall pencil strength.
-std::vector<double> TileLevels(const TileLayout& layout, double strength) {
-  std::vector<double> levels(layout.paper.size());
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    double light = layout.paper[i];
-    for (std::size_t l = 0; l < layout.layers.size(); ++l) {
-      const double alpha = std::min(1.0, strength * kLayers[l].weight);
-      light *= 1.0 - alpha * Coverage(kLayers[l], layout.layers[l][i], strength);
-    }
-    levels[i] = 255.0 * light;
+// Strokes are laid in short runs of parallel neighbours, as a hand hatches.
+void LayHatchRun(Tile& tile, Random& random, int layers, double pressure, std::uint32_t salt) {
+  const int layer = static_cast<int>(random.Next(static_cast<std::uint32_t>(layers)));
+  const double angle = (kLayerAngles[static_cast<std::size_t>(layer)] + 10.0 * (random.NextFloat() - 0.5)) * kDegrees;
+  const double length = 16.0 + 26.0 * random.NextFloat();
+  const double spacing = 2.6 + 1.6 * random.NextFloat();
+  const int count = 3 + static_cast<int>(random.Next(6));
+  double x = random.NextFloat() * kPencilTileWidth;
+  double y = random.NextFloat() * kPencilTileHeight;
+  for (int k = 0; k < count; ++k) {
+    Stroke s;
+    s.x = x + 3.0 * (random.NextFloat() - 0.5);
+    s.y = y + 3.0 * (random.NextFloat() - 0.5);
+    s.angle = angle;
+    s.length = length * (0.8 + 0.4 * random.NextFloat());
+    s.pressure = pressure * (0.7 + 0.6 * random.NextFloat());
+    LayStroke(tile, s, salt);
+    // The next stroke sits beside this one, across the hatching direction.
+    x += -std::sin(angle) * spacing;
+    y += std::cos(angle) * spacing;
   }
-  return levels;
 }
 
-double Mean(const std::vector<double>& levels) {
-  double sum = 0;
-  for (double v : levels) sum += std::round(v);
-  return sum / static_cast<double>(levels.size());
-}
-
-// Finds the pencil strength whose tile has the wanted mean level (the mean falls as the
-// strength grows), so the ten tiles form an even ramp of tones.
-std::vector<double> CalibratedTile(int tile) {
-  const TileLayout layout = LayoutTile(tile);
-  const double target = PencilTileMeanLevel(tile);
-  double low = 0.0, high = 6.0;
-  for (int step = 0; step < 16; ++step) {
-    const double middle = 0.5 * (low + high);
-    if (Mean(TileLevels(layout, middle)) > target) low = middle; else high = middle;
+// Hatches a tile until its mean level comes down to the tile's tone; darker tones bring in
+// more hatching directions.
+Tile HatchTile(int tileNumber) {
+  Tile tile;
+  Random random(1000u + static_cast<std::uint32_t>(tileNumber));
+  const double target = PencilTileMeanLevel(tileNumber);
+  const std::uint32_t salt = 0x1000u + static_cast<std::uint32_t>(tileNumber);
+  // Light tones are hatched softly with many strokes, so that they stay even.
+  const double pressure = 0.12 + 0.33 * (1.0 - target / 255.0);
+  while (tile.Mean() > target) {
+    const double darkness = 1.0 - tile.Mean() / 255.0;
+    const int layers = darkness < 0.18 ? 1 : darkness < 0.4 ? 2 : darkness < 0.65 ? 3 : 4;
+    LayHatchRun(tile, random, layers, pressure, salt);
   }
-  return TileLevels(layout, 0.5 * (low + high));
+  return tile;
 }
 
 Bitmap DrawSheet() {
   Bitmap sheet(5 * kPencilTileWidth, 2 * kPencilTileHeight);
-  for (int tile = 0; tile < kPencilTileCount; ++tile) {
-    const std::vector<double> levels = CalibratedTile(tile);
-    const int left = (tile % 5) * kPencilTileWidth;
-    const int top = (tile / 5) * kPencilTileHeight;
+  for (int n = 0; n < kPencilTileCount; ++n) {
+    const Tile tile = HatchTile(n);
+    const int left = (n % 5) * kPencilTileWidth;
+    const int top = (n / 5) * kPencilTileHeight;
     for (int y = 0; y < kPencilTileHeight; ++y) {
       std::uint8_t* row = sheet.ScanLine(top + y) + 3 * left;
       for (int x = 0; x < kPencilTileWidth; ++x) {
-        const double v = levels[static_cast<std::size_t>(y) * kPencilTileWidth + x];
-        const auto level = static_cast<std::uint8_t>(std::clamp(static_cast<int>(std::round(v)), 0, 255));
-        row[3 * x] = level;
-        row[3 * x + 1] = level;
-        row[3 * x + 2] = level;
+        const auto level = static_cast<std::uint8_t>(std::clamp(static_cast<int>(std::lround(tile.Level(x, y))), 0, 255));
+        row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = level;
       }
     }
   }

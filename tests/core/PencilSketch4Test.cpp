@@ -1,8 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "effects/drawing/PencilSketch4.h"
+#include "effects/drawing/PencilStampTable.h"
+#include "effects/RunEffect.h"
+#include "imaging/Filters.h"
 #include "resources/PencilStrokes.h"
+#include "tests/core/PencilTestPictures.h"
 
 using namespace brumeleaf;
+using namespace brumeleaf::testing;
 
 namespace {
 
@@ -67,4 +75,103 @@ TEST(PencilStrokes, TheSecondStrokeIsArched) {
   };
   EXPECT_NEAR(middleMinusEnds(PencilStroke()), 0, 2);
   EXPECT_LT(middleMinusEnds(PencilStroke2()), -3);
+}
+
+namespace {
+
+constexpr std::array<int, 5> kDefaults{20, 100, 25, 10, 140};
+
+PencilSketch4Settings Settings(std::array<int, 5> s) {
+  return PencilSketch4Settings{s[0], s[1] + 1, s[2], s[3], s[4]};
+}
+
+Bitmap Sketch(const Bitmap& source, std::array<int, 5> sliders, std::uint32_t sessionSeed = 1) {
+  TestRun run(sliders, sessionSeed);
+  Bitmap result;
+  DrawNewPencilSketch(source, result, Settings(sliders), run.ctx);
+  return result;
+}
+
+bool AllWhite(const Bitmap& b) {
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      if (b.Pixel(x, y) != kWhite) return false;
+  return true;
+}
+
+}  // namespace
+
+TEST(PencilStampTable, HoldsTheStrokeAtEveryAngle) {
+  for (int angle = 0; angle < kPencilStampAngles; ++angle) {
+    const Bitmap& stamp = PencilStamp(angle);
+    ASSERT_EQ(stamp.Width(), 100);
+    ASSERT_EQ(stamp.Height(), 100);
+    EXPECT_GT(MeasureStroke(stamp).pixels, 200) << angle;
+  }
+  // Angle 0 lies horizontally, 90 upright.
+  const StrokeExtent flat = MeasureStroke(PencilStamp(0));
+  const StrokeExtent upright = MeasureStroke(PencilStamp(90));
+  EXPECT_GT(flat.right - flat.left, 3 * (flat.bottom - flat.top));
+  EXPECT_GT(upright.bottom - upright.top, 3 * (upright.right - upright.left));
+  EXPECT_THROW(PencilStamp(360), ImageError);
+}
+
+TEST(PencilSketch4, AStopCannotLeaveTheStampTableHalfBuilt) {
+  TestRun run(kDefaults);
+  run.stop = true;
+  Bitmap result;
+  DrawNewPencilSketch(PhotoLike(30, 30), result, Settings(kDefaults), run.ctx);
+  EXPECT_GT(MeasureStroke(PencilStamp(359)).pixels, 200);
+}
+
+TEST(PencilSketch4, FullAbstractionLaysNoShadingStrokes) {
+  // A flat picture has no gradient, so every sample would be a shading stroke.
+  const Bitmap flat = Uniform(60, 50, MakeColour(90, 90, 90));
+  EXPECT_TRUE(AllWhite(Sketch(flat, {20, 100, 25, 255, 140})));
+  EXPECT_FALSE(AllWhite(Sketch(flat, {20, 100, 25, 10, 140})));
+}
+
+TEST(PencilSketch4, ThresholdZeroMakesEveryStrokeAnEdgeStroke) {
+  // No shading strokes are laid, so the abstraction (which only thins those) changes nothing.
+  const Bitmap photo = PhotoLike(60, 50);
+  EXPECT_EQ(Sketch(photo, {0, 60, 25, 0, 140}), Sketch(photo, {0, 60, 25, 254, 140}));
+}
+
+TEST(PencilSketch4, TheLastColumnAndRowStayWhite) {
+  const Bitmap result = Sketch(PhotoLike(70, 60), {0, 100, 25, 0, 140});
+  EXPECT_FALSE(AllWhite(result));
+  for (int x = 0; x < 70; ++x) EXPECT_EQ(result.Pixel(x, 59), kWhite);
+  for (int y = 0; y < 60; ++y) EXPECT_EQ(result.Pixel(69, y), kWhite);
+}
+
+TEST(PencilSketch4, EqualInputsGiveEqualDrawings) {
+  // The run reseeds, so the session's state before it does not matter.
+  const Bitmap photo = PhotoLike(64, 48);
+  EXPECT_EQ(Sketch(photo, kDefaults, 1), Sketch(photo, kDefaults, 123456));
+}
+
+TEST(PencilSketch4, TinyPicturesGiveAPicture) {
+  // Below 3 pixels there is no sample position; a 3 x 3 picture has N div 20 = 0.
+  for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {9, 1}, {2, 2}, {2, 30}, {3, 3}, {4, 3}}) {
+    const Bitmap result = Sketch(PhotoLike(w, h), kDefaults);
+    EXPECT_EQ(result.Width(), w);
+    EXPECT_EQ(result.Height(), h);
+  }
+  EXPECT_TRUE(AllWhite(Sketch(PhotoLike(2, 30), kDefaults)));
+}
+
+TEST(PencilSketch4, StrokeLengthZeroStillDraws) {
+  const Bitmap result = Sketch(PhotoLike(40, 40), {20, 100, 0, 10, 140});
+  EXPECT_FALSE(AllWhite(result));
+}
+
+TEST(PencilSketch4, TheRunFinishesTheDrawingThroughTheSurfaceStage) {
+  const Bitmap photo = PhotoLike(50, 40);
+  Bitmap expected = Sketch(photo, kDefaults);
+  SoftBlur(expected);
+  TestRun run(kDefaults);
+  run.ctx.MutableParams().softenEdges = true;
+  Bitmap result = photo;
+  EXPECT_EQ(RunEffect(23, photo, result, run.ctx), RunOutcome::Completed);
+  EXPECT_EQ(result, expected);
 }

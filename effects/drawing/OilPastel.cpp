@@ -1,0 +1,392 @@
+#include "effects/drawing/OilPastel.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "effects/Frames.h"
+#include "effects/drawing/StampSearchTargets.h"
+#include "effects/painting/EdgeStrokes.h"
+#include "finishing/SurfaceFinish.h"
+#include "imaging/Canvas.h"
+#include "imaging/Colour.h"
+#include "imaging/Filters.h"
+#include "imaging/Geometry.h"
+#include "resources/OilPastelStamp.h"
+
+namespace brumeleaf {
+
+namespace {
+
+constexpr Colour kPaper = MakeColour(255, 255, 240);
+constexpr int kInkBelow = 250;  // a stamp pixel is ink when its red is below this
+constexpr std::int64_t kBudgetCap = 5000000000LL;
+// Draws between two looks at the stop flag while searching for a stamp position.
+constexpr std::uint32_t kSearchStopCheck = 1u << 20;
+
+struct InkPixel {
+  std::int16_t i, j;
+  std::uint8_t level;  // red level of the stamp: 0 takes all the colour, 249 almost none
+};
+
+struct Levels {
+  int c[3] = {0, 0, 0};  // blue, green, red
+};
+
+// Everything derived from the sliders once at the start.
+struct Plan {
+  int acceptance = 0;       // k: a stamp is kept when its error falls below k / 1024 of before
+  int tolerance = 0;        // q: a position needs this much red difference
+  int largest = 0;          // Smax
+  std::int64_t budget = 0;  // M: attempts at size s are M div s^2
+};
+
+Plan PlanFor(const OilPastelSettings& s, int width, int height) {
+  Plan plan;
+  plan.acceptance = s.precision * 150 / 100 + 640;
+  plan.tolerance = (255 - s.precision) / 10;
+  plan.largest = s.maximumSize + 6;
+  const std::int64_t half = static_cast<std::int64_t>(width) * height / 2;
+  const std::int64_t spread = (s.maximumSize - s.minimumSize) / 100 + 1;
+  plan.budget = std::min(half * s.iterations / spread * 2, kBudgetCap);
+  return plan;
+}
+
+class PastelRun {
+ public:
+  PastelRun(const Bitmap& source, Bitmap& drawing, const OilPastelSettings& settings, RunContext& ctx)
+      : source_(source), drawing_(drawing), settings_(settings), ctx_(ctx), random_(ctx.Rand()),
+        width_(source.Width()), height_(source.Height()), plan_(PlanFor(settings, width_, height_)),
+        targets_(source, drawing, plan_.tolerance) {}
+
+  // The stamp loop, from the largest size down. Returns false when the run was stopped.
+  bool Run();
+  int LargestSize() const { return plan_.largest; }
+
+ private:
+  void BuildRowTables();
+  void StartStamp();
+  void Shrink();
+  void RefreshStamp();
+  void CollectInk();
+  bool FindPosition(int& x, int& y);
+  bool StrictlyInside(int X, int Y) const { return X >= 1 && X <= width_ - 2 && Y >= 1 && Y <= height_ - 2; }
+  // Ink laid in the stamp's colour: all but the stamp's outermost rows and columns.
+  bool Laid(const InkPixel& p) const { return p.i > 0 && p.i < size_ - 1 && p.j > 0 && p.j < size_ - 1; }
+  static std::uint8_t Blend(int level, int ink, int mean) {
+    return static_cast<std::uint8_t>((level * ink + mean * (255 - ink)) >> 8);
+  }
+  void MapWindow(int x, int y);
+  void Try(int x, int y);
+  void Prefetch(int left, int top) const;
+  void LayInPlace(int left, int top, const Levels& mean);
+  void BuildCandidate(const Levels& mean);
+  void Accept(int x, int y);
+  void ShowInPreview(std::int64_t attempt);
+  std::int64_t Quota() const { return plan_.budget / (static_cast<std::int64_t>(size_) * size_); }
+
+  const Bitmap& source_;
+  Bitmap& drawing_;
+  const OilPastelSettings settings_;
+  RunContext& ctx_;
+  Random& random_;
+  const int width_;
+  const int height_;
+  const Plan plan_;
+  StampSearchTargets targets_;
+  std::vector<const std::uint8_t*> sourceRows_;
+  std::vector<std::uint8_t*> drawingRows_;
+  Bitmap stamp_;      // the current stamp, size x size
+  Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
+  std::vector<InkPixel> ink_;
+  std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
+  std::vector<int> rowMap_;     // row each stamp row reads
+  int size_ = 0;
+  int cx_ = 0;
+  int cy_ = 0;
+  bool stopped_ = false;
+};
+
+void PastelRun::BuildRowTables() {
+  sourceRows_.resize(static_cast<std::size_t>(height_));
+  drawingRows_.resize(static_cast<std::size_t>(height_));
+  for (int y = 0; y < height_; ++y) {
+    sourceRows_[static_cast<std::size_t>(y)] = source_.ScanLine(y);
+    drawingRows_[static_cast<std::size_t>(y)] = drawing_.ScanLine(y);
+  }
+}
+
+// The first stamp is the pastel picture scaled to the largest size, unrotated.
+void PastelRun::StartStamp() {
+  size_ = plan_.largest;
+  stamp_.SetSize(size_, size_);
+  Canvas(stamp_).StretchDraw(Rect{0, 0, size_, size_}, OilPastelStamp());
+  candidate_.SetSize(size_, size_);
+  cx_ = stamp_.Width() >> 1;
+  cy_ = stamp_.Height() >> 1;
+  CollectInk();
+}
+
+void PastelRun::Shrink() {
+  size_ = size_ * 90 / 100;
+  stamp_.Resize(size_, size_);
+  candidate_.Resize(size_, size_);
+  cx_ = stamp_.Width() >> 1;
+  cy_ = stamp_.Height() >> 1;
+}
+
+// A fresh stamp at a random angle: the pastel picture resampled to the current size, rotated,
+// and the centre of the rotation copied back (the rotation by 40 degrees enlarges its canvas).
+// The copy leaves the stamp's last row and column as resampled.
+void PastelRun::RefreshStamp() {
+  StretchBilinearFast(OilPastelStamp(), stamp_);
+  RotateBitmapAngle(stamp_, candidate_, static_cast<int>(random_.Next(360)), ctx_);
+  const int bw = stamp_.Width(), bh = stamp_.Height();
+  const int rw = candidate_.Width(), rh = candidate_.Height();
+  // A failed rotation leaves an empty picture and has already stopped the run.
+  if (!candidate_.Empty())
+    Canvas(stamp_).CopyRect(Rect{0, 0, bw - 1, bh - 1}, candidate_,
+                            Rect{(rw - bw) >> 1, (rh - bh) >> 1, (rw + bw) >> 1, (rh + bh) >> 1});
+  candidate_.SetSize(bw, bh);
+  CollectInk();
+}
+
+void PastelRun::CollectInk() {
+  ink_.clear();
+  for (int j = 0; j < stamp_.Height(); ++j) {
+    const std::uint8_t* row = stamp_.ScanLine(j);
+    for (int i = 0; i < stamp_.Width(); ++i) {
+      const std::uint8_t red = row[3 * i + 2];
+      if (red < kInkBelow) ink_.push_back({static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red});
+    }
+  }
+}
+
+bool PastelRun::FindPosition(int& x, int& y) {
+  // Without a qualifying pixel the drawing already matches the source wherever the search
+  // could look, and the search would never end: the stamping is finished. While one exists
+  // the draws are exactly those of an unbounded search.
+  if (!targets_.Any()) return false;
+  for (std::uint32_t draws = 1;; ++draws) {
+    x = static_cast<int>(random_.Next(static_cast<std::uint32_t>(width_)));
+    y = static_cast<int>(random_.Next(static_cast<std::uint32_t>(height_)));
+    if (targets_.Qualifies(x, y)) return true;
+    // Few qualifying pixels in a large picture can take many draws: stay stoppable.
+    if (draws % kSearchStopCheck == 0 && ctx_.StopRequested()) {
+      stopped_ = true;
+      return false;
+    }
+  }
+}
+
+// Where each stamp position reads the drawing in the candidate: the rectangle (x - cx, y - cy,
+// x + cx, y + cy) scaled to the stamp's full size by repeating pixels, so for an odd size it is
+// one pixel smaller and shifted by one. Positions beyond the picture repeat its edge; they
+// only reach places that are clipped away or lie on the picture's outer frame.
+void PastelRun::MapWindow(int x, int y) {
+  const int spanX = 2 * cx_, spanY = 2 * cy_;
+  columnMap_.resize(static_cast<std::size_t>(size_));
+  rowMap_.resize(static_cast<std::size_t>(size_));
+  for (int i = 0; i < size_; ++i) {
+    columnMap_[static_cast<std::size_t>(i)] = 3 * std::clamp(x - cx_ + i * spanX / size_, 0, width_ - 1);
+    rowMap_[static_cast<std::size_t>(i)] = std::clamp(y - cy_ + i * spanY / size_, 0, height_ - 1);
+  }
+}
+
+// One attempt: the mean source colour under the ink (inside the picture's inner frame), then
+// the error against the source under the ink before and after laying the stamp. The candidate
+// is only built when the stamp is kept; an even-sized stamp, whose candidate equals the drawing
+// except under its ink, is then laid in place.
+void PastelRun::Try(int x, int y) {
+  const int left = x - cx_, top = y - cy_;
+  const int spanX = 2 * cx_, spanY = 2 * cy_;
+  Prefetch(left, top);
+  std::int64_t sum[3] = {0, 0, 0};
+  std::int64_t count = 0;
+  int before = 0;
+  for (const InkPixel& p : ink_) {
+    const int X = left + p.i, Y = top + p.j;
+    if (!StrictlyInside(X, Y)) continue;
+    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
+    for (int c = 0; c < 3; ++c) sum[c] += s[c];
+    ++count;
+    if (p.i < spanX && p.j < spanY) {
+      const std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
+      for (int c = 0; c < 3; ++c) before += std::abs(s[c] - d[c]);
+    }
+  }
+  // Nothing under the ink: the mean is black and both error sums are 0, so it is not kept.
+  if (count == 0) return;
+  Levels mean;
+  for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(sum[c] / count);
+
+  MapWindow(x, y);
+  int after = 0;
+  for (const InkPixel& p : ink_) {
+    const int X = left + p.i, Y = top + p.j;
+    if (!StrictlyInside(X, Y)) continue;
+    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(p.j)])] +
+                            columnMap_[static_cast<std::size_t>(p.i)];
+    if (Laid(p)) {
+      for (int c = 0; c < 3; ++c) after += std::abs(s[c] - Blend(r[c], p.level, mean.c[c]));
+    } else {
+      for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
+    }
+  }
+  if (after >= (before >> 10) * plan_.acceptance) return;
+  if (size_ % 2 == 0) {
+    LayInPlace(left, top, mean);
+  } else {
+    BuildCandidate(mean);
+    Accept(x, y);
+  }
+}
+
+// The stamp lands at a random place, so every one of its rows starts with a cache miss; asking
+// for all of them at once lets the misses overlap instead of following one another.
+void PastelRun::Prefetch(int left, int top) const {
+  const int first = std::max(top, 0), last = std::min(top + size_, height_);
+  const int column = 3 * std::clamp(left, 0, std::max(width_ - 1, 0));
+  for (int y = first; y < last; ++y) {
+    __builtin_prefetch(sourceRows_[static_cast<std::size_t>(y)] + column);
+    __builtin_prefetch(drawingRows_[static_cast<std::size_t>(y)] + column);
+  }
+}
+
+void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
+  for (const InkPixel& p : ink_) {
+    const int X = left + p.i, Y = top + p.j;
+    if (!Laid(p) || X < 0 || X >= width_ || Y < 0 || Y >= height_) continue;
+    std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
+    const bool wasTarget = targets_.Qualifies(X, Y);
+    for (int c = 0; c < 3; ++c) d[c] = Blend(d[c], p.level, mean.c[c]);
+    targets_.Changed(wasTarget, targets_.Qualifies(X, Y));
+  }
+}
+
+// The candidate picture: the mapped window of the drawing with the ink laid on it.
+void PastelRun::BuildCandidate(const Levels& mean) {
+  for (int j = 0; j < size_; ++j) {
+    const std::uint8_t* from = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(j)])];
+    std::uint8_t* to = candidate_.ScanLine(j);
+    for (int i = 0; i < size_; ++i) {
+      const std::uint8_t* p = from + columnMap_[static_cast<std::size_t>(i)];
+      to[3 * i] = p[0];
+      to[3 * i + 1] = p[1];
+      to[3 * i + 2] = p[2];
+    }
+  }
+  for (const InkPixel& p : ink_) {
+    if (!Laid(p)) continue;
+    std::uint8_t* r = candidate_.ScanLine(p.j) + 3 * p.i;
+    for (int c = 0; c < 3; ++c) r[c] = Blend(r[c], p.level, mean.c[c]);
+  }
+}
+
+void PastelRun::Accept(int x, int y) {
+  const int left = x - cx_, top = y - cy_;
+  targets_.Forget(left, top, left + size_, top + size_);
+  drawing_.Draw(left, top, candidate_);
+  targets_.Recount(left, top, left + size_, top + size_);
+}
+
+void PastelRun::ShowInPreview(std::int64_t attempt) {
+  if (ctx_.preview && attempt % 25000 == 0) {
+    ctx_.ShowInPreview(drawing_);
+    ctx_.PreviewProgressLine(200 - (size_ - settings_.minimumSize));
+  }
+  ctx_.ProcessEvents();
+}
+
+bool PastelRun::Run() {
+  BuildRowTables();
+  StartStamp();
+  std::int64_t quota = Quota();
+  std::int64_t attempt = 0;  // attempts at the current size
+  while (size_ >= settings_.minimumSize + 5) {
+    ++attempt;
+    if (ctx_.StopRequested()) return false;
+    int x = 0, y = 0;
+    if (!FindPosition(x, y)) {
+      if (stopped_) return false;
+      break;
+    }
+    if (attempt >= quota) {
+      Shrink();
+      quota = Quota();
+      attempt = 0;
+    }
+    if (attempt % 500 == 0) {
+      RefreshStamp();
+      ctx_.ProcessEvents();
+      if (!ctx_.preview) ctx_.ShowProgress(plan_.largest - size_, plan_.largest - settings_.minimumSize, 2, 2);
+    }
+    Try(x, y);
+    if (attempt % 10000 == 0) ShowInPreview(attempt);
+  }
+  return true;
+}
+
+// Presses the edge layer into the drawing where the drawing strays from the source; the last
+// column and row keep their stamped colours.
+void PressEdges(Bitmap& drawing, const Bitmap& source, const Bitmap& edges, int intensity) {
+  for (int y = 0; y < drawing.Height() - 1; ++y) {
+    std::uint8_t* d = drawing.ScanLine(y);
+    const std::uint8_t* s = source.ScanLine(y);
+    const std::uint8_t* e = edges.ScanLine(y);
+    for (int x = 0; x < drawing.Width() - 1; ++x, d += 3, s += 3, e += 3) {
+      int sum = 0;
+      for (int c = 0; c < 3; ++c) sum += (std::abs(d[c] - s[c]) + 2 * (255 - e[c])) / 3;
+      const int darken = sum / 3 * intensity / 300;
+      for (int c = 0; c < 3; ++c) d[c] = ClampLevel(d[c] - darken);
+    }
+  }
+}
+
+}  // namespace
+
+OilPastelSettings OilPastelSettingsFrom(const RunContext& ctx) {
+  OilPastelSettings settings;
+  settings.minimumSize = ctx.S(1);
+  settings.maximumSize = ctx.S(2);
+  settings.iterations = ctx.S(3);
+  settings.edgeIntensity = ctx.S(4);
+  settings.precision = ctx.S(5);
+  return settings;
+}
+
+void DrawOilPastel(const Bitmap& source, Bitmap& destination, OilPastelSettings settings, RunContext& ctx) {
+  if (source.Empty()) throw ImageError("There is no picture to draw.");
+  if (&source == &destination) throw ImageError("The oil pastel cannot draw over its own source picture.");
+  Bitmap work(source);
+  EnhanceLocalContrast(work, 10, ctx.mean);
+  if (settings.minimumSize >= settings.maximumSize) {
+    settings.minimumSize = settings.maximumSize;
+    ctx.MutableParams().s[0] = settings.maximumSize;
+  }
+  destination.SetSize(source.Width(), source.Height());
+  destination.Fill(kPaper);
+  Bitmap edges(source.Width(), source.Height());
+  DrawEdgeStrokes(work, edges, 4, 180, 20, ctx);
+
+  PastelRun run(work, destination, settings, ctx);
+  if (!run.Run()) {
+    ctx.ShowProgress(101, 100, 1, 1);
+    return;
+  }
+  ctx.ShowProgress(run.LargestSize(), run.LargestSize(), 2, 2);
+  PressEdges(destination, work, edges, settings.edgeIntensity);
+  AdjustSaturation(destination, 10, &ctx);
+  EnhanceLocalContrast(destination, 10, ctx.mean);
+}
+
+// Code 16: the pastel is drawn straight into the result, then finished from a copy.
+void FramePencilStrokes(const Bitmap& S, Bitmap& R, RunContext& ctx) {
+  DrawOilPastel(S, R, OilPastelSettingsFrom(ctx), ctx);
+  const Bitmap drawing(R);
+  ApplySurfaceFinish(drawing, R, ctx);
+}
+
+}  // namespace brumeleaf

@@ -1,0 +1,294 @@
+#include "effects/drawing/PencilSketch4.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "effects/Frames.h"
+#include "effects/drawing/PencilStampTable.h"
+#include "finishing/SurfaceFinish.h"
+#include "imaging/Geometry.h"
+
+namespace brumeleaf {
+
+namespace {
+
+// Stamp pixels lighter than this in any channel are the white around the stroke and never
+// touch the drawing.
+constexpr int kStrokeLightest = 240;
+// Resampled strokes up to this size are kept for the rest of the run: a run lays millions of
+// strokes but only a few thousand different (angle, size) pairs.
+constexpr int kLargestCachedSize = 64;
+
+struct StampPixel {
+  std::int16_t i, j;
+  std::uint8_t level[3];  // blue, green, red
+};
+
+// One stroke resampled to one size, reduced to the pixels that can darken the drawing, rows
+// top to bottom and columns left to right.
+struct PreparedStamp {
+  int size = 0;
+  std::vector<StampPixel> pixels;
+};
+
+PreparedStamp PrepareStamp(int entry, int size) {
+  Bitmap scaled(size, size);
+  StretchBilinear(PencilStamp(entry), scaled);
+  PreparedStamp stamp;
+  stamp.size = size;
+  for (int j = 0; j < size; ++j) {
+    const std::uint8_t* row = scaled.ScanLine(j);
+    for (int i = 0; i < size; ++i) {
+      const std::uint8_t* p = row + 3 * i;
+      if (p[0] > kStrokeLightest || p[1] > kStrokeLightest || p[2] > kStrokeLightest) continue;
+      stamp.pixels.push_back({static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), {p[0], p[1], p[2]}});
+    }
+  }
+  return stamp;
+}
+
+class StampCache {
+ public:
+  const PreparedStamp& Get(int entry, int size) {
+    if (size > kLargestCachedSize) {
+      large_ = PrepareStamp(entry, size);
+      return large_;
+    }
+    const int key = entry * (kLargestCachedSize + 1) + size;
+    auto it = cache_.find(key);
+    if (it == cache_.end()) it = cache_.emplace(key, PrepareStamp(entry, size)).first;
+    return it->second;
+  }
+
+ private:
+  std::unordered_map<int, PreparedStamp> cache_;
+  PreparedStamp large_;
+};
+
+// How a stroke is mixed into the drawing: v = (keep d + (w d + (256 - w) s) div 256) div
+// (keep + 1), keep being 4 for edge strokes and 5 for shading strokes, plus a tint offset per
+// channel computed once per sample.
+struct StrokeMix {
+  int weight = 0;
+  int offset[3] = {0, 0, 0};  // blue, green, red
+};
+
+// Edge strokes: weight m, tint ((CI p + (255 - CI) m) div 255 - 130) div 3.
+StrokeMix EdgeMix(const std::uint8_t* centre, int m, int ci) {
+  StrokeMix mix;
+  mix.weight = m;
+  for (int c = 0; c < 3; ++c) mix.offset[c] = ((ci * centre[c] + (255 - ci) * m) / 255 - 130) / 3;
+  return mix;
+}
+
+// Shading strokes: weight m' (which may exceed 255), tint (... - 115) div 4.
+StrokeMix FlatMix(const std::uint8_t* centre, int mPrime, int ci) {
+  StrokeMix mix;
+  mix.weight = mPrime;
+  for (int c = 0; c < 3; ++c) mix.offset[c] = ((ci * centre[c] + (255 - ci) * mPrime) / 255 - 115) / 4;
+  return mix;
+}
+
+// Lays one stamp centred on (x, y). The last column and the last row are never drawn. `Keep`
+// is a template argument so that the divisions by 5 and 6 compile to multiplications.
+template <int Keep>
+void TransferStroke(const PreparedStamp& stamp, int x, int y, const StrokeMix& mix,
+                    const std::vector<std::uint8_t*>& rows, int width, int height) {
+  const int left = x - stamp.size / 2;
+  const int top = y - stamp.size / 2;
+  const int weight = mix.weight;
+  for (const StampPixel& px : stamp.pixels) {
+    const int tx = left + px.i;
+    const int ty = top + px.j;
+    if (tx < 0 || tx >= width - 1 || ty < 0 || ty >= height - 1) continue;
+    std::uint8_t* d = rows[static_cast<std::size_t>(ty)] + 3 * tx;
+    for (int c = 0; c < 3; ++c) {
+      const int dc = d[c];
+      const int v = (Keep * dc + (weight * dc + (256 - weight) * px.level[c]) / 256) / (Keep + 1);
+      d[c] = ClampLevel(v + mix.offset[c]);
+    }
+  }
+}
+
+struct Gradient {
+  int gx = 0;
+  int gy = 0;
+  int magnitude = 0;
+};
+
+// Sobel-like gradient of the mean grey g (and g2, the doubled grey) around (x, y).
+Gradient GradientAt(const std::vector<const std::uint8_t*>& rows, int x, int y) {
+  auto sum = [&](int u, int v) {
+    const std::uint8_t* p = rows[static_cast<std::size_t>(v)] + 3 * u;
+    return p[0] + p[1] + p[2];
+  };
+  auto g = [&](int u, int v) { return sum(u, v) / 3; };
+  auto g2 = [&](int u, int v) { return (2 * sum(u, v)) / 3; };
+  Gradient r;
+  r.gx = (g(x - 1, y - 1) + g2(x - 1, y) + g(x - 1, y + 1)) - (g(x + 1, y - 1) + g2(x + 1, y) + g(x + 1, y + 1));
+  r.gy = (g(x - 1, y - 1) + g2(x, y - 1) + g(x + 1, y - 1)) - (g(x - 1, y + 1) + g2(x, y + 1) + g(x + 1, y + 1));
+  r.magnitude = (std::abs(r.gx) + std::abs(r.gy)) / 8;
+  return r;
+}
+
+// Table entry of an edge stroke: across the gradient, 0..180, with a random half-degree.
+int EdgeEntry(const Gradient& g, Random& random) {
+  const double theta = g.gx != 0 ? std::atan(static_cast<double>(g.gy) / g.gx) + 1.5708 : 0.0;
+  const int r = static_cast<int>(random.Next(2));
+  return static_cast<int>(std::floor(57.0 * theta + r));
+}
+
+// Table entry of a shading stroke: mostly the two hatching directions (38-39 on every fifth
+// row, 325-326 elsewhere), sometimes an angle that follows the sample's red.
+int ShadingEntry(int y, int red, Random& random) {
+  const int r = static_cast<int>(random.Next(100));
+  if (r >= 15) {
+    if (y % 5 == 0) return 38 + static_cast<int>(random.Next(2));
+    return 325 + static_cast<int>(random.Next(2));
+  }
+  return static_cast<int>(random.Next(5)) + red * 138 / 100;
+}
+
+class SketchRun {
+ public:
+  SketchRun(const Bitmap& source, Bitmap& destination, const PencilSketch4Settings& settings, RunContext& ctx)
+      : source_(source), destination_(destination), settings_(settings), ctx_(ctx), random_(ctx.Rand()),
+        width_(source.Width()), height_(source.Height()) {}
+
+  void Run();
+
+ private:
+  void BuildRowTables();
+  // Lays one sample; returns false when the run must stop.
+  bool Sample(std::int64_t count);
+  void ReportNow(std::int64_t count);
+
+  const Bitmap& source_;
+  Bitmap& destination_;
+  const PencilSketch4Settings settings_;
+  RunContext& ctx_;
+  Random& random_;
+  const int width_;
+  const int height_;
+  int length_ = 0;
+  std::int64_t samples_ = 0;  // N: the last sample number
+  std::int64_t period_ = 1;   // samples between two shrinks of the stroke length
+  std::int64_t previewUnits_ = 1;
+  std::vector<const std::uint8_t*> sourceRows_;
+  std::vector<std::uint8_t*> destinationRows_;
+  StampCache stamps_;
+};
+
+void SketchRun::BuildRowTables() {
+  sourceRows_.resize(static_cast<std::size_t>(height_));
+  destinationRows_.resize(static_cast<std::size_t>(height_));
+  for (int y = 0; y < height_; ++y) {
+    sourceRows_[static_cast<std::size_t>(y)] = source_.ScanLine(y);
+    destinationRows_[static_cast<std::size_t>(y)] = destination_.ScanLine(y);
+  }
+}
+
+void SketchRun::Run() {
+  destination_.SetSize(width_, height_);
+  destination_.Fill(kWhite);
+  ctx_.ShowInPreview(destination_);
+  random_.SetSeed(kEffectSeed);
+  const std::int64_t pixels = static_cast<std::int64_t>(width_) * height_;
+  if (!ctx_.preview) ctx_.ShowProgress(0, static_cast<int>(pixels / 200 * settings_.iterations), 1, 1);
+
+  length_ = settings_.strokeLength;
+  const std::int64_t iterations = settings_.iterations + length_ / 2;
+  samples_ = pixels / 200 * iterations;
+  // With fewer than 20 samples every sample is at least a twentieth of the run.
+  period_ = std::max<std::int64_t>(samples_ / 20, 1);
+  previewUnits_ = std::max<std::int64_t>(pixels * iterations / 200, 1);
+
+  // A sample needs its 3 x 3 neighbourhood inside the picture.
+  if (width_ >= 3 && height_ >= 3) {
+    BuildRowTables();
+    for (std::int64_t count = 0; count <= samples_; ++count) {
+      if (!Sample(count)) {
+        ctx_.ShowProgress(101, 100, 1, 1);
+        return;
+      }
+    }
+  }
+  ctx_.ShowProgress(101, 100, 1, 1);
+  ctx_.ShowInPreview(destination_);
+}
+
+bool SketchRun::Sample(std::int64_t count) {
+  if (count % period_ == 0 && length_ > 10) length_ = length_ * 95 / 100;
+  const int x = static_cast<int>(random_.Next(static_cast<std::uint32_t>(width_ - 2))) + 1;
+  const int y = static_cast<int>(random_.Next(static_cast<std::uint32_t>(height_ - 2))) + 1;
+  const Gradient g = GradientAt(sourceRows_, x, y);
+  const int entry = EdgeEntry(g, random_);
+  const std::uint8_t* centre = sourceRows_[static_cast<std::size_t>(y)] + 3 * x;
+  const int m = (centre[0] + centre[1] + centre[2]) / 3;
+
+  if (g.magnitude >= settings_.edgeThreshold) {
+    const int q = random_.NextInt(length_);
+    const int size = (length_ * g.magnitude) / 170 + 7 + q / 2;
+    TransferStroke<4>(stamps_.Get(entry, size), x, y, EdgeMix(centre, m, settings_.colourIntensity),
+                   destinationRows_, width_, height_);
+  } else if (settings_.abstraction < 255) {
+    // Light samples and a high abstraction skip more shading strokes.
+    const int e = random_.NextInt(256 - m);
+    const int f = random_.NextInt(8 * settings_.abstraction);
+    if (e >= f) {
+      const int mPrime = m * 108 / 100;
+      const int size = random_.NextInt(length_) + 7;
+      const int shading = ShadingEntry(y, centre[2], random_);
+      TransferStroke<5>(stamps_.Get(shading, size), x, y, FlatMix(centre, mPrime, settings_.colourIntensity),
+                     destinationRows_, width_, height_);
+    }
+  }
+
+  if (ctx_.StopRequested()) return false;
+  if (random_.Next(1000) >= 998) ReportNow(count);
+  return true;
+}
+
+void SketchRun::ReportNow(std::int64_t count) {
+  if (!ctx_.preview) {
+    if (count % 2 == 0) ctx_.ShowProgress(static_cast<int>(count), static_cast<int>(samples_), 1, 1);
+    ctx_.ProcessEvents();
+    return;
+  }
+  ctx_.ShowInPreview(destination_);
+  ctx_.PreviewProgressLine(static_cast<int>(count * 200 / previewUnits_));
+  ctx_.ProcessEvents();
+}
+
+}  // namespace
+
+PencilSketch4Settings PencilSketch4SettingsFrom(const RunContext& ctx) {
+  PencilSketch4Settings settings;
+  settings.edgeThreshold = ctx.S(1);
+  settings.iterations = ctx.S(2) + 1;
+  settings.strokeLength = ctx.S(3);
+  settings.abstraction = ctx.S(4);
+  settings.colourIntensity = ctx.S(5);
+  return settings;
+}
+
+void DrawNewPencilSketch(const Bitmap& source, Bitmap& destination, const PencilSketch4Settings& settings,
+                         RunContext& ctx) {
+  if (&source == &destination) throw ImageError("Pencil sketch 4 cannot draw over its own source picture.");
+  ctx.MutableParams().code = 23;
+  SketchRun(source, destination, settings, ctx).Run();
+}
+
+// Code 23: the result starts as a white picture of the source's size; the drawing passes
+// through the surface finish from a copy.
+void FrameNewPencilSketch(const Bitmap& S, Bitmap& R, RunContext& ctx) {
+  R.SetSize(S.Width(), S.Height());
+  DrawNewPencilSketch(S, R, PencilSketch4SettingsFrom(ctx), ctx);
+  const Bitmap drawing(R);
+  ApplySurfaceFinish(drawing, R, ctx);
+}
+
+}  // namespace brumeleaf
