@@ -20,7 +20,7 @@ constexpr int kHeight = 3000;
 
 const Bitmap& Photo() {
   static const Bitmap photo = [] {
-    const Bitmap sample = LoadPicture(BRUMELEAF_SAMPLE);
+    const Bitmap sample = LoadPicture(BRUMELEAF_BENCH_SAMPLE);
     Bitmap large(kWidth, kHeight);
     StretchBilinear(sample, large);
     return large;
