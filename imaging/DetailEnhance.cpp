@@ -38,11 +38,14 @@ void EnhanceDetail(Bitmap& source, Bitmap& destination, int strength) {
   if (width < 2 * kRadius + 1 || height < 2 * kRadius + 1) return;
 
   const bool inPlace = &source == &destination;
-  const int divisor = 256 - strength;
+  const std::int64_t divisor = 256 - static_cast<std::int64_t>(strength);
   // Quotients of every possible |d * t|; truncation toward zero is symmetric, so the sign is
   // applied afterwards.
-  std::vector<std::int32_t> quotient(kLargestProduct + 1);
-  for (int n = 0; n <= kLargestProduct; ++n) quotient[static_cast<std::size_t>(n)] = n / divisor;
+  // The divisor is at least 1, so every quotient fits 16 bits; half the cache of 32.
+  std::vector<std::uint16_t> quotient(kLargestProduct + 1);
+  for (int n = 0; n <= kLargestProduct; ++n) {
+    quotient[static_cast<std::size_t>(n)] = static_cast<std::uint16_t>(n / divisor);
+  }
 
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   std::vector<std::int32_t> columnSums(rowBytes, 0);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "imaging/Filters.h"
@@ -256,6 +257,8 @@ TEST(EnhanceDetail, FlatPicturesAndBadArguments) {
   Bitmap picture = Noise(8, 8, 2);
   const Bitmap entry(picture);
   EXPECT_THROW(EnhanceDetail(picture, picture, 256), ImageError);  // would divide by zero
+  EnhanceDetail(picture, picture, std::numeric_limits<int>::min());  // a huge divisor: no change
+  EXPECT_EQ(picture, entry);
   Bitmap smaller(4, 4);
   EXPECT_THROW(EnhanceDetail(picture, smaller, 20), ImageError);
   EXPECT_EQ(picture, entry);
