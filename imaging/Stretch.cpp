@@ -19,6 +19,9 @@ std::int64_t MulDiv(std::int64_t a, std::int64_t b, std::int64_t c) {
   return (product < 0) != (c < 0) ? -magnitude : magnitude;
 }
 
+// MulDiv(a, b, 65536) for a, b >= 0: halves round up, which is away from zero.
+inline std::int64_t MulDiv65536(std::int64_t a, std::int64_t b) { return (a * b + 32768) >> 16; }
+
 struct SourceColumn {
   std::size_t left;   // byte offset of column c0
   std::size_t right;  // byte offset of column c1 (c0 itself at the last column)
@@ -110,9 +113,9 @@ void StretchBilinear(const Bitmap& source, Bitmap& destination) {
     std::uint8_t* out = destination.ScanLine(j);
     for (const SourceColumn& column : columns) {
       const std::int64_t fx = column.fraction;
-      const std::int64_t w01 = MulDiv(fx, topWeight, 65536);
+      const std::int64_t w01 = MulDiv65536(fx, topWeight);
       const std::int64_t w00 = topWeight - w01;
-      const std::int64_t w11 = MulDiv(fx, bottomWeight, 65536);
+      const std::int64_t w11 = MulDiv65536(fx, bottomWeight);
       const std::int64_t w10 = bottomWeight - w11;
       for (std::size_t ch = 0; ch < 3; ++ch) {
         *out++ = static_cast<std::uint8_t>(
