@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/Frames.h"
+#include "effects/ParallelRows.h"
 #include "effects/drawing/StampSearchTargets.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "finishing/SurfaceFinish.h"
@@ -332,17 +333,19 @@ bool PastelRun::Run() {
 // Presses the edge layer into the drawing where the drawing strays from the source; the last
 // column and row keep their stamped colours.
 void PressEdges(Bitmap& drawing, const Bitmap& source, const Bitmap& edges, int intensity) {
-  for (int y = 0; y < drawing.Height() - 1; ++y) {
-    std::uint8_t* d = drawing.ScanLine(y);
-    const std::uint8_t* s = source.ScanLine(y);
-    const std::uint8_t* e = edges.ScanLine(y);
-    for (int x = 0; x < drawing.Width() - 1; ++x, d += 3, s += 3, e += 3) {
-      int sum = 0;
-      for (int c = 0; c < 3; ++c) sum += (std::abs(d[c] - s[c]) + 2 * (255 - e[c])) / 3;
-      const int darken = sum / 3 * intensity / 300;
-      for (int c = 0; c < 3; ++c) d[c] = ClampLevel(d[c] - darken);
+  ForEachRowBand(0, drawing.Height() - 1, 64, [&](int begin, int end) {
+    for (int y = begin; y < end; ++y) {
+      std::uint8_t* d = drawing.ScanLine(y);
+      const std::uint8_t* s = source.ScanLine(y);
+      const std::uint8_t* e = edges.ScanLine(y);
+      for (int x = 0; x < drawing.Width() - 1; ++x, d += 3, s += 3, e += 3) {
+        int sum = 0;
+        for (int c = 0; c < 3; ++c) sum += (std::abs(d[c] - s[c]) + 2 * (255 - e[c])) / 3;
+        const int darken = sum / 3 * intensity / 300;
+        for (int c = 0; c < 3; ++c) d[c] = ClampLevel(d[c] - darken);
+      }
     }
-  }
+  });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "effects/Frames.h"
+#include "effects/ParallelRows.h"
 #include "effects/drawing/PencilSketch5Stages.h"
 #include "finishing/PaperTexture.h"
 #include "imaging/Colour.h"
@@ -16,16 +17,18 @@ namespace {
 // Brings the source colours into the dark strokes: where both the source and the drawing are
 // dark, the colour intensity decides how much of the drawing is kept.
 void ColourPass(const Bitmap& source, Bitmap& drawing, int colourIntensity) {
-  for (int y = 0; y < drawing.Height(); ++y) {
-    const std::uint8_t* k = source.ScanLine(y);
-    std::uint8_t* d = drawing.ScanLine(y);
-    for (int i = 0; i < 3 * drawing.Width(); ++i) {
-      const int p = k[i];
-      const int q = d[i];
-      const int m = ((255 - p) * (255 - q)) / 256;
-      d[i] = ClampLevel(((255 - m) * colourIntensity + (255 - colourIntensity) * q) / 255);
+  ForEachRowBand(0, drawing.Height(), 64, [&](int begin, int end) {
+    for (int y = begin; y < end; ++y) {
+      const std::uint8_t* k = source.ScanLine(y);
+      std::uint8_t* d = drawing.ScanLine(y);
+      for (int i = 0; i < 3 * drawing.Width(); ++i) {
+        const int p = k[i];
+        const int q = d[i];
+        const int m = ((255 - p) * (255 - q)) / 256;
+        d[i] = ClampLevel(((255 - m) * colourIntensity + (255 - colourIntensity) * q) / 255);
+      }
     }
-  }
+  });
 }
 
 // This effect prints its paper texture itself, stronger than the surface stage and with the

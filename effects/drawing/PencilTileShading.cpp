@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 
+#include "effects/ParallelRows.h"
 #include "effects/drawing/PencilSketch5.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
@@ -81,9 +82,12 @@ void BlendPencilTiles(const Bitmap& source, Bitmap& drawing, const PencilSketch5
   ctx.Rand().SetSeed(kEffectSeed);
   drawing.Resize(source.Width(), source.Height());
   const ShadingTiles tiles;
-  for (int y = 0; y < source.Height(); ++y)
-    ShadeRow(source.ScanLine(y), drawing.ScanLine(y), source.Width(), y, settings.darkenLighten,
-             settings.blending, tiles);
+  // Every pixel is shaded from its own source and drawing pixel alone.
+  ForEachRowBand(0, source.Height(), 64, [&](int begin, int end) {
+    for (int y = begin; y < end; ++y)
+      ShadeRow(source.ScanLine(y), drawing.ScanLine(y), source.Width(), y, settings.darkenLighten,
+               settings.blending, tiles);
+  });
 }
 
 }  // namespace brumeleaf

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "effects/drawing/OilPastel.h"
+#include "effects/ParallelRows.h"
 #include "effects/RunEffect.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
@@ -180,4 +181,14 @@ TEST(OilPastel, TheRunFinishesTheDrawingThroughTheSurfaceStage) {
   Bitmap result = photo;
   EXPECT_EQ(RunEffect(16, photo, result, run.ctx), RunOutcome::Completed);
   EXPECT_EQ(result, expected);
+}
+
+TEST(OilPastel, SeveralThreadsGiveTheSameBytesAsOne) {
+  const Bitmap photo = PhotoLike(60, 260);
+  SetRowPassThreads(1);
+  const Bitmap one = Pastel(photo, {0, 30, 5, 255, 200}, 21);
+  SetRowPassThreads(4);
+  const Bitmap four = Pastel(photo, {0, 30, 5, 255, 200}, 21);
+  SetRowPassThreads(0);
+  EXPECT_EQ(one, four);
 }

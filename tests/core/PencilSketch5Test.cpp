@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "effects/drawing/PencilSketch5.h"
+#include "effects/ParallelRows.h"
 #include "effects/RunEffect.h"
 #include "resources/PencilTileSheet.h"
 #include "tests/core/PencilTestPictures.h"
@@ -183,4 +184,14 @@ TEST(PencilSketch5, TheRunTakesTheDrawingAsItIs) {
   Bitmap result = photo;
   EXPECT_EQ(RunEffect(24, photo, result, run.ctx), RunOutcome::Completed);
   EXPECT_EQ(result, Sketch(photo, kDefaults, 31));
+}
+
+TEST(PencilSketch5, SeveralThreadsGiveTheSameBytesAsOne) {
+  const Bitmap photo = PhotoLike(70, 300);
+  SetRowPassThreads(1);
+  const Bitmap one = Sketch(photo, kDefaults, 17);
+  SetRowPassThreads(4);
+  const Bitmap four = Sketch(photo, kDefaults, 17);
+  SetRowPassThreads(0);
+  EXPECT_EQ(one, four);
 }
