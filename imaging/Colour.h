@@ -22,6 +22,7 @@ void AdjustContrast(Bitmap& image, int pivot, int percent);
 void AdjustSaturation(Bitmap& image, int percent, RunContext* ctx = nullptr);
 void ChannelHistograms(const Bitmap& image, Histogram& red, Histogram& green, Histogram& blue);
 void CumulativeSum(std::array<float, 256>& table);
+// A non-finite exponent is refused with an ImageError.
 void EqualizeHistogram(Bitmap& image, float exponent);
 // Every call site passes the same picture twice. A source smaller than the destination is
 // refused with an ImageError.

@@ -59,6 +59,9 @@ std::array<std::uint8_t, 256> EqualizingTable(const Histogram& counts, float exp
 }  // namespace
 
 void EqualizeHistogram(Bitmap& image, float exponent) {
+  if (!std::isfinite(exponent)) {
+    throw ImageError("The equalisation exponent must be a finite number.");
+  }
   if (image.Empty()) return;
   Histogram red, green, blue;
   ChannelHistograms(image, red, green, blue);

@@ -203,6 +203,9 @@ TEST(Histograms, EqualizeKeepsTheOrderOfLevels) {
   Bitmap wild(entry);
   EqualizeHistogram(wild, 40.0f);
   EqualizeHistogram(wild, -40.0f);
+  const Bitmap before(wild);
+  EXPECT_THROW(EqualizeHistogram(wild, std::numeric_limits<float>::quiet_NaN()), ImageError);
+  EXPECT_EQ(wild, before);
 }
 
 TEST(Hls, KnownColoursOnThe240Scale) {
