@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QSlider>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -104,7 +105,11 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   ShowRunMenus(false);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The update check ends within its own time limit; the window waits for it rather than
+  // leaving a thread behind.
+  if (updateThread_) updateThread_->wait();
+}
 
 // Every caption remembers its line, so that a change of language can rewrite it.
 static void SetCaption(QAction* action, int line, const char* english) {

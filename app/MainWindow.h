@@ -28,6 +28,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QSlider;
+class QThread;
 class QTimer;
 
 namespace brumeleaf {
@@ -145,6 +146,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void FirstIdle();
   void LoadImageatStartup(const QString& argument);
   void Check4Update(bool fromMenu);
+  bool UpdateCheckRunning() const;
   void ShowUpdateAnswer(bool fromMenu, bool reached, const std::string& remote);
   void WriteSettings();
   WindowPlacement CurrentPlacement() const;
@@ -206,6 +208,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   ParameterModel parameters_;
   std::unique_ptr<Computation> computation_;
   std::unique_ptr<History> history_;
+  std::unique_ptr<QThread> updateThread_;
 
   Bitmap source_;  // Image1
   Bitmap result_;  // Image2

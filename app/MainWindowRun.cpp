@@ -192,9 +192,10 @@ void MainWindow::LoadImageatStartup(const QString& argument) {
 }
 
 void MainWindow::Check4Update(bool fromMenu) {
+  if (updateThread_ && updateThread_->isRunning()) return;
   // Fetched on a thread of its own: a slow or absent network never holds up the window.
   QPointer<MainWindow> self(this);
-  QThread* fetch = QThread::create([self, fromMenu] {
+  updateThread_.reset(QThread::create([self, fromMenu] {
     std::string remote;
     bool reached = true;
     try {
@@ -210,10 +211,11 @@ void MainWindow::Check4Update(bool fromMenu) {
     QMetaObject::invokeMethod(qApp, [self, fromMenu, reached, remote] {
       if (self) self->ShowUpdateAnswer(fromMenu, reached, remote);
     });
-  });
-  connect(fetch, &QThread::finished, fetch, &QObject::deleteLater);
-  fetch->start();
+  }));
+  updateThread_->start();
 }
+
+bool MainWindow::UpdateCheckRunning() const { return updateThread_ && updateThread_->isRunning(); }
 
 void MainWindow::ShowUpdateAnswer(bool fromMenu, bool reached, const std::string& remote) {
   if (!reached) {

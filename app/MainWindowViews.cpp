@@ -23,8 +23,10 @@ namespace brumeleaf {
 namespace {
 
 // The part [left, right) x [top, bottom) of a picture as a new picture.
-Bitmap CutPicture(const Bitmap& picture, const view::Span& xs, const view::Span& ys) {
-  Bitmap cut(xs.last - xs.first, ys.last - ys.first);
+Bitmap CutPicture(const Bitmap& picture, view::Span xs, view::Span ys) {
+  xs.last = std::min(xs.last, picture.Width());
+  ys.last = std::min(ys.last, picture.Height());
+  Bitmap cut(std::max(0, xs.last - xs.first), std::max(0, ys.last - ys.first));
   for (int y = 0; y < cut.Height(); ++y) {
     std::memcpy(cut.ScanLine(y), picture.ScanLine(ys.first + y) + 3 * xs.first,
                 static_cast<std::size_t>(cut.Width()) * 3);
@@ -420,7 +422,9 @@ void MainWindow::CropRelease(const PanelMouse& m) {
   Panel(cropPanel_).SetSelection(nullptr, std::nullopt);
   cropClean_.reset();
   cropLight_.reset();
-  if (ok && xs.last > xs.first && ys.last > ys.first) {
+  const Bitmap& cropped = cropPanel_ == 1 ? source_ : result_;
+  if (ok && xs.last > xs.first && ys.last > ys.first && xs.first < cropped.Width() &&
+      ys.first < cropped.Height()) {
     const int zoom = Zoom();
     Bitmap& picture = cropPanel_ == 1 ? source_ : result_;
     picture = CutPicture(picture, xs, ys);

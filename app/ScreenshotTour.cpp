@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -86,6 +90,20 @@ void RunScreenshotTour(MainWindow& window, const QString& folder) {
   Shot(window, folder, QStringLiteral("divider-and-stop-marker"));
   window.SetDividerOffset(0);
   window.Status().SetStopPercent(100);
+
+  // The Edit menu open over the window (a popup is only seen on the screen itself).
+  if (auto* bar = window.findChild<QMenuBar*>(QStringLiteral("ActionMainMenuBar1"))) {
+    const QList<QAction*> menus = bar->actions();
+    if (menus.size() > 1 && menus[1]->menu()) {
+      menus[1]->menu()->popup(bar->mapToGlobal(bar->actionGeometry(menus[1]).bottomLeft()));
+      Shot(window, folder, QStringLiteral("unused"));
+      if (QScreen* screen = window.screen()) {
+        screen->grabWindow(0).save(QDir(folder).filePath(QStringLiteral("edit-menu.png")));
+      }
+      menus[1]->menu()->hide();
+      QFile::remove(QDir(folder).filePath(QStringLiteral("unused.png")));
+    }
+  }
 
   SplashWindow splash;
   splash.SetPercent(80);

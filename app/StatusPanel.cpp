@@ -122,7 +122,10 @@ void StatusPanel::DragMarkerTo(int x) {
 void StatusPanel::PlaceMarker(int left) {
   stopCursor_->move(left, 0);
   stopCursor_->raise();
-  stopPercentEdit_->setGeometry(left + 20, 0, 34, 14);
+  // The percentage sits right of the marker, or left of it where the panel would cut it off.
+  const int labelLeft = left + 20 + 34 > width() ? left - 36 : left + 20;
+  stopPercentEdit_->setGeometry(labelLeft, 0, 34, 14);
+  stopPercentEdit_->setAlignment(labelLeft < left ? Qt::AlignRight : Qt::AlignLeft);
   stopPercentEdit_->raise();
 }
 

@@ -457,6 +457,17 @@ class MainWindowTest : public QObject {
     QVERIFY(!t.w.Status().Running());
   }
 
+  void updateCheckWithoutTheServerIsSilentUnlessAsked() {
+    Window t;
+    t.w.Check4Update(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!t.w.UpdateCheckRunning(), 15000);
+    QTest::qWait(50);
+    QVERIFY(t.messages.isEmpty());
+    t.w.Check4Update(true);
+    QTRY_COMPARE_WITH_TIMEOUT(t.messages.size(), 1, 15000);
+    QCOMPARE(t.questions, 0);
+  }
+
   void progressDisplay() {
     Window t;
     t.w.Flags().Processing = true;
