@@ -133,6 +133,25 @@ TEST(PenAndInkSketch1, EdgesAreGreyLinesAndTheRunReseeds) {
   EXPECT_TRUE(edgeGrey);
 }
 
+TEST(PenAndInkSketch1, StopLeavesThePartialDrawingUntextured) {
+  Random random(1);
+  ParameterSnapshot p = Sliders(3, 50, 50, 90, 110, 0);
+  p.texture = true;
+  p.softenEdges = true;
+  RunContext ctx(p, random);
+  StoppingSink sink;
+  sink.Attach(ctx);
+  sink.stopWhen = [](const ProgressCall& c) { return c.step == 10; };
+  Bitmap scratch = Flat(60, 40, 128);
+  Bitmap drawing;
+  DrawPenAndInk(scratch, drawing, ctx);
+  // Tone (128 + 10 % brightening = 140) + 110 - 127 = 123: tile 4. Rows 1..10 are drawn, the
+  // rest stays white paper without texture.
+  EXPECT_EQ(RedOf(drawing.Pixel(7, 5)), TileLevel(4, 7, 5));
+  for (int y = 11; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) ASSERT_EQ(drawing.Pixel(x, y), kWhite) << x << "," << y;
+}
+
 TEST(PenAndInkSketch2, OnlyBlackAndWhiteGreys) {
   for (int simplification : {0, 40}) {
     const Bitmap ink = InkSketch(Scene(160, 120), Sliders(21, 40, 160, simplification, 0, 0));
