@@ -135,6 +135,56 @@ class WidgetsTest : public QObject {
     QCOMPARE(t.w.Panel(1).width(), half - 7);
   }
 
+  void dividerDraggedAndDoubleClicked() {
+    Window t;
+    DividerListener& divider = t.w;
+    const int leftBefore = t.w.Panel(1).width();
+    divider.DividerDragged(-100);
+    divider.DividerReleased(-100);
+    QCOMPARE(t.w.DividerOffset(), 104);
+    QCOMPARE(t.w.Panel(1).width(), leftBefore - 104);
+    divider.DividerDoubleClicked();
+    divider.DividerReleased(0);
+    QCOMPARE(t.w.DividerOffset(), 0);
+    divider.DividerReleased(-5000);
+    QCOMPARE(t.w.DividerOffset(), t.w.centralWidget()->width() / 2 - 10);
+  }
+
+  void aDiagonalFlickGlidesAndSlowsDown() {
+    Window t;
+    t.w.SetPictures(Bitmap(3000, 3000), Bitmap(3000, 3000));
+    t.w.SetZoom(100);
+    PanelListener& mouse = t.w;
+    PanelMouse m;
+    m.panel = 1;
+    m.button = Qt::LeftButton;
+    m.onPicture = true;
+    m.picture = QPoint(400, 400);
+    m.global = QPoint(500, 500);
+    mouse.PanelPress(m);
+    m.global += QPoint(-12, -12);
+    mouse.PanelMove(m);
+    mouse.PanelRelease(m);
+    const QPoint before = t.w.Panel(1).PictureRect().topLeft();
+    const QPoint before2 = t.w.Panel(2).PictureRect().topLeft();
+    t.w.AccelTimerTimer();
+    QCOMPARE(t.w.Panel(1).PictureRect().topLeft(), before + QPoint(-24, -24));
+    t.w.AccelTimerTimer();
+    QCOMPARE(t.w.Panel(1).PictureRect().topLeft(), before + QPoint(-24 - 20, -24 - 20));
+    // The result picture glides with the source.
+    QCOMPARE(t.w.Panel(2).PictureRect().topLeft() - before2, QPoint(-44, -44));
+  }
+
+  void copyThenPasteGivesTheResultAsSource() {
+    Window t;
+    Bitmap result(30, 20);
+    result.Fill(MakeColour(10, 200, 30));
+    t.w.SetPictures(Bitmap(50, 50), result);
+    t.w.Copierledessindanslepressepapier1Click();
+    t.w.Colleruneimagedepuislepressepapier1Click();
+    QVERIFY(t.w.Source() == result);
+  }
+
   void insertCyclesTheStyles() {
     Window t;
     t.w.SetStyle(view::WindowStyle::Charcoal);
