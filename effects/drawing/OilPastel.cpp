@@ -279,9 +279,12 @@ void PastelRun::BuildCandidate(const Levels& mean) {
       to[3 * i + 2] = p[2];
     }
   }
-  for (const InkPixel& p : ink_) {
+  std::uint8_t* row = nullptr;
+  int rowNumber = -1;
+  for (const InkPixel& p : ink_) {  // rows in order: each row's address is taken once
     if (!Laid(p)) continue;
-    std::uint8_t* r = candidate_.ScanLine(p.j) + 3 * p.i;
+    if (p.j != rowNumber) row = candidate_.ScanLine(rowNumber = p.j);
+    std::uint8_t* r = row + 3 * p.i;
     for (int c = 0; c < 3; ++c) r[c] = Blend(r[c], p.level, mean.c[c]);
   }
 }
