@@ -262,7 +262,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
 
   // Start-up.
   bool firstIdleDone_ = false;
-  bool saveInProgressActive_ = false;
+  bool stopQuestionOpen_ = false;
 };
 
 }  // namespace brumeleaf

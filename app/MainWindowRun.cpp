@@ -46,7 +46,10 @@ void MainWindow::ShowProgress(int step, int total, int pass, int passes) {
     ShowRunMenus(true);
   }
   panel2_->SetPosition(ProgressPercent(step, total, pass, passes));
-  if (step < total && panel2_->Position() >= panel2_->StopPercent() && !flags_.StopRequested) {
+  // Reports that arrive while the question is open (the worker posted them before it paused)
+  // must not ask again.
+  if (step < total && !stopQuestionOpen_ && panel2_->Position() >= panel2_->StopPercent() &&
+      !flags_.StopRequested) {
     PercentTimerTimer();
   }
 }
@@ -61,9 +64,12 @@ void MainWindow::PercentTimerTimer() {
 void MainWindow::Canceloperation1Click() {
   // The run waits at its next report while the question is open, as it would have done when it
   // shared the interface thread; the answer decides whether it goes on.
+  if (stopQuestionOpen_) return;
+  stopQuestionOpen_ = true;
   computation_->SetPaused(true);
   const bool stop = AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
                                 UiText(18, "Cancel operation"));
+  stopQuestionOpen_ = false;
   if (stop) {
     flags_.StopRequested.store(true);
     flags_.UserCancelled.store(true);
@@ -86,12 +92,13 @@ void MainWindow::EscapePressed() {
     UpdateHint();
     return;
   }
-  if (!computation_->Busy()) return;
+  if (!computation_->Busy() || stopQuestionOpen_) return;
+  stopQuestionOpen_ = true;
   computation_->SetPaused(true);
-  if (AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
-                  UiText(18, "Cancel operation"))) {
-    flags_.StopRequested.store(true);
-  }
+  const bool stop = AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
+                                UiText(18, "Cancel operation"));
+  stopQuestionOpen_ = false;
+  if (stop) flags_.StopRequested.store(true);
   computation_->SetPaused(false);
 }
 

@@ -505,6 +505,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(t.w.Status().StopPercent(), 100);
     t.w.ShowProgress(99, 100, 1, 1);
     QCOMPARE(t.questions, 1);
+    // Reports that arrive while the question is open do not ask a second time.
+    t.w.Status().SetStopPercent(40);
+    t.w.AskOkCancel = [&t](const QString&, const QString&) {
+      ++t.questions;
+      t.w.ShowProgress(70, 100, 1, 1);
+      return false;
+    };
+    t.w.ShowProgress(50, 100, 1, 1);
+    QCOMPARE(t.questions, 2);
+    t.w.AskOkCancel = [&t](const QString&, const QString&) {
+      ++t.questions;
+      return t.answer;
+    };
+    t.questions = 1;
     // OK: the run is told to stop and the display ends.
     t.w.Status().SetStopPercent(40);
     t.answer = true;
