@@ -13,6 +13,7 @@
 #include "AppTests.h"
 #include "app/Computation.h"
 #include "app/MainWindow.h"
+#include "app/SettingsFile.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "io/JfifDensity.h"
@@ -455,6 +456,26 @@ class MainWindowTest : public QObject {
     QVERIFY(finished);
     QVERIFY(rows < 10000);  // stopped part way
     QVERIFY(!t.w.Status().Running());
+  }
+
+  void closingWritesTheSettingsBesideTheProgram() {
+    const std::filesystem::path file =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "Brumeleaf.ini";
+    std::filesystem::remove(file);
+    {
+      Window t;
+      t.w.SetStyle(view::WindowStyle::Slate);
+      t.w.Settings().openFolder = "/srv/pictures";
+      t.w.setGeometry(40, 50, 900, 650);
+      t.w.close();
+    }
+    AppSettings read;
+    QCOMPARE(LoadSettingsFile(file, read), SettingsReadResult::Complete);
+    std::filesystem::remove(file);
+    QCOMPARE(read.style, 2);
+    QCOMPARE(read.openFolder, std::string("/srv/pictures"));
+    QCOMPARE(read.placement.width, 900);
+    QCOMPARE(read.placement.height, 650);
   }
 
   void updateCheckWithoutTheServerIsSilentUnlessAsked() {
