@@ -175,3 +175,27 @@ TEST(PencilSketch4, TheRunFinishesTheDrawingThroughTheSurfaceStage) {
   EXPECT_EQ(RunEffect(23, photo, result, run.ctx), RunOutcome::Completed);
   EXPECT_EQ(result, expected);
 }
+
+TEST(PencilSketch4, StrokesLieAlongTheEdges) {
+  // Horizontal bands have no horizontal gradient (gx = 0): their strokes take entry 0 or 1 and
+  // lie flat. Vertical bands (gy = 0) take entries 89 or 90 and stand upright.
+  Bitmap rows(120, 120), columns(120, 120);
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 120; ++x) {
+      rows.SetPixel(x, y, (y / 12) % 2 ? kBlack : kWhite);
+      columns.SetPixel(x, y, (x / 12) % 2 ? kBlack : kWhite);
+    }
+  // Counts neighbouring pairs of drawn pixels side by side and one above the other.
+  auto pairs = [](const Bitmap& b, bool sideBySide) {
+    int count = 0;
+    for (int y = 0; y + 1 < b.Height(); ++y)
+      for (int x = 0; x + 1 < b.Width(); ++x)
+        if (RedOf(b.Pixel(x, y)) < 150 && RedOf(b.Pixel(sideBySide ? x + 1 : x, sideBySide ? y : y + 1)) < 150)
+          ++count;
+    return count;
+  };
+  const Bitmap flat = Sketch(rows, {20, 0, 25, 255, 140});
+  const Bitmap upright = Sketch(columns, {20, 0, 25, 255, 140});
+  EXPECT_GT(2 * pairs(flat, true), 3 * pairs(flat, false));
+  EXPECT_GT(2 * pairs(upright, false), 3 * pairs(upright, true));
+}
