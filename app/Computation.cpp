@@ -15,6 +15,8 @@ class Computation::Sink : public ProgressSink {
   void ShowProgress(int step, int total, int pass, int passes) override {
     owner_.Report(step, total, pass, passes);
   }
+  void ShowInPreview(const Bitmap& image) override { owner_.ReportPreview(image); }
+  void PreviewProgressLine(int x) override { owner_.ReportPreviewLine(x); }
 
  private:
   Computation& owner_;
@@ -96,6 +98,16 @@ void Computation::Report(int step, int total, int pass, int passes) {
       Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(pauseMutex_);
   pauseChanged_.wait(lock, [this] { return !paused_ || flags_.StopRequested.load(); });
+}
+
+void Computation::ReportPreview(const Bitmap& image) {
+  // The worker goes on drawing into its picture, so the window gets a copy of this stage.
+  auto copy = std::make_shared<const Bitmap>(image);
+  QMetaObject::invokeMethod(this, [this, copy] { emit PreviewPicture(copy); }, Qt::QueuedConnection);
+}
+
+void Computation::ReportPreviewLine(int x) {
+  QMetaObject::invokeMethod(this, [this, x] { emit PreviewLine(x); }, Qt::QueuedConnection);
 }
 
 }  // namespace brumeleaf

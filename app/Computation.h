@@ -40,9 +40,15 @@ class Computation : public QObject {
 
   // Called from the worker's progress sink.
   void Report(int step, int total, int pass, int passes);
+  void ReportPreview(const Bitmap& image);
+  void ReportPreviewLine(int x);
 
  signals:
   void Progress(int step, int total, int pass, int passes);
+  // An intermediate picture of a live-preview run, delivered on the interface thread.
+  void PreviewPicture(std::shared_ptr<const Bitmap> image);
+  // The live preview's progress line, x pixels long.
+  void PreviewLine(int x);
 
  private:
   void Finish();

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/Computation.h"
+#include "app/ParametersWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
@@ -103,6 +104,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   SaveToHistory(2);
   UpdateHistoryCommands();
   ShowRunMenus(false);
+  parametersWindow_ = new ParametersWindow(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -191,7 +193,7 @@ void MainWindow::BuildMenus() {
   AddCommand(edit, "Crop1", 28, "Crop to selection", QKeySequence(), &MainWindow::CropStart);
   edit->addSeparator();
   AddCommand(edit, "Sketchit1", 20, "Drawing parameters...", QKeySequence(Qt::Key_F10),
-             nullptr, false);
+             &MainWindow::Sketchit1Click);
   AddCommand(edit, "Addtext1", 21, "Add text", QKeySequence(Qt::CTRL | Qt::Key_T), nullptr,
              false);
   AddCommand(edit, "Batchprocessing1", 19, "Batch processing...",
@@ -296,6 +298,8 @@ void MainWindow::ApplyLanguage(const std::string& name) {
   }
   BuildToolBarHints();
   UpdateHint();
+  parameters_.ApplyLanguage(CurrentLanguage());
+  if (parametersWindow_) parametersWindow_->Retranslate();
 }
 
 void MainWindow::BuildToolBarHints() {
@@ -311,7 +315,7 @@ void MainWindow::BuildToolBarHints() {
 void MainWindow::BuildToolBar() {
   BuildToolBarHints();
   // The windows of these icons are not part of the program yet.
-  for (int icon : {8, 9, 10, 11, 13, 14}) panel1_->SetIconEnabled(icon, false);
+  for (int icon : {8, 10, 11, 13, 14}) panel1_->SetIconEnabled(icon, false);
   connect(panel1_, &ToolBarPanel::IconPressed, this, &MainWindow::ToolIconPressed);
   connect(panel1_, &ToolBarPanel::IconReleased, this, &MainWindow::ToolIconReleased);
   connect(panel1_, &ToolBarPanel::ZoomLabelClicked, this, [this] { panel1_->ShowZoomEdit(Zoom()); });

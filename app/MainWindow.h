@@ -34,6 +34,7 @@ class QTimer;
 namespace brumeleaf {
 
 class Computation;
+class ParametersWindow;
 class StatusPanel;
 class ToolBarPanel;
 
@@ -135,7 +136,12 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void Rtablir1Click();
   void UpdateHistoryCommands();
 
-  // --- Runs ----------------------------------------------------------------------------------
+  // --- Drawing parameters and runs ---------------------------------------------------------
+  ParametersWindow& ParametersForm() { return *parametersWindow_; }
+  void Sketchit1Click();
+  // The source picture was replaced (open, paste, swap, crop, undo, redo): the live preview
+  // goes back to the middle of the new picture.
+  void SourceReplaced();
   void ShowProgress(int step, int total, int pass, int passes);
   void PercentTimerTimer();
   void Canceloperation1Click();
@@ -209,6 +215,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   std::unique_ptr<Computation> computation_;
   std::unique_ptr<History> history_;
   std::unique_ptr<QThread> updateThread_;
+  ParametersWindow* parametersWindow_ = nullptr;  // owned as a child window
 
   Bitmap source_;  // Image1
   Bitmap result_;  // Image2

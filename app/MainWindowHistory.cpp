@@ -22,6 +22,7 @@ void MainWindow::SaveToHistory(int panel) {
     Fail(error);
   }
   UpdateHistoryCommands();
+  if (panel == kSourcePanel) SourceReplaced();
 }
 
 void MainWindow::SetResult(Bitmap result, const std::string& effectName) {
@@ -75,6 +76,7 @@ void MainWindow::RefreshAfterHistory(int zoom) {
   UpdateHistoryCommands();
   SetZoom(zoom);
   CenterImages();
+  SourceReplaced();
 }
 
 bool MainWindow::UndoEnabled() const { return history_->UndoEnabled(); }

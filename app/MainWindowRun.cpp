@@ -20,6 +20,7 @@
 
 #include "app/Computation.h"
 #include "app/MainWindow.h"
+#include "app/ParametersWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
@@ -74,6 +75,7 @@ void MainWindow::Canceloperation1Click() {
     flags_.StopRequested.store(true);
     flags_.UserCancelled.store(true);
     ShowProgress(101, 100, 1, 1);
+    if (parametersWindow_) parametersWindow_->ShowWindow();
   } else {
     flags_.StopRequested.store(false);
     panel2_->SetStopPercent(100);
@@ -98,7 +100,10 @@ void MainWindow::EscapePressed() {
   const bool stop = AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
                                 UiText(18, "Cancel operation"));
   stopQuestionOpen_ = false;
-  if (stop) flags_.StopRequested.store(true);
+  if (stop) {
+    flags_.StopRequested.store(true);
+    if (parametersWindow_) parametersWindow_->ShowWindow();
+  }
   computation_->SetPaused(false);
 }
 
@@ -110,6 +115,10 @@ void MainWindow::IdleReset() {
   flags_.PreviewBusy = 0;
   flags_.Processing = false;
   flags_.SilentRun = false;
+  if (flags_.ReopenParameters && isActiveWindow() && parametersWindow_) {
+    flags_.ReopenParameters = false;
+    parametersWindow_->Reopen();
+  }
   const QPoint cursor = mapFromGlobal(QCursor::pos());
   const QRect tools(panel1_->mapTo(this, QPoint(0, 0)), panel1_->size());
   if (!tools.contains(cursor)) panel1_->HideHighlight();

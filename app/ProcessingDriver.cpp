@@ -1,0 +1,93 @@
+#include "app/ProcessingDriver.h"
+
+#include <QTimer>
+
+#include "app/Computation.h"
+#include "app/MainWindow.h"
+#include "app/ParametersWindow.h"
+#include "finishing/Finalize.h"
+
+namespace brumeleaf {
+
+ProcessingDriver::ProcessingDriver(MainWindow& main, ParametersWindow& window)
+    : QObject(&main), main_(main), window_(window) {
+  timer1_ = new QTimer(&main);
+  timer1_->setObjectName(QStringLiteral("Timer1"));
+  timer1_->setTimerType(Qt::PreciseTimer);
+  connect(timer1_, &QTimer::timeout, this, &ProcessingDriver::Timer1Timer);
+}
+
+void ProcessingDriver::Arm(int intervalMs) {
+  if (intervalMs <= 0) {
+    timer1_->stop();
+  } else {
+    timer1_->start(intervalMs);
+  }
+}
+
+void ProcessingDriver::Timer1Timer() {
+  AppFlags& flags = main_.Flags();
+  // A preview still ending, or a stop not yet cleared by the idle reset: try again later.
+  if (flags.StopRequested.load() || flags.PreviewBusy != 0 || main_.Runner().Busy()) return;
+  timer1_->stop();
+  StartRun();
+}
+
+void ProcessingDriver::StartRun() {
+  AppFlags& flags = main_.Flags();
+  savedZoom_ = main_.Zoom();
+  ParameterSnapshot params = window_.Model().Snapshot();
+  // The worker keeps its own references, so a brush loaded meanwhile cannot change under it.
+  auto brush = window_.CustomBrush() ? std::make_shared<Bitmap>(*window_.CustomBrush()) : nullptr;
+  params.customBrushPicture = brush.get();
+  const int code = params.code;
+  auto source = std::make_shared<const Bitmap>(main_.Source());
+  auto result = std::make_shared<Bitmap>(main_.Result());
+  auto outcome = std::make_shared<RunOutcome>(RunOutcome::Completed);
+  const SourceMean mean = main_.Mean();
+  flags.Processing = true;
+  running_ = true;
+  const bool started = main_.Runner().Start(
+      params, false,
+      [source, result, outcome, mean, code, brush](RunContext& ctx) {
+        ctx.mean = mean;
+        *outcome = RunEffect(code, *source, *result, ctx);
+      },
+      [this, result, outcome](std::exception_ptr failure) { EndRun(result, outcome, failure); });
+  if (!started) {
+    // Another computation slipped in: wait for it as for a preview.
+    flags.Processing = false;
+    running_ = false;
+    Arm(400);
+    return;
+  }
+  emit RunStarted();
+}
+
+void ProcessingDriver::EndRun(std::shared_ptr<Bitmap> result, std::shared_ptr<RunOutcome> outcome,
+                              std::exception_ptr failure) {
+  AppFlags& flags = main_.Flags();
+  // The display of a failed run ends here; the result panel is left as it was.
+  if (failure) main_.ShowProgress(101, 100, 1, 1);
+  running_ = false;
+  flags.Processing = false;
+  if (failure) {
+    main_.SetZoom(savedZoom_);
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+      main_.ShowMessage(QString::fromUtf8(error.what()));
+    }
+    emit RunFinished();
+    return;
+  }
+  const bool stopped = *outcome == RunOutcome::Stopped;
+  main_.SetResult(std::move(*result), window_.Model().EntryText());
+  main_.SetZoom(savedZoom_);
+  main_.CenterImages();
+  // A finished run brings the parameters window back; a stopped one leaves that to the user.
+  if (!stopped) flags.ReopenParameters = true;
+  emit RunFinished();
+}
+
+}  // namespace brumeleaf

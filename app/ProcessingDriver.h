@@ -1,0 +1,50 @@
+#pragma once
+// The processing run behind "Draw!": the main window's processing timer (Timer1) waits until
+// no preview is computing and no stop is pending, then runs the chosen effect on the worker,
+// puts the result (complete, or partial after a stop) into the right panel, records it in the
+// history and brings the zoom back to what it was.
+
+#include <QObject>
+
+#include <exception>
+#include <memory>
+
+#include "effects/RunEffect.h"
+#include "imaging/Bitmap.h"
+
+class QTimer;
+
+namespace brumeleaf {
+
+class MainWindow;
+class ParametersWindow;
+
+class ProcessingDriver : public QObject {
+  Q_OBJECT
+
+ public:
+  ProcessingDriver(MainWindow& main, ParametersWindow& window);
+
+  // Sets the timer's interval; it fires repeatedly until a run starts.
+  void Arm(int intervalMs);
+  QTimer* Timer() const { return timer1_; }
+  void Timer1Timer();
+  bool RunInProgress() const { return running_; }
+
+ signals:
+  void RunStarted();
+  void RunFinished();
+
+ private:
+  void StartRun();
+  void EndRun(std::shared_ptr<Bitmap> result, std::shared_ptr<RunOutcome> outcome,
+              std::exception_ptr failure);
+
+  MainWindow& main_;
+  ParametersWindow& window_;
+  QTimer* timer1_ = nullptr;
+  bool running_ = false;
+  int savedZoom_ = 100;
+};
+
+}  // namespace brumeleaf
