@@ -138,6 +138,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
 
   // --- Drawing parameters and runs ---------------------------------------------------------
   ParametersWindow& ParametersForm() { return *parametersWindow_; }
+  const QStringList& Arguments() const { return arguments_; }
   void Sketchit1Click();
   // The source picture was replaced (open, paste, swap, crop, undo, redo): the live preview
   // goes back to the middle of the new picture.

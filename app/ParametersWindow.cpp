@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
@@ -269,7 +270,13 @@ void ParametersWindow::ShowExample(int listIndex, int mouseY) {
   if (!main_.Settings().examplePictures || IsHeader(listIndex) || !ListShown()) return;
   form16Image_->setPixmap(QPixmap::fromImage(examples_.Picture(ExamplePictureNumber(listIndex))));
   const QPoint listTopRight = listBox1_->mapToGlobal(QPoint(listBox1_->width(), 0));
-  form16_->move(listTopRight.x() + 10, mouseY - form16_->height() / 2);
+  QPoint at(listTopRight.x() + 10, mouseY - form16_->height() / 2);
+  // Near the screen's edge the example stays on the screen.
+  if (QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - form16_->height())));
+  }
+  form16_->move(at);
   form16_->show();
   form16_->raise();
 }
@@ -431,9 +438,20 @@ void ParametersWindow::FormActivate() {
   if (!activated_) {
     activated_ = true;
     ResetCrop();
+    CentreOnDesktop();
   }
   // A window shown again previews what is chosen now.
   if (!timer1_->isActive()) ArmPreview(100);
+}
+
+void ParametersWindow::CentreOnDesktop() {
+  // A start with "-silent" leaves the window where it is (scripts place it themselves).
+  if (main_.Arguments().value(0) == QLatin1String("-silent")) return;
+  QScreen* screen = main_.screen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = frameGeometry().size();
+  move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
 }
 
 void ParametersWindow::closeEvent(QCloseEvent* event) {

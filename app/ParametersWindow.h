@@ -159,6 +159,7 @@ class ParametersWindow : public QWidget, public ParameterHost {
   void PlaceMaxButton();
   void ShowExample(int listIndex, int mouseY);
   void FormActivate();
+  void CentreOnDesktop();
   bool HandleKey(int key);
   QString AskOpen(const QString& title, const QString& filter);
   void Fail(const QString& message);

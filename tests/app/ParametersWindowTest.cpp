@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -331,21 +333,50 @@ class ParametersWindowTest : public QObject {
     if (folder.isEmpty()) QSKIP("set BRUMELEAF_SHOTS to a folder to save pictures of the window");
     Program t;
     t.w.LoadImageFile(QStringLiteral(BRUMELEAF_SAMPLE));
+    t.w.WaitForComputation();
     t.Open();
+    const int shown = t.P().PreviewsShown();
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().PreviewsShown() > shown || !t.P().PreviewTimer()->isActive(), 5000);
+    QTest::qWait(300);
     const char* names[] = {"charcoal", "slate", "obsidian"};
     const view::WindowStyle styles[] = {view::WindowStyle::Charcoal, view::WindowStyle::Slate,
                                         view::WindowStyle::Obsidian};
+    t.P().ListBox1Click(1);
+    QTest::qWait(700);
     for (int i = 0; i < 3; ++i) {
       t.w.SetStyle(styles[i]);
       t.P().StyleChanged();
       QTest::qWait(100);
       t.P().grab().save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-%1.png").arg(QString::fromLatin1(names[i]))));
     }
+    t.w.SetStyle(view::WindowStyle::Charcoal);
+    t.P().StyleChanged();
     t.P().Edit1Click();
-    t.P().ListBox1Hover(3);
+    t.P().ListBox1Hover(1);
     QTest::qWait(100);
-    t.P().grab().save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-list.png")));
-    t.P().ExampleWindow()->grab().save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-example.png")));
+    const QImage window = t.P().grab().toImage();
+    const QImage example = t.P().ExampleWindow()->grab().toImage();
+    window.save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-list.png")));
+    // The window with its list open and the example picture beside it, as the user sees them.
+    QImage both(window.width() + 16 + example.width(), window.height(), QImage::Format_RGB32);
+    both.fill(QColor(44, 44, 44));
+    QPainter painter(&both);
+    painter.drawImage(0, 0, window);
+    painter.drawImage(window.width() + 8, 90, example);
+    painter.end();
+    both.save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-with-example.png")));
+    const QImage charcoal(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-charcoal.png")));
+    QImage doc(charcoal.width() + 12 + both.width(), std::max(charcoal.height(), both.height()), QImage::Format_RGB32);
+    doc.fill(QColor(44, 44, 44));
+    QPainter docPainter(&doc);
+    docPainter.drawImage(0, 0, charcoal);
+    docPainter.drawImage(charcoal.width() + 12, 0, both);
+    docPainter.end();
+    doc.save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-doc.png")));
+    // The whole screen, with the window over the main window (meaningful on a real display).
+    if (QScreen* screen = t.w.screen()) {
+      screen->grabWindow(0).save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-screen.png")));
+    }
     t.P().HideList();
     t.P().ListBox1Click(17);
     QTest::qWait(300);
