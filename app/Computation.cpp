@@ -93,8 +93,18 @@ void Computation::Report(int step, int total, int pass, int passes) {
   const int percent = ProgressPercent(step, total, pass, passes);
   if (phase == ProgressPhase::Running && percent == lastPercent_) return;
   lastPercent_ = percent;
+  // A report that reaches the user's stop percentage holds the worker right here until the
+  // interface has seen it (and asked its question): the run stops where the user said, not
+  // wherever the worker has got to by the time the question appears.
+  const bool hold = step < total && ShouldStopAtPercent(percent, stopPercent_.load(),
+                                                        flags_.StopRequested.load());
+  if (hold) SetPaused(true);
   QMetaObject::invokeMethod(
-      this, [this, step, total, pass, passes] { emit Progress(step, total, pass, passes); },
+      this,
+      [this, step, total, pass, passes, hold] {
+        emit Progress(step, total, pass, passes);
+        if (hold) SetPaused(false);
+      },
       Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(pauseMutex_);
   pauseChanged_.wait(lock, [this] { return !paused_ || flags_.StopRequested.load(); });

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -37,6 +38,8 @@ class Computation : public QObject {
   void WaitUntilIdle();
   // Holds the worker at its next progress report (the stop question is open) or lets it go.
   void SetPaused(bool paused);
+  // The stop percentage of the status bar's marker; 100 never stops a run.
+  void SetStopPercent(int percent) { stopPercent_.store(percent); }
 
   // Called from the worker's progress sink.
   void Report(int step, int total, int pass, int passes);
@@ -65,6 +68,7 @@ class Computation : public QObject {
   std::condition_variable pauseChanged_;
   bool paused_ = false;
   int lastPercent_ = -2;
+  std::atomic<int> stopPercent_{100};
 };
 
 }  // namespace brumeleaf

@@ -5,6 +5,7 @@
 #include "app/Computation.h"
 #include "app/MainWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/StatusPanel.h"
 #include "finishing/Finalize.h"
 
 namespace brumeleaf {
@@ -15,6 +16,10 @@ ProcessingDriver::ProcessingDriver(MainWindow& main, ParametersWindow& window)
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setTimerType(Qt::PreciseTimer);
   connect(timer1_, &QTimer::timeout, this, &ProcessingDriver::Timer1Timer);
+  // After each report (and any stop question it raised) the worker learns the marker's
+  // position: answering Cancel puts it back to 100.
+  connect(&main.Runner(), &Computation::Progress, this,
+          [this] { main_.Runner().SetStopPercent(main_.Status().StopPercent()); });
 }
 
 void ProcessingDriver::Arm(int intervalMs) {
@@ -47,6 +52,7 @@ void ProcessingDriver::StartRun() {
   const SourceMean mean = main_.Mean();
   flags.Processing = true;
   running_ = true;
+  main_.Runner().SetStopPercent(main_.Status().StopPercent());
   const bool started = main_.Runner().Start(
       params, false,
       [source, result, outcome, mean, code, brush](RunContext& ctx) {

@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QToolButton>
 #include <QPainter>
 #include <QScreen>
 #include <QSignalSpy>
@@ -326,6 +329,130 @@ class ParametersWindowTest : public QObject {
     qInfo("Pencil sketch 1 preview: %lld ms from the slider change (500 ms of it the coalescing delay)",
           static_cast<long long>(total));
     QVERIFY(total >= 500);
+  }
+
+  void keysMoveThroughTheListWithoutSkippingHeaders() {
+    Program t;
+    t.Open();
+    QWidget* focus = t.P().TrackBar(1);
+    QTest::keyClick(focus, Qt::Key_Up);  // entry 1: nothing above it
+    QCOMPARE(t.P().Model().ListIndex(), 1);
+    QVERIFY(t.P().ListShown());
+    QTest::keyClick(focus, Qt::Key_Escape);
+    QVERIFY(!t.P().ListShown());
+    for (int i = 0; i < 6; ++i) QTest::keyClick(focus, Qt::Key_Down);
+    QCOMPARE(t.P().Model().ListIndex(), 7);  // a header, running as frame-only
+    QCOMPARE(t.P().Model().CurrentEffect(), 14);
+    // With panels of different sizes the merge entry is stepped over to 31 going up.
+    t.w.SetPictures(Photo(100, 80), Photo(120, 80));
+    t.P().ListBox1Click(34 - 1);  // 33 is refused: 35 is chosen
+    QCOMPARE(t.P().Model().ListIndex(), 35);
+    QTest::keyClick(focus, Qt::Key_Down);
+    QCOMPARE(t.P().Model().ListIndex(), 35);
+    QTest::keyClick(focus, Qt::Key_Up);
+    QCOMPARE(t.P().Model().ListIndex(), 34);
+    QTest::keyClick(focus, Qt::Key_Up);
+    QCOMPARE(t.P().Model().ListIndex(), 31);
+  }
+
+  void insertCyclesTheWindowStyles() {
+    Program t;
+    t.Open();
+    t.w.SetStyle(view::WindowStyle::Charcoal);
+    QTest::keyClick(t.P().TrackBar(2), Qt::Key_Insert);
+    QCOMPARE(t.w.Style(), view::WindowStyle::Obsidian);
+    QTest::keyClick(t.P().TrackBar(2), Qt::Key_Insert);
+    QCOMPARE(t.w.Style(), view::WindowStyle::Slate);
+  }
+
+  void finishingOptionsDelayThePreview() {
+    Program t;
+    t.Open();
+    QTimer* timer = t.P().PreviewTimer();
+    timer->stop();
+    QCheckBox* texture = t.P().findChild<QCheckBox*>(QStringLiteral("CheckBox3"));
+    QComboBox* strength = t.P().findChild<QComboBox*>(QStringLiteral("ComboBox2"));
+    QVERIFY(!strength->isEnabled());
+    texture->setChecked(true);
+    QVERIFY(strength->isEnabled());
+    QCOMPARE(timer->interval(), 100);
+    for (int i = 0; i < 6; ++i) texture->setChecked(i % 2 == 1);
+    QCOMPARE(timer->interval(), 500);  // 100 added each time, capped at 500
+    QToolButton* up = t.P().findChild<QToolButton*>(QStringLiteral("UpDown1Up"));
+    for (int i = 0; i < 4; ++i) up->click();
+    QCOMPARE(timer->interval(), 700);  // the release caps the arrows' delay at 700
+    QCOMPARE(t.P().Model().Finishing().textureNumber, 4);
+    QCOMPARE(t.P().findChild<QLabel*>(QStringLiteral("Label12"))->text(), QStringLiteral("Texture 5  "));
+    QVERIFY(t.P().Model().Snapshot().texture);
+  }
+
+  void brushEffectsWidenTheWindow() {
+    Program t;
+    t.Open();
+    const int narrow = t.P().width();
+    t.P().ListBox1Click(17);  // Painting 7
+    QVERIFY(t.P().width() > narrow);
+    QVERIFY(t.P().findChild<QWidget*>(QStringLiteral("spSkinButton1"))->isVisible());
+    QVERIFY(t.P().findChild<QWidget*>(QStringLiteral("CheckBox6"))->isVisible());
+    t.P().ListBox1Click(20);  // Painting 10
+    QVERIFY(t.P().findChild<QWidget*>(QStringLiteral("Button6"))->isVisible());
+    QVERIFY(!t.P().findChild<QWidget*>(QStringLiteral("spSkinButton1"))->isVisible());
+    t.P().ListBox1Click(1);
+    QCOMPARE(t.P().width(), narrow);
+  }
+
+  void parametersSavedAndLoadedThroughTheMenu() {
+    Program t;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mine"));
+    t.P().ListBox1Click(12);  // Painting 2
+    t.P().TrackBar(3)->setValue(77);
+    t.P().ChooseSaveFile = [&](const QString&, const QString&, const QString&) { return path; };
+    t.P().Saveparameters1Click();
+    QVERIFY(QFile::exists(path + QStringLiteral(".bfp")));
+    t.P().Resetparameters1Click();
+    t.P().ListBox1Click(1);
+    QCOMPARE(t.P().TrackBar(3)->value(), 80);
+    t.P().ChooseOpenFile = [&](const QString&, const QString&, const QString&) {
+      return path + QStringLiteral(".bfp");
+    };
+    t.P().Loadparameters1Click();
+    QCOMPARE(t.P().Model().ListIndex(), 12);
+    QCOMPARE(t.P().TrackBar(3)->value(), 77);
+    // A file that is not a parameter file is refused with a message and changes nothing.
+    QFile bad(dir.filePath(QStringLiteral("bad.bfp")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("[0]\r\nnot a number\r\n");
+    bad.close();
+    t.P().ChooseOpenFile = [&](const QString&, const QString&, const QString&) { return bad.fileName(); };
+    t.P().Loadparameters1Click();
+    QCOMPARE(t.messages.size(), 1);
+    QCOMPARE(t.P().TrackBar(3)->value(), 77);
+  }
+
+  void closingDuringARunWaitsForItsEnd() {
+    Program t;
+    t.w.SetPictures(Photo(900, 700), Photo(900, 700));
+    t.P().ListBox1Click(1);
+    QSignalSpy started(&t.P().Driver(), &ProcessingDriver::RunStarted);
+    t.P().SpeedButton1Click();
+    QVERIFY(started.wait(5000));
+    t.P().show();
+    QVERIFY(!t.P().close());  // refused while the run goes on; the run is asked to stop
+    QVERIFY(t.w.Flags().StopRequested.load());
+    QVERIFY(t.WaitRun());
+    QTRY_VERIFY_WITH_TIMEOUT(!t.P().isVisible(), 3000);
+  }
+
+  void aFinishedRunReopensTheWindowWhenIdle() {
+    Program t;
+    t.w.SetPictures(Photo(120, 90), Photo(120, 90));
+    t.P().ListBox1Click(35);
+    t.P().SpeedButton1Click();
+    QVERIFY(t.WaitRun());
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().isVisible() || !t.w.isActiveWindow(), 3000);
+    if (t.w.isActiveWindow()) QVERIFY(!t.w.Flags().ReopenParameters);
+    QCOMPARE(t.w.Status().Status().trimmed(), QStringLiteral("Frame, texture and text only"));
   }
 
   void screenshots() {
