@@ -326,9 +326,17 @@ class ParametersWindowTest : public QObject {
     t.P().TrackBar(2)->setValue(120);
     QVERIFY(shown.wait(5000));
     const qint64 total = clock.elapsed();
-    qInfo("Pencil sketch 1 preview: %lld ms from the slider change (500 ms of it the coalescing delay)",
-          static_cast<long long>(total));
+    qInfo("Pencil sketch 1 preview at 100 %%: %lld ms from the slider change (500 ms of it the "
+          "coalescing delay)", static_cast<long long>(total));
     QVERIFY(total >= 500);
+    // At 25 % the crop is 800 x 800.
+    t.P().TrackBar6Change(100);
+    QVERIFY(shown.wait(5000));
+    clock.restart();
+    t.P().TrackBar(2)->setValue(130);
+    QVERIFY(shown.wait(10000));
+    qInfo("Pencil sketch 1 preview at 25 %%: %lld ms from the slider change",
+          static_cast<long long>(clock.elapsed()));
   }
 
   void keysMoveThroughTheListWithoutSkippingHeaders() {
@@ -440,6 +448,10 @@ class ParametersWindowTest : public QObject {
     t.P().show();
     QVERIFY(!t.P().close());  // refused while the run goes on; the run is asked to stop
     QVERIFY(t.w.Flags().StopRequested.load());
+    // The idle reset leaves the flags alone while the computation is still there.
+    t.w.IdleReset();
+    QVERIFY(t.w.Flags().StopRequested.load());
+    QVERIFY(t.w.Flags().Processing);
     QVERIFY(t.WaitRun());
     QTRY_VERIFY_WITH_TIMEOUT(!t.P().isVisible(), 3000);
   }
