@@ -104,7 +104,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   SaveToHistory(2);
   UpdateHistoryCommands();
   ShowRunMenus(false);
-  parametersWindow_ = new ParametersWindow(*this);
+  parametersWindow_ = std::make_unique<ParametersWindow>(*this);
 }
 
 MainWindow::~MainWindow() {

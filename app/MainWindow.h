@@ -216,7 +216,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   std::unique_ptr<Computation> computation_;
   std::unique_ptr<History> history_;
   std::unique_ptr<QThread> updateThread_;
-  ParametersWindow* parametersWindow_ = nullptr;  // owned as a child window
+  // A child window that shows parameters_ and runs on computation_: declared after them, so
+  // that it goes first.
+  std::unique_ptr<ParametersWindow> parametersWindow_;
 
   Bitmap source_;  // Image1
   Bitmap result_;  // Image2
