@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 
 #include "app/AppFlags.h"
 #include "app/ClickLabel.h"

@@ -27,6 +27,7 @@ class QPushButton;
 class QSlider;
 class QTimer;
 class QToolButton;
+class QVariantAnimation;
 
 namespace brumeleaf {
 
@@ -123,6 +124,7 @@ class ParametersWindow : public QWidget, public ParameterHost {
   void Image8Enter();
   bool Collapsed() const { return collapsedShown_; }
   bool CollapsedMark() const { return collapsedMark_; }
+  bool Animating() const;
   // A new language: the window's own captions and the model's texts are shown again.
   void Retranslate();
   // Style changes repaint the list in the style's colours.
@@ -160,6 +162,7 @@ class ParametersWindow : public QWidget, public ParameterHost {
   void ShowExample(int listIndex, int mouseY);
   void FormActivate();
   void CentreOnDesktop();
+  void Animate(int fromFrame, int toFrame, std::function<void(int)> step, std::function<void()> done);
   bool HandleKey(int key);
   QString AskOpen(const QString& title, const QString& filter);
   void Fail(const QString& message);
@@ -245,6 +248,7 @@ class ParametersWindow : public QWidget, public ParameterHost {
   bool collapsedShown_ = false;
   QRect expandedGeometry_;
   QPixmap capture_;
+  std::unique_ptr<QVariantAnimation> animation_;
 };
 
 }  // namespace brumeleaf

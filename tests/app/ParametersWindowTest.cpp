@@ -306,9 +306,10 @@ class ParametersWindowTest : public QObject {
     const int width = t.P().width();
     t.P().Image7Click();
     QVERIFY(t.P().Collapsed());
+    QTRY_VERIFY_WITH_TIMEOUT(!t.P().Animating(), 3000);
     QCOMPARE(t.P().size(), QSize(80, 80));
     t.P().Image8Enter();
-    QVERIFY(!t.P().Collapsed());
+    QTRY_VERIFY_WITH_TIMEOUT(!t.P().Collapsed(), 3000);
     QVERIFY(t.P().CollapsedMark());
     QCOMPARE(t.P().width(), width);
     t.w.Sketchit1Click();
@@ -520,6 +521,12 @@ class ParametersWindowTest : public QObject {
     t.P().ListBox1Click(17);
     QTest::qWait(300);
     t.P().grab().save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-wide.png")));
+    t.P().Image7Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!t.P().Animating(), 3000);
+    QTest::qWait(100);
+    if (QScreen* screen = t.w.screen()) {
+      screen->grabWindow(0).save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-collapsed.png")));
+    }
   }
 };
 
