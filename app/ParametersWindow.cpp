@@ -89,6 +89,7 @@ ParametersWindow::ParametersWindow(MainWindow& main)
   goButton_->setGeometry(0, 0, 0, 0);
   goButton_->setFlat(true);
   BuildList();
+  content_->setMouseTracking(true);
   ConnectSliders();
   WatchKeys();
 
@@ -523,6 +524,10 @@ bool ParametersWindow::eventFilter(QObject* watched, QEvent* event) {
         Edit1Click();
         return true;
       }
+      break;
+    case QEvent::MouseMove:
+      // The window's background: the list closes when the mouse wanders off it.
+      if (watched == content_ && ListShown()) HideList();
       break;
     case QEvent::Leave:
       if (watched == listBox1_) HideList();
