@@ -353,6 +353,7 @@ void MainWindow::SetStyle(view::WindowStyle style) {
   if (QAction* a = Action(QString::fromLatin1(names[static_cast<int>(style)]))) a->setChecked(true);
   settings_.style = static_cast<int>(style);
   central_->update();
+  if (parametersWindow_) parametersWindow_->StyleChanged();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -491,7 +491,6 @@ bool ParametersWindow::HandleKey(int key) {
       return true;
     case Qt::Key_Insert:
       if (!flags_.Processing) main_.SetStyle(view::NextStyle(main_.Style()));
-      StyleChanged();
       return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:

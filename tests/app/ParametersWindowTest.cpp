@@ -485,12 +485,10 @@ class ParametersWindowTest : public QObject {
     QTest::qWait(700);
     for (int i = 0; i < 3; ++i) {
       t.w.SetStyle(styles[i]);
-      t.P().StyleChanged();
       QTest::qWait(100);
       t.P().grab().save(QDir(QString::fromUtf8(folder)).filePath(QStringLiteral("params-%1.png").arg(QString::fromLatin1(names[i]))));
     }
     t.w.SetStyle(view::WindowStyle::Charcoal);
-    t.P().StyleChanged();
     t.P().Edit1Click();
     t.P().ListBox1Hover(1);
     QTest::qWait(100);
