@@ -10,19 +10,10 @@
 #include <system_error>
 #include <vector>
 
+#include "io/TextLines.h"
+
 namespace brumeleaf {
 namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  std::istringstream in(text);
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 // A whole number as the file writes it: optional sign, decimal digits, 32-bit range.
 bool ParseInt(const std::string& text, int& value) {
@@ -134,7 +125,7 @@ bool FolderWritable(const std::filesystem::path& folder) {
 }  // namespace
 
 SettingsReadResult ParseSettings(const std::string& text, AppSettings& settings) {
-  LineReader in(SplitLines(text));
+  LineReader in(SplitTextLinesCopy(text));
   return ReadAll(in, settings) ? SettingsReadResult::Complete : SettingsReadResult::StoppedEarly;
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
+#include "io/TextLines.h"
 #include "resources/Embedded.h"
 
 namespace brumeleaf {
@@ -49,19 +49,10 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
+// Tables saved by some editors begin with a byte-order mark; it is not part of line 1.
 std::vector<std::string> SplitLines(std::string_view text) {
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    start = end + 1;
-  }
-  return lines;
+  return SplitTextLinesCopy(text);
 }
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {

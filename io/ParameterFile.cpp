@@ -10,6 +10,7 @@
 
 #include "io/FileBytes.h"
 #include "io/PictureFile.h"
+#include "io/TextLines.h"
 
 namespace brumeleaf {
 namespace {
@@ -19,25 +20,11 @@ constexpr std::string_view kDefaultPictureName = "Brumeleaf image";
 // A parameter file is about a kilobyte; anything far larger is not one.
 constexpr std::uintmax_t kMaxParameterFileBytes = 1 << 20;
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Reads lines in order; past the end the last line read stays in the buffer (it starts as
 // "0"), which is how a short file fills its missing lines.
 class LineReader {
  public:
-  explicit LineReader(std::string_view text) : lines_(SplitLines(text)) {}
+  explicit LineReader(std::string_view text) : lines_(SplitTextLines(text)) {}
   std::string_view Next() {
     if (next_ < lines_.size()) buffer_ = lines_[next_];
     ++next_;

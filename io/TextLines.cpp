@@ -1,0 +1,24 @@
+#include "io/TextLines.h"
+
+namespace brumeleaf {
+
+std::vector<std::string_view> SplitTextLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> SplitTextLinesCopy(std::string_view text) {
+  const std::vector<std::string_view> views = SplitTextLines(text);
+  return std::vector<std::string>(views.begin(), views.end());
+}
+
+}  // namespace brumeleaf
