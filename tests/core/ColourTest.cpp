@@ -6,20 +6,13 @@
 #include <limits>
 
 #include "imaging/Colour.h"
+#include "TestPictures.h"
 
 using namespace brumeleaf;
 
 namespace {
 
-Bitmap Noise(int w, int h, std::uint32_t seed) {
-  Random random(seed);
-  Bitmap b(w, h);
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* row = b.ScanLine(y);
-    for (int i = 0; i < w * 3; ++i) row[i] = static_cast<std::uint8_t>(random.Next(256));
-  }
-  return b;
-}
+using brumeleaf::testing::Noise;
 
 Bitmap OnePixel(int r, int g, int b) {
   Bitmap p(1, 1);

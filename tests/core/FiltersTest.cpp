@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/Filters.h"
+#include "TestPictures.h"
 
 using namespace brumeleaf;
 
@@ -17,16 +18,7 @@ Bitmap Flat(int w, int h, int level) {
   return b;
 }
 
-// Photo-like enough for the filters: every level occurs, neighbours differ.
-Bitmap Noise(int w, int h, std::uint32_t seed) {
-  Random random(seed);
-  Bitmap b(w, h);
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* row = b.ScanLine(y);
-    for (int i = 0; i < w * 3; ++i) row[i] = static_cast<std::uint8_t>(random.Next(256));
-  }
-  return b;
-}
+using brumeleaf::testing::Noise;
 
 int Level(const Bitmap& b, int x, int y, int ch) { return b.ScanLine(y)[3 * x + ch]; }
 void SetLevel(Bitmap& b, int x, int y, int ch, int v) {

@@ -6,20 +6,13 @@
 
 #include "imaging/Geometry.h"
 #include "imaging/Round.h"
+#include "TestPictures.h"
 
 using namespace brumeleaf;
 
 namespace {
 
-Bitmap Noise(int w, int h, std::uint32_t seed) {
-  Random random(seed);
-  Bitmap b(w, h);
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* row = b.ScanLine(y);
-    for (int i = 0; i < w * 3; ++i) row[i] = static_cast<std::uint8_t>(random.Next(256));
-  }
-  return b;
-}
+using brumeleaf::testing::Noise;
 
 Bitmap Row(std::initializer_list<int> levels) {
   Bitmap b(static_cast<int>(levels.size()), 1);

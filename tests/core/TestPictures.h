@@ -1,13 +1,15 @@
 #pragma once
-// Small synthetic pictures and scratch folders shared by the picture-file tests.
+// Small synthetic pictures and scratch folders shared by the tests.
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "imaging/Bitmap.h"
+#include "imaging/Random.h"
 
 namespace brumeleaf::testing {
 
@@ -27,6 +29,18 @@ inline Bitmap Gradient(int width, int height) {
   Bitmap b(width, height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) b.SetPixel(x, y, MakeColour((x * 7) & 255, (y * 13) & 255, (x + y) & 255));
+  return b;
+}
+
+// Photo-like enough for the filters: every level occurs and neighbours differ; the same seed
+// always gives the same picture.
+inline Bitmap Noise(int width, int height, std::uint32_t seed) {
+  Random random(seed);
+  Bitmap b(width, height);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = b.ScanLine(y);
+    for (int i = 0; i < width * 3; ++i) row[i] = static_cast<std::uint8_t>(random.Next(256));
+  }
   return b;
 }
 
