@@ -61,15 +61,10 @@ bool ColourPass(const Bitmap& source, Bitmap& destination, const SketchSettings&
   const int height = source.Height();
   destination.SetSize(source.Width(), height);  // white paper
   StrokeTarget target(destination);
-  std::vector<int> up, mid, down;
-  if (height >= 3) {
-    WeightedGreyRow(source, 0, mid);
-    WeightedGreyRow(source, 1, down);
-  }
+  if (height < 3) return true;  // no row has a row above and below it
+  GreyRowWindow window(source, 1);
   for (int y = 1; y <= height - 2; ++y) {
-    std::swap(up, mid);
-    std::swap(mid, down);
-    WeightedGreyRow(source, y + 1, down);
+    const auto [up, mid, down] = window.Advance();
     ColourSketchRow(up, mid, down, y, s, target, ctx.Rand());
     if (!ctx.preview) ctx.ShowProgress(y * 100 / height, 99, 1, 1);
     if (y % 20 == 0 && !ctx.preview) {
@@ -92,13 +87,9 @@ void DrawShadingAngles(const Bitmap& source, int begin, int end, const SketchSet
                        std::vector<std::int8_t>& angles) {
   const int width = source.Width();
   angles.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(end - begin), kEdgePixel);
-  std::vector<int> up, mid, down;
-  WeightedGreyRow(source, begin - 1, mid);
-  WeightedGreyRow(source, begin, down);
+  GreyRowWindow window(source, begin);
   for (int y = begin; y < end; ++y) {
-    std::swap(up, mid);
-    std::swap(mid, down);
-    WeightedGreyRow(source, y + 1, down);
+    const auto [up, mid, down] = window.Advance();
     std::int8_t* row = &angles[static_cast<std::size_t>(y - begin) * static_cast<std::size_t>(width)];
     for (int x = 1; x <= width - 2; ++x) {
       const Gradient g = SobelAt(up.data(), mid.data(), down.data(), x);
@@ -112,13 +103,9 @@ void DrawSketchBand(const Bitmap& source, int blockBegin, int begin, int end, co
                     const std::vector<std::int8_t>& angles, DarknessBand& band) {
   const StrokeAngleTable& table = StrokeAngleTable::Instance();
   const int width = source.Width();
-  std::vector<int> up, mid, down;
-  WeightedGreyRow(source, begin - 1, mid);
-  WeightedGreyRow(source, begin, down);
+  GreyRowWindow window(source, begin);
   for (int y = begin; y < end; ++y) {
-    std::swap(up, mid);
-    std::swap(mid, down);
-    WeightedGreyRow(source, y + 1, down);
+    const auto [up, mid, down] = window.Advance();
     const std::int8_t* row = &angles[static_cast<std::size_t>(y - blockBegin) * static_cast<std::size_t>(width)];
     for (int x = 1; x <= width - 2; ++x) {
       if (row[x] == kEdgePixel) {

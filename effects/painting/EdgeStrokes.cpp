@@ -54,13 +54,9 @@ struct StrokeSettings {
 // strokes reach. Returns false when a stop was seen on one of the polled rows.
 bool DrawBand(const Bitmap& source, int begin, int end, const StrokeSettings& s, const RunContext& ctx,
               DarknessBand& band) {
-  std::vector<int> up, mid, down;
-  WeightedGreyRow(source, begin - 1, mid);
-  WeightedGreyRow(source, begin, down);
+  GreyRowWindow window(source, begin);
   for (int y = begin; y < end; ++y) {
-    std::swap(up, mid);
-    std::swap(mid, down);
-    WeightedGreyRow(source, y + 1, down);
+    const auto [up, mid, down] = window.Advance();
     StrokesOfRow(up, mid, down, y, s.threshold, s.strength, s.length, band);
     if (s.pollStop && y % kStopRows == 0 && ctx.StopRequested()) return false;
   }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "imaging/Bitmap.h"
@@ -19,6 +20,35 @@ inline void WeightedGreyRow(const Bitmap& picture, int y, std::vector<int>& grey
   grey.resize(static_cast<std::size_t>(picture.Width()));
   for (int x = 0; x < picture.Width(); ++x, p += 3) grey[static_cast<std::size_t>(x)] = WeightedGrey(p);
 }
+
+// The grey rows above, at and below the row being worked on.
+struct GreyRows {
+  const std::vector<int>& up;
+  const std::vector<int>& mid;
+  const std::vector<int>& down;
+};
+
+// Walks down a picture row by row, keeping three weighted grey rows so that each row of the
+// picture is turned into grey once rather than three times.
+class GreyRowWindow {
+ public:
+  // Reads the rows above and at `first`; the first Advance() centres the window on `first`.
+  GreyRowWindow(const Bitmap& picture, int first) : picture_(picture), next_(first + 1) {
+    WeightedGreyRow(picture, first - 1, mid_);
+    WeightedGreyRow(picture, first, down_);
+  }
+  GreyRows Advance() {
+    std::swap(up_, mid_);
+    std::swap(mid_, down_);
+    WeightedGreyRow(picture_, next_++, down_);
+    return {up_, mid_, down_};
+  }
+
+ private:
+  const Bitmap& picture_;
+  int next_;
+  std::vector<int> up_, mid_, down_;
+};
 
 struct Gradient {
   int a = 0;    // left minus right, -255..255
