@@ -23,6 +23,7 @@
 #include "app/MainWindow.h"
 #include "app/StatusPanel.h"
 #include "app/UiText.h"
+#include "app/WorkerFailure.h"
 #include "io/Download.h"
 #include "io/FileBytes.h"
 #include "io/ParameterFile.h"
@@ -299,14 +300,7 @@ void MainWindow::StartDownload(const QString& address) {
       [this, picture](std::exception_ptr failure) {
         QApplication::restoreOverrideCursor();
         flags_.Processing = false;
-        if (failure) {
-          try {
-            std::rethrow_exception(failure);
-          } catch (const std::exception& error) {
-            Fail(error);
-          }
-          return;
-        }
+        if (ReportWorkerFailure(failure, [this](const std::exception& error) { Fail(error); })) return;
         pictureName_ = kDefaultPictureName;
         density_ = 300;
         AfterLoad(std::move(*picture), kDefaultPictureName);

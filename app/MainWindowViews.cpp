@@ -16,6 +16,7 @@
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
+#include "app/WorkerFailure.h"
 #include "imaging/Colour.h"
 #include "imaging/Geometry.h"
 
@@ -463,14 +464,7 @@ void MainWindow::RunPictureCommand(std::function<void(Bitmap&, Bitmap&)> work,
       [this, source, result, after](std::exception_ptr failure) {
         QApplication::restoreOverrideCursor();
         flags_.Processing = false;
-        if (failure) {
-          try {
-            std::rethrow_exception(failure);
-          } catch (const std::exception& error) {
-            Fail(error);
-          }
-          return;
-        }
+        if (ReportWorkerFailure(failure, [this](const std::exception& error) { Fail(error); })) return;
         source_ = std::move(*source);
         result_ = std::move(*result);
         scrollBox1_->SetPicture(&source_);
