@@ -115,22 +115,29 @@ TEST(EdgeStrokes, VerticalStrokeLengthAndDarknessFollowTheFormula) {
   for (int x = 0; x < 21; ++x) EXPECT_EQ(layer.Pixel(x, 79), kWhite);
 }
 
-// Strokes laid one after the other straight onto the picture, clamping at every step.
-Bitmap LayerStrokeByStroke(const Bitmap& source, int threshold, int strength, int length) {
-  Bitmap layer(source.Width(), source.Height());
-  StrokeTarget target(layer);
+// Calls visit(x, y, gradient, grey) for every pixel with neighbours on all sides, in row
+// order, reading the three grey rows afresh for each row: the plainest way to walk them.
+template <class Visit>
+void ForEachInteriorPixel(const Bitmap& source, Visit visit) {
   std::vector<int> up, mid, down;
   for (int y = 1; y + 1 < source.Height(); ++y) {
     WeightedGreyRow(source, y - 1, up);
     WeightedGreyRow(source, y, mid);
     WeightedGreyRow(source, y + 1, down);
-    for (int x = 1; x + 1 < source.Width(); ++x) {
-      const Gradient g = SobelAt(up.data(), mid.data(), down.data(), x);
-      if (g.mag < threshold || !g.Directional()) continue;
-      LayStroke(target, x, y, StrokeAngleTable::Compute(g.a, g.b),
-                ((g.mag >> 1) * length) / 50 - (150 - strength) / 4, ((g.mag >> 2) * length) / 50);
-    }
+    for (int x = 1; x + 1 < source.Width(); ++x)
+      visit(x, y, SobelAt(up.data(), mid.data(), down.data(), x), mid[static_cast<std::size_t>(x)]);
   }
+}
+
+// Strokes laid one after the other straight onto the picture, clamping at every step.
+Bitmap LayerStrokeByStroke(const Bitmap& source, int threshold, int strength, int length) {
+  Bitmap layer(source.Width(), source.Height());
+  StrokeTarget target(layer);
+  ForEachInteriorPixel(source, [&](int x, int y, const Gradient& g, int) {
+    if (g.mag < threshold || !g.Directional()) return;
+    LayStroke(target, x, y, StrokeAngleTable::Compute(g.a, g.b),
+              ((g.mag >> 1) * length) / 50 - (150 - strength) / 4, ((g.mag >> 2) * length) / 50);
+  });
   return layer;
 }
 
@@ -150,23 +157,16 @@ Bitmap SketchStrokeByStroke(const Bitmap& source, const ParameterSnapshot& p, st
   Random random(seed);
   Bitmap result(source.Width(), source.Height());
   StrokeTarget target(result);
-  std::vector<int> up, mid, down;
-  for (int y = 1; y + 1 < source.Height(); ++y) {
-    WeightedGreyRow(source, y - 1, up);
-    WeightedGreyRow(source, y, mid);
-    WeightedGreyRow(source, y + 1, down);
-    for (int x = 1; x + 1 < source.Width(); ++x) {
-      const Gradient g = SobelAt(up.data(), mid.data(), down.data(), x);
-      if (g.mag >= t && g.Directional()) {
-        LayStroke(target, x, y, StrokeAngleTable::Compute(g.a, g.b), (g.mag * sl) / 100 - (150 - ei) / 4,
-                  ((g.mag >> 2) * sl) / 50);
-      } else {
-        const int v = std::max(382 - dl - 2 * mid[static_cast<std::size_t>(x)], 0);
-        const int theta = random.NextInt(3) + mid[static_cast<std::size_t>(x)] / 8;
-        LayStroke(target, x, y, theta, v / 12, v >> 5);
-      }
+  ForEachInteriorPixel(source, [&](int x, int y, const Gradient& g, int grey) {
+    if (g.mag >= t && g.Directional()) {
+      LayStroke(target, x, y, StrokeAngleTable::Compute(g.a, g.b), (g.mag * sl) / 100 - (150 - ei) / 4,
+                ((g.mag >> 2) * sl) / 50);
+    } else {
+      const int v = std::max(382 - dl - 2 * grey, 0);
+      const int theta = random.NextInt(3) + grey / 8;
+      LayStroke(target, x, y, theta, v / 12, v >> 5);
     }
-  }
+  });
   return result;
 }
 
