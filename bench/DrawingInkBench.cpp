@@ -7,27 +7,15 @@
 
 #include "effects/RunEffect.h"
 #include "effects/Frames.h"
-#include "imaging/Geometry.h"
-#include "io/PictureFile.h"
+#include "bench/BenchPictures.h"
 
 namespace brumeleaf {
 namespace {
 
-// The sample photograph enlarged to width x height (made once per size).
-const Bitmap& Photograph(int width, int height) {
-  static const Bitmap sample = LoadPicture(BRUMELEAF_BENCH_SAMPLE);
-  static Bitmap photo;
-  if (photo.Width() != width || photo.Height() != height) {
-    photo.SetSize(width, height);
-    StretchBilinear(sample, photo);
-  }
-  return photo;
-}
-
 void RunFrame(benchmark::State& state, EffectFrame frame, int code, std::array<int, 5> sliders) {
   const int width = static_cast<int>(state.range(0));
   const int height = static_cast<int>(state.range(1));
-  const Bitmap& source = Photograph(width, height);
+  const Bitmap& source = EnlargedSample(width, height);
   Random random(1);
   for (auto _ : state) {
     ParameterSnapshot params;
@@ -39,8 +27,7 @@ void RunFrame(benchmark::State& state, EffectFrame frame, int code, std::array<i
     benchmark::DoNotOptimize(result.Data());
   }
   const double megapixels = static_cast<double>(width) * height / 1e6;
-  state.counters["Mpixel/s"] =
-      benchmark::Counter(megapixels * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  ReportMegapixelRate(state, megapixels, "Mpixel/s");
 }
 
 void PencilSketch2(benchmark::State& s) { RunFrame(s, FrameSobelFilter, 1, {7, 127, 30, 127, 0}); }

@@ -9,8 +9,7 @@
 #include "effects/drawing/OilPastel.h"
 #include "effects/drawing/PencilSketch4.h"
 #include "effects/drawing/PencilSketch5.h"
-#include "imaging/Geometry.h"
-#include "io/PictureFile.h"
+#include "bench/BenchPictures.h"
 
 namespace brumeleaf {
 namespace {
@@ -18,15 +17,7 @@ namespace {
 constexpr int kWidth = 4000;
 constexpr int kHeight = 3000;
 
-const Bitmap& Photo() {
-  static const Bitmap photo = [] {
-    const Bitmap sample = LoadPicture(BRUMELEAF_BENCH_SAMPLE);
-    Bitmap large(kWidth, kHeight);
-    StretchBilinear(sample, large);
-    return large;
-  }();
-  return photo;
-}
+const Bitmap& Photo() { return EnlargedSample(kWidth, kHeight); }
 
 RunContext Context(Random& random, std::array<int, 5> sliders) {
   ParameterSnapshot params;
@@ -35,8 +26,7 @@ RunContext Context(Random& random, std::array<int, 5> sliders) {
 }
 
 void ReportMegapixels(benchmark::State& state) {
-  state.counters["MP/s"] = benchmark::Counter(kWidth * kHeight / 1e6 * static_cast<double>(state.iterations()),
-                                              benchmark::Counter::kIsRate);
+  ReportMegapixelRate(state, kWidth * kHeight / 1e6);
 }
 
 void OilPastel(benchmark::State& state) {

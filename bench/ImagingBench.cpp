@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/BenchPictures.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
@@ -40,8 +41,7 @@ const Bitmap& Photo() {
 }
 
 void ReportMegapixels(benchmark::State& state, double megapixels = kMegapixels) {
-  state.counters["MP/s"] =
-      benchmark::Counter(megapixels * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  ReportMegapixelRate(state, megapixels);
 }
 
 // Runs `op` on a fresh copy of the photograph each iteration; the copy is not timed.
