@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/ParametersWindow.h"
 #include "app/StatusPanel.h"
+#include "app/WorkerFailure.h"
 #include "finishing/Finalize.h"
 
 namespace brumeleaf {
@@ -79,11 +80,9 @@ void ProcessingDriver::EndRun(std::shared_ptr<Bitmap> result, std::shared_ptr<Ru
   flags.Processing = false;
   if (failure) {
     main_.SetZoom(savedZoom_);
-    try {
-      std::rethrow_exception(failure);
-    } catch (const std::exception& error) {
+    ReportWorkerFailure(failure, [this](const std::exception& error) {
       main_.ShowMessage(QString::fromUtf8(error.what()));
-    }
+    });
     emit RunFinished();
     return;
   }
