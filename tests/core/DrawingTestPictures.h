@@ -8,14 +8,11 @@
 
 #include "imaging/Bitmap.h"
 #include "imaging/RunContext.h"
+#include "TestPictures.h"
 
 namespace brumeleaf::inktests {
 
-inline Bitmap Flat(int width, int height, int level) {
-  Bitmap b(width, height);
-  b.Fill(MakeColour(level, level, level));
-  return b;
-}
+using brumeleaf::testing::Flat;
 
 // A photograph stand-in: smooth colour gradients, a dark disc, a bright bar and some texture.
 inline Bitmap Scene(int width, int height) {

@@ -12,12 +12,7 @@ using namespace brumeleaf;
 
 namespace {
 
-Bitmap Flat(int w, int h, int level) {
-  Bitmap b(w, h);
-  b.Fill(MakeColour(level, level, level));
-  return b;
-}
-
+using brumeleaf::testing::Flat;
 using brumeleaf::testing::Noise;
 
 int Level(const Bitmap& b, int x, int y, int ch) { return b.ScanLine(y)[3 * x + ch]; }

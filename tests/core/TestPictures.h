@@ -24,6 +24,13 @@ inline Bitmap Quadrants(int width, int height) {
   return b;
 }
 
+// Every pixel the same grey level.
+inline Bitmap Flat(int width, int height, int level) {
+  Bitmap b(width, height);
+  b.Fill(MakeColour(level, level, level));
+  return b;
+}
+
 // Every pixel different, for formats that must keep pixels exactly.
 inline Bitmap Gradient(int width, int height) {
   Bitmap b(width, height);
