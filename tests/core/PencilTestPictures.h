@@ -9,6 +9,7 @@
 #include "imaging/Bitmap.h"
 #include "imaging/Random.h"
 #include "imaging/RunContext.h"
+#include "SyntheticPhoto.h"
 
 namespace brumeleaf::testing {
 
@@ -34,21 +35,6 @@ inline Bitmap PhotoLike(int width, int height) {
   }
   return b;
 }
-
-inline Bitmap Uniform(int width, int height, Colour c) {
-  Bitmap b(width, height);
-  b.Fill(c);
-  return b;
-}
-
-// Records what a run reports.
-class RecordingSink : public ProgressSink {
- public:
-  void ShowProgress(int step, int total, int pass, int passes) override {
-    calls.push_back({step, total, pass, passes});
-  }
-  std::vector<std::array<int, 4>> calls;
-};
 
 // A run context with its own generator, stop flag and progress record.
 struct TestRun {
