@@ -47,6 +47,18 @@ const std::uint8_t* Bitmap::ScanLine(int row) const {
   return const_cast<Bitmap*>(this)->ScanLine(row);
 }
 
+std::vector<std::uint8_t*> Bitmap::RowTable() {
+  std::vector<std::uint8_t*> rows(static_cast<std::size_t>(height_));
+  for (int y = 0; y < height_; ++y) rows[static_cast<std::size_t>(y)] = ScanLine(y);
+  return rows;
+}
+
+std::vector<const std::uint8_t*> Bitmap::RowTable() const {
+  std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(height_));
+  for (int y = 0; y < height_; ++y) rows[static_cast<std::size_t>(y)] = ScanLine(y);
+  return rows;
+}
+
 Colour Bitmap::Pixel(int x, int y) const {
   if (x < 0 || x >= width_) throw ImageError("Column " + std::to_string(x) + " is outside the picture.");
   const std::uint8_t* p = ScanLine(y) + 3 * x;

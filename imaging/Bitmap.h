@@ -59,6 +59,10 @@ class Bitmap {
 
   std::uint8_t* ScanLine(int row);
   const std::uint8_t* ScanLine(int row) const;
+  // Addresses of every row, top to bottom, for routines that jump between rows at random.
+  // Valid until the picture is resized or freed.
+  std::vector<std::uint8_t*> RowTable();
+  std::vector<const std::uint8_t*> RowTable() const;
 
   // Pixel access for tests and setup code; effects walk rows through ScanLine.
   Colour Pixel(int x, int y) const;

@@ -110,12 +110,8 @@ class PastelRun {
 };
 
 void PastelRun::BuildRowTables() {
-  sourceRows_.resize(static_cast<std::size_t>(height_));
-  drawingRows_.resize(static_cast<std::size_t>(height_));
-  for (int y = 0; y < height_; ++y) {
-    sourceRows_[static_cast<std::size_t>(y)] = source_.ScanLine(y);
-    drawingRows_[static_cast<std::size_t>(y)] = drawing_.ScanLine(y);
-  }
+  sourceRows_ = source_.RowTable();
+  drawingRows_ = drawing_.RowTable();
 }
 
 // The first stamp is the pastel picture scaled to the largest size, unrotated.

@@ -189,12 +189,8 @@ class SketchRun {
 };
 
 void SketchRun::BuildRowTables() {
-  sourceRows_.resize(static_cast<std::size_t>(height_));
-  destinationRows_.resize(static_cast<std::size_t>(height_));
-  for (int y = 0; y < height_; ++y) {
-    sourceRows_[static_cast<std::size_t>(y)] = source_.ScanLine(y);
-    destinationRows_[static_cast<std::size_t>(y)] = destination_.ScanLine(y);
-  }
+  sourceRows_ = source_.RowTable();
+  destinationRows_ = destination_.RowTable();
 }
 
 void SketchRun::Run() {

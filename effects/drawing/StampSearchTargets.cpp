@@ -9,12 +9,8 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
     : width_(source.Width()), height_(source.Height()), tolerance_(tolerance) {
   if (drawing.Width() != width_ || drawing.Height() != height_)
     throw ImageError("The drawing and its source differ in size.");
-  sourceRows_.resize(static_cast<std::size_t>(height_));
-  drawingRows_.resize(static_cast<std::size_t>(height_));
-  for (int y = 0; y < height_; ++y) {
-    sourceRows_[static_cast<std::size_t>(y)] = source.ScanLine(y);
-    drawingRows_[static_cast<std::size_t>(y)] = drawing.ScanLine(y);
-  }
+  sourceRows_ = source.RowTable();
+  drawingRows_ = drawing.RowTable();
   count_ = CountIn(0, 0, width_, height_);
 }
 
