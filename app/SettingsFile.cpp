@@ -6,10 +6,13 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <span>
 #include <sstream>
 #include <system_error>
 #include <vector>
 
+#include "io/FileBytes.h"
+#include "io/PictureFile.h"
 #include "io/TextLines.h"
 
 namespace brumeleaf {
@@ -214,22 +217,12 @@ bool SaveSettingsFile(const std::filesystem::path& path, const AppSettings& sett
                       const WindowPlacement& placement) {
   std::error_code error;
   std::filesystem::create_directories(path.parent_path(), error);
-  const std::filesystem::path temporary = path.string() + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file << FormatSettings(settings, placement);
-    file.flush();
-    if (!file) {
-      file.close();
-      std::filesystem::remove(temporary, error);
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return false;
+  const std::string text = FormatSettings(settings, placement);
+  try {
+    WriteFileReplacing(path.string(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                                text.size()));
+  } catch (const FileError&) {
+    return false;  // the caller falls back to the configuration folder or gives up quietly
   }
   return true;
 }
