@@ -8,8 +8,8 @@
 
 #include "effects/Frames.h"
 #include "effects/ParameterModel.h"
-#include "effects/RunEffect.h"
-#include "finishing/Finalize.h"
+#include "pipeline/RunEffect.h"
+#include "pipeline/Finalize.h"
 #include "imaging/Random.h"
 
 namespace brumeleaf {

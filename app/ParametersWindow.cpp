@@ -29,7 +29,7 @@
 #include "app/ProcessingDriver.h"
 #include "app/UiText.h"
 #include "effects/CustomBrush.h"
-#include "finishing/Finalize.h"
+#include "pipeline/Finalize.h"
 #include "io/ParameterFile.h"
 #include "io/PictureFile.h"
 

@@ -7,7 +7,7 @@
 #include "app/ParametersWindow.h"
 #include "app/StatusPanel.h"
 #include "app/WorkerFailure.h"
-#include "finishing/Finalize.h"
+#include "pipeline/Finalize.h"
 
 namespace brumeleaf {
 

@@ -9,7 +9,7 @@
 #include <exception>
 #include <memory>
 
-#include "effects/RunEffect.h"
+#include "pipeline/RunEffect.h"
 #include "imaging/Bitmap.h"
 
 class QTimer;

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "effects/RunEffect.h"
+#include "pipeline/RunEffect.h"
 #include "effects/Frames.h"
 #include "bench/BenchPictures.h"
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "effects/RunEffect.h"
+#include "pipeline/RunEffect.h"
 
 namespace {
 

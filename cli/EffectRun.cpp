@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "cli/TerminalProgress.h"
-#include "effects/RunEffect.h"
+#include "pipeline/RunEffect.h"
 
 namespace brumeleaf::cli {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "effects/RunEffect.h"
+#include "effects/EffectFrame.h"
 
 namespace brumeleaf {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/drawing/PenAndInk.h"
 
 namespace brumeleaf {

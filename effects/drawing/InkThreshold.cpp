@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/drawing/PenAndInk.h"
 #include "imaging/Filters.h"
 

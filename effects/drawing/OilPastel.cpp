@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "effects/Frames.h"
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/drawing/StampSearchTargets.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "finishing/SurfaceFinish.h"

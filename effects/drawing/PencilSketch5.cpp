@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "effects/Frames.h"
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/drawing/PencilSketch5Stages.h"
 #include "finishing/PaperTexture.h"
 #include "imaging/Colour.h"

@@ -2,7 +2,7 @@
 #include <array>
 #include <cstdint>
 
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/drawing/PencilSketch5.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/painting/DarknessBand.h"
 #include "effects/painting/StrokeAngleTable.h"
 #include "effects/painting/StrokeGeometry.h"

@@ -24,8 +24,8 @@
 #include "app/ParametersWindow.h"
 #include "app/ProcessingDriver.h"
 #include "app/StatusPanel.h"
-#include "effects/RunEffect.h"
-#include "finishing/Finalize.h"
+#include "pipeline/RunEffect.h"
+#include "pipeline/Finalize.h"
 #include "io/PictureFile.h"
 
 using namespace brumeleaf;

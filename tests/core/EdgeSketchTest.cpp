@@ -4,7 +4,7 @@
 #include <set>
 
 #include "DrawingTestPictures.h"
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/drawing/EdgeSketch.h"
 #include "effects/Frames.h"
 #include "effects/painting/EdgeStrokes.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "finishing/Finalize.h"
+#include "pipeline/Finalize.h"
 #include "finishing/PaperTexture.h"
 #include "finishing/SurfaceFinish.h"
 #include "imaging/Filters.h"

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "effects/drawing/OilPastel.h"
-#include "effects/ParallelRows.h"
-#include "effects/RunEffect.h"
+#include "imaging/ParallelRows.h"
+#include "pipeline/RunEffect.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
 #include "resources/OilPastelStamp.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "DrawingTestPictures.h"
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 #include "effects/Frames.h"
 #include "effects/drawing/PenAndInk.h"
 #include "imaging/Filters.h"

@@ -4,7 +4,7 @@
 
 #include "effects/drawing/PencilSketch4.h"
 #include "effects/drawing/PencilStampTable.h"
-#include "effects/RunEffect.h"
+#include "pipeline/RunEffect.h"
 #include "imaging/Filters.h"
 #include "resources/PencilStrokes.h"
 #include "tests/core/PencilTestPictures.h"

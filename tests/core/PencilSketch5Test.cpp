@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "effects/drawing/PencilSketch5.h"
-#include "effects/ParallelRows.h"
-#include "effects/RunEffect.h"
+#include "imaging/ParallelRows.h"
+#include "pipeline/RunEffect.h"
 #include "resources/PencilTileSheet.h"
 #include "tests/core/PencilTestPictures.h"
 

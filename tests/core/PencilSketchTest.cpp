@@ -4,7 +4,7 @@
 #include <set>
 
 #include "effects/Frames.h"
-#include "effects/RunEffect.h"
+#include "pipeline/RunEffect.h"
 #include "effects/drawing/PencilSketch1.h"
 #include "resources/PencilToneStrip.h"
 #include "SyntheticPhoto.h"

@@ -5,8 +5,8 @@
 
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
-#include "effects/RunEffect.h"
-#include "finishing/Finalize.h"
+#include "pipeline/RunEffect.h"
+#include "pipeline/Finalize.h"
 #include "finishing/PaperTexture.h"
 #include "SyntheticPhoto.h"
 

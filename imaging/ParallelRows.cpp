@@ -1,4 +1,4 @@
-#include "effects/ParallelRows.h"
+#include "imaging/ParallelRows.h"
 
 #include <algorithm>
 #include <atomic>

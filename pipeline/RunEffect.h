@@ -3,6 +3,7 @@
 // finish) followed by Finalize. Used by the desktop program's worker, the command line, scripts
 // and batches alike.
 
+#include "effects/EffectFrame.h"
 #include "imaging/Bitmap.h"
 #include "imaging/RunContext.h"
 
@@ -12,9 +13,6 @@ struct FinishingSteps;
 
 enum class RunOutcome { Completed, Stopped };
 
-// The frame of one effect code: reads `source` (the left panel), writes `result` (the right
-// panel, which holds the previous result on entry). Does not run Finalize.
-using EffectFrame = void (*)(const Bitmap& source, Bitmap& result, RunContext& ctx);
 
 // Runs effect `code` (ctx.Params().code is set to it) and Finalize. Throws ImageError for an
 // effect that is not available; returns Stopped when a stop was requested during the run.

@@ -1,4 +1,4 @@
-#include "finishing/Finalize.h"
+#include "pipeline/Finalize.h"
 
 namespace brumeleaf {
 

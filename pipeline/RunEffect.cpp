@@ -1,9 +1,9 @@
-#include "effects/RunEffect.h"
+#include "pipeline/RunEffect.h"
 
 #include <string>
 
 #include "effects/Frames.h"
-#include "finishing/Finalize.h"
+#include "pipeline/Finalize.h"
 
 namespace brumeleaf {
 
