@@ -7,9 +7,8 @@
 #include <QRadialGradient>
 
 #include "effects/Frames.h"
-#include "effects/ParameterModel.h"
-#include "pipeline/RunEffect.h"
-#include "pipeline/Finalize.h"
+#include "effects/Catalogue.h"
+#include "pipeline/Session.h"
 #include "imaging/Random.h"
 
 namespace brumeleaf {
@@ -135,19 +134,17 @@ const Bitmap& ExampleSampleScene() {
 QImage MakeExamplePicture(int code) {
   const Bitmap& scene = ExampleSampleScene();
   if (FrameForCode(code) != nullptr) {
-    try {
-      ParameterSnapshot params;
-      params.code = code;
-      params.s = ParameterModel::EffectDefaults()[static_cast<std::size_t>(code)];
-      Random random;
-      RunContext ctx(params, random);
-      ctx.processing = false;
-      Bitmap result = scene;
-      RunEffect(code, scene, result, ctx, FinishingSteps{});
-      return ImageOfBitmap(result);
-    } catch (const std::exception&) {
-      // Falls through to the named scene.
-    }
+    // A session of its own: the scene is its source, every effect at its defaults, no frame
+    // or caption; an effect that fails falls through to the named scene.
+    Session session;
+    session.OpenPicture(scene, "example");
+    session.Settings().SelectEntry(ListIndexOfCode(code));
+    RunJob job = session.PrepareJob();
+    job.SetFinishingSteps(FinishingSteps{});
+    Random random;
+    RunContext ctx(job.Params(), random);
+    ctx.processing = false;
+    if (job.Run(ctx).Completed()) return ImageOfBitmap(job.Result());
   }
   QImage image = ImageOfBitmap(scene);
   QPainter p(&image);

@@ -70,7 +70,6 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   };
   computation_ = std::make_unique<Computation>(flags_, random_, this);
   connect(computation_.get(), &Computation::Progress, this, &MainWindow::ShowProgress);
-  history_ = std::make_unique<History>();
 
   central_ = new CentralArea(this, [this] { FormResize(); });
   setCentralWidget(central_);

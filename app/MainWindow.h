@@ -17,12 +17,13 @@
 #include "app/DividerBar.h"
 #include "app/PanelView.h"
 #include "app/PictureNames.h"
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "app/ViewMath.h"
-#include "effects/ParameterModel.h"
+#include "app/ParameterModel.h"
 #include "history/History.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Random.h"
+#include "pipeline/Session.h"
 
 class QAction;
 class QMenu;
@@ -68,6 +69,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   // The drawing parameters (effect, sliders, finishing options) the runs read.
   ParameterModel& Parameters() { return parameters_; }
   Random& SessionRandom() { return random_; }
+  Session& GetSession() { return session_; }
   Computation& Runner() { return *computation_; }
   bool UndoEnabled() const;
   bool RedoEnabled() const;
@@ -210,18 +212,21 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
 
   QStringList arguments_;
   AppFlags flags_;
-  Random random_;
+  // The document: both panels, their history, the generator and the effect settings. The
+  // members below are the window's names for its parts.
+  Session session_;
+  Random& random_ = session_.Rand();
+  History* const history_ = &session_.GetHistory();
   AppSettings settings_;
-  ParameterModel parameters_;
+  ParameterModel parameters_{session_.Settings()};
   std::unique_ptr<Computation> computation_;
-  std::unique_ptr<History> history_;
   std::unique_ptr<QThread> updateThread_;
   // A child window that shows parameters_ and runs on computation_: declared after them, so
   // that it goes first.
   std::unique_ptr<ParametersWindow> parametersWindow_;
 
-  Bitmap source_;  // Image1
-  Bitmap result_;  // Image2
+  Bitmap& source_ = session_.SourcePanel();  // Image1
+  Bitmap& result_ = session_.ResultPanel();  // Image2
   int sourceWidth_ = 0, sourceHeight_ = 0, resultWidth_ = 0, resultHeight_ = 0;
   QPoint sourceOffset_, resultOffset_;
   bool stretched_ = true;

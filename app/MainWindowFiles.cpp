@@ -26,7 +26,7 @@
 #include "app/WorkerFailure.h"
 #include "io/Download.h"
 #include "io/FileBytes.h"
-#include "io/ParameterFile.h"
+#include "settings/ParameterFile.h"
 #include "io/TitleLine.h"
 #include "io/PictureFile.h"
 

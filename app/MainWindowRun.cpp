@@ -28,7 +28,7 @@
 #include "i18n/Language.h"
 #include "imaging/Progress.h"
 #include "io/Download.h"
-#include "io/ParameterFile.h"
+#include "settings/ParameterFile.h"
 
 namespace brumeleaf {
 

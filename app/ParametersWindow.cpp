@@ -30,7 +30,7 @@
 #include "app/UiText.h"
 #include "effects/CustomBrush.h"
 #include "pipeline/Finalize.h"
-#include "io/ParameterFile.h"
+#include "settings/ParameterFile.h"
 #include "io/PictureFile.h"
 
 namespace brumeleaf {
@@ -391,7 +391,7 @@ void ParametersWindow::Saveparameters1Click() {
                                       QString::fromLatin1(kParameterFilter));
   if (path.isEmpty()) return;
   try {
-    SaveParameterFile(path.toStdString(), model_);
+    SaveParameterFile(path.toStdString(), model_.Settings());
   } catch (const std::exception& error) {
     Fail(QString::fromUtf8(error.what()));
   }

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "app/ExamplePictures.h"
-#include "effects/ParameterModel.h"
+#include "app/ParameterModel.h"
 #include "effects/PreviewEffect.h"
 #include "imaging/Bitmap.h"
 

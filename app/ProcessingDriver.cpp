@@ -7,7 +7,6 @@
 #include "app/ParametersWindow.h"
 #include "app/StatusPanel.h"
 #include "app/WorkerFailure.h"
-#include "pipeline/Finalize.h"
 
 namespace brumeleaf {
 
@@ -46,21 +45,14 @@ void ProcessingDriver::StartRun() {
   // The worker keeps its own references, so a brush loaded meanwhile cannot change under it.
   auto brush = window_.CustomBrush() ? std::make_shared<Bitmap>(*window_.CustomBrush()) : nullptr;
   params.customBrushPicture = brush.get();
-  const int code = params.code;
-  auto source = std::make_shared<const Bitmap>(main_.Source());
-  auto result = std::make_shared<Bitmap>(main_.Result());
-  auto outcome = std::make_shared<RunOutcome>(RunOutcome::Completed);
-  const SourceMean mean = main_.Mean();
+  auto job = std::make_shared<RunJob>(main_.GetSession().PrepareJob(params.code, params));
+  auto outcome = std::make_shared<JobOutcome>();
   flags.Processing = true;
   running_ = true;
   main_.Runner().SetStopPercent(main_.Status().StopPercent());
   const bool started = main_.Runner().Start(
-      params, false,
-      [source, result, outcome, mean, code, brush](RunContext& ctx) {
-        ctx.mean = mean;
-        *outcome = RunEffect(code, *source, *result, ctx);
-      },
-      [this, result, outcome](std::exception_ptr failure) { EndRun(result, outcome, failure); });
+      params, false, [job, outcome, brush](RunContext& ctx) { *outcome = job->Run(ctx); },
+      [this, job, outcome](std::exception_ptr failure) { EndRun(job, outcome, failure); });
   if (!started) {
     // Another computation slipped in: wait for it as for a preview.
     flags.Processing = false;
@@ -71,28 +63,30 @@ void ProcessingDriver::StartRun() {
   emit RunStarted();
 }
 
-void ProcessingDriver::EndRun(std::shared_ptr<Bitmap> result, std::shared_ptr<RunOutcome> outcome,
+void ProcessingDriver::EndRun(std::shared_ptr<RunJob> job, std::shared_ptr<JobOutcome> outcome,
                               std::exception_ptr failure) {
   AppFlags& flags = main_.Flags();
-  // The display of a failed run ends here; the result panel is left as it was.
-  if (failure) main_.ShowProgress(101, 100, 1, 1);
+  if (failure) {
+    ReportWorkerFailure(failure, [&outcome](const std::exception& error) {
+      *outcome = {JobOutcome::Kind::Failed, error.what()};
+    });
+  }
   running_ = false;
   flags.Processing = false;
-  if (failure) {
+  if (outcome->Failed()) {
+    // The display of a failed run ends here; the result panel is left as it was.
+    main_.ShowProgress(101, 100, 1, 1);
     main_.SetZoom(savedZoom_);
-    ReportWorkerFailure(failure, [this](const std::exception& error) {
-      main_.ShowMessage(QString::fromUtf8(error.what()));
-    });
-    emit RunFinished();
+    main_.ShowMessage(QString::fromUtf8(outcome->message.c_str()));
+    emit RunFinished(*outcome);
     return;
   }
-  const bool stopped = *outcome == RunOutcome::Stopped;
-  main_.SetResult(std::move(*result), window_.Model().EntryText());
+  main_.SetResult(job->TakeResult(), window_.Model().EntryText());
   main_.SetZoom(savedZoom_);
   main_.CenterImages();
   // A finished run brings the parameters window back; a stopped one leaves that to the user.
-  if (!stopped) flags.ReopenParameters = true;
-  emit RunFinished();
+  if (outcome->Completed()) flags.ReopenParameters = true;
+  emit RunFinished(*outcome);
 }
 
 }  // namespace brumeleaf

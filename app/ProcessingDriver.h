@@ -4,12 +4,13 @@
 // puts the result (complete, or partial after a stop) into the right panel, records it in the
 // history and brings the zoom back to what it was.
 
+#include <QMetaType>
 #include <QObject>
 
 #include <exception>
 #include <memory>
 
-#include "pipeline/RunEffect.h"
+#include "pipeline/Session.h"
 #include "imaging/Bitmap.h"
 
 class QTimer;
@@ -33,11 +34,14 @@ class ProcessingDriver : public QObject {
 
  signals:
   void RunStarted();
-  void RunFinished();
+  // Every run ends here, once: completed, stopped (the partial result is shown) or failed
+  // (the message was shown, the result left as it was). Scripts, batches and the brush wait
+  // on this instead of polling flags.
+  void RunFinished(const brumeleaf::JobOutcome& outcome);
 
  private:
   void StartRun();
-  void EndRun(std::shared_ptr<Bitmap> result, std::shared_ptr<RunOutcome> outcome,
+  void EndRun(std::shared_ptr<RunJob> job, std::shared_ptr<JobOutcome> outcome,
               std::exception_ptr failure);
 
   MainWindow& main_;
@@ -48,3 +52,5 @@ class ProcessingDriver : public QObject {
 };
 
 }  // namespace brumeleaf
+
+Q_DECLARE_METATYPE(brumeleaf::JobOutcome)

@@ -12,35 +12,47 @@ namespace brumeleaf::cli {
 
 namespace {
 
+const Option* const kApplyOptions[] = {&options::kOutput, &options::kParams, &options::kEffect,
+                                       &options::kValues, &options::kSoften, &options::kTexture,
+                                       &options::kStrength, &options::kSeed, &options::kQuality};
+
 void CheckOutputFormat(const std::string& path) {
   const PictureFormat format = FormatFromExtension(path);
   if (format != PictureFormat::Jpeg && format != PictureFormat::Png && format != PictureFormat::Bmp)
     throw UsageError(path + ": the output must end in .jpg, .jpeg, .png or .bmp");
 }
 
+std::string LabelOf(const EffectSettings& settings) {
+  std::string label = EntryName(Language::English(), settings.ListIndex());
+  label.erase(label.find_last_not_of(' ') + 1);
+  return label;
+}
+
 }  // namespace
+
+OptionList ApplyCommandOptions() { return kApplyOptions; }
 
 int RunApply(const Arguments& args) {
   InterruptStop interrupt;  // from the start: Ctrl-C while loading also writes nothing
-  ParameterModel model;
-  const ApplyOptions options = ParseApplyArguments(args, model);
-  CheckOutputFormat(options.output);
-  PictureInfo info;
-  const Bitmap source = LoadPicture(options.input, &info);
+  const ParsedOptions parsed = ParseOptions(args, kApplyOptions);
+  if (parsed.Positional().size() != 1) throw UsageError("apply needs exactly one input picture");
+  if (!parsed.Has(options::kOutput)) throw UsageError("apply needs an output file (-o OUTPUT)");
+  const std::string& output = parsed.Text(options::kOutput);
+  CheckOutputFormat(output);
 
-  EffectRunRequest request;
-  request.code = model.CurrentEffect();
-  request.params = model.Snapshot();
-  request.seed = options.seed ? *options.seed : ClockSeed();
-  request.label = model.EntryText();
-  request.label.erase(request.label.find_last_not_of(' ') + 1);
-  const std::optional<Bitmap> result = RunEffectOnPicture(source, request, interrupt.Flag());
+  Session session(SeedOf(parsed));
+  ApplyEffectOptions(parsed, session.Settings());
+  PictureInfo info;
+  const std::string& input = parsed.Positional()[0];
+  session.OpenPicture(LoadPicture(input, &info), input);
+
+  const std::optional<Bitmap> result = RunSelectedEffect(session, LabelOf(session.Settings()), interrupt.Flag());
   if (!result) return kExitFailed;
 
   SaveOptions save;
-  save.jpegQuality = options.quality;
+  save.jpegQuality = static_cast<int>(parsed.IntegerIf(options::kQuality).value_or(95));
   save.dpi = info.dpi;
-  SavePicture(*result, options.output, save);
+  SavePicture(*result, output, save);
   return kExitOk;
 }
 

@@ -1,32 +1,24 @@
 #pragma once
-// The arguments of `brumeleaf-cli apply`, read into the same parameter model the desktop
-// program's parameters window uses, so that ranges, clamping and selection rules are shared.
+// The effect options every command that runs an effect shares: a parameter file, the effect,
+// slider values and the finishing options, applied to the core EffectSettings in that order so
+// that ranges, clamping and selection rules are the desktop program's own.
 
+#include <array>
 #include <cstdint>
-#include <optional>
-#include <string>
 
-#include "cli/Commands.h"
-#include "effects/ParameterModel.h"
+#include "cli/Options.h"
+#include "effects/EffectSettings.h"
 
 namespace brumeleaf::cli {
 
-struct ApplyOptions {
-  std::string input;
-  std::string output;
-  int quality = 95;
-  std::optional<std::uint32_t> seed;
-};
+// --params, --effect, --values, --soften, --texture, --strength.
+extern const std::array<const Option*, 6> kEffectOptions;
 
-// Reads the arguments; the model gets the parameter file, the effect, the slider values and
-// the finishing options in that order. Throws UsageError for anything malformed.
-ApplyOptions ParseApplyArguments(const Arguments& args, ParameterModel& model);
+// Applies the effect options found in `parsed`. UsageError for an unknown effect or malformed
+// values; a parameter file that cannot be read is a failure (its own message).
+void ApplyEffectOptions(const ParsedOptions& parsed, EffectSettings& settings);
 
-// A whole decimal integer, or UsageError naming `what`.
-long long ParseInteger(const std::string& text, const std::string& what);
-
-// --seed and --quality, shared by apply and render-all.
-std::uint32_t ParseSeed(const std::string& text);
-int ParseQuality(const std::string& text);
+// --seed, or the clock as at the desktop program's start.
+std::uint32_t SeedOf(const ParsedOptions& parsed);
 
 }  // namespace brumeleaf::cli

@@ -9,14 +9,11 @@ std::span<const Command> AllCommands() {
        RunConvert},
       {"effects", "", "list the effects with their sliders, ranges and defaults", RunEffects},
       {"apply", "INPUT -o OUTPUT [OPTIONS]",
-       "draw INPUT with one effect and save the result as OUTPUT; options: --effect NAME|CODE, "
-       "--values s1,s2,s3,s4,s5, --params FILE.bfp, --soften, --texture 1-10, "
-       "--strength light|normal|strong, --seed N, --quality 1-100; Ctrl-C stops and writes nothing",
-       RunApply},
+       "draw INPUT with one effect and save the result as OUTPUT; Ctrl-C stops and writes nothing",
+       RunApply, ApplyCommandOptions},
       {"render-all", "INPUT OUTDIR [OPTIONS]",
-       "draw INPUT with every available effect at its defaults into OUTDIR/<code>-<name>.jpg; "
-       "options: --seed N, --quality 1-100",
-       RunRenderAll},
+       "draw INPUT with every available effect at its defaults into OUTDIR/<code>-<name>.jpg",
+       RunRenderAll, RenderAllCommandOptions},
   };
   return kCommands;
 }

@@ -20,6 +20,8 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 using Arguments = std::vector<std::string>;
+struct Option;
+using OptionList = std::span<const Option* const>;
 
 struct Command {
   const char* name;
@@ -28,6 +30,8 @@ struct Command {
   // Returns the exit code; throws UsageError for bad arguments and any other exception for a
   // failure (exit code 1).
   int (*run)(const Arguments& args);
+  // The options it accepts, for its --help; nullptr for a command without options.
+  OptionList (*options)() = nullptr;
 };
 
 std::span<const Command> AllCommands();
@@ -37,5 +41,7 @@ int RunConvert(const Arguments& args);
 int RunEffects(const Arguments& args);
 int RunApply(const Arguments& args);
 int RunRenderAll(const Arguments& args);
+OptionList ApplyCommandOptions();
+OptionList RenderAllCommandOptions();
 
 }  // namespace brumeleaf::cli

@@ -1,35 +1,20 @@
 #pragma once
-// One effect run of the command line: a picture, the parameter snapshot and the session seed
-// in; the finished result out, or nothing when the run was stopped.
+// One effect run of the command line: the session's selected effect on its source, with a
+// progress bar on standard error.
 
 #include <atomic>
-#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "imaging/Bitmap.h"
-#include "imaging/RunContext.h"
+#include "pipeline/Session.h"
 
 namespace brumeleaf::cli {
 
-// Mean red, green and blue of a picture (sums divided by the pixel count, truncated), as the
-// program computes it for every new source.
-SourceMean MeanColourOf(const Bitmap& picture);
-
-// The session seed when none is given: the clock, as at the desktop program's start.
-std::uint32_t ClockSeed();
-
-struct EffectRunRequest {
-  int code = 0;
-  ParameterSnapshot params;
-  std::uint32_t seed = 1;
-  std::string label;  // shown beside the progress bar
-};
-
-// Runs the effect with a progress bar; `stop` (Ctrl-C) stops it. Returns the result, or
-// nothing after a stop (a message on standard error says why). Failures are exceptions.
-std::optional<Bitmap> RunEffectOnPicture(const Bitmap& source, const EffectRunRequest& request,
-                                         std::atomic<bool>& stop);
+// Runs the session's selected effect; `stop` (Ctrl-C) stops it. Returns the finished result,
+// or nothing after a stop or a failure (one line on standard error names `label` and says
+// which; nothing is to be written then).
+std::optional<Bitmap> RunSelectedEffect(Session& session, const std::string& label, std::atomic<bool>& stop);
 
 // Lower-case letters and digits of an entry name joined by '-': "Pen & Ink sketch 1" gives
 // "pen-ink-sketch-1".

@@ -5,8 +5,7 @@
 
 #include "cli/Commands.h"
 #include "effects/Catalogue.h"
-#include "effects/Frames.h"
-#include "effects/ParameterModel.h"
+#include "effects/EffectSettings.h"
 
 namespace brumeleaf::cli {
 
@@ -25,7 +24,7 @@ void PrintEffect(const Language& english, const ListEntrySpec& entry) {
   for (int row = 1; row <= kSliderRowCount; ++row) {
     if (!RowVisible(code, row)) continue;
     const SliderRange range = RangeOf(code, row);
-    const int defaultValue = ParameterModel::EffectDefaults()[code][row - 1];
+    const int defaultValue = EffectSettings::Defaults()[code][row - 1];
     std::printf("             s%d %-24s %d..%d, default %d\n", row,
                 Trimmed(SliderCaption(english, code, row - 1)).c_str(), range.low, range.high,
                 defaultValue);

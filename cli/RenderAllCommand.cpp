@@ -10,12 +10,13 @@
 #include "cli/EffectRun.h"
 #include "cli/InterruptStop.h"
 #include "effects/Catalogue.h"
-#include "effects/Frames.h"
 #include "io/PictureFile.h"
 
 namespace brumeleaf::cli {
 
 namespace {
+
+const Option* const kRenderAllOptions[] = {&options::kSeed, &options::kQuality};
 
 struct RenderAllOptions {
   std::string input;
@@ -25,54 +26,44 @@ struct RenderAllOptions {
 };
 
 RenderAllOptions ParseRenderAllArguments(const Arguments& args) {
+  const ParsedOptions parsed = ParseOptions(args, kRenderAllOptions);
+  if (parsed.Positional().size() != 2) throw UsageError("render-all needs an input picture and a folder");
   RenderAllOptions options;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--seed" && hasValue) {
-      options.seed = ParseSeed(args[++i]);
-    } else if (a == "--quality" && hasValue) {
-      options.quality = ParseQuality(args[++i]);
-    } else if (a.size() > 1 && a[0] == '-') {
-      throw UsageError("unknown option or missing value: " + a);
-    } else {
-      positional.push_back(a);
-    }
-  }
-  if (positional.size() != 2) throw UsageError("render-all needs an input picture and a folder");
-  options.input = positional[0];
-  options.folder = positional[1];
+  options.input = parsed.Positional()[0];
+  options.folder = parsed.Positional()[1];
+  options.seed = static_cast<std::uint32_t>(parsed.IntegerIf(options::kSeed).value_or(1));
+  options.quality = static_cast<int>(parsed.IntegerIf(options::kQuality).value_or(95));
   return options;
 }
 
-// Renders one entry; false when it failed or was stopped.
+// Renders one entry in a session of its own, so every effect starts from the same seed;
+// false when it failed or was stopped.
 bool RenderEntry(const Bitmap& source, const PictureInfo& info, int listIndex,
                  const RenderAllOptions& options, std::atomic<bool>& stop) {
-  ParameterModel model;
-  model.SelectEntry(listIndex);
-  EffectRunRequest request;
-  request.code = model.CurrentEffect();
-  request.params = model.Snapshot();
-  request.seed = options.seed;
-  request.label = EffectNameForCode(request.code);
+  Session session(options.seed);
+  session.Settings().SelectEntry(listIndex);
+  session.OpenPicture(source, options.input);
+  const int code = session.Settings().CurrentEffect();
+  const std::string label = EffectNameForCode(code);
   const std::filesystem::path file =
-      options.folder / (std::to_string(request.code) + "-" + FileNamePart(request.label) + ".jpg");
+      options.folder / (std::to_string(code) + "-" + FileNamePart(label) + ".jpg");
   const auto start = std::chrono::steady_clock::now();
   try {
-    const std::optional<Bitmap> result = RunEffectOnPicture(source, request, stop);
+    const std::optional<Bitmap> result = RunSelectedEffect(session, label, stop);
     if (!result) return false;
     SavePicture(*result, file.string(), SaveOptions{options.quality, info.dpi});
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "brumeleaf-cli: %s: %s\n", request.label.c_str(), e.what());
+    std::fprintf(stderr, "brumeleaf-cli: %s: %s\n", label.c_str(), e.what());
     return false;
   }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  std::printf("%-40s %6.2f s  %s\n", request.label.c_str(), took.count(), file.string().c_str());
+  std::printf("%-40s %6.2f s  %s\n", label.c_str(), took.count(), file.string().c_str());
   return true;
 }
 
 }  // namespace
+
+OptionList RenderAllCommandOptions() { return kRenderAllOptions; }
 
 int RunRenderAll(const Arguments& args) {
   InterruptStop interrupt;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Options.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void PrintUsage(std::FILE* to) {
 
 void PrintCommandUsage(std::FILE* to, const Command& c) {
   std::fprintf(to, "usage: brumeleaf-cli %s %s\n  %s\n", c.name, c.arguments, c.summary);
+  if (c.options) std::fprintf(to, "\noptions:\n%s", brumeleaf::cli::OptionHelp(c.options()).c_str());
 }
 
 bool IsHelp(const std::string& a) { return a == "--help" || a == "-h" || a == "help"; }

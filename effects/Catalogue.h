@@ -1,7 +1,7 @@
 #pragma once
-// The effect catalogue: the 36 entries of the effect list (30 effects under 6 group headers),
-// the effect code of each, the handler that runs it and its five slider rows. Everything that
-// names or describes an effect reads this one table.
+// The effect list: its 36 entries (30 effects under 6 group headers), how list indices and
+// effect codes map onto each other, and the names and captions an effect shows in a language.
+// What an effect is (sliders, controls, run frame, preview) is its row of the effect table.
 //
 // Terms: the list index (0..35) is an entry's place in the effect list; the effect code (0..29)
 // names an effect and indexes every per-effect table. Slider row r (1..5) uses slot r-1 of a
@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "effects/EffectTable.h"
 #include "i18n/Language.h"
 
 namespace brumeleaf {
@@ -23,33 +24,13 @@ class CatalogueError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-inline constexpr int kEffectCount = 30;       // codes 0..29
-inline constexpr int kEffectTableRows = 36;   // per-code tables have room for codes 0..35
 inline constexpr int kListEntryCount = 36;    // list indices 0..35
-inline constexpr int kSliderRowCount = 5;
 inline constexpr int kFallbackCode = 14;      // headers and unknown indices run "frame only"
 inline constexpr int kFirstEntry = 1;
 inline constexpr int kMergeEntry = 33;        // needs source and result of the same size
 inline constexpr int kMergeFallbackUp = 31;
 inline constexpr int kFrameOnlyEntry = 35;
 inline constexpr int kLastEntry = 35;
-
-// One slider row of an effect. A hidden row still stores its default (the parameter files and
-// the algorithms see all five slots).
-struct SliderSpec {
-  int captionLine = -1;  // language line of the caption; -1: no caption
-  int defaultValue = 0;
-  bool visible = false;
-  bool blankCaption = false;  // eight spaces instead of a caption (the merge effect's rows 4, 5)
-};
-
-struct EffectSpec {
-  int code = 0;
-  int listIndex = 0;
-  std::string_view handler;
-  TextRule name;
-  std::array<SliderSpec, kSliderRowCount> rows{};
-};
 
 struct ListEntrySpec {
   int listIndex = 0;
@@ -58,29 +39,17 @@ struct ListEntrySpec {
   constexpr bool IsHeader() const { return code < 0; }
 };
 
-// Range and tick step of a slider row.
-struct SliderRange {
-  int low = 0;
-  int high = 255;
-  int tick = 5;
-  int Clamp(int v) const { return v < low ? low : (v > high ? high : v); }
-  bool operator==(const SliderRange&) const = default;
-};
-
-// The effects, indexed by code 0..29.
-const std::array<EffectSpec, kEffectCount>& Effects();
 // The list entries, indexed by list index 0..35.
 const std::array<ListEntrySpec, kListEntryCount>& ListEntries();
 
-const EffectSpec& EffectOfCode(int code);  // CatalogueError outside 0..29
 bool IsHeader(int listIndex);
 // The code an entry selects: its effect's code; 14 for headers and indices outside the list.
 int CodeOfListIndex(int listIndex);
 // The entry of an effect code; CatalogueError outside 0..29.
 int ListIndexOfCode(int code);
 
-// Range and tick of slider row 1..5 while `code` is selected. Rows 1 and 2 depend on the
-// effect (Painting 3, Painting 4, Linear halftoning); rows 3 to 5 are fixed.
+// Range and tick of slider row 1..5 while `code` is selected; codes without an effect (the
+// per-code tables have room for 36) get the standard ranges. CatalogueError for another row.
 SliderRange RangeOf(int code, int row);
 
 // Which slider rows 1..5 an effect shows.
@@ -99,6 +68,9 @@ std::optional<int> FindEntryByName(const Language& language, std::string_view na
 // An effect given as a code ("7") or a selectable entry's name ("Painting 4 ..."); returns the
 // list index. CatalogueError for anything else.
 int ResolveEffect(const Language& language, std::string_view nameOrCode);
+
+// The English list entry of `code` without its padding, for messages; "" outside 0..29.
+std::string EffectNameForCode(int code);
 
 // Number of the example picture (0..29, list order without headers) for a selectable entry.
 int ExamplePictureNumber(int listIndex);

@@ -1,15 +1,11 @@
 #pragma once
 // The per-code frames of a run: what each effect does before and after its algorithm (working
 // pictures, progress passes, surface finish or plain copy). One function per effect code,
-// named after the handler it stands for. RunEffect looks them up through FrameForCode.
-
-#include <string>
+// named after the handler it stands for. The effect table names each code's frame.
 
 #include "effects/EffectFrame.h"
 
 namespace brumeleaf {
-
-inline constexpr int kEffectCodes = 30;
 
 void FramePencilSketch(const Bitmap& S, Bitmap& R, RunContext& ctx);        // 0
 void FrameSobelFilter(const Bitmap& S, Bitmap& R, RunContext& ctx);         // 1
@@ -40,10 +36,5 @@ void FrameHalfToneLines(const Bitmap& S, Bitmap& R, RunContext& ctx);       // 2
 void FramePainting9(const Bitmap& S, Bitmap& R, RunContext& ctx);           // 27
 void FramePainting10(const Bitmap& S, Bitmap& R, RunContext& ctx);          // 28
 void FrameAbstract(const Bitmap& S, Bitmap& R, RunContext& ctx);            // 29
-
-// The frame of `code`; nullptr for a code outside 0..29 or an effect that is not built yet.
-EffectFrame FrameForCode(int code);
-// The English list entry of `code`, for messages; "" outside 0..29.
-std::string EffectNameForCode(int code);
 
 }  // namespace brumeleaf

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "effects/Frames.h"
-#include "effects/drawing/PencilSketch1.h"
-#include "finishing/SurfaceFinish.h"
+#include "effects/EffectTable.h"
 #include "imaging/Canvas.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
@@ -12,10 +10,6 @@
 namespace brumeleaf {
 
 namespace {
-
-constexpr int kPencilSketch1 = 0;
-constexpr int kMerge = 13;
-constexpr int kFrameOnly = 14;
 
 // An outline one pixel wide through the corners (left, top) and (right, bottom), inclusive.
 void Outline(Bitmap& picture, int left, int top, int right, int bottom) {
@@ -35,15 +29,6 @@ void CopyInner(const Bitmap& from, Bitmap& to, int left, int top, int right, int
   for (int y = top; y <= bottom; ++y) {
     std::copy_n(from.ScanLine(y) + left * 3, bytes, to.ScanLine(y) + left * 3);
   }
-}
-
-// The effect codes whose preview runs the full frame on the crop. Pencil sketch 1 and
-// frame-only have their own preview steps. Painting 3 (lighter median and bilateral steps),
-// Cartoon 2 (with the surface stage), Painting 10 (its own preview routine) and Abstract
-// (s2 instead of s2 + 1) preview differently from their runs: their preview entry points
-// belong here once those effects exist; until then their full frame stands in.
-bool RunsFrameAsPreview(int code) {
-  return code != kPencilSketch1 && code != kFrameOnly && FrameForCode(code) != nullptr;
 }
 
 }  // namespace
@@ -96,24 +81,23 @@ void ShowRawCrop(const Bitmap& crop, Bitmap& preview) {
 }
 
 bool PreviewAvailable(int code) {
-  return code == kPencilSketch1 || code == kFrameOnly || RunsFrameAsPreview(code);
+  return code >= 0 && code < kEffectCount && (EffectRowOf(code).preview || EffectRowOf(code).Built());
 }
 
 void ComputePreview(int code, const Bitmap& K, const Bitmap& resultCrop, Bitmap& O,
                     RunContext& ctx) {
   ctx.MutableParams().code = code;
-  if (code < 0 || code >= kEffectCodes) {
+  if (code < 0 || code >= kEffectCount) {
     O.SetSize(K.Width(), K.Height());
     return;
   }
-  if (code == kPencilSketch1) {
-    PreviewPencilSketch(K, O, ctx);
-  } else if (code == kFrameOnly) {
-    ApplySurfaceFinish(K, O, ctx);
-  } else if (RunsFrameAsPreview(code)) {
-    // The merge effect blends the source crop with the same rectangle of the result.
-    O = code == kMerge ? resultCrop : K;
-    FrameForCode(code)(K, O, ctx);
+  const EffectRow& effect = EffectRowOf(code);
+  if (effect.preview) {
+    effect.preview(K, resultCrop, O, ctx);
+  } else if (effect.Built()) {
+    // An effect that blends with the result starts from the same rectangle of the result.
+    O = effect.extras.blendsWithResult ? resultCrop : K;
+    effect.frame(K, O, ctx);
   } else {
     O = K;
   }
@@ -127,7 +111,7 @@ Bitmap PreviewDisplay(const Bitmap& O, int zoom, int code) {
     StretchBilinearFast(O, preview);
     Sharpen(preview);
   }
-  if (code == kPencilSketch1) SoftBlur(preview);
+  if (code >= 0 && code < kEffectCount && EffectRowOf(code).extras.softenedPreview) SoftBlur(preview);
   Outline(preview, 1, 1, kPreviewSize - 2, kPreviewSize - 2);
   Outline(preview, 0, 0, kPreviewSize - 1, kPreviewSize - 1);
   return preview;

@@ -71,6 +71,8 @@ class RunContext {
   void SetSink(ProgressSink* sink) { sink_ = sink; }
   void SetStopFlag(std::atomic<bool>* flag) { stop_ = flag; }
   void SetCancelFlag(std::atomic<bool>* flag) { cancelled_ = flag; }
+  std::atomic<bool>* StopFlag() const { return stop_; }
+  std::atomic<bool>* CancelFlag() const { return cancelled_; }
 
   void ShowProgress(int step, int total, int pass, int passes) {
     if (sink_ && processing && !silent && passes != 0) sink_->ShowProgress(step, total, pass, passes);

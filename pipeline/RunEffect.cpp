@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "effects/Frames.h"
+#include "effects/Catalogue.h"
 #include "pipeline/Finalize.h"
 
 namespace brumeleaf {
@@ -10,7 +10,7 @@ namespace brumeleaf {
 namespace {
 
 EffectFrame AvailableFrame(int code) {
-  if (code < 0 || code >= kEffectCodes) {
+  if (code < 0 || code >= kEffectCount) {
     throw ImageError("There is no effect with code " + std::to_string(code) +
                      "; the effect codes are 0 to 29.");
   }

@@ -13,11 +13,11 @@
 #include "AppTests.h"
 #include "app/Computation.h"
 #include "app/MainWindow.h"
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "io/JfifDensity.h"
-#include "io/ParameterFile.h"
+#include "settings/ParameterFile.h"
 #include "io/PictureFile.h"
 
 using namespace brumeleaf;
@@ -324,7 +324,7 @@ class MainWindowTest : public QObject {
     // A parameter file named on the command line selects its entry and values.
     ParameterModel chosen;
     chosen.SelectEntry(7);
-    const std::string text = FormatParameterFile(CaptureParameters(chosen));
+    const std::string text = FormatParameterFile(CaptureParameters(chosen.Settings()));
     const QString bfp = dir.filePath(QStringLiteral("Mine.BFP"));
     QFile params(bfp);
     QVERIFY(params.open(QIODevice::WriteOnly));

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "AppTests.h"
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 using namespace brumeleaf;
 

@@ -12,8 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "effects/Catalogue.h"
-#include "effects/Frames.h"
+#include "effects/EffectTable.h"
 #include "imaging/ParallelRows.h"
 #include "io/PictureFile.h"
 #include "pipeline/RunEffect.h"
@@ -28,8 +27,8 @@ constexpr std::uint32_t kSeed = 4242;
 
 std::vector<int> BuiltCodes() {
   std::vector<int> codes;
-  for (int c = 0; c < kEffectCount; ++c)
-    if (FrameForCode(c)) codes.push_back(c);
+  for (const EffectRow& row : EffectRows())
+    if (row.frame) codes.push_back(row.code);
   return codes;
 }
 
@@ -37,7 +36,7 @@ ParameterSnapshot DefaultsOf(int code) {
   ParameterSnapshot p;
   p.code = code;
   for (int slot = 0; slot < kSliderRowCount; ++slot)
-    p.s[static_cast<std::size_t>(slot)] = EffectOfCode(code).rows[static_cast<std::size_t>(slot)].defaultValue;
+    p.s[static_cast<std::size_t>(slot)] = EffectRowOf(code).rows[static_cast<std::size_t>(slot)].defaultValue;
   return p;
 }
 

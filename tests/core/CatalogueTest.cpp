@@ -4,7 +4,7 @@
 
 #include "effects/Catalogue.h"
 #include "effects/CustomBrush.h"
-#include "effects/ParameterModel.h"
+#include "app/ParameterModel.h"
 
 using namespace brumeleaf;
 
@@ -43,8 +43,8 @@ TEST(Catalogue, TableOfEntriesCodesAndDefaults) {
   EXPECT_EQ(CodeOfListIndex(4), 16);
   EXPECT_EQ(CodeOfListIndex(29), 29);
   EXPECT_EQ(ListIndexOfCode(28), 20);
-  EXPECT_EQ(EffectOfCode(9).handler, "ProcessRegionGrowing");
-  EXPECT_THROW(EffectOfCode(30), CatalogueError);
+  EXPECT_EQ(EffectRowOf(9).handler, "ProcessRegionGrowing");
+  EXPECT_THROW(EffectRowOf(30), CatalogueError);
 
   const EffectTable& d = ParameterModel::EffectDefaults();
   EXPECT_EQ(d[0], (std::array<int, 5>{25, 100, 80, 160, 25}));
@@ -82,7 +82,7 @@ TEST(Catalogue, CaptionsRangesAndVisibleRows) {
   EXPECT_EQ(RangeOf(26, 2), (SliderRange{0, 360, 7}));
   EXPECT_EQ(RangeOf(0, 3), (SliderRange{0, 100, 5}));
   // Every default lies inside its row's range.
-  for (const auto& e : Effects())
+  for (const auto& e : EffectRows())
     for (int row = 1; row <= 5; ++row) {
       const SliderRange r = RangeOf(e.code, row);
       const int v = e.rows[static_cast<std::size_t>(row - 1)].defaultValue;

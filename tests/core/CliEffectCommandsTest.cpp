@@ -14,9 +14,9 @@
 #include <string>
 #include <thread>
 
-#include "effects/ParameterModel.h"
+#include "effects/EffectSettings.h"
 #include "finishing/PaperTexture.h"
-#include "io/ParameterFile.h"
+#include "settings/ParameterFile.h"
 #include "io/PictureFile.h"
 #include "SyntheticPhoto.h"
 
@@ -123,9 +123,9 @@ TEST_F(CliFixture, FinishingOptionsReachTheSurfaceStage) {
 }
 
 TEST_F(CliFixture, ParameterFilesSelectTheirEntry) {
-  ParameterModel model;
-  model.SelectEntry(35);  // frame, texture and text only
-  const fs::path params = SaveParameterFile(folder / "only-finish", model);
+  EffectSettings settings;
+  settings.SelectEntry(35);  // frame, texture and text only
+  const fs::path params = SaveParameterFile(folder / "only-finish", settings);
   const fs::path out = folder / "copy.png";
   const Outcome o = RunCli("apply " + Quoted(photo) + " --params " + Quoted(params) + " -o " + Quoted(out));
   ASSERT_EQ(o.exitCode, 0) << o.output;

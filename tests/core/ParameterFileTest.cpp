@@ -5,7 +5,8 @@
 #include <iterator>
 #include <unistd.h>
 
-#include "io/ParameterFile.h"
+#include "settings/ParameterFile.h"
+#include "app/ParameterModel.h"
 
 using namespace brumeleaf;
 namespace fs = std::filesystem;
@@ -49,9 +50,9 @@ TEST_F(ParameterFileTest, NamesGetTheExtensionUnlessItIsExactlyThere) {
   EXPECT_EQ(ParameterFilePath(dir_ / "PARAMS.BFP"), dir_ / "PARAMS.BFP.bfp");
 
   ParameterModel model;
-  EXPECT_EQ(SaveParameterFile(dir_ / "Params", model), dir_ / "Params.bfp");
+  EXPECT_EQ(SaveParameterFile(dir_ / "Params", model.Settings()), dir_ / "Params.bfp");
   EXPECT_TRUE(fs::exists(dir_ / "Params.bfp"));
-  SaveParameterFile(dir_ / "PARAMS.BFP", model);
+  SaveParameterFile(dir_ / "PARAMS.BFP", model.Settings());
   EXPECT_TRUE(fs::exists(dir_ / "PARAMS.BFP.bfp"));
   // Nothing but the two files: the temporary names are gone.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
@@ -60,7 +61,7 @@ TEST_F(ParameterFileTest, NamesGetTheExtensionUnlessItIsExactlyThere) {
 TEST_F(ParameterFileTest, WrittenLayoutIs175CrLfLines) {
   ParameterModel model;
   model.ClickEntry(14);
-  const std::string text = Read(SaveParameterFile(dir_ / "p", model));
+  const std::string text = Read(SaveParameterFile(dir_ / "p", model.Settings()));
   std::size_t crlf = 0;
   for (std::size_t i = 0; i + 1 < text.size(); ++i) crlf += text.compare(i, 2, "\r\n") == 0;
   EXPECT_EQ(crlf, 175u);
@@ -77,7 +78,7 @@ TEST_F(ParameterFileTest, RoundTripRestoresCodes0To28AndTheEntryButNotAbstract) 
   model.ClickEntry(29);
   model.ChangeSlider(1, 33);
   model.ClickEntry(24);
-  const fs::path path = SaveParameterFile(dir_ / "round", model);
+  const fs::path path = SaveParameterFile(dir_ / "round", model.Settings());
 
   model.ResetAll();
   model.ClickEntry(29);
@@ -143,7 +144,7 @@ TEST_F(ParameterFileTest, BadFilesAreRejectedAndChangeNothing) {
   EXPECT_EQ(model.EffectValues(), before);
   EXPECT_EQ(model.ListIndex(), 11);
 
-  EXPECT_THROW(SaveParameterFile(dir_ / "no_such_folder" / "p", model), ParameterFileError);
+  EXPECT_THROW(SaveParameterFile(dir_ / "no_such_folder" / "p", model.Settings()), ParameterFileError);
 }
 
 TEST(ProposedSaveName, FollowsTheOptionAndThePictureName) {

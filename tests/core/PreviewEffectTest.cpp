@@ -2,7 +2,7 @@
 
 #include "effects/PreviewEffect.h"
 #include "effects/drawing/PencilSketch1.h"
-#include "effects/ParameterModel.h"
+#include "effects/EffectSettings.h"
 #include "finishing/SurfaceFinish.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
@@ -17,7 +17,7 @@ namespace {
 ParameterSnapshot DefaultsOf(int code) {
   ParameterSnapshot params;
   params.code = code;
-  params.s = ParameterModel::EffectDefaults()[static_cast<std::size_t>(code)];
+  params.s = EffectSettings::Defaults()[static_cast<std::size_t>(code)];
   return params;
 }
 

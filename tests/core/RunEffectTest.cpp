@@ -5,6 +5,7 @@
 
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
+#include "effects/Catalogue.h"
 #include "pipeline/RunEffect.h"
 #include "pipeline/Finalize.h"
 #include "finishing/PaperTexture.h"
@@ -70,7 +71,7 @@ TEST(RunEffect, UnavailableAndUnknownEffectsAreClearErrors) {
   RunContext ctx(ParameterSnapshot{}, random);
   const Bitmap source = SyntheticPhoto(16, 16);
   Bitmap result = Uniform(4, 4, kBlack);
-  for (int code = 0; code < kEffectCodes; ++code) {
+  for (int code = 0; code < kEffectCount; ++code) {
     if (FrameForCode(code)) continue;
     EXPECT_EQ(MessageOf([&] { RunEffect(code, source, result, ctx); }),
               EffectNameForCode(code) + " is not available yet.");
@@ -90,7 +91,7 @@ TEST(RunEffect, TheTableNamesEveryCode) {
   EXPECT_EQ(EffectNameForCode(27), "Painting 9 (watercolor)");
   EXPECT_EQ(EffectNameForCode(28), "Painting 10 (brushstrokes)");
   EXPECT_EQ(EffectNameForCode(30), "");
-  for (int code = 0; code < kEffectCodes; ++code) EXPECT_NE(EffectNameForCode(code), "");
+  for (int code = 0; code < kEffectCount; ++code) EXPECT_NE(EffectNameForCode(code), "");
   EXPECT_NE(FrameForCode(kPencilSketch1), nullptr);
   EXPECT_NE(FrameForCode(kFinishingOnly), nullptr);
   EXPECT_EQ(FrameForCode(-1), nullptr);

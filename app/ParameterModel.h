@@ -1,20 +1,23 @@
 #pragma once
-// The state and rules of the drawing-parameters window without any widget: the selected list
-// entry and CurrentEffect, the five sliders (range, tick, position, value label), the per-effect
-// value tables, the finishing options and how clicks, keys and slider moves change them.
-// A window only displays this model and forwards its events; whatever the model wants from the
-// program around it (stop a running preview, re-arm the preview timer) goes through a host.
+// The view model of the drawing-parameters window, without any widget: the effect list's state
+// (shown, highlighted, keys), the name box, captions in the current language, the extra
+// controls and the window's layout, over the core EffectSettings that hold the values and the
+// selection rules. A window only displays this model and forwards its events; whatever the
+// model wants from the program around it (stop a running preview, re-arm the preview timer)
+// goes through a host.
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "effects/Catalogue.h"
+#include "effects/EffectSettings.h"
 #include "i18n/Language.h"
 #include "imaging/RunContext.h"
 
 namespace brumeleaf {
 
-using EffectTable = std::array<std::array<int, kSliderRowCount>, kEffectTableRows>;
+using EffectTable = EffectValueTable;
 using CaptionTable = std::array<std::array<std::string, kSliderRowCount>, kEffectTableRows>;
 
 // What the model asks of the program around it. The defaults suit a headless user: the window
@@ -33,12 +36,6 @@ class ParameterHost {
   virtual void DelayPreview(int addMs, int capMs) { (void)addMs, (void)capMs; }
 };
 
-struct SliderState {
-  SliderRange range;
-  int position = 0;
-  bool showsMax = false;  // the value label reads "MAX"
-};
-
 // Controls shown only for some effects.
 struct ExtraControls {
   bool doubleRow2 = false;    // CheckBox6 "X 2" beside row 2
@@ -48,39 +45,29 @@ struct ExtraControls {
   int maxButtonRow = 0;       // row whose value label has the MAX button: 2, 3 or 0 for none
 };
 
-// The finishing options of the window (soften edges, texture, frame, text) and the brushes.
-struct FinishingOptions {
-  bool softenEdges = false;  // CheckBox2
-  bool texture = false;      // CheckBox3
-  int textureNumber = 0;     // UpDown1, 0..9
-  int strengthIndex = 0;     // ComboBox2, 0 light, 1 normal, 2 strong
-  int storedTextureNumber = -1;  // kept for the settings file; -1: not chosen yet
-  int storedStrength = -1;
-  bool addFrame = false;     // CheckBox1
-  bool addText = false;      // CheckBox4
-  bool customBrush = false;  // CheckBox5
-  bool doubleRow2 = false;   // CheckBox6
-  bool doubleRow1 = false;   // CheckBox8
-};
-
 class ParameterModel {
  public:
+  // A model with settings of its own (tests, example pictures).
   explicit ParameterModel(const Language& language = Language::English());
+  // A model over the session's settings, which must outlive it.
+  explicit ParameterModel(EffectSettings& settings, const Language& language = Language::English());
+  ParameterModel(const ParameterModel&) = delete;
+  ParameterModel& operator=(const ParameterModel&) = delete;
 
   // The host is not owned; null returns to the headless defaults.
   void SetHost(ParameterHost* host) { host_ = host; }
 
   // ---- tables
-  const EffectTable& EffectValues() const { return values_; }
-  static const EffectTable& EffectDefaults();
+  const EffectTable& EffectValues() const { return settings_.Values(); }
+  static const EffectTable& EffectDefaults() { return EffectSettings::Defaults(); }
   const CaptionTable& SliderCaptions() const { return captions_; }
   // Replaces the stored values of one effect row (parameter files); shown sliders follow at
   // the next ApplySelection.
   void StoreEffectRow(int code, const std::array<int, kSliderRowCount>& row);
 
   // ---- selection
-  int CurrentEffect() const { return currentEffect_; }
-  int ListIndex() const { return listIndex_; }
+  int CurrentEffect() const { return settings_.CurrentEffect(); }
+  int ListIndex() const { return settings_.ListIndex(); }
   // The text of the name box (Edit1): the selected entry's name.
   const std::string& EntryText() const { return entryText_; }
   // Runs the selection steps for the selected entry (captions, ranges, positions, preview).
@@ -105,14 +92,14 @@ class ParameterModel {
   void SetPanelSizes(int sourceWidth, int sourceHeight, int resultWidth, int resultHeight);
   bool PanelsDiffer() const { return panelsDiffer_; }
   // The preview runs the merge entry as frame-only while the panel widths differ.
-  void FallBackFromMerge(bool widthsDiffer);
+  void FallBackFromMerge(bool widthsDiffer) { settings_.FallBackFromMerge(widthsDiffer); }
 
   // ---- language
   void ApplyLanguage(const Language& language);
   const Language& CurrentLanguage() const { return language_; }
 
   // ---- sliders (row 1..5)
-  const SliderState& Slider(int row) const;
+  const SliderState& Slider(int row) const { return settings_.Slider(row); }
   // The user moved slider `row` to `position` (clamped to the row's range).
   void ChangeSlider(int row, int position);
   // Double-click on a caption: that slot back to its default.
@@ -125,7 +112,7 @@ class ParameterModel {
   bool ClickMaxButton();
 
   // ---- what a view shows
-  bool RowVisible(int row) const { return brumeleaf::RowVisible(currentEffect_, row); }
+  bool RowVisible(int row) const { return brumeleaf::RowVisible(CurrentEffect(), row); }
   std::string Caption(int row) const;
   std::string ValueText(int row) const;
   ExtraControls Extras() const;
@@ -135,10 +122,10 @@ class ParameterModel {
   int ClientWidth(int brushButtonWidth) const;
 
   // ---- finishing options
-  const FinishingOptions& Finishing() const { return finishing_; }
+  const FinishingOptions& Finishing() const { return settings_.Finishing(); }
   void SetSoftenEdges(bool on);
   void SetTexture(bool on);
-  bool StrengthEnabled() const { return finishing_.texture; }
+  bool StrengthEnabled() const { return Finishing().texture; }
   void ChooseStrength(int index);
   // The up-down arrows changed the texture number (the tile is copied by the window).
   void ClickTextureNumber(int number);
@@ -147,24 +134,23 @@ class ParameterModel {
   std::string TextureLabel() const;
   // First showing of the window: a texture number or strength never chosen counts as 0.
   void Activate();
-  void SetAddFrame(bool on) { finishing_.addFrame = on; }
-  void SetAddText(bool on) { finishing_.addText = on; }
-  void SetCustomBrush(bool on) { finishing_.customBrush = on; }
-  void SetDoubleRow2(bool on) { finishing_.doubleRow2 = on; }
-  void SetDoubleRow1(bool on) { finishing_.doubleRow1 = on; }
+  void SetAddFrame(bool on) { settings_.MutableFinishing().addFrame = on; }
+  void SetAddText(bool on) { settings_.MutableFinishing().addText = on; }
+  void SetCustomBrush(bool on) { settings_.MutableFinishing().customBrush = on; }
+  void SetDoubleRow2(bool on) { settings_.MutableFinishing().doubleRow2 = on; }
+  void SetDoubleRow1(bool on) { settings_.MutableFinishing().doubleRow1 = on; }
   // Settings file values: stored texture number and strength (-1 = not chosen).
-  void RestoreStoredTexture(int number, int strength);
+  void RestoreStoredTexture(int number, int strength) { settings_.RestoreStoredTexture(number, strength); }
 
   // ---- a run
   // The slider positions and options as an algorithm reads them at the start of a run.
-  ParameterSnapshot Snapshot() const;
+  ParameterSnapshot Snapshot() const { return settings_.Snapshot(); }
+
+  // ---- the document underneath
+  const EffectSettings& Settings() const { return settings_; }
 
  private:
-  SliderState& MutableSlider(int row);
-  void SetRange(int row, const SliderRange& range);
-  void SetPosition(int row, int position);
-  void StorePosition(int row);
-  void KeepMinimumBelowMaximum();
+  void Initialise();
   void PutEntryText(const std::string& text);
   void SelectFromList(int listIndex, int mergeReplacement);
   void ArmPreviewAfterSelection();
@@ -172,14 +158,11 @@ class ParameterModel {
 
   ParameterHost& Host() const;
 
+  std::unique_ptr<EffectSettings> owned_;
+  EffectSettings& settings_;
   Language language_;
   ParameterHost* host_ = nullptr;
-  EffectTable values_{};
   CaptionTable captions_{};
-  std::array<SliderState, kSliderRowCount> sliders_{};
-  FinishingOptions finishing_{};
-  int currentEffect_ = 0;
-  int listIndex_ = kFirstEntry;
   std::string entryText_;
   bool listVisible_ = false;
   bool panelsDiffer_ = false;

@@ -1,4 +1,4 @@
-#include "io/ParameterFile.h"
+#include "settings/ParameterFile.h"
 
 #include <charconv>
 #include <cstdint>
@@ -83,11 +83,11 @@ std::filesystem::path ParameterFilePath(const std::filesystem::path& chosen) {
   return std::filesystem::path(name + std::string(kExtension));
 }
 
-ParameterSet CaptureParameters(const ParameterModel& model) {
+ParameterSet CaptureParameters(const EffectSettings& settings) {
   ParameterSet set;
   for (int code = 0; code < kStoredEffects; ++code)
-    set.values[static_cast<std::size_t>(code)] = model.EffectValues()[static_cast<std::size_t>(code)];
-  set.listIndex = model.ListIndex();
+    set.values[static_cast<std::size_t>(code)] = settings.Values()[static_cast<std::size_t>(code)];
+  set.listIndex = settings.ListIndex();
   return set;
 }
 
@@ -104,10 +104,10 @@ std::string FormatParameterFile(const ParameterSet& set) {
 }
 
 std::filesystem::path SaveParameterFile(const std::filesystem::path& chosen,
-                                        const ParameterModel& model) {
+                                        const EffectSettings& settings) {
   const std::filesystem::path path = ParameterFilePath(chosen);
   try {
-    const std::string text = FormatParameterFile(CaptureParameters(model));
+    const std::string text = FormatParameterFile(CaptureParameters(settings));
     WriteFileReplacing(path.string(), std::span(reinterpret_cast<const std::uint8_t*>(text.data()),
                                                 text.size()));
   } catch (const FileError& e) {
@@ -145,16 +145,6 @@ ParameterSet ReadParameterFile(const std::filesystem::path& path) {
   } catch (const ParameterFileError& e) {
     throw ParameterFileError(path.string() + ": " + e.what());
   }
-}
-
-void ApplyParameters(ParameterModel& model, const ParameterSet& set) {
-  for (int code = 0; code < kStoredEffects; ++code)
-    model.StoreEffectRow(code, set.values[static_cast<std::size_t>(code)]);
-  model.SelectEntry(set.listIndex);
-}
-
-void LoadParameterFile(const std::filesystem::path& path, ParameterModel& model) {
-  ApplyParameters(model, ReadParameterFile(path));
 }
 
 std::string ProposedSaveName(const std::string& pictureName, bool parametersInName,

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "effects/ParameterModel.h"
+#include "effects/EffectSettings.h"
 
 namespace brumeleaf {
 
@@ -34,23 +34,32 @@ struct ParameterSet {
 // exactly ".bfp" (so "PARAMS.BFP" becomes "PARAMS.BFP.bfp").
 std::filesystem::path ParameterFilePath(const std::filesystem::path& chosen);
 
-ParameterSet CaptureParameters(const ParameterModel& model);
+ParameterSet CaptureParameters(const EffectSettings& settings);
 // The file's text: 175 lines, each ended by CR LF.
 std::string FormatParameterFile(const ParameterSet& set);
-// Writes the model's values under ParameterFilePath(chosen) through a temporary file, so a
+// Writes the stored values and the selected entry under ParameterFilePath(chosen) through a temporary file, so a
 // failed write never leaves half a file. Returns the path written.
 std::filesystem::path SaveParameterFile(const std::filesystem::path& chosen,
-                                        const ParameterModel& model);
+                                        const EffectSettings& settings);
 
 // Reads the text of a parameter file (CR LF or LF). A file that stops early repeats its last
 // line for everything after it. Any value line that is not an integer, or a list index outside
 // 0..35, rejects the whole file.
 ParameterSet ParseParameterFile(std::string_view text);
 ParameterSet ReadParameterFile(const std::filesystem::path& path);
-// Stores codes 0..28 into the model and selects the file's entry.
-void ApplyParameters(ParameterModel& model, const ParameterSet& set);
-// Read and apply; on any error the model is left exactly as it was.
-void LoadParameterFile(const std::filesystem::path& path, ParameterModel& model);
+// Stores codes 0..28 into `target` (the EffectSettings, or the parameters window's model that
+// wraps them) and selects the file's entry.
+template <class Target>
+void ApplyParameters(Target& target, const ParameterSet& set) {
+  for (int code = 0; code < kStoredEffects; ++code)
+    target.StoreEffectRow(code, set.values[static_cast<std::size_t>(code)]);
+  target.SelectEntry(set.listIndex);
+}
+// Read and apply; on any error `target` is left exactly as it was.
+template <class Target>
+void LoadParameterFile(const std::filesystem::path& path, Target& target) {
+  ApplyParameters(target, ReadParameterFile(path));
+}
 
 // The name the picture save dialog proposes, extension included. With `parametersInName`
 // the effect name and the five slider values are part of it.
