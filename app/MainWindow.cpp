@@ -112,24 +112,23 @@ MainWindow::~MainWindow() {
   if (updateThread_) updateThread_->wait();
 }
 
-// Every caption remembers its line, so that a change of language can rewrite it.
-static void SetCaption(QAction* action, int line, const char* english) {
-  action->setProperty("textLine", line);
-  action->setProperty("englishText", QString::fromUtf8(english));
-  action->setText(UiText(line, english));
+// Every caption remembers its text's name, so that a change of language can rewrite it.
+static void SetCaption(QAction* action, TextId text) {
+  action->setProperty("textId", static_cast<int>(text));
+  action->setText(Tr(text));
 }
 
-QMenu* MainWindow::AddMenu(QMenuBar* bar, QMenu* parent, int line, const char* english) {
+QMenu* MainWindow::AddMenu(QMenuBar* bar, QMenu* parent, TextId text) {
   QMenu* menu = bar ? bar->addMenu(QString()) : parent->addMenu(QString());
-  SetCaption(menu->menuAction(), line, english);
+  SetCaption(menu->menuAction(), text);
   return menu;
 }
 
-QAction* MainWindow::AddCommand(QMenu* menu, const char* objectName, int line, const char* english,
+QAction* MainWindow::AddCommand(QMenu* menu, const char* objectName, TextId text,
                                 const QKeySequence& key, void (MainWindow::*handler)(),
                                 bool enabled) {
   QAction* action = menu->addAction(QString());
-  SetCaption(action, line, english);
+  SetCaption(action, text);
   action->setObjectName(QString::fromLatin1(objectName));
   if (!key.isEmpty()) action->setShortcut(key);
   action->setEnabled(enabled);
@@ -152,59 +151,59 @@ void MainWindow::BuildMenus() {
   layout->addWidget(actionMainMenuBar2_);
   setMenuWidget(bars);
 
-  QMenu* file = AddMenu(actionMainMenuBar1_, nullptr, 0, "File");
-  AddCommand(file, "Openpicture1", 1, "Open a picture", QKeySequence(Qt::CTRL | Qt::Key_O),
+  QMenu* file = AddMenu(actionMainMenuBar1_, nullptr, TextId::FileMenu);
+  AddCommand(file, "Openpicture1", TextId::OpenPicture, QKeySequence(Qt::CTRL | Qt::Key_O),
              &MainWindow::Openpicture1Click);
-  AddCommand(file, "Enregisterledessinsous1", 2, "Save the drawing as...",
+  AddCommand(file, "Enregisterledessinsous1", TextId::SaveDrawingAs,
              QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::Savepicture1Click);
-  AddCommand(file, "Print1", 4, "Print...", QKeySequence(Qt::CTRL | Qt::Key_P), nullptr, false);
+  AddCommand(file, "Print1", TextId::Print, QKeySequence(Qt::CTRL | Qt::Key_P), nullptr, false);
   file->addSeparator();
-  QAction* quit = AddCommand(file, "Quit1", 5, "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr);
+  QAction* quit = AddCommand(file, "Quit1", TextId::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr);
   connect(quit, &QAction::triggered, this, &QWidget::close);
 
-  QMenu* edit = AddMenu(actionMainMenuBar1_, nullptr, 7, "Edit");
-  AddCommand(edit, "Annuler1", 12, "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z),
+  QMenu* edit = AddMenu(actionMainMenuBar1_, nullptr, TextId::EditMenu);
+  AddCommand(edit, "Annuler1", TextId::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z),
              &MainWindow::Annuler1Click);
-  AddCommand(edit, "Rtablir1", 13, "Redo", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
+  AddCommand(edit, "Rtablir1", TextId::Redo, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z),
              &MainWindow::Rtablir1Click);
   edit->addSeparator();
-  AddCommand(edit, "Copierledessindanslepressepapier1", 14, "Copy drawing to clipboard",
+  AddCommand(edit, "Copierledessindanslepressepapier1", TextId::CopyDrawing,
              QKeySequence(Qt::CTRL | Qt::Key_C), &MainWindow::Copierledessindanslepressepapier1Click);
-  AddCommand(edit, "Colleruneimagedepuislepressepapier1", 15, "Paste image from clipboard",
+  AddCommand(edit, "Colleruneimagedepuislepressepapier1", TextId::PasteImage,
              QKeySequence(Qt::CTRL | Qt::Key_V), &MainWindow::Colleruneimagedepuislepressepapier1Click);
-  AddCommand(edit, "Swap1", 217, "Swap left and right images", QKeySequence(Qt::Key_F12),
+  AddCommand(edit, "Swap1", TextId::ScriptSwap, QKeySequence(Qt::Key_F12),
              &MainWindow::Swap1Click);
-  AddCommand(edit, "EnregistrerenfonddcranWindows1", 3, "Set the drawing as wallpaper",
+  AddCommand(edit, "EnregistrerenfonddcranWindows1", TextId::SetAsWallpaper,
              QKeySequence(Qt::CTRL | Qt::Key_W), &MainWindow::EnregistrerenfonddcranWindows1Click);
   edit->addSeparator();
-  AddCommand(edit, "Modifysourceimage1", 16, "Modify source image", QKeySequence(Qt::Key_F9),
+  AddCommand(edit, "Modifysourceimage1", TextId::ModifySourceMenu, QKeySequence(Qt::Key_F9),
              nullptr, false);
-  AddCommand(edit, "Resizesourceimage1", 9, "Resize source image...",
+  AddCommand(edit, "Resizesourceimage1", TextId::ResizeSourceMenu,
              QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, false);
-  AddCommand(edit, "Rotateright1", 10, "Rotate right", QKeySequence(Qt::Key_R),
+  AddCommand(edit, "Rotateright1", TextId::RotateRight, QKeySequence(Qt::Key_R),
              &MainWindow::Rotateright1Click);
-  AddCommand(edit, "Rotateleft1", 11, "Rotate left", QKeySequence(Qt::Key_L),
+  AddCommand(edit, "Rotateleft1", TextId::RotateLeft, QKeySequence(Qt::Key_L),
              &MainWindow::Rotateleft1Click);
-  AddCommand(edit, "Automaticcontrast1", 17, "Automatic contrast and sharpening",
+  AddCommand(edit, "Automaticcontrast1", TextId::AutomaticContrast,
              QKeySequence(Qt::CTRL | Qt::Key_A), nullptr, false);
-  AddCommand(edit, "Invert1", 236, "Invert colors", QKeySequence(Qt::CTRL | Qt::Key_I),
+  AddCommand(edit, "Invert1", TextId::InvertColors, QKeySequence(Qt::CTRL | Qt::Key_I),
              &MainWindow::Invert1Execute);
-  AddCommand(edit, "Crop1", 28, "Crop to selection", QKeySequence(), &MainWindow::CropStart);
+  AddCommand(edit, "Crop1", TextId::CropToSelection, QKeySequence(), &MainWindow::CropStart);
   edit->addSeparator();
-  AddCommand(edit, "Sketchit1", 20, "Drawing parameters...", QKeySequence(Qt::Key_F10),
+  AddCommand(edit, "Sketchit1", TextId::DrawingParametersMenu, QKeySequence(Qt::Key_F10),
              &MainWindow::Sketchit1Click);
-  AddCommand(edit, "Addtext1", 21, "Add text", QKeySequence(Qt::CTRL | Qt::Key_T), nullptr,
+  AddCommand(edit, "Addtext1", TextId::AddTextMenu, QKeySequence(Qt::CTRL | Qt::Key_T), nullptr,
              false);
-  AddCommand(edit, "Batchprocessing1", 19, "Batch processing...",
+  AddCommand(edit, "Batchprocessing1", TextId::BatchMenu,
              QKeySequence(Qt::CTRL | Qt::Key_B), nullptr, false);
-  AddCommand(edit, "Script1", 208, "Script", QKeySequence(Qt::Key_F5), nullptr, false);
+  AddCommand(edit, "Script1", TextId::ScriptMenu, QKeySequence(Qt::Key_F5), nullptr, false);
 
-  QMenu* help = AddMenu(actionMainMenuBar1_, nullptr, 22, "Help");
-  AddCommand(help, "Onlinehelp1", 24, "Online help", QKeySequence(Qt::Key_F1), nullptr, false);
-  QAction* update = AddCommand(help, "Checkforupdate", 180, "Check for update",
+  QMenu* help = AddMenu(actionMainMenuBar1_, nullptr, TextId::HelpMenu);
+  AddCommand(help, "Onlinehelp1", TextId::OnlineHelp, QKeySequence(Qt::Key_F1), nullptr, false);
+  QAction* update = AddCommand(help, "Checkforupdate", TextId::CheckForUpdate,
                                QKeySequence(Qt::CTRL | Qt::Key_U), nullptr);
   connect(update, &QAction::triggered, this, [this] { Check4Update(true); });
-  QMenu* language = AddMenu(nullptr, help, 6, "Change language...");
+  QMenu* language = AddMenu(nullptr, help, TextId::ChangeLanguage);
   auto* languages = new QActionGroup(this);
   for (std::string_view name : Language::Names()) {
     QAction* a = language->addAction(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
@@ -213,7 +212,7 @@ void MainWindow::BuildMenus() {
     languages->addAction(a);
     connect(a, &QAction::triggered, this, [this, n = std::string(name)] { ApplyLanguage(n); });
   }
-  QMenu* appearance = AddMenu(nullptr, help, 8, "Change window style");
+  QMenu* appearance = AddMenu(nullptr, help, TextId::ChangeWindowStyle);
   auto* styles = new QActionGroup(this);
   const std::pair<const char*, view::WindowStyle> entries[] = {
       {"Charcoal", view::WindowStyle::Charcoal},
@@ -227,24 +226,24 @@ void MainWindow::BuildMenus() {
     connect(a, &QAction::triggered, this, [this, s = style] { SetStyle(s); });
   }
   help->addSeparator();
-  AddCommand(help, "Credits1", 169, "Credits", QKeySequence(), nullptr, false);
-  QAction* about = AddCommand(help, "About1", 23, "About Brumeleaf", QKeySequence(), nullptr);
+  AddCommand(help, "Credits1", TextId::CreditsTitle, QKeySequence(), nullptr, false);
+  QAction* about = AddCommand(help, "About1", TextId::AboutMenu, QKeySequence(), nullptr);
   connect(about, &QAction::triggered, this, [this] {
-    QMessageBox::about(this, UiText(23, "About Brumeleaf"),
-                       QStringLiteral("<h3>Brumeleaf</h3><p>Turns photographs into drawings and "
-                                      "paintings.</p><p>Version %1</p>")
-                           .arg(QApplication::applicationVersion()));
+    QMessageBox::about(this, Tr(TextId::AboutMenu),
+                       QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p>")
+                           .arg(Tr(TextId::AboutDescription).toHtmlEscaped(),
+                                Tr(TextId::AboutVersion).arg(QApplication::applicationVersion())));
   });
-  AddCommand(help, "Coffee1", 29, "How about a coffee?", QKeySequence(Qt::Key_F2), nullptr,
+  AddCommand(help, "Coffee1", TextId::CoffeeMenu, QKeySequence(Qt::Key_F2), nullptr,
              false);
 
   // The reduced bar of a run: stop it, or save what has been drawn so far.
   QAction* cancel = actionMainMenuBar2_->addAction(QString());
-  SetCaption(cancel, 18, "Cancel operation");
+  SetCaption(cancel, TextId::InterruptProcess);
   cancel->setObjectName(QStringLiteral("Canceloperation1"));
   connect(cancel, &QAction::triggered, this, &MainWindow::Canceloperation1Click);
   QAction* inProgress = actionMainMenuBar2_->addAction(QString());
-  SetCaption(inProgress, -1, "Save in progress");
+  SetCaption(inProgress, TextId::SaveInProgress);
   inProgress->setObjectName(QStringLiteral("Saveinprogress1"));
   connect(inProgress, &QAction::triggered, this, &MainWindow::Saveinprogress1Click);
   addAction(cancel);
@@ -252,17 +251,17 @@ void MainWindow::BuildMenus() {
 
   popupActionBar1_ = new QMenu(this);
   popupActionBar1_->setObjectName(QStringLiteral("PopupActionBar1"));
-  popupActionBar1_->addAction(UiText(-1, "&Open"), this, &MainWindow::Openpicture1Click);
-  popupActionBar1_->addAction(UiText(-1, "&Paste"), this,
+  popupActionBar1_->addAction(Tr(TextId::OpenCommand), this, &MainWindow::Openpicture1Click);
+  popupActionBar1_->addAction(Tr(TextId::PasteCommand), this,
                               &MainWindow::Colleruneimagedepuislepressepapier1Click);
   popupActionBar1_->addSeparator();
-  popupActionBar1_->addAction(UiText(28, "Crop to selection"), this, &MainWindow::CropStart);
+  popupActionBar1_->addAction(Tr(TextId::CropToSelection), this, &MainWindow::CropStart);
   popupActionBar2_ = new QMenu(this);
   popupActionBar2_->setObjectName(QStringLiteral("PopupActionBar2"));
-  popupActionBar2_->addAction(UiText(-1, "&Save"), this, &MainWindow::Savepicture1Click);
-  popupActionBar2_->addAction(UiText(-1, "&Copy"), this,
+  popupActionBar2_->addAction(Tr(TextId::SaveCommand), this, &MainWindow::Savepicture1Click);
+  popupActionBar2_->addAction(Tr(TextId::CopyCommand), this,
                               &MainWindow::Copierledessindanslepressepapier1Click);
-  popupActionBar2_->addAction(UiText(-1, "S&wap"), this, &MainWindow::Swap1Click);
+  popupActionBar2_->addAction(Tr(TextId::SwapCommand), this, &MainWindow::Swap1Click);
 }
 
 QAction* MainWindow::Action(const QString& objectName) const {
@@ -290,10 +289,8 @@ void MainWindow::ApplyLanguage(const std::string& name) {
     a->setChecked(true);
   }
   for (QAction* action : findChildren<QAction*>()) {
-    const QVariant line = action->property("textLine");
-    if (line.isValid()) {
-      action->setText(UiText(line.toInt(), action->property("englishText").toString().toUtf8().constData()));
-    }
+    const QVariant text = action->property("textId");
+    if (text.isValid()) action->setText(Tr(static_cast<TextId>(text.toInt())));
   }
   BuildToolBarHints();
   UpdateHint();
@@ -302,13 +299,13 @@ void MainWindow::ApplyLanguage(const std::string& name) {
 }
 
 void MainWindow::BuildToolBarHints() {
-  const char* hints[] = {"Open a picture", "Save the drawing as...", "Copy drawing to clipboard",
-                         "Paste image from clipboard", "Undo", "Redo", "Crop to selection",
-                         "Modify source image", "Drawing parameters...", "Add text", "Print...",
-                         "About Brumeleaf", "Online help", "How about a coffee?", "zoom -",
-                         "zoom 100%", "zoom +"};
-  const int lines[] = {1, 2, 14, 15, 12, 13, 28, 16, 20, 21, 4, 23, 24, 29, 30, 31, 32};
-  for (int i = 1; i <= 17; ++i) panel1_->SetHint(i, UiText(lines[i - 1], hints[i - 1]));
+  const TextId hints[] = {TextId::OpenPicture,   TextId::SaveDrawingAs,    TextId::CopyDrawing,
+                          TextId::PasteImage,    TextId::Undo,             TextId::Redo,
+                          TextId::CropToSelection, TextId::ModifySourceMenu, TextId::DrawingParametersMenu,
+                          TextId::AddTextMenu,   TextId::Print,            TextId::AboutMenu,
+                          TextId::OnlineHelp,    TextId::CoffeeMenu,       TextId::ZoomOut,
+                          TextId::ZoomReset,     TextId::ZoomIn};
+  for (int i = 1; i <= 17; ++i) panel1_->SetHint(i, Tr(hints[i - 1]));
 }
 
 void MainWindow::BuildToolBar() {

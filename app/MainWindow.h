@@ -183,8 +183,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void BuildMenus();
   void BuildToolBar();
   void BuildTimers();
-  QMenu* AddMenu(QMenuBar* bar, QMenu* parent, int line, const char* english);
-  QAction* AddCommand(QMenu* menu, const char* objectName, int line, const char* english,
+  QMenu* AddMenu(QMenuBar* bar, QMenu* parent, TextId text);
+  QAction* AddCommand(QMenu* menu, const char* objectName, TextId text,
                       const QKeySequence& key, void (MainWindow::*handler)(), bool enabled = true);
   void BuildToolBarHints();
   void ShowRunMenus(bool running);

@@ -77,8 +77,8 @@ void MainWindow::Openpicture1Click() {
   if (flags_.Processing || computation_->Busy()) return;
   SetZoom(100);
   const QString path = QFileDialog::getOpenFileName(
-      this, UiText(1, "Open a picture"), OpenFolder(),
-      QStringLiteral("Image files (*.bmp *.jpg *.jpeg *.png *.BMP *.JPG *.JPEG *.PNG)"));
+      this, Tr(TextId::OpenPicture), OpenFolder(),
+      Tr(TextId::PictureFilesFilter));
   if (!path.isEmpty()) OpenPictureFile(path);
   // Fit the picture into the wider panel, never enlarging it.
   const bool bySource = scrollBox2_->width() < scrollBox1_->width();
@@ -215,7 +215,7 @@ void MainWindow::Savepicture1Click() {
                                QStringLiteral("PNG Image files (*.png)"),
                                QStringLiteral("BMP Image files (*.bmp)")};
   QString chosenFilter = filters[0];
-  const QString name = QFileDialog::getSaveFileName(this, UiText(2, "Save the drawing as..."),
+  const QString name = QFileDialog::getSaveFileName(this, Tr(TextId::SaveDrawingAs),
                                                     start + QStringLiteral("/") + proposed,
                                                     filters.join(QStringLiteral(";;")), &chosenFilter,
                                                     QFileDialog::DontConfirmOverwrite);
@@ -234,7 +234,7 @@ void MainWindow::Saveinprogress1Click() {
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
   QString chosenFilter;
   const QString name = QFileDialog::getSaveFileName(
-      this, UiText(-1, "Save in progress"), start + QStringLiteral("/") + proposed,
+      this, Tr(TextId::SaveInProgress), start + QStringLiteral("/") + proposed,
       QStringLiteral("JPG Image files (*.jpg *.jpeg);;PNG Image files (*.png);;BMP Image files (*.bmp)"),
       &chosenFilter, QFileDialog::DontConfirmOverwrite);
   if (name.isEmpty()) return;
@@ -247,7 +247,7 @@ void MainWindow::Saveinprogress1Click() {
 bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
   const QString name = QString::fromStdString(NameForFormat(Utf8(chosenName), format));
   if (QFileInfo::exists(name) &&
-      !AskOkCancel(UiText(166, "A file with this name already exists. Do you wish to overwrite it?"),
+      !AskOkCancel(Tr(TextId::OverwriteQuestion),
                    QStringLiteral("Brumeleaf"))) {
     return false;
   }

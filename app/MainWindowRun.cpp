@@ -68,8 +68,8 @@ void MainWindow::Canceloperation1Click() {
   if (stopQuestionOpen_) return;
   stopQuestionOpen_ = true;
   computation_->SetPaused(true);
-  const bool stop = AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
-                                UiText(18, "Cancel operation"));
+  const bool stop = AskOkCancel(Tr(TextId::StopQuestion),
+                                Tr(TextId::InterruptProcess));
   stopQuestionOpen_ = false;
   if (stop) {
     flags_.StopRequested.store(true);
@@ -97,8 +97,8 @@ void MainWindow::EscapePressed() {
   if (!computation_->Busy() || stopQuestionOpen_) return;
   stopQuestionOpen_ = true;
   computation_->SetPaused(true);
-  const bool stop = AskOkCancel(UiText(168, "Do you really wish to stop the process?"),
-                                UiText(18, "Cancel operation"));
+  const bool stop = AskOkCancel(Tr(TextId::StopQuestion),
+                                Tr(TextId::InterruptProcess));
   stopQuestionOpen_ = false;
   if (stop) {
     flags_.StopRequested.store(true);
@@ -196,7 +196,7 @@ void MainWindow::LoadImageatStartup(const QString& argument) {
     LoadImageFile(argument);
   } else if (ext == ".bfp") {
     if (!QFileInfo::exists(argument)) {
-      ShowMessage(QStringLiteral("File not found"));
+      ShowMessage(Tr(TextId::FileNotFound));
       return;
     }
     try {
@@ -235,17 +235,17 @@ bool MainWindow::UpdateCheckRunning() const { return updateThread_ && updateThre
 
 void MainWindow::ShowUpdateAnswer(bool fromMenu, bool reached, const std::string& remote) {
   if (!reached) {
-    if (fromMenu) ShowMessage(UiText(-1, "The update server could not be reached."));
+    if (fromMenu) ShowMessage(Tr(TextId::UpdateServerUnreachable));
     return;
   }
   if (remote != kProgramVersion) {
-    const QString text = UiText(182, "A new version of Brumeleaf is available. Open its download page for version") +
+    const QString text = Tr(TextId::NewVersionQuestion) +
                          QStringLiteral(" ") + QString::fromStdString(remote) + QStringLiteral(" ?");
     if (AskOkCancel(text, QStringLiteral("Brumeleaf"))) {
       QDesktopServices::openUrl(QUrl(QString::fromLatin1(kDownloadPage)));
     }
   } else if (fromMenu) {
-    ShowMessage(UiText(181, "Brumeleaf is up to date"));
+    ShowMessage(Tr(TextId::UpToDate));
   }
 }
 

@@ -78,7 +78,7 @@ void MainWindow::UpdatePanels() {
 
 void MainWindow::UpdateHint() {
   const bool show = resultHint_ && !flags_.Processing;
-  scrollBox2_->SetHint(show ? UiText(26, "Double-click for full screen preview") : QString());
+  scrollBox2_->SetHint(show ? Tr(TextId::FullScreenHint) : QString());
 }
 
 void MainWindow::ShowUnscaled() {
@@ -419,8 +419,8 @@ void MainWindow::CropRelease(const PanelMouse& m) {
   const view::Span ys = view::CropSpan(cropStart_.y(), view::ToPicture(m.picture.y(), z),
                                        view::ToPicture(shown.height(), z));
   EndCropMode();
-  const bool ok = AskOkCancel(UiText(167, "Do you wish to crop the image?"),
-                              UiText(28, "Crop to selection"));
+  const bool ok = AskOkCancel(Tr(TextId::CropQuestion),
+                              Tr(TextId::CropToSelection));
   Panel(cropPanel_).SetSelection(nullptr, std::nullopt);
   cropClean_.reset();
   cropLight_.reset();

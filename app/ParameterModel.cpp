@@ -242,7 +242,7 @@ void ParameterModel::ReleaseTextureNumber() {
 }
 
 std::string ParameterModel::TextureLabel() const {
-  return language_.Text(77) + " " + std::to_string(Finishing().textureNumber + 1) + "  ";
+  return language_.Text(TextId::Texture) + " " + std::to_string(Finishing().textureNumber + 1) + "  ";
 }
 
 void ParameterModel::Activate() { settings_.Activate(); }

@@ -42,8 +42,6 @@ namespace {
 constexpr int kBrushColumnRoom = 191;
 // Room beyond the slider column's standard width, for the preview beside it.
 constexpr int kExtraWidth = 40;
-const char* const kImageFilter = "Image files (*.bmp *.jpg *.jpeg *.png *.BMP *.JPG *.JPEG *.PNG)";
-const char* const kPngFilter = "Transparent .png files (*.png *.PNG)";
 const char* const kParameterFilter = "Parameter files (*.bfp)";
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
@@ -56,7 +54,7 @@ ParametersWindow::ParametersWindow(MainWindow& main)
       flags_(main.Flags()),
       model_(main.Parameters()) {
   setObjectName(QStringLiteral("Form4"));
-  setWindowTitle(UiText(-1, "Drawing parameters"));
+  setWindowTitle(Tr(TextId::DrawingParametersTitle));
   ChooseOpenFile = [this](const QString& title, const QString& folder, const QString& filter) {
     return QFileDialog::getOpenFileName(this, title, folder, filter);
   };
@@ -342,7 +340,7 @@ bool ParametersWindow::LoadCustomBrush(const QString& path) {
 void ParametersWindow::spSkinButton1Click() {
   hide();
   RequestStop();
-  const QString path = AskOpen(UiText(176, "Load custom brush"), QString::fromLatin1(kImageFilter));
+  const QString path = AskOpen(Tr(TextId::LoadCustomBrush), Tr(TextId::PictureFilesFilter));
   if (!path.isEmpty()) LoadCustomBrush(path);
   show();
 }
@@ -355,7 +353,7 @@ void ParametersWindow::spSkinButton2Click() {
 }
 
 void ParametersWindow::Button6Click() {
-  const QString path = AskOpen(UiText(176, "Load custom brush"), QString::fromLatin1(kPngFilter));
+  const QString path = AskOpen(Tr(TextId::LoadCustomBrush), Tr(TextId::TransparentPngFilter));
   if (path.isEmpty()) return;
   try {
     paintBrush3D_ = std::make_shared<const Bitmap>(LoadPicture(path.toStdString()));
@@ -374,7 +372,7 @@ void ParametersWindow::Button7Click() {
 // ------------------------------------------------------------------ menu
 
 void ParametersWindow::Loadparameters1Click() {
-  const QString path = ChooseOpenFile(UiText(111, "Load parameters"), QString(),
+  const QString path = ChooseOpenFile(Tr(TextId::LoadParameters), QString(),
                                       QString::fromLatin1(kParameterFilter));
   if (path.isEmpty()) return;
   try {
@@ -387,7 +385,7 @@ void ParametersWindow::Loadparameters1Click() {
 }
 
 void ParametersWindow::Saveparameters1Click() {
-  const QString path = ChooseSaveFile(UiText(112, "Save parameters"), QString(),
+  const QString path = ChooseSaveFile(Tr(TextId::SaveParameters), QString(),
                                       QString::fromLatin1(kParameterFilter));
   if (path.isEmpty()) return;
   try {

@@ -84,11 +84,10 @@ QToolButton* ArrowButton(Qt::ArrowType arrow, const char* name, QWidget* parent)
 
 // Remembers the language line of a caption, so that a change of language can rewrite it.
 template <typename T>
-T* Captioned(T* object, int line, const char* english, const QString& prefix = QString()) {
-  object->setProperty("textLine", line);
-  object->setProperty("englishText", QString::fromUtf8(english));
+T* Captioned(T* object, TextId text, const QString& prefix = QString()) {
+  object->setProperty("textId", static_cast<int>(text));
   object->setProperty("textPrefix", prefix);
-  object->setText(prefix + UiText(line, english));
+  object->setText(prefix + Tr(text));
   return object;
 }
 
@@ -96,32 +95,32 @@ T* Captioned(T* object, int line, const char* english, const QString& prefix = Q
 
 void ParametersWindow::Retranslate() {
   for (QObject* object : findChildren<QObject*>()) {
-    const QVariant line = object->property("textLine");
-    if (!line.isValid()) continue;
+    const QVariant id = object->property("textId");
+    if (!id.isValid()) continue;
     const QString text = object->property("textPrefix").toString() +
-                         UiText(line.toInt(), object->property("englishText").toString().toUtf8().constData());
+                         Tr(static_cast<TextId>(id.toInt()));
     if (auto* label = qobject_cast<QLabel*>(object)) label->setText(text);
     if (auto* button = qobject_cast<QAbstractButton*>(object)) button->setText(text);
     if (auto* action = qobject_cast<QAction*>(object)) action->setText(text);
   }
-  comboBox2_->setItemText(0, UiText(108, "Light texture "));
-  comboBox2_->setItemText(1, UiText(109, "Normal texture"));
-  comboBox2_->setItemText(2, UiText(110, "Strong texture"));
+  comboBox2_->setItemText(0, Tr(TextId::LightTexture));
+  comboBox2_->setItemText(1, Tr(TextId::NormalTexture));
+  comboBox2_->setItemText(2, Tr(TextId::StrongTexture));
   SyncFromModel();
 }
 
 void ParametersWindow::BuildMenu() {
   menu_ = new QMenuBar(this);
   menu_->setObjectName(QStringLiteral("MainMenu1"));
-  QMenu* file = menu_->addMenu(UiText(-1, "Parameters"));
-  QAction* load = Captioned(file->addAction(QString()), 111, "Load parameters");
+  QMenu* file = menu_->addMenu(Tr(TextId::ParametersMenu));
+  QAction* load = Captioned(file->addAction(QString()), TextId::LoadParameters);
   load->setObjectName(QStringLiteral("Loadparameters1"));
   connect(load, &QAction::triggered, this, &ParametersWindow::Loadparameters1Click);
-  QAction* save = Captioned(file->addAction(QString()), 112, "Save parameters");
+  QAction* save = Captioned(file->addAction(QString()), TextId::SaveParameters);
   save->setObjectName(QStringLiteral("Saveparameters1"));
   connect(save, &QAction::triggered, this, &ParametersWindow::Saveparameters1Click);
   file->addSeparator();
-  QAction* reset = Captioned(file->addAction(QString()), 113, "Reset parameters");
+  QAction* reset = Captioned(file->addAction(QString()), TextId::ResetParameters);
   reset->setObjectName(QStringLiteral("Resetparameters1"));
   connect(reset, &QAction::triggered, this, &ParametersWindow::Resetparameters1Click);
 }
@@ -151,7 +150,7 @@ QWidget* ParametersWindow::BuildNameBox() {
   layout->addSpacing(12);
   image6_ = new ClickLabel(QStringLiteral("Image6"), row);
   image7_ = new ClickLabel(QStringLiteral("Image7"), row);
-  image6_->setToolTip(UiText(-1, "Collapse the window"));
+  image6_->setToolTip(Tr(TextId::CollapseWindow));
   image7_->setToolTip(image6_->toolTip());
   image7_->setCursor(Qt::PointingHandCursor);
   image7_->hide();
@@ -176,7 +175,7 @@ QWidget* ParametersWindow::BuildSliders() {
   for (int i = 0; i < 5; ++i) {
     const int row = i + 1;
     captions_[i] = new ClickLabel(QString::fromLatin1(kCaptionNames[i]), box);
-    captions_[i]->setToolTip(UiText(-1, "Double-click to reset this value"));
+    captions_[i]->setToolTip(Tr(TextId::ResetValueHint));
     sliders_[i] = new QSlider(Qt::Horizontal, box);
     sliders_[i]->setObjectName(QString::fromLatin1(kSliderNames[i]));
     sliders_[i]->setPageStep(1);
@@ -227,7 +226,7 @@ QWidget* ParametersWindow::BuildPreview() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
   image2View_ = new PreviewPictureView(column);
-  image2View_->setToolTip(UiText(-1, "Drag to move the preview"));
+  image2View_->setToolTip(Tr(TextId::DragPreviewHint));
   image2View_->pressed = [this](QPoint at) { Image2MouseDown(at); };
   image2View_->moved = [this](QPoint at) { Image2MouseMove(at); };
   image2View_->released = [this] { Image2MouseUp(); };
@@ -245,7 +244,7 @@ QWidget* ParametersWindow::BuildPreview() {
     goButton_->setFocus();
     RequestStop();
   });
-  speedButton1_ = Captioned(new QPushButton(column), 80, "Draw!", QString(7, QLatin1Char(' ')));
+  speedButton1_ = Captioned(new QPushButton(column), TextId::DrawButton, QString(7, QLatin1Char(' ')));
   speedButton1_->setObjectName(QStringLiteral("SpeedButton1"));
   speedButton1_->setMinimumHeight(40);
   QFont font = speedButton1_->font();
@@ -265,16 +264,16 @@ QWidget* ParametersWindow::BuildBrushButtons() {
   auto* layout = new QVBoxLayout(brushColumn_);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
-  auto make = [this](const char* name, int line, const char* english) {
-    auto* b = Captioned(new QPushButton(brushColumn_), line, english);
+  auto make = [this](const char* name, TextId text) {
+    auto* b = Captioned(new QPushButton(brushColumn_), text);
     b->setObjectName(QString::fromLatin1(name));
     b->setFixedWidth(118);
     return b;
   };
-  spSkinButton1_ = make("spSkinButton1", 176, "Load custom brush");
-  spSkinButton2_ = make("spSkinButton2", 177, "Reset brush");
-  button6_ = make("Button6", 176, "Load custom brush");
-  button7_ = make("Button7", 177, "Reset brush");
+  spSkinButton1_ = make("spSkinButton1", TextId::LoadCustomBrush);
+  spSkinButton2_ = make("spSkinButton2", TextId::ResetBrush);
+  button6_ = make("Button6", TextId::LoadCustomBrush);
+  button7_ = make("Button7", TextId::ResetBrush);
   for (QPushButton* b : {spSkinButton1_, spSkinButton2_, button6_, button7_}) layout->addWidget(b);
   layout->addStretch(1);
   connect(spSkinButton1_, &QPushButton::clicked, this, &ParametersWindow::spSkinButton1Click);
@@ -285,7 +284,7 @@ QWidget* ParametersWindow::BuildBrushButtons() {
 }
 
 QWidget* ParametersWindow::BuildFinishing() {
-  auto* group = new QGroupBox(UiText(-1, "Finishing"), content_);
+  auto* group = new QGroupBox(Tr(TextId::FinishingGroup), content_);
   group->setObjectName(QStringLiteral("GroupBox1"));
   auto* grid = new QGridLayout(group);
   grid->setHorizontalSpacing(6);
@@ -295,9 +294,9 @@ QWidget* ParametersWindow::BuildFinishing() {
     box->setObjectName(QString::fromLatin1(name));
     return box;
   };
-  auto caption = [group](const char* name, QCheckBox* box, int line, const char* english) {
+  auto caption = [group](const char* name, QCheckBox* box, std::optional<TextId> text) {
     auto* label = new ClickLabel(QString::fromLatin1(name), group);
-    if (line >= 0) Captioned(label, line, english);
+    if (text) Captioned(label, *text);
     QObject::connect(label, &ClickLabel::clicked, box, [box] {
       if (box->isEnabled()) box->toggle();
     });
@@ -307,10 +306,10 @@ QWidget* ParametersWindow::BuildFinishing() {
   checkBox3_ = check("CheckBox3");
   checkBox1_ = check("CheckBox1");
   checkBox4_ = check("CheckBox4");
-  ClickLabel* label11 = caption("Label11", checkBox2_, 76, "Soften edges");
-  label12_ = caption("Label12", checkBox3_, -1, "");
-  ClickLabel* label13 = caption("Label13", checkBox1_, 78, "Add a frame");
-  ClickLabel* label14 = caption("Label14", checkBox4_, 79, "Add text");
+  ClickLabel* label11 = caption("Label11", checkBox2_, TextId::SoftenEdges);
+  label12_ = caption("Label12", checkBox3_, std::nullopt);
+  ClickLabel* label13 = caption("Label13", checkBox1_, TextId::AddFrame);
+  ClickLabel* label14 = caption("Label14", checkBox4_, TextId::AddTextBox);
   auto* upDown = new QWidget(group);
   upDown->setObjectName(QStringLiteral("UpDown1"));
   auto* arrows = new QVBoxLayout(upDown);
@@ -322,8 +321,8 @@ QWidget* ParametersWindow::BuildFinishing() {
   arrows->addWidget(upDown1Down_);
   comboBox2_ = new QComboBox(group);
   comboBox2_->setObjectName(QStringLiteral("ComboBox2"));
-  comboBox2_->addItems({UiText(108, "Light texture "), UiText(109, "Normal texture"),
-                        UiText(110, "Strong texture")});
+  comboBox2_->addItems({Tr(TextId::LightTexture), Tr(TextId::NormalTexture),
+                        Tr(TextId::StrongTexture)});
   button2_ = new QPushButton(QStringLiteral("..."), group);
   button2_->setObjectName(QStringLiteral("Button2"));
   button3_ = new QPushButton(QStringLiteral("..."), group);

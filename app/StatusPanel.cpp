@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QProgressBar>
 
+#include "app/UiText.h"
 #include "app/ViewMath.h"
 #include "imaging/Progress.h"
 
@@ -18,7 +19,7 @@ class StopMarker : public QWidget {
     setObjectName(QStringLiteral("StopCursor"));
     setFixedSize(20, 12);
     setCursor(Qt::SizeHorCursor);
-    setToolTip(QStringLiteral("Drag to stop the next run at this percentage"));
+    setToolTip(Tr(TextId::StopMarkerHint));
   }
 
  protected:

@@ -18,12 +18,6 @@ const Language& CurrentLanguage() {
 
 void SetCurrentLanguage(Language language) { Current() = std::make_unique<Language>(std::move(language)); }
 
-QString UiText(int line, const char* english) {
-  if (line >= 0) {
-    const std::string& text = CurrentLanguage().Text(line);
-    if (!text.empty()) return QString::fromStdString(text);
-  }
-  return QString::fromUtf8(english);
-}
+QString Tr(TextId id) { return QString::fromStdString(CurrentLanguage().Text(id)); }
 
 }  // namespace brumeleaf

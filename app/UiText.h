@@ -1,7 +1,5 @@
 #pragma once
-// User-facing texts by their line in the language table. The windows show the current
-// language; a text the table does not have (line -1, or an empty line) shows the English
-// wording given with it.
+// User-facing texts by name, in the current language.
 
 #include <QString>
 
@@ -12,6 +10,7 @@ namespace brumeleaf {
 const Language& CurrentLanguage();
 void SetCurrentLanguage(Language language);
 
-QString UiText(int line, const char* english);
+// The text `id` in the current language, as the windows show it.
+QString Tr(TextId id);
 
 }  // namespace brumeleaf

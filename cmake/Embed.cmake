@@ -28,6 +28,7 @@ file(COPY_FILE \${OUT}.tmp \${OUT} ONLY_IF_DIFFERENT)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} "-DFILES=${embed_arg}" -DOUT=${out} -P ${script}
     DEPENDS ${embed_files} ${script}
-    COMMENT "Embedding data files of ${folder}")
+    COMMENT "Embedding data files of ${folder}"
+    VERBATIM)
   target_sources(${target} PRIVATE ${out})
 endfunction()

@@ -6,14 +6,16 @@
 namespace brumeleaf {
 namespace {
 
-constexpr TextRule Line(int line) { return {TextRule::Kind::Line, line, {}, {}}; }
+constexpr TextRule Line(TextId text) { return {TextRule::Kind::Line, static_cast<int>(text), {}, {}}; }
 
 std::array<ListEntrySpec, kListEntryCount> BuildListEntries() {
   std::array<ListEntrySpec, kListEntryCount> entries{};
   for (int i = 0; i < kListEntryCount; ++i) entries[static_cast<std::size_t>(i)].listIndex = i;
-  struct Header { int index; int line; };
-  constexpr Header kHeaders[] = {{0, 81}, {7, 86}, {10, 88}, {21, 96}, {30, 101}, {34, 105}};
-  for (const auto& h : kHeaders) entries[static_cast<std::size_t>(h.index)].text = Line(h.line);
+  struct Header { int index; TextId text; };
+  constexpr Header kHeaders[] = {{0, TextId::PencilSketchGroup}, {7, TextId::PenAndInkGroup},
+                                 {10, TextId::PaintingGroup},    {21, TextId::StylisedGroup},
+                                 {30, TextId::MiscellaneousGroup}, {34, TextId::NoEffectGroup}};
+  for (const auto& h : kHeaders) entries[static_cast<std::size_t>(h.index)].text = Line(h.text);
   for (const EffectRow& e : EffectRows()) {
     auto& entry = entries[static_cast<std::size_t>(e.listIndex)];
     entry.text = e.name;

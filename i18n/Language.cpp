@@ -26,6 +26,11 @@ constexpr std::array<LanguageFile, 24> kLanguageFiles{{
     {"Japanese", "ja.txt"},  {"Hangul", "ko.txt"},    {"Slovenian", "sl.txt"},
 }};
 
+// The .extra file that goes with a table file: "fr.txt" -> "fr.extra".
+std::string ExtraFileOf(const std::string& tableFile) {
+  return tableFile.substr(0, tableFile.rfind('.')) + ".extra";
+}
+
 bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 // Checks that `text` is well-formed UTF-8, so that a stray 8-bit file is refused with a
@@ -85,13 +90,37 @@ std::string Language::FileNameOf(std::string_view languageName) {
 const Language& Language::English() {
   static const Language english = [] {
     auto data = EmbeddedFile("en.txt");
-    if (!data) throw LanguageError("The English language table is missing from this build");
+    auto extra = EmbeddedFile("en.extra");
+    if (!data || !extra) throw LanguageError("The English language table is missing from this build");
     Language l;
     l.name_ = "English";
     l.lines_ = SplitLines(*data);
+    l.programTexts_.resize(kProgramTextKeys.size());
+    l.ReadProgramTexts(*extra);
     return l;
   }();
   return english;
+}
+
+void Language::ReadProgramTexts(std::string_view text) {
+  if (!IsUtf8(text)) throw LanguageError("The program texts are not UTF-8 text");
+  for (const std::string& line : SplitLines(text)) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string_view key(line.data(), equals);
+    const auto found = std::find(kProgramTextKeys.begin(), kProgramTextKeys.end(), key);
+    if (found == kProgramTextKeys.end()) continue;
+    programTexts_[static_cast<std::size_t>(found - kProgramTextKeys.begin())] = line.substr(equals + 1);
+  }
+}
+
+const std::string& Language::Text(TextId id) const {
+  const int value = static_cast<int>(id);
+  if (value < kFirstProgramText) return Text(value);
+  const auto index = static_cast<std::size_t>(value - kFirstProgramText);
+  static const std::string empty;
+  if (index >= programTexts_.size()) return empty;
+  return programTexts_[index].empty() && this != &English() ? English().Text(id) : programTexts_[index];
 }
 
 Language Language::Load(std::string_view languageName) {
@@ -102,7 +131,9 @@ Language Language::Load(std::string_view languageName) {
     l.name_ = std::string(languageName);
     return l;
   }
-  return FromText(*data, std::string(languageName));
+  Language l = FromText(*data, std::string(languageName));
+  if (auto extra = EmbeddedFile(ExtraFileOf(file))) l.ReadProgramTexts(*extra);
+  return l;
 }
 
 Language Language::FromFile(const std::filesystem::path& path, std::string name) {
@@ -125,6 +156,7 @@ Language Language::FromText(std::string_view text, std::string name) {
   const Language& english = English();
   // A short table keeps its own lines and takes the rest from English.
   for (int i = l.LineCount(); i < english.LineCount(); ++i) l.lines_.push_back(english.Text(i));
+  l.programTexts_ = english.programTexts_;
   return l;
 }
 
@@ -161,23 +193,23 @@ std::string Language::ConfirmCaption() const {
   return name_ == "Hangul" ? "\xED\x99\x95\xEC\x9D\xB8" : "OK";  // 확인
 }
 
-std::string Language::MenuCaption(int index, int line) const {
+std::string Language::MenuCaption(int index, TextId text) const {
   static constexpr std::array<int, 4> kPadding{50, 75, 50, 30};
-  std::string caption = Text(line);
+  std::string caption = Text(text);
   if (index >= 0 && index < static_cast<int>(kPadding.size()))
     caption.append(static_cast<std::size_t>(kPadding[static_cast<std::size_t>(index)]), ' ');
   return caption;
 }
 
 KeptMessages::KeptMessages(const Language& language) {
-  for (std::size_t i = 0; i < kLines.size(); ++i) texts_[i] = language.Text(kLines[i]);
+  for (std::size_t i = 0; i < kTexts.size(); ++i) texts_[i] = language.Text(kTexts[i]);
 }
 
-const std::string& KeptMessages::Text(int line) const {
-  const auto it = std::find(kLines.begin(), kLines.end(), line);
-  if (it == kLines.end())
-    throw LanguageError("Line " + std::to_string(line) + " is not a kept message");
-  return texts_[static_cast<std::size_t>(it - kLines.begin())];
+const std::string& KeptMessages::Text(TextId id) const {
+  const auto it = std::find(kTexts.begin(), kTexts.end(), id);
+  if (it == kTexts.end())
+    throw LanguageError("Text " + std::to_string(static_cast<int>(id)) + " is not a kept message");
+  return texts_[static_cast<std::size_t>(it - kTexts.begin())];
 }
 
 std::string DropLastCharacter(std::string_view text) {

@@ -1,7 +1,9 @@
 #pragma once
-// The user-interface texts of one language, addressed by line number. Every table follows the
-// English order; a table that is shorter than the English one takes its missing lines from the
-// English table, so a half-finished translation never shows an empty menu item.
+// The user-interface texts of one language. The classic table follows the English order line
+// by line; a table that is shorter than the English one takes its missing lines from the
+// English table, so a half-finished translation never shows an empty menu item. Texts the
+// classic table has no line for are kept by key in a ".extra" file beside it ("Key=Text"
+// lines); a key a language lacks reads in English. Code names every text by its TextId.
 
 #include <array>
 #include <filesystem>
@@ -9,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "i18n/TextId.h"
 
 namespace brumeleaf {
 
@@ -56,6 +60,11 @@ class Language {
   int LineCount() const { return static_cast<int>(lines_.size()); }
   // The text of a line; a line the table does not have reads as empty.
   const std::string& Text(int line) const;
+  // A text by name: a table line, or a program text of the .extra file.
+  const std::string& Text(TextId id) const;
+  // Reads keyed program texts ("Key=Text" lines, UTF-8) over the ones this language has;
+  // unknown keys and lines without "=" are ignored.
+  void ReadProgramTexts(std::string_view text);
   std::string Build(const TextRule& rule) const;
 
   // Arab reads right to left; every other language left to right.
@@ -65,25 +74,29 @@ class Language {
   // Caption of the confirmation buttons of the secondary windows.
   std::string ConfirmCaption() const;
   // Top-level menu caption `index` (0..3) padded with the spaces that keep the menu bar wide.
-  std::string MenuCaption(int index, int line) const;
+  std::string MenuCaption(int index, TextId text) const;
 
  private:
   std::string name_;
   std::vector<std::string> lines_;
+  std::vector<std::string> programTexts_;  // by position in kProgramTextKeys
 };
 
 // The message texts copied out of the table when a language is applied, because message boxes
 // use them later (the stop question, the overwrite question, ...).
 class KeptMessages {
  public:
-  static constexpr std::array<int, 8> kLines{25, 123, 124, 166, 167, 168, 181, 182};
+  static constexpr std::array<TextId, 8> kTexts{
+      TextId::OnlineHelpQuestion, TextId::RealisticFrame, TextId::ColoredFrame,
+      TextId::OverwriteQuestion,  TextId::CropQuestion,   TextId::StopQuestion,
+      TextId::UpToDate,           TextId::NewVersionQuestion};
   KeptMessages() : KeptMessages(Language::English()) {}
   explicit KeptMessages(const Language& language);
-  // The kept text of one of kLines; any other line is a LanguageError.
-  const std::string& Text(int line) const;
+  // The kept text of one of kTexts; any other text is a LanguageError.
+  const std::string& Text(TextId id) const;
 
  private:
-  std::array<std::string, kLines.size()> texts_;
+  std::array<std::string, kTexts.size()> texts_;
 };
 
 // The language chosen when the settings name none, from the system's locale identifier.

@@ -6,6 +6,8 @@
 
 #include "effects/Catalogue.h"
 #include "i18n/Language.h"
+#include "io/TextLines.h"
+#include "resources/Embedded.h"
 
 using namespace brumeleaf;
 
@@ -34,9 +36,9 @@ TEST(Language, EnglishTableHasItsLinesAndKeptTexts) {
   EXPECT_EQ(en.Text(-1), "");
 
   KeptMessages kept(en);
-  EXPECT_EQ(kept.Text(166), "A file with this name already exists. Do you wish to overwrite it?");
-  EXPECT_EQ(kept.Text(168), en.Text(168));
-  EXPECT_THROW(kept.Text(0), LanguageError);
+  EXPECT_EQ(kept.Text(TextId::OverwriteQuestion), "A file with this name already exists. Do you wish to overwrite it?");
+  EXPECT_EQ(kept.Text(TextId::StopQuestion), en.Text(168));
+  EXPECT_THROW(kept.Text(TextId::FileMenu), LanguageError);
 }
 
 TEST(Language, DerivedEntryNamesFollowTheirBaseLines) {
@@ -103,5 +105,59 @@ TEST(Language, LocaleDefaultsAndPerLanguageCaptions) {
   EXPECT_EQ(Language::English().StyleNames()[0], "Charcoal");
   EXPECT_EQ(Language::Load("Hangul").ConfirmCaption(), "확인");
   EXPECT_EQ(Language::English().ConfirmCaption(), "OK");
-  EXPECT_EQ(Language::English().MenuCaption(1, 7), "Edit" + std::string(75, ' '));
+  EXPECT_EQ(Language::English().MenuCaption(1, TextId::EditMenu), "Edit" + std::string(75, ' '));
+}
+
+// The names code uses for texts must stay on their lines: a name that drifted by one line would
+// show the wrong text everywhere without any other test noticing.
+TEST(NamedTexts, NamesStayOnTheirEnglishLinesAndEveryProgramTextExists) {
+  const Language& en = Language::English();
+  EXPECT_EQ(kNamedTableLines, kEnglishLineCount);
+  EXPECT_EQ(en.LineCount(), kEnglishLineCount);
+  EXPECT_EQ(en.Text(TextId::FileMenu), "File");
+  EXPECT_EQ(en.Text(TextId::StopQuestion), "Do you really wish to stop the process?");
+  EXPECT_EQ(en.Text(TextId::ParameterFileFilter), "Brumeleaf parameter files (*.bfp)|*.bfp");
+  EXPECT_EQ(en.Text(TextId::Angle), "Angle");
+  EXPECT_EQ(en.Text(TextId::SlovenianTranslator), "Slovenian translation:");
+  for (std::size_t i = 0; i < kProgramTextKeys.size(); ++i) {
+    const auto id = static_cast<TextId>(kFirstProgramText + static_cast<int>(i));
+    EXPECT_FALSE(en.Text(id).empty()) << kProgramTextKeys[i];
+  }
+  EXPECT_EQ(en.Text(TextId::SaveInProgress), "Save in progress");
+}
+
+TEST(NamedTexts, ProgramTextsFallBackToEnglishKeyByKey) {
+  Language partial = Language::FromText("Fichier\n", "French");
+  EXPECT_EQ(partial.Text(TextId::FinishingGroup), "Finishing");
+  partial.ReadProgramTexts("FinishingGroup=Finition\nNoSuchKey=x\nno equals sign\n");
+  EXPECT_EQ(partial.Text(TextId::FinishingGroup), "Finition");
+  EXPECT_EQ(partial.Text(TextId::CollapseWindow), "Collapse the window");
+  EXPECT_EQ(partial.Text(TextId::FileMenu), "Fichier");
+  EXPECT_THROW(partial.ReadProgramTexts("FinishingGroup=\xFF\n"), LanguageError);
+}
+
+// Every table the program ships: a line short would shift every later text (the stop question
+// could ask another question), and the derived effect names need their digits in place.
+TEST(ShippedTables, EveryTableHasItsLinesItsDigitsAndItsFilter) {
+  int shipped = 0;
+  for (std::string_view name : Language::Names()) {
+    const auto data = EmbeddedFile(Language::FileNameOf(name));
+    if (!data) continue;
+    ++shipped;
+    SCOPED_TRACE(std::string(name));
+    const std::vector<std::string> lines = SplitTextLinesCopy(*data);
+    ASSERT_EQ(static_cast<int>(lines.size()), kEnglishLineCount);
+    const Language table = Language::Load(name);  // refuses text that is not UTF-8
+    for (int i = 0; i < kEnglishLineCount; ++i) {
+      for (unsigned char c : lines[static_cast<std::size_t>(i)]) EXPECT_GE(c, 0x20) << "line " << i;
+      if (!Language::English().Text(i).empty()) EXPECT_FALSE(table.Text(i).empty()) << "line " << i;
+    }
+    auto count = [](const std::string& text, char digit) { return std::count(text.begin(), text.end(), digit); };
+    EXPECT_EQ(table.Text(TextId::PencilSketch1).back(), '1');
+    EXPECT_EQ(table.Text(TextId::PenAndInkSketch1).back(), '1');
+    EXPECT_EQ(count(table.Text(TextId::Painting1), '1'), 1);
+    EXPECT_EQ(count(table.Text(TextId::Painting7), '7'), 1);
+    EXPECT_NE(table.Text(TextId::ParameterFileFilter).find("*.bfp"), std::string::npos);
+  }
+  EXPECT_GE(shipped, 1);
 }
