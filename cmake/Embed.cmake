@@ -3,6 +3,8 @@
 # so the programs run from any folder.
 function(brumeleaf_embed_folder target folder)
   file(GLOB embed_files CONFIGURE_DEPENDS ${folder}/*)
+  # The list travels as one "|"-separated argument; VERBATIM below quotes it, so the shell never
+  # reads the separators as pipes once the folder holds more than one file.
   string(REPLACE ";" "|" embed_arg "${embed_files}")
   set(out ${CMAKE_CURRENT_BINARY_DIR}/generated/embedded_${target}.cpp)
   set(script ${CMAKE_CURRENT_BINARY_DIR}/generated/embed_${target}.cmake)
@@ -28,6 +30,7 @@ file(COPY_FILE \${OUT}.tmp \${OUT} ONLY_IF_DIFFERENT)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} "-DFILES=${embed_arg}" -DOUT=${out} -P ${script}
     DEPENDS ${embed_files} ${script}
-    COMMENT "Embedding data files of ${folder}")
+    COMMENT "Embedding data files of ${folder}"
+    VERBATIM)
   target_sources(${target} PRIVATE ${out})
 endfunction()
