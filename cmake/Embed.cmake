@@ -3,6 +3,8 @@
 # so the programs run from any folder.
 function(brumeleaf_embed_folder target folder)
   file(GLOB embed_files CONFIGURE_DEPENDS ${folder}/*)
+  # The list travels as one "|"-separated argument; VERBATIM below quotes it, so the shell never
+  # reads the separators as pipes once the folder holds more than one file.
   string(REPLACE ";" "|" embed_arg "${embed_files}")
   set(out ${CMAKE_CURRENT_BINARY_DIR}/generated/embedded_${target}.cpp)
   set(script ${CMAKE_CURRENT_BINARY_DIR}/generated/embed_${target}.cmake)

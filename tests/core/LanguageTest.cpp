@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <unistd.h>
 
 #include "effects/Catalogue.h"
@@ -18,6 +20,41 @@ std::filesystem::path WriteTemp(const std::string& name, const std::string& cont
       std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name);
   std::ofstream(path, std::ios::binary) << content;
   return path;
+}
+
+// The ASCII digits of a text in order: every translation carries the same numbers as the English
+// line (effect numbers, amounts, the zoom), so a line that slipped to another position shows up.
+std::string DigitsOf(std::string_view text) {
+  std::string digits;
+  for (char c : text)
+    if (c >= '0' && c <= '9') digits += c;
+  return digits;
+}
+
+// A control character anywhere in the text: C0 (other than the line break the split removed),
+// DEL, or a C1 control encoded as C2 80..C2 9F.
+bool HasControlCharacter(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) return true;
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
+  }
+  return false;
+}
+
+// Arabic-Indic and extended Arabic-Indic digits (U+0660..0669, U+06F0..06F9): the derived effect
+// names replace Western digits only.
+bool HasEasternArabicDigit(std::string_view text) {
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    const auto a = static_cast<unsigned char>(text[i]);
+    const auto b = static_cast<unsigned char>(text[i + 1]);
+    if ((a == 0xD9 && b >= 0xA0 && b <= 0xA9) || (a == 0xDB && b >= 0xB0 && b <= 0xB9)) return true;
+  }
+  return false;
+}
+
+bool IsBlank(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
 }
 
 }  // namespace
@@ -160,4 +197,78 @@ TEST(ShippedTables, EveryTableHasItsLinesItsDigitsAndItsFilter) {
     EXPECT_NE(table.Text(TextId::ParameterFileFilter).find("*.bfp"), std::string::npos);
   }
   EXPECT_GE(shipped, 1);
+}
+
+// Every shipped table is checked against the English one line by line: a table a line short would
+// shift every later text, so the stop question could ask something else entirely.
+TEST(LanguageTables, EveryShippedTableFollowsTheEnglishLayout) {
+  const Language& en = Language::English();
+  // Lines that may read exactly as in English: the zoom captions and the address stay as they
+  // are, and a few words are spelt the same in several languages (Texture, Script, Contrast, ...).
+  const std::set<int> mayEqualEnglish{0,   22,  24,  30,  31,  32,  40,  61,  77,  99,  100, 127,
+                                      129, 130, 140, 141, 160, 161, 190, 208, 226, 228, 231, 237};
+  int shipped = 0;
+  for (std::string_view name : Language::Names()) {
+    SCOPED_TRACE(std::string(name));
+    const auto data = EmbeddedFile(Language::FileNameOf(name));
+    ASSERT_TRUE(data.has_value()) << "no table shipped";
+    ++shipped;
+    EXPECT_EQ(data->find('\r'), std::string_view::npos) << "line ends differ from the English table";
+    EXPECT_TRUE(!data->empty() && data->back() == '\n');
+    EXPECT_NE(data->substr(0, 3), "\xEF\xBB\xBF");
+
+    const std::vector<std::string_view> raw = SplitTextLines(*data);
+    ASSERT_EQ(static_cast<int>(raw.size()), kEnglishLineCount);
+    Language table = Language::English();
+    ASSERT_NO_THROW(table = Language::FromText(*data, std::string(name)));  // refuses bad UTF-8
+
+    int sameAsEnglish = 0;
+    for (int i = 0; i < kEnglishLineCount; ++i) {
+      const std::string& text = table.Text(i);
+      const std::string& english = en.Text(i);
+      EXPECT_FALSE(HasControlCharacter(text)) << "line " << i;
+      EXPECT_FALSE(HasEasternArabicDigit(text)) << "line " << i;
+      if (!IsBlank(english)) {
+        EXPECT_FALSE(IsBlank(text)) << "line " << i << " is empty";
+      }
+      EXPECT_EQ(DigitsOf(text), DigitsOf(english)) << "line " << i << ": " << text;
+      // The padding English carries at the end of a caption is kept, and nothing more.
+      EXPECT_EQ(!text.empty() && text.back() == ' ', !english.empty() && english.back() == ' ')
+          << "line " << i << ": '" << text << "'";
+      EXPECT_TRUE(text.empty() || text.front() != ' ') << "line " << i;
+      if (name != "English" && text == english) {
+        ++sameAsEnglish;
+        EXPECT_TRUE(mayEqualEnglish.count(i)) << "line " << i << " is still English: " << text;
+      }
+    }
+    EXPECT_LE(sameAsEnglish, 16);
+    EXPECT_EQ(table.Text(31), "zoom 100%");
+    EXPECT_EQ(table.Text(40), en.Text(40));
+    for (int line : {23, 25, 181, 182})
+      EXPECT_NE(table.Text(line).find("Brumeleaf"), std::string::npos) << "line " << line;
+    EXPECT_NE(table.Text(18).find("(ESC)"), std::string::npos);
+
+    // The derived effect names follow the translated base lines.
+    ASSERT_FALSE(table.Text(82).empty());
+    EXPECT_EQ(table.Text(82).back(), '1');
+    EXPECT_EQ(table.Text(87).back(), '1');
+    EXPECT_EQ(std::count(table.Text(89).begin(), table.Text(89).end(), '1'), 1);
+    EXPECT_EQ(std::count(table.Text(95).begin(), table.Text(95).end(), '7'), 1);
+    EXPECT_EQ(DigitsOf(EntryName(table, 5)), "4");
+    EXPECT_EQ(DigitsOf(EntryName(table, 6)), "5");
+    EXPECT_EQ(DigitsOf(EntryName(table, 9)), "2");
+    EXPECT_EQ(DigitsOf(EntryName(table, 19)), "9");
+    EXPECT_EQ(DigitsOf(EntryName(table, 20)), "10");
+    EXPECT_EQ(DigitsOf(EntryName(table, 27)), "2");
+
+    // The parameter file filter: a description naming *.bfp, then the pattern itself.
+    const std::string& filter = table.Text(114);
+    const std::size_t bar = filter.find('|');
+    ASSERT_NE(bar, std::string::npos) << filter;
+    EXPECT_EQ(filter.find('|', bar + 1), std::string::npos) << filter;
+    EXPECT_EQ(filter.substr(bar), "|*.bfp");
+    EXPECT_GT(bar, 8u);
+    EXPECT_EQ(filter.substr(bar - 8, 8), " (*.bfp)");
+  }
+  EXPECT_EQ(shipped, 24);
 }
