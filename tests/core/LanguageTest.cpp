@@ -173,32 +173,6 @@ TEST(NamedTexts, ProgramTextsFallBackToEnglishKeyByKey) {
   EXPECT_THROW(partial.ReadProgramTexts("FinishingGroup=\xFF\n"), LanguageError);
 }
 
-// Every table the program ships: a line short would shift every later text (the stop question
-// could ask another question), and the derived effect names need their digits in place.
-TEST(ShippedTables, EveryTableHasItsLinesItsDigitsAndItsFilter) {
-  int shipped = 0;
-  for (std::string_view name : Language::Names()) {
-    const auto data = EmbeddedFile(Language::FileNameOf(name));
-    if (!data) continue;
-    ++shipped;
-    SCOPED_TRACE(std::string(name));
-    const std::vector<std::string> lines = SplitTextLinesCopy(*data);
-    ASSERT_EQ(static_cast<int>(lines.size()), kEnglishLineCount);
-    const Language table = Language::Load(name);  // refuses text that is not UTF-8
-    for (int i = 0; i < kEnglishLineCount; ++i) {
-      for (unsigned char c : lines[static_cast<std::size_t>(i)]) EXPECT_GE(c, 0x20) << "line " << i;
-      if (!Language::English().Text(i).empty()) EXPECT_FALSE(table.Text(i).empty()) << "line " << i;
-    }
-    auto count = [](const std::string& text, char digit) { return std::count(text.begin(), text.end(), digit); };
-    EXPECT_EQ(table.Text(TextId::PencilSketch1).back(), '1');
-    EXPECT_EQ(table.Text(TextId::PenAndInkSketch1).back(), '1');
-    EXPECT_EQ(count(table.Text(TextId::Painting1), '1'), 1);
-    EXPECT_EQ(count(table.Text(TextId::Painting7), '7'), 1);
-    EXPECT_NE(table.Text(TextId::ParameterFileFilter).find("*.bfp"), std::string::npos);
-  }
-  EXPECT_GE(shipped, 1);
-}
-
 // Every shipped table is checked against the English one line by line: a table a line short would
 // shift every later text, so the stop question could ask something else entirely.
 TEST(LanguageTables, EveryShippedTableFollowsTheEnglishLayout) {
