@@ -135,7 +135,8 @@ TEST_F(CliFixture, ParameterFilesSelectTheirEntry) {
 TEST_F(CliFixture, BadArgumentsAreUsageErrorsAndWriteNothing) {
   const std::string base = "apply " + Quoted(photo) + " -o " + Quoted(folder / "x.png");
   for (const char* bad : {" --effect Nonsense", " --texture 11", " --texture 0", " --values 1,2,3,4,5,6",
-                          " --values 1,a", " --strength heavy", " --quality 0", " --seed -1",
+                          " --values 1,a", " --strength heavy", " --quality 0", " --quality 101", " --seed -1",
+                          " --seed 4294967296", " --texture 1.5",
                           " --frobnicate", " --effect"}) {
     const Outcome o = RunCli(base + bad);
     EXPECT_EQ(o.exitCode, 2) << bad << ": " << o.output;
@@ -180,4 +181,21 @@ TEST_F(CliFixture, RenderAllWritesEveryAvailableEffect) {
   EXPECT_TRUE(fs::exists(outFolder / "14-frame-texture-and-text-only.jpg"));
   EXPECT_FALSE(fs::exists(outFolder / "4-painting-1-watercolor.jpg"));
   EXPECT_EQ(RunCli("render-all " + Quoted(photo)).exitCode, 2);
+}
+
+// Every option a command takes is listed on a line of its own with its range and default,
+// from the same declarations the parser checks values against.
+TEST(CliOptions, HelpListsEachOptionWithItsRangeAndDefault) {
+  const Outcome apply = RunCli("apply --help");
+  EXPECT_EQ(apply.exitCode, 0);
+  for (const char* line : {"  --texture N", "(1..10); default: none", "  -o, --output FILE",
+                           "--quality N", "(1..100); default: 95", "--strength LEVEL",
+                           "(light|normal|strong)", "--seed N", "(0..4294967295)"}) {
+    EXPECT_NE(apply.output.find(line), std::string::npos) << line << "\n" << apply.output;
+  }
+  const Outcome renderAll = RunCli("render-all --help");
+  EXPECT_NE(renderAll.output.find("--quality N"), std::string::npos);
+  EXPECT_EQ(renderAll.output.find("--texture"), std::string::npos) << "render-all takes no texture";
+  // The declared upper bound is enforced, not only the lower one.
+  EXPECT_NE(RunCli("render-all x y --quality 101").output.find("--quality must lie within 1..100"), std::string::npos);
 }
