@@ -200,6 +200,25 @@ class ParametersWindowTest : public QObject {
     QVERIFY(t.WaitRun());
   }
 
+  // A preview tick that arrives while the worker still computes must neither start a second
+  // computation nor be lost: it waits and runs once the worker is free.
+  void aPreviewTickWhileTheWorkerIsBusyWaitsAndThenRuns() {
+    Program t;
+    t.w.SetPictures(Photo(1000, 900), Photo(1000, 900));
+    t.Open();
+    t.P().TrackBar6Change(100);  // an 800 x 800 crop keeps the worker busy a while
+    QTest::qWait(50);
+    t.P().PreviewTimer()->stop();
+    t.P().Timer1Timer();
+    QVERIFY(t.P().PreviewRunning());
+    const int started = t.P().PreviewsStarted();
+    t.P().Timer1Timer();  // the tick of a later change, while the first preview computes
+    QCOMPARE(t.P().PreviewsStarted(), started);
+    QVERIFY(t.P().PreviewTimer()->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(t.P().PreviewsStarted(), started + 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!t.P().PreviewRunning(), 10000);
+  }
+
   void aRunKeepsTheZoomAndRecordsTheResult() {
     Program t;
     const Bitmap source = Photo(160, 120);

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "imaging/Colour.h"
+#include "imaging/Grey.h"
 #include "TestPictures.h"
 
 using namespace brumeleaf;
@@ -250,4 +251,21 @@ TEST(Hls, BoostSaturation) {
 
   Bitmap small(2, 2);
   EXPECT_THROW(BoostSaturationHLS(b, small), ImageError);
+}
+
+// The grey formulas read a pixel's bytes in blue, green, red order: a strongly red pixel tells a
+// swap of red and blue apart, which a grey pixel never would.
+TEST(GreyLevels, WeightedAndPencilGreysTakeRedFromTheThirdByte) {
+  Bitmap b(3, 1);
+  b.SetPixel(0, 0, MakeColour(200, 10, 40));
+  b.SetPixel(2, 0, MakeColour(40, 10, 200));
+  const std::uint8_t* red = b.ScanLine(0);
+  const std::uint8_t* blue = b.ScanLine(0) + 6;
+  EXPECT_EQ(WeightedGrey(red), 70);   // (30*200 + 59*10 + 11*40) / 100
+  EXPECT_EQ(WeightedGrey(blue), 39);  // (30*40 + 59*10 + 11*200) / 100
+  EXPECT_EQ(PencilGrey(red), 70);     // (3*200 + 6*10 + 40) / 10
+  EXPECT_EQ(PencilGrey(blue), 38);
+  EXPECT_EQ(MeanGrey(red), 83);
+  EXPECT_EQ(WeightedGrey(255, 255, 255), 255);
+  EXPECT_EQ(PencilGrey(255, 255, 255), 255);
 }

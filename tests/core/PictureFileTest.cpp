@@ -178,6 +178,19 @@ TEST(PictureFileSaving, ReplacesAnExistingFileWhole) {
   EXPECT_EQ(dir.Entries(), 1);
 }
 
+// The old file is replaced, never written over: another name for it (a hard link, a backup
+// tool's reference) keeps the old bytes, and a crash mid-write could not have cut it short.
+TEST(PictureFileSaving, NeverWritesIntoTheOldFile) {
+  ScratchFolder dir("hardlink");
+  const std::vector<std::uint8_t> old(5000, 9);
+  WriteBytes(dir.File("r.bmp"), old);
+  ASSERT_EQ(::link(dir.File("r.bmp").c_str(), dir.File("other-name.bmp").c_str()), 0);
+  const Bitmap picture = Gradient(11, 7);
+  SavePicture(picture, dir.File("r.bmp"));
+  EXPECT_TRUE(LoadPicture(dir.File("r.bmp")) == picture);
+  EXPECT_EQ(ReadFileBytes(dir.File("other-name.bmp")), old);
+}
+
 TEST(PictureFileSaving, PngIsRgbaWithOpaqueAlpha) {
   const std::vector<std::uint8_t> png = EncodePicture(Gradient(5, 3), PictureFormat::Png);
   // IHDR: bit depth at 24, colour type at 25 (6 = red, green, blue, alpha).

@@ -115,6 +115,19 @@ TEST(PngReading, TransparencyIsPaintedOverWhite) {
   EXPECT_EQ(p.Pixel(1, 1), MakeColour(10, 20, 30));
 }
 
+// A coloured, partly transparent pixel: each channel rounds to the nearest level on its own
+// (a truncating blend gives 179 for red, a red/blue swap puts 239 there).
+TEST(PngReading, PartialTransparencyRoundsEachChannelOverWhite) {
+  PngSpec s;
+  s.width = 3;
+  s.height = 1;
+  s.rows = {{5, 130, 201, 77, 255, 255, 255, 1, 0, 0, 0, 254}};
+  const Bitmap p = DecodePng(WritePng(s));
+  EXPECT_EQ(p.Pixel(0, 0), MakeColour(180, 217, 239));
+  EXPECT_EQ(p.Pixel(1, 0), kWhite);
+  EXPECT_EQ(p.Pixel(2, 0), MakeColour(1, 1, 1));
+}
+
 TEST(PngReading, PaletteGreySixteenBitAndInterlaced) {
   PngSpec pal;
   pal.colourType = PNG_COLOR_TYPE_PALETTE;
