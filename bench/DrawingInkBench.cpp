@@ -6,22 +6,20 @@
 #include <array>
 
 #include "pipeline/RunEffect.h"
-#include "effects/Frames.h"
+#include "effects/EffectTable.h"
 #include "bench/BenchPictures.h"
 
 namespace brumeleaf {
 namespace {
 
-void RunFrame(benchmark::State& state, EffectFrame frame, int code, std::array<int, 5> sliders) {
+void RunFrame(benchmark::State& state, int code) {
+  const EffectFrame frame = FrameForCode(code);
   const int width = static_cast<int>(state.range(0));
   const int height = static_cast<int>(state.range(1));
   const Bitmap& source = EnlargedSample(width, height);
   Random random(1);
   for (auto _ : state) {
-    ParameterSnapshot params;
-    params.code = code;
-    params.s = sliders;
-    RunContext ctx(params, random);
+    RunContext ctx(DefaultSnapshot(code), random);
     Bitmap result;
     frame(source, result, ctx);
     benchmark::DoNotOptimize(result.Data());
@@ -30,11 +28,11 @@ void RunFrame(benchmark::State& state, EffectFrame frame, int code, std::array<i
   ReportMegapixelRate(state, megapixels, "Mpixel/s");
 }
 
-void PencilSketch2(benchmark::State& s) { RunFrame(s, FrameSobelFilter, 1, {7, 127, 30, 127, 0}); }
-void PencilSketch3(benchmark::State& s) { RunFrame(s, FrameColourSobel, 2, {10, 200, 20, 50, 50}); }
-void PenAndInk1(benchmark::State& s) { RunFrame(s, FramePenandInkSketch, 3, {50, 50, 90, 110, 0}); }
-void PenAndInk2(benchmark::State& s) { RunFrame(s, FramePenandInkSketch2, 21, {40, 160, 40, 0, 0}); }
-void LinearHalftoning(benchmark::State& s) { RunFrame(s, FrameHalfToneLines, 26, {12, 45, 100, 0, 0}); }
+void PencilSketch2(benchmark::State& s) { RunFrame(s, 1); }
+void PencilSketch3(benchmark::State& s) { RunFrame(s, 2); }
+void PenAndInk1(benchmark::State& s) { RunFrame(s, 3); }
+void PenAndInk2(benchmark::State& s) { RunFrame(s, 21); }
+void LinearHalftoning(benchmark::State& s) { RunFrame(s, 26); }
 
 BENCHMARK(PencilSketch2)->Args({1732, 1155})->Args({4000, 3000})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(PencilSketch3)->Args({1732, 1155})->Args({4000, 3000})->Unit(benchmark::kMillisecond)->Iterations(1);

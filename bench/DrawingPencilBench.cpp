@@ -10,6 +10,7 @@
 #include "effects/drawing/PencilSketch4.h"
 #include "effects/drawing/PencilSketch5.h"
 #include "bench/BenchPictures.h"
+#include "effects/EffectTable.h"
 
 namespace brumeleaf {
 namespace {
@@ -19,11 +20,7 @@ constexpr int kHeight = 3000;
 
 const Bitmap& Photo() { return EnlargedSample(kWidth, kHeight); }
 
-RunContext Context(Random& random, std::array<int, 5> sliders) {
-  ParameterSnapshot params;
-  params.s = sliders;
-  return RunContext(params, random);
-}
+RunContext Context(Random& random, int code) { return RunContext(DefaultSnapshot(code), random); }
 
 void ReportMegapixels(benchmark::State& state) {
   ReportMegapixelRate(state, kWidth * kHeight / 1e6);
@@ -33,7 +30,7 @@ void OilPastel(benchmark::State& state) {
   Photo();
   for (auto _ : state) {
     Random random(kEffectSeed);
-    RunContext ctx = Context(random, {0, 200, 20, 100, 200});
+    RunContext ctx = Context(random, 16);
     Bitmap result;
     DrawOilPastel(Photo(), result, OilPastelSettingsFrom(ctx), ctx);
     benchmark::DoNotOptimize(result.Data());
@@ -45,7 +42,7 @@ void PencilSketch4(benchmark::State& state) {
   Photo();
   for (auto _ : state) {
     Random random;
-    RunContext ctx = Context(random, {20, 100, 25, 10, 140});
+    RunContext ctx = Context(random, 23);
     Bitmap result;
     DrawNewPencilSketch(Photo(), result, PencilSketch4SettingsFrom(ctx), ctx);
     benchmark::DoNotOptimize(result.Data());
@@ -57,7 +54,7 @@ void PencilSketch5(benchmark::State& state) {
   Photo();
   for (auto _ : state) {
     Random random(kEffectSeed);
-    RunContext ctx = Context(random, {50, 150, 25, 128, 200});
+    RunContext ctx = Context(random, 24);
     Bitmap result;
     DrawPencilSketch5(Photo(), result, PencilSketch5SettingsFrom(ctx), Bitmap(), ctx);
     benchmark::DoNotOptimize(result.Data());

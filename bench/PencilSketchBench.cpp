@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "effects/EffectTable.h"
 #include "pipeline/RunEffect.h"
 
 namespace {
@@ -38,8 +39,7 @@ void PencilSketch1(benchmark::State& state) {
   const int width = static_cast<int>(state.range(0));
   const int height = static_cast<int>(state.range(1));
   const Bitmap source = PhotoLike(width, height);
-  ParameterSnapshot defaults;
-  defaults.s = {25, 100, 80, 160, 25};
+  const ParameterSnapshot defaults = DefaultSnapshot(0);
   Random random(1);
   Bitmap result;
   for (auto _ : state) {

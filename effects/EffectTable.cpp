@@ -182,6 +182,15 @@ const EffectRow& EffectRowOf(int code) {
   return kEffects[static_cast<std::size_t>(code)];
 }
 
+ParameterSnapshot DefaultSnapshot(int code) {
+  const EffectRow& row = EffectRowOf(code);
+  ParameterSnapshot params;
+  params.code = code;
+  for (int slot = 0; slot < kSliderRowCount; ++slot)
+    params.s[static_cast<std::size_t>(slot)] = row.rows[static_cast<std::size_t>(slot)].defaultValue;
+  return params;
+}
+
 EffectFrame FrameForCode(int code) {
   return code >= 0 && code < kEffectCount ? kEffects[static_cast<std::size_t>(code)].frame : nullptr;
 }

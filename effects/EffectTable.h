@@ -82,6 +82,10 @@ const std::array<EffectRow, kEffectCount>& EffectRows();
 // The row of a code; CatalogueError (effects/Catalogue.h) outside 0..29.
 const EffectRow& EffectRowOf(int code);
 
+// A parameter snapshot of `code` at its default slider values and without finishing options:
+// what benchmarks, tests and example pictures run. CatalogueError outside 0..29.
+ParameterSnapshot DefaultSnapshot(int code);
+
 // The frame of `code`; nullptr for a code outside 0..29 or an effect that is not built yet.
 EffectFrame FrameForCode(int code);
 

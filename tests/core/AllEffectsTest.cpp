@@ -32,14 +32,6 @@ std::vector<int> BuiltCodes() {
   return codes;
 }
 
-ParameterSnapshot DefaultsOf(int code) {
-  ParameterSnapshot p;
-  p.code = code;
-  for (int slot = 0; slot < kSliderRowCount; ++slot)
-    p.s[static_cast<std::size_t>(slot)] = EffectRowOf(code).rows[static_cast<std::size_t>(slot)].defaultValue;
-  return p;
-}
-
 // FNV-1a over the size and the pixel bytes (never the row padding).
 std::uint64_t Digest(const Bitmap& b) {
   std::uint64_t h = 1469598103934665603ull;
@@ -64,7 +56,7 @@ struct EffectRun {
 EffectRun RunWith(int code, const Bitmap& source, std::atomic<bool>* stop = nullptr,
             ProgressSink* sink = nullptr, const ParameterSnapshot* params = nullptr) {
   Random random(kSeed);
-  RunContext ctx(params ? *params : DefaultsOf(code), random);
+  RunContext ctx(params ? *params : DefaultSnapshot(code), random);
   ctx.mean = SourceMean{101, 87, 140};
   ctx.SetStopFlag(stop);
   ctx.SetSink(sink);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "effects/EffectTable.h"
+
 #include <cstdlib>
 #include <utility>
 
@@ -56,7 +58,7 @@ TEST(OilPastelStamp, KeepsItsInkWhenShrunkToFivePixelsByDroppingPixels) {
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{0, 200, 20, 100, 200};
+const std::array<int, 5> kDefaults = DefaultSnapshot(16).s;
 
 OilPastelSettings Settings(std::array<int, 5> s) {
   return OilPastelSettings{s[0], s[1], s[2], s[3], s[4]};
