@@ -1,6 +1,7 @@
 #include "effects/Catalogue.h"
 
-#include <QString>
+#include "i18n/TextCompare.h"
+
 #include <charconv>
 
 namespace brumeleaf {
@@ -39,20 +40,6 @@ std::array<ListEntrySpec, kListEntryCount> CheckedListEntries() {
 const std::array<ListEntrySpec, kListEntryCount>& Entries() {
   static const std::array<ListEntrySpec, kListEntryCount> entries = CheckedListEntries();
   return entries;
-}
-
-// Compares two texts ignoring case (Unicode-aware) and trailing spaces.
-bool SameName(std::string_view a, std::string_view b) {
-  auto trim = [](std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    return s;
-  };
-  a = trim(a);
-  b = trim(b);
-  const QString qa = QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()));
-  const QString qb = QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()));
-  return qa.compare(qb, Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -105,7 +92,7 @@ std::string SliderCaption(const Language& language, int code, int slot) {
 
 std::optional<int> FindEntryByName(const Language& language, std::string_view name) {
   for (int i = 0; i < kListEntryCount; ++i)
-    if (SameName(EntryName(language, i), name)) return i;
+    if (SameTextIgnoringCase(EntryName(language, i), name)) return i;
   return std::nullopt;
 }
 
