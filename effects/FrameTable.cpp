@@ -24,7 +24,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 10 FrameColouredSquares
     nullptr,                   // 11 FrameColouredCircles
     FrameVivify,               // 12 FrameVivify
-    nullptr,                   // 13 FrameAlphaBlend
+    FrameAlphaBlend,           // 13 FrameAlphaBlend
     FrameNoFilter,             // 14 FrameNoFilter
     nullptr,                   // 15 FrameRandomStrokes
     FramePencilStrokes,        // 16 FramePencilStrokes
