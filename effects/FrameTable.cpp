@@ -21,8 +21,8 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 7 FramePainting4
     nullptr,                   // 8 FrameRegionGrowing
     nullptr,                   // 9 FrameRegionGrowing
-    nullptr,                   // 10 FrameColouredSquares
-    nullptr,                   // 11 FrameColouredCircles
+    FrameColouredSquares,      // 10 FrameColouredSquares
+    FrameColouredCircles,      // 11 FrameColouredCircles
     FrameVivify,               // 12 FrameVivify
     FrameAlphaBlend,           // 13 FrameAlphaBlend
     FrameNoFilter,             // 14 FrameNoFilter

@@ -1,0 +1,195 @@
+#include "effects/stylised/Mosaic.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+#include "effects/FrameSteps.h"
+#include "effects/Frames.h"
+#include "imaging/Canvas.h"
+#include "imaging/Colour.h"
+
+namespace brumeleaf {
+
+namespace {
+
+constexpr std::int64_t kMostAttempts = 100000;
+constexpr int kLookAhead = 3;  // windows requested ahead of the one being tested
+
+// What the improvement test needs of one sampling window.
+struct WindowTest {
+  int count = 0;           // N
+  int mean[3] = {0, 0, 0};  // m, blue green red
+  bool lay = false;
+};
+
+// The sampling window of centre (cx, cy) and half side `half`: cx - half .. cx + half and
+// cy - half .. cy + half inside the picture, without column 0 and row 0. (The discs restrict it
+// to the disc of radius s, which holds every pixel of this square, so both shapes share it.)
+WindowTest TestWindow(const Bitmap& source, const Bitmap& output, int cx, int cy, int half, int tolerance) {
+  WindowTest t;
+  const int x0 = std::max(1, cx - half), x1 = std::min(source.Width() - 1, cx + half);
+  const int y0 = std::max(1, cy - half), y1 = std::min(source.Height() - 1, cy + half);
+  if (x0 > x1 || y0 > y1) return t;  // N = 0: nothing to compare, nothing is laid
+  t.count = (x1 - x0 + 1) * (y1 - y0 + 1);
+  const std::size_t bytes = static_cast<std::size_t>(x1 - x0 + 1) * 3;
+
+  // First pass: the mean colour of the source under the window.
+  std::uint32_t sum[3] = {0, 0, 0};
+  for (int y = y0; y <= y1; ++y) {
+    const std::uint8_t* s = source.ScanLine(y) + 3 * x0;
+    for (std::size_t i = 0; i < bytes; i += 3) {
+      sum[0] += s[i];
+      sum[1] += s[i + 1];
+      sum[2] += s[i + 2];
+    }
+  }
+  for (int c = 0; c < 3; ++c) t.mean[c] = static_cast<int>(sum[c] / static_cast<std::uint32_t>(t.count));
+
+  // Second pass: the shape's own error, the error of what is there now and its mean colour.
+  std::uint32_t own = 0, now = 0, there[3] = {0, 0, 0};
+  const int m0 = t.mean[0], m1 = t.mean[1], m2 = t.mean[2];
+  for (int y = y0; y <= y1; ++y) {
+    const std::uint8_t* s = source.ScanLine(y) + 3 * x0;
+    const std::uint8_t* d = output.ScanLine(y) + 3 * x0;
+    for (std::size_t i = 0; i < bytes; i += 3) {
+      own += static_cast<std::uint32_t>(std::abs(s[i] - m0) + std::abs(s[i + 1] - m1) + std::abs(s[i + 2] - m2));
+      now += static_cast<std::uint32_t>(std::abs(s[i] - d[i]) + std::abs(s[i + 1] - d[i + 1]) + std::abs(s[i + 2] - d[i + 2]));
+      there[0] += d[i];
+      there[1] += d[i + 1];
+      there[2] += d[i + 2];
+    }
+  }
+  const std::uint32_t n = static_cast<std::uint32_t>(t.count);
+  const int ownError = static_cast<int>(own / n) + 15;
+  const int nowError = static_cast<int>(now / n);
+  const bool blank = there[0] / n > 250 && there[1] / n > 250 && there[2] / n > 250;
+  t.lay = ownError + tolerance < nowError || blank;
+  return t;
+}
+
+// The windows fall anywhere in the picture, so nearly every row of one is a cache miss; the
+// misses, not the sums, set the pace. The window of an attempt still to come is requested
+// early so that its rows arrive while the current window is summed.
+void Prefetch(const Bitmap& source, const Bitmap& output, int cx, int cy, int half) {
+  const int x0 = std::max(1, cx - half), x1 = std::min(source.Width() - 1, cx + half);
+  const int y0 = std::max(1, cy - half), y1 = std::min(source.Height() - 1, cy + half);
+  if (x0 > x1 || y0 > y1) return;
+  for (int y = y0; y <= y1; ++y) {
+    const std::uint8_t* s = source.ScanLine(y);
+    const std::uint8_t* d = output.ScanLine(y);
+    for (int i = 3 * x0; i < 3 * x1 + 3; i += 64) {
+      __builtin_prefetch(s + i);
+      __builtin_prefetch(d + i);
+    }
+    __builtin_prefetch(s + 3 * x1 + 2);
+    __builtin_prefetch(d + 3 * x1 + 2);
+  }
+}
+
+Colour ColourOf(const int bgr[3], int less) {
+  return MakeColour(std::max(0, bgr[2] - less), std::max(0, bgr[1] - less), std::max(0, bgr[0] - less));
+}
+
+}  // namespace
+
+std::int64_t MosaicAttempts(int width, int height, int s, int sMin, int sMax, int attempts, bool preview) {
+  // In 64 bits: (n T2) x 300 passes 2^31 on pictures above about 57 megapixels.
+  std::int64_t n = (static_cast<std::int64_t>(width) * height / (static_cast<std::int64_t>(s) * s)) / (sMax - sMin + 1);
+  n = (n * attempts / 255) * 300;
+  std::int64_t c = n + 1;
+  if (preview && c < 5000) c *= 3;
+  return std::min(c, kMostAttempts);
+}
+
+MosaicSettings MosaicSettingsFrom(const RunContext& ctx) {
+  MosaicSettings settings;
+  settings.tolerance = ctx.S(1);
+  settings.attempts = ctx.S(2);
+  settings.colourIntensity = ctx.S(3);
+  settings.minimumSize = ctx.S(4);
+  settings.maximumSize = ctx.S(5);
+  return settings;
+}
+
+void PaintMosaic(const Bitmap& source, Bitmap& output, MosaicShape shape, MosaicSettings st, RunContext& ctx) {
+  if (&source == &output) throw ImageError("The mosaic cannot be laid over its own source picture.");
+  const int w = source.Width(), h = source.Height();
+  output.SetSize(w, h);
+  ctx.ShowProgress(0, 50, 1, 1);
+  if (st.maximumSize < st.minimumSize) {
+    st.minimumSize = st.maximumSize;
+    ctx.MutableParams().s[3] = st.maximumSize;
+  }
+  const int sMin = st.minimumSize / 5 + 2, sMax = st.maximumSize / 5 + 3;
+  const int span = std::max(1, sMax - sMin);  // sizes always differ; kept for slider values < 0
+  Canvas canvas(output);
+
+  for (int s = sMax; s >= sMin; --s) {
+    ctx.ShowProgress(sMax - s, span, 1, 1);
+    if (ctx.preview) {
+      ctx.ShowInPreview(output);
+      ctx.PreviewProgressLine((sMax - s) * 200 / span);
+    }
+    const std::int64_t c = MosaicAttempts(w, h, s, sMin, sMax, st.attempts, !ctx.processing);
+
+    // A copy of the generator runs ahead to find the windows to prefetch; the draws that
+    // count still come from the session's generator, so a stop leaves it where it should be.
+    Random ahead = ctx.Rand();
+    const auto prefetchNext = [&] {
+      const int px = ahead.NextInt(w - 1);
+      const int py = ahead.NextInt(h - 1);
+      Prefetch(source, output, px, py, s / 2);
+    };
+    for (int k = 0; k < kLookAhead; ++k) prefetchNext();
+    for (std::int64_t attempt = 0; attempt <= c; ++attempt) {
+      if (ctx.StopRequested()) return;
+      const int cx = ctx.Rand().NextInt(w - 1);
+      const int cy = ctx.Rand().NextInt(h - 1);
+      prefetchNext();
+      const WindowTest t = TestWindow(source, output, cx, cy, s / 2, st.tolerance);
+      if (!t.lay) continue;
+      if (shape == MosaicShape::Square) {
+        // Right and bottom edges exclusive: a square of side 2s, twice the sampling window.
+        output.FillRect(cx - s, cy - s, cx + s, cy + s, ColourOf(t.mean, 0));
+      } else {
+        // The pixels whose centres lie inside the ellipse inscribed in the bounds (right and
+        // bottom exclusive), its outermost ring in the darker pen colour.
+        canvas.brushColor = ColourOf(t.mean, 0);
+        canvas.penColor = ColourOf(t.mean, 10);
+        canvas.Ellipse({cx - s, cy - s, cx + s, cy + s});
+      }
+    }
+  }
+  AdjustSaturation(output, (st.colourIntensity - 50) * 2, &ctx);
+  ctx.ShowProgress(100, 100, 1, 1);
+}
+
+void PatchColouredSquares(const Bitmap& source, Bitmap& output, RunContext& ctx) {
+  PaintMosaic(source, output, MosaicShape::Square, MosaicSettingsFrom(ctx), ctx);
+}
+
+void PatchColouredCircles(const Bitmap& source, Bitmap& output, RunContext& ctx) {
+  PaintMosaic(source, output, MosaicShape::Disc, MosaicSettingsFrom(ctx), ctx);
+}
+
+namespace {
+
+// Codes 10 and 11: W1 := copy of S; W2 black; the result is not first made a copy of the
+// source; mosaic (W1, W2); surface finish W2 into R.
+void RunMosaicFrame(const Bitmap& S, Bitmap& R, RunContext& ctx, MosaicShape shape) {
+  WorkingPair pair;
+  pair.resultStartsAsSource = false;
+  pair.secondFill = kBlack;
+  RunOnWorkingPair(S, R, ctx, pair, [&](Bitmap& w1, Bitmap& w2) {
+    PaintMosaic(w1, w2, shape, MosaicSettingsFrom(ctx), ctx);
+  });
+}
+
+}  // namespace
+
+void FrameColouredSquares(const Bitmap& S, Bitmap& R, RunContext& ctx) { RunMosaicFrame(S, R, ctx, MosaicShape::Square); }
+
+void FrameColouredCircles(const Bitmap& S, Bitmap& R, RunContext& ctx) { RunMosaicFrame(S, R, ctx, MosaicShape::Disc); }
+
+}  // namespace brumeleaf
