@@ -33,10 +33,10 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FrameSepia,                // 19 FrameSepia
     nullptr,                   // 20 FrameExpressivePainting
     FramePenandInkSketch2,     // 21 FramePenandInkSketch2
-    nullptr,                   // 22 FrameRandomPolygons
+    FrameRandomPolygons,       // 22 FrameRandomPolygons
     FrameNewPencilSketch,      // 23 FrameNewPencilSketch
     FramePencilSketch5,        // 24 FramePencilSketch5
-    nullptr,                   // 25 FrameShadedTriangles
+    FrameShadedTriangles,      // 25 FrameShadedTriangles
     FrameHalfToneLines,        // 26 FrameHalfToneLines
     nullptr,                   // 27 FramePainting9
     nullptr,                   // 28 FramePainting10
