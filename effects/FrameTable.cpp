@@ -40,7 +40,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FrameHalfToneLines,        // 26 FrameHalfToneLines
     nullptr,                   // 27 FramePainting9
     nullptr,                   // 28 FramePainting10
-    nullptr,                   // 29 FrameAbstract
+    FrameAbstract,             // 29 FrameAbstract
 }};
 
 bool KnownCode(int code) { return code >= 0 && code < kEffectCodes; }
