@@ -29,7 +29,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 15 FrameRandomStrokes
     FramePencilStrokes,        // 16 FramePencilStrokes
     nullptr,                   // 17 FrameCartoonify
-    nullptr,                   // 18 FrameColourInk
+    FrameColourInk,            // 18 FrameColourInk
     FrameSepia,                // 19 FrameSepia
     nullptr,                   // 20 FrameExpressivePainting
     FramePenandInkSketch2,     // 21 FramePenandInkSketch2
