@@ -96,11 +96,10 @@ void InkAndLighten(const Bitmap& s, Bitmap& d, int inkBelow) {
   ForEachRowBand(2, h - 2, 16, [&](int begin, int end) {
     std::vector<int> column(static_cast<std::size_t>(3) * w);
     for (int y = begin; y < end; ++y) {
-      for (int i = 0; i < 3 * w; ++i) {
-        int sum = 0;
-        for (int dy = -2; dy <= 2; ++dy) sum += s.ScanLine(y + dy)[i];
-        column[static_cast<std::size_t>(i)] = sum;
-      }
+      const std::uint8_t* rows[5];
+      for (int dy = -2; dy <= 2; ++dy) rows[dy + 2] = s.ScanLine(y + dy);
+      for (int i = 0; i < 3 * w; ++i)
+        column[static_cast<std::size_t>(i)] = rows[0][i] + rows[1][i] + rows[2][i] + rows[3][i] + rows[4][i];
       const std::uint8_t* row = s.ScanLine(y);
       const std::uint8_t* below2 = s.ScanLine(y + 2);
       std::uint8_t* out = d.ScanLine(y);

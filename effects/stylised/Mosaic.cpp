@@ -150,8 +150,10 @@ void PaintMosaic(const Bitmap& source, Bitmap& output, MosaicShape shape, Mosaic
       const WindowTest t = TestWindow(source, output, cx, cy, s / 2, st.tolerance);
       if (!t.lay) continue;
       if (shape == MosaicShape::Square) {
-        // Right and bottom edges exclusive: a square of side 2s, twice the sampling window.
-        output.FillRect(cx - s, cy - s, cx + s, cy + s, ColourOf(t.mean, 0));
+        // The canvas's rectangle fill, right and bottom edges exclusive and clipped: a square
+        // of side 2s, twice the sampling window.
+        canvas.brushColor = ColourOf(t.mean, 0);
+        canvas.FillRect({cx - s, cy - s, cx + s, cy + s});
       } else {
         // The pixels whose centres lie inside the ellipse inscribed in the bounds (right and
         // bottom exclusive), its outermost ring in the darker pen colour.

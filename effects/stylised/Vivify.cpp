@@ -70,7 +70,8 @@ void VivifyPhoto(Bitmap& source, Bitmap& output, const VivifySettings& settings,
 
   // Columns 0..W-2 in blocks that end on the reporting columns 0, 20, 40, ...
   for (int x0 = 0; x0 + 1 < w;) {
-    const int last = std::min(w - 2, (x0 / kReportEvery + (x0 % kReportEvery ? 1 : 0)) * kReportEvery);
+    const int nextReport = (x0 + kReportEvery - 1) / kReportEvery * kReportEvery;
+    const int last = std::min(w - 2, nextReport);
     VivifyColumns(source, output, settings, x0, last + 1);
     if (last % kReportEvery == 0) {
       ctx.ShowProgress(last, w, 1, 1);
