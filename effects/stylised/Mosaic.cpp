@@ -14,7 +14,7 @@ namespace brumeleaf {
 namespace {
 
 constexpr std::int64_t kMostAttempts = 100000;
-constexpr int kLookAhead = 3;  // windows requested ahead of the one being tested
+constexpr int kLookAhead = 8;  // windows requested ahead of the one being tested
 
 // What the improvement test needs of one sampling window.
 struct WindowTest {
@@ -22,6 +22,34 @@ struct WindowTest {
   int mean[3] = {0, 0, 0};  // m, blue green red
   bool lay = false;
 };
+
+// The widest window: sizes reach 255 div 5 + 3 = 54, a side of 2 x 27 + 1 pixels.
+constexpr int kWidestSpan = 3 * 55;
+
+// Byte patterns that pick one channel out of a row of pixels.
+struct ChannelMasks {
+  std::uint8_t mask[3][kWidestSpan];
+  ChannelMasks() {
+    for (int c = 0; c < 3; ++c)
+      for (int i = 0; i < kWidestSpan; ++i) mask[c][i] = i % 3 == c ? 0xFF : 0;
+  }
+};
+const ChannelMasks kMasks;
+const std::uint8_t kZeros[kWidestSpan] = {};
+
+// Sums of absolute byte differences and of masked bytes: plain loops the compiler turns into
+// vector instructions, which matters because these run over every window row of millions of
+// attempts.
+std::uint32_t SumOfDifferences(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i < n; ++i) sum += static_cast<std::uint32_t>(std::abs(a[i] - b[i]));
+  return sum;
+}
+std::uint32_t MaskedSum(const std::uint8_t* a, const std::uint8_t* mask, std::size_t n) {
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i < n; ++i) sum += static_cast<std::uint8_t>(a[i] & mask[i]);
+  return sum;
+}
 
 // The sampling window of centre (cx, cy) and half side `half`: cx - half .. cx + half and
 // cy - half .. cy + half inside the picture, without column 0 and row 0. (The discs restrict it
@@ -33,38 +61,42 @@ WindowTest TestWindow(const Bitmap& source, const Bitmap& output, int cx, int cy
   if (x0 > x1 || y0 > y1) return t;  // N = 0: nothing to compare, nothing is laid
   t.count = (x1 - x0 + 1) * (y1 - y0 + 1);
   const std::size_t bytes = static_cast<std::size_t>(x1 - x0 + 1) * 3;
+  const std::uint32_t n = static_cast<std::uint32_t>(t.count);
 
   // First pass: the mean colour of the source under the window.
   std::uint32_t sum[3] = {0, 0, 0};
   for (int y = y0; y <= y1; ++y) {
     const std::uint8_t* s = source.ScanLine(y) + 3 * x0;
-    for (std::size_t i = 0; i < bytes; i += 3) {
-      sum[0] += s[i];
-      sum[1] += s[i + 1];
-      sum[2] += s[i + 2];
-    }
+    for (int c = 0; c < 3; ++c) sum[c] += MaskedSum(s, kMasks.mask[c], bytes);
   }
-  for (int c = 0; c < 3; ++c) t.mean[c] = static_cast<int>(sum[c] / static_cast<std::uint32_t>(t.count));
+  std::uint8_t meanRow[kWidestSpan];
+  for (int c = 0; c < 3; ++c) {
+    t.mean[c] = static_cast<int>(sum[c] / n);
+    for (std::size_t i = static_cast<std::size_t>(c); i < bytes; i += 3) meanRow[i] = static_cast<std::uint8_t>(t.mean[c]);
+  }
 
-  // Second pass: the shape's own error, the error of what is there now and its mean colour.
-  std::uint32_t own = 0, now = 0, there[3] = {0, 0, 0};
-  const int m0 = t.mean[0], m1 = t.mean[1], m2 = t.mean[2];
+  // Second pass: the shape's own error, the error of what is there now, and how light it is.
+  std::uint32_t own = 0, now = 0, there = 0;
   for (int y = y0; y <= y1; ++y) {
     const std::uint8_t* s = source.ScanLine(y) + 3 * x0;
     const std::uint8_t* d = output.ScanLine(y) + 3 * x0;
-    for (std::size_t i = 0; i < bytes; i += 3) {
-      own += static_cast<std::uint32_t>(std::abs(s[i] - m0) + std::abs(s[i + 1] - m1) + std::abs(s[i + 2] - m2));
-      now += static_cast<std::uint32_t>(std::abs(s[i] - d[i]) + std::abs(s[i + 1] - d[i + 1]) + std::abs(s[i + 2] - d[i + 2]));
-      there[0] += d[i];
-      there[1] += d[i + 1];
-      there[2] += d[i + 2];
-    }
+    own += SumOfDifferences(s, meanRow, bytes);
+    now += SumOfDifferences(s, d, bytes);
+    there += SumOfDifferences(d, kZeros, bytes);
   }
-  const std::uint32_t n = static_cast<std::uint32_t>(t.count);
   const int ownError = static_cast<int>(own / n) + 15;
   const int nowError = static_cast<int>(now / n);
-  const bool blank = there[0] / n > 250 && there[1] / n > 250 && there[2] / n > 250;
-  t.lay = ownError + tolerance < nowError || blank;
+  t.lay = ownError + tolerance < nowError;
+  // Still blank: every channel's mean above 250, so each channel sums to at least 251 N. Only
+  // when all three together reach that are the channels summed one by one.
+  if (!t.lay && there >= 3 * 251 * n) {
+    std::uint32_t channel[3] = {0, 0, 0};
+    for (int y = y0; y <= y1; ++y) {
+      const std::uint8_t* d = output.ScanLine(y) + 3 * x0;
+      for (int c = 0; c < 3; ++c) channel[c] += MaskedSum(d, kMasks.mask[c], bytes);
+    }
+    t.lay = channel[0] / n > 250 && channel[1] / n > 250 && channel[2] / n > 250;
+  }
   return t;
 }
 
@@ -117,6 +149,9 @@ void PaintMosaic(const Bitmap& source, Bitmap& output, MosaicShape shape, Mosaic
   const int w = source.Width(), h = source.Height();
   output.SetSize(w, h);
   ctx.ShowProgress(0, 50, 1, 1);
+  // The sliders stop at 0 and 255; the window buffers are sized for that.
+  st.minimumSize = std::clamp(st.minimumSize, 0, 255);
+  st.maximumSize = std::clamp(st.maximumSize, 0, 255);
   if (st.maximumSize < st.minimumSize) {
     st.minimumSize = st.maximumSize;
     ctx.MutableParams().s[3] = st.maximumSize;
