@@ -250,7 +250,9 @@ void EmergenceRun::Triangle(int px, int py, int spread) {
   });
 }
 
-void RaiseMaximum(EmergenceSettings& settings, RunContext& ctx) {
+void KeepInRange(EmergenceSettings& settings, RunContext& ctx) {
+  // The slider stops at 255, where the divisor 1315 - 5 T2 is still 40.
+  settings.iterations = std::clamp(settings.iterations, 0, 255);
   if (settings.maximumRadius < settings.minimumRadius) {
     settings.maximumRadius = settings.minimumRadius;
     ctx.MutableParams().s[4] = settings.minimumRadius;
@@ -270,7 +272,7 @@ void FillLastRowAndColumn(Bitmap& picture) {
 EmergenceSettings EmergenceSettingsFrom(const RunContext& ctx) {
   EmergenceSettings settings;
   settings.abstraction = ctx.S(1);
-  settings.iterations = std::clamp(ctx.S(2), 0, 255);
+  settings.iterations = ctx.S(2);
   settings.contrast = ctx.S(3);
   settings.minimumRadius = ctx.S(4);
   settings.maximumRadius = ctx.S(5);
@@ -280,13 +282,13 @@ EmergenceSettings EmergenceSettingsFrom(const RunContext& ctx) {
 
 void PaintEmergence(Bitmap& source, Bitmap& output, EmergenceSettings settings, RunContext& ctx) {
   if (&source == &output) throw ImageError("Emergence cannot paint over its own source picture.");
-  RaiseMaximum(settings, ctx);
+  KeepInRange(settings, ctx);
   EmergenceRun(source, output, settings, ShapeKind::Quadrilateral, ctx).Run();
 }
 
 void PaintShadedTriangles(Bitmap& source, Bitmap& output, EmergenceSettings settings, RunContext& ctx) {
   if (&source == &output) throw ImageError("Emergence 2 cannot paint over its own source picture.");
-  RaiseMaximum(settings, ctx);
+  KeepInRange(settings, ctx);
   EmergenceRun(source, output, settings, ShapeKind::Triangle, ctx).Run();
   // Left black, they would frame every result with a dark line on two sides.
   FillLastRowAndColumn(output);

@@ -74,7 +74,7 @@ void ToneColumns(const Bitmap& source, Bitmap& output, const VintageSettings& st
 VintageSettings VintageSettingsFrom(const RunContext& ctx) {
   VintageSettings settings;
   settings.strength = ctx.S(1);
-  settings.blur = std::clamp(ctx.S(2), 0, 255);
+  settings.blur = ctx.S(2);
   settings.paperDefects = ctx.S(3);
   settings.sepia = ctx.S(4);
   settings.darkenLighten = ctx.S(5);
@@ -107,6 +107,7 @@ void ApplyVignette(Bitmap& image) {
 }
 
 void SoftenInPlace(Bitmap& image, int w) {
+  w = std::clamp(w, 0, 255);
   const int width = image.Width(), height = image.Height();
   const DivideBy divide(static_cast<std::uint32_t>(w + 8));
   std::vector<std::uint16_t> vertical(static_cast<std::size_t>(3) * width);
@@ -142,11 +143,12 @@ void VintagePhoto(Bitmap& source, Bitmap& output, const VintageSettings& setting
   const int w = source.Width(), h = source.Height();
   output.SetSize(w, h);
 
-  const int passes = settings.blur / 10 + 1;
+  const int blur = std::clamp(settings.blur, 0, 255);  // the centre weight 255 - T2 stays >= 0
+  const int passes = blur / 10 + 1;
   for (int pass = 1; pass <= passes; ++pass) {
     if (report) ctx.ShowProgress(pass, passes, 1, 2);
     if (ctx.StopRequested()) return;
-    SoftenInPlace(source, 255 - settings.blur);
+    SoftenInPlace(source, 255 - blur);
   }
 
   // Paper offsets of the sampled part of the tile: ((190 - red) x T5) div 50, truncating.

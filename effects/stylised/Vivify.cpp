@@ -20,7 +20,7 @@ constexpr int kReportEvery = 20;
 // One block of columns [x0, x1) of rows 0..H-2 (the last row and column are done apart).
 void VivifyColumns(const Bitmap& source, Bitmap& output, const VivifySettings& settings, int x0, int x1) {
   const int shift = settings.darkenLighten - 127;
-  const int divisor = 256 - settings.edgeIntensity;  // at least 1 for T2 <= 255
+  const int divisor = 256 - std::clamp(settings.edgeIntensity, 0, 255);  // 1..256
   for (int y = 0; y + 1 < source.Height(); ++y) {
     const std::uint8_t* s = source.ScanLine(y);
     const std::uint8_t* below = source.ScanLine(y + 1);
@@ -54,7 +54,7 @@ void ShiftBrightness(const std::uint8_t* s, std::uint8_t* d, int shift) {
 VivifySettings VivifySettingsFrom(const RunContext& ctx) {
   VivifySettings settings;
   settings.edgeThreshold = ctx.S(1);
-  settings.edgeIntensity = std::clamp(ctx.S(2), 0, 255);
+  settings.edgeIntensity = ctx.S(2);
   settings.colourIntensity = ctx.S(3);
   settings.darkenLighten = ctx.S(4);
   settings.contrast = ctx.S(5);
