@@ -120,3 +120,13 @@ TEST(Mosaic, FrameStartsFromBlackAndFinishesTheSurface) {
   SoftBlur(direct);
   EXPECT_EQ(result, direct);
 }
+
+TEST(Mosaic, TheLargestSizesFitTheirWindows) {
+  // T3 = T4 = 255: sizes 54 and 53, windows 55 pixels wide, the widest there are.
+  for (const MosaicShape shape : {MosaicShape::Square, MosaicShape::Disc}) {
+    StylisedRun run({65, 60, 50, 255, 255});
+    Bitmap output;
+    PaintMosaic(SyntheticPhoto(130, 120), output, shape, MosaicSettingsFrom(run.ctx), run.ctx);
+    EXPECT_NE(output.Pixel(65, 60), kWhite);
+  }
+}
