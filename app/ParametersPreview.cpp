@@ -78,6 +78,7 @@ void ParametersWindow::StartPreview() {
   params.paintBrush3D = paintBrush.get();
   auto output = std::make_shared<Bitmap>();
   const SourceMean mean = main_.Mean();
+  const int panelWidth = main_.Source().Width();
   const int generation = ++generation_;
   const int zoom = crop_.zoom;
   flags_.PreviewBusy = code;
@@ -85,8 +86,9 @@ void ParametersWindow::StartPreview() {
   ++previewsStarted_;
   const bool started = main_.Runner().Start(
       params, true,
-      [K, resultCrop, output, mean, code, brush, paintBrush](RunContext& ctx) {
+      [K, resultCrop, output, mean, panelWidth, code, brush, paintBrush](RunContext& ctx) {
         ctx.mean = mean;
+        ctx.sourcePanelWidth = panelWidth;  // shapes keep their size on the crop
         ComputePreview(code, *K, *resultCrop, *output, ctx);
       },
       [this, generation, output, code, zoom](std::exception_ptr failure) {

@@ -5,6 +5,13 @@
 #include "effects/Catalogue.h"
 #include "effects/Frames.h"
 #include "effects/drawing/PencilSketch1.h"
+#include "effects/stylised/Vivify.h"
+#include "effects/stylised/Vintage.h"
+#include "effects/stylised/Mosaic.h"
+#include "effects/stylised/Merge.h"
+#include "effects/stylised/Emergence.h"
+#include "effects/stylised/ColourInk.h"
+#include "effects/stylised/Abstract.h"
 #include "finishing/SurfaceFinish.h"
 
 namespace brumeleaf {
@@ -51,8 +58,8 @@ using Extras = EffectExtras;
 
 constexpr EffectRow Effect(int code, int listIndex, std::string_view handler, TextRule name,
                            std::array<SliderRow, kSliderRowCount> rows, EffectExtras extras,
-                           EffectFrame frame, PreviewEntry preview) {
-  return EffectRow{code, listIndex, handler, name, rows, extras, frame, preview, nullptr};
+                           EffectFrame frame, PreviewEntry preview, BrushPatchEntry patch = nullptr) {
+  return EffectRow{code, listIndex, handler, name, rows, extras, frame, preview, patch};
 }
 
 // Pencil sketch 1 previews its own lighter steps on the crop.
@@ -99,16 +106,16 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, nullptr, nullptr),
   Effect(10, 22, "ProcessColouredSquares", Line(TextId::Pixelation),
          Sliders(V(TextId::LevelOfAbstraction, 65), V(TextId::NumberOfSquares, 100), V(TextId::ColorIntensity, 55), V(TextId::MinimumSquareSize, 15), V(TextId::MaximumSquareSize, 180)),
-         Extras{.minMaxPair = true}, nullptr, nullptr),
+         Extras{.minMaxPair = true}, FrameColouredSquares, nullptr, PatchColouredSquares),
   Effect(11, 23, "ProcessColouredCircles", Line(TextId::ColoredDots),
          Sliders(V(TextId::LevelOfAbstraction, 65), V(TextId::NumberOfCircles, 100), V(TextId::ColorIntensity, 55), V(TextId::MinimumRadius, 15), V(TextId::MaximumRadius, 180)),
-         Extras{.minMaxPair = true}, nullptr, nullptr),
+         Extras{.minMaxPair = true}, FrameColouredCircles, nullptr, PatchColouredCircles),
   Effect(12, 31, "ProcessVivify", Line(TextId::VivifyPhoto),
          Sliders(V(TextId::EdgeThreshold, 35), V(TextId::EdgeIntensity, 100), V(TextId::ColorIntensity, 55), V(TextId::DarkenLighten, 128), V(TextId::LevelOfContrast, 20)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FrameVivify, nullptr, PatchVivify),
   Effect(13, 33, "ProcessAlphaBlend", Line(TextId::MergeSourceAndResult),
          Sliders(V(TextId::BlendingIntensity, 127), V(TextId::Multiplication, 0), V(TextId::DarkenLighten, 50), Blank(0), Blank(0)),
-         Extras{.blendsWithResult = true}, nullptr, nullptr),
+         Extras{.blendsWithResult = true}, FrameAlphaBlend, nullptr),
   Effect(14, 35, "ProcessNoFilter", Append(TextId::FrameTextureTextOnly, kFrameOnlyPadding),
          Sliders(Hidden(200), Hidden(10), Hidden(60), Hidden(160), Hidden(70)),
          Extras{}, FrameNoFilter, PreviewFinishingOnly),
@@ -123,10 +130,10 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, nullptr, nullptr),
   Effect(18, 25, "ProcessColourInk", Line(TextId::Cartoon2),
          Sliders(V(TextId::ColorBlending, 30), V(TextId::EdgeIntensity, 30), V(TextId::StrengthOfEffect, 10), V(TextId::DarkenLighten, 127), Hidden(0)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FrameColourInk, PreviewColourInk, PatchColourInk),
   Effect(19, 32, "ProcessSepia", Line(TextId::VintagePhoto),
          Sliders(V(TextId::StrengthOfEffect, 255), V(TextId::BlurStrength, 127), V(TextId::OldPaperDefects, 50), V(TextId::SepiaColoring, 220), V(TextId::DarkenLighten, 140)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FrameSepia, nullptr, PatchSepia),
   Effect(20, 18, "ProcessExpressivePainting", Line(TextId::Painting8),
          Sliders(V(TextId::MaximumBrushSize, 50), V(TextId::NumberOfBrushstrokes, 25), V(TextId::BrushstrokePrecision, 70), V(TextId::LevelOfContrast, 85), V(TextId::LevelOfDetails, 215)),
          Extras{.brushButtons = true}, nullptr, nullptr),
@@ -135,7 +142,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FramePenandInkSketch2, nullptr),
   Effect(22, 26, "ProcessRandomPolygons", Line(TextId::Emergence),
          Sliders(V(TextId::LevelOfAbstraction, 100), V(TextId::NumberOfIterations, 80), V(TextId::LevelOfContrast, 30), V(TextId::MinimumRadius, 25), V(TextId::MaximumRadius, 130)),
-         Extras{.maxButtonRow = 2}, nullptr, nullptr),
+         Extras{.maxButtonRow = 2}, FrameRandomPolygons, nullptr, PatchRandomPolygons),
   Effect(23, 5, "ProcessNewPencilSketch", DropLast(TextId::PencilSketch1, "4"),
          Sliders(V(TextId::EdgeThreshold, 20), V(TextId::NumberOfIterations, 100), V(TextId::StrokeLength, 25), V(TextId::LevelOfAbstraction, 10), V(TextId::ColorIntensity, 140)),
          Extras{}, FrameNewPencilSketch, nullptr),
@@ -144,7 +151,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FramePencilSketch5, nullptr),
   Effect(25, 27, "ProcessShadedTriangles", Append(TextId::Emergence, " 2"),
          Sliders(V(TextId::LevelOfAbstraction, 130), V(TextId::NumberOfIterations, 100), V(TextId::LevelOfContrast, 10), V(TextId::MinimumRadius, 15), V(TextId::MaximumRadius, 180)),
-         Extras{.maxButtonRow = 2}, nullptr, nullptr),
+         Extras{.maxButtonRow = 2}, FrameShadedTriangles, nullptr, PatchShadedTriangles),
   Effect(26, 28, "ProcessHalfToneLines", Line(TextId::LinearHalftoning),
          Sliders(V(TextId::LevelOfAbstraction, 12), Ranged(V(TextId::Angle, 45), {0, 360, 7}), V(TextId::ColorIntensity, 100), Hidden(0), Hidden(0)),
          Extras{}, FrameHalfToneLines, nullptr),
@@ -156,7 +163,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{.doubleRow1 = true, .paintBrushButtons = true}, nullptr, nullptr),
   Effect(29, 29, "ProcessAbstract", Line(TextId::Abstract),
          Sliders(V(TextId::MaximumRadius, 150), V(TextId::NumberOfIterations, 15), V(TextId::ColorIntensity, 55), V(TextId::DarkenLighten, 127), V(TextId::LevelOfContrast, 127)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FrameAbstract, PreviewAbstract, PatchAbstract),
 }};
 // clang-format on
 

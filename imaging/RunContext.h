@@ -64,6 +64,10 @@ class RunContext {
   Random& Rand() { return random_; }
 
   SourceMean mean;
+  // Width of the left panel's picture when the effect is handed only part of it (the live
+  // preview's crop, a manual-brush patch), so that shapes keep their size there; 0 when the
+  // picture the effect reads is the left panel's picture itself.
+  int sourcePanelWidth = 0;
   bool preview = false;     // a live-preview run (parameters window visible)
   bool processing = true;   // a processing run of the main window is in progress
   bool silent = false;      // progress must not be shown

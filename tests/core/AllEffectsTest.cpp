@@ -148,12 +148,21 @@ TEST(AllEffectsDigests, EveryBuiltEffectGivesTheRecordedBytes) {
       {1, {0x2ed7a3850028ec18ull, 0x447865aa8e15b2c2ull}},
       {2, {0x13479e9ac1687c4cull, 0x10a1906733eae37full}},
       {3, {0x7215ff36ebfa1afcull, 0x9e29fe8f55cf2714ull}},
+      {10, {0x6df6503955766537ull, 0xc257e9dc4c40de47ull}},
+      {11, {0x57a1cae5231b86edull, 0x5c356814f3ba2f3ull}},
+      {12, {0xdd82a66c5feb0fe3ull, 0x644821b375d49bb6ull}},
+      {13, {0x174dc3d8c7a16be8ull, 0x6f166961aaf82805ull}},
       {14, {0xc56f3f622a7ca9cdull, 0xc2f9f265d1228187ull}},
       {16, {0xa510ea60293bb392ull, 0x531e4e7c1d08c435ull}},
+      {18, {0xac968885efd45a38ull, 0x847c29648369da8bull}},
+      {19, {0x5a98eb02877ea08dull, 0x877a9d8e41767913ull}},
       {21, {0x561c563edda5406bull, 0x9374d106da539d37ull}},
+      {22, {0xe424963b4a886e32ull, 0xa730f4c91b890a76ull}},
       {23, {0x5017fdab03f465ddull, 0x352c71dcc86b1fcull}},
       {24, {0x4c9ba8580ffaf1ffull, 0x27c878a1a553215aull}},
+      {25, {0x3cddc80f45e8c004ull, 0xd92849abb7354ff8ull}},
       {26, {0x9b17994d6d4ea777ull, 0xf5c81e64708d0c8ull}},
+      {29, {0x3c7e4876082210efull, 0xc74832a21af9af83ull}},
   };
   for (int code : BuiltCodes()) {
     const std::uint64_t real = Digest(RunWith(code, RealCrop()).result);
