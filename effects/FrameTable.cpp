@@ -26,12 +26,12 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 12 FrameVivify
     nullptr,                   // 13 FrameAlphaBlend
     FrameNoFilter,             // 14 FrameNoFilter
-    nullptr,                   // 15 FrameRandomStrokes
+    FrameRandomStrokes,        // 15 FrameRandomStrokes
     FramePencilStrokes,        // 16 FramePencilStrokes
     nullptr,                   // 17 FrameCartoonify
     nullptr,                   // 18 FrameColourInk
     nullptr,                   // 19 FrameSepia
-    nullptr,                   // 20 FrameExpressivePainting
+    FrameExpressivePainting,   // 20 FrameExpressivePainting
     FramePenandInkSketch2,     // 21 FramePenandInkSketch2
     nullptr,                   // 22 FrameRandomPolygons
     FrameNewPencilSketch,      // 23 FrameNewPencilSketch
