@@ -15,7 +15,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FrameSobelFilter,          // 1 FrameSobelFilter
     FrameColourSobel,          // 2 FrameColourSobel
     FramePenandInkSketch,      // 3 FramePenandInkSketch
-    nullptr,                   // 4 FramePainting
+    FramePainting,             // 4 FramePainting
     nullptr,                   // 5 FramePainting2
     nullptr,                   // 6 FramePainting3
     nullptr,                   // 7 FramePainting4
