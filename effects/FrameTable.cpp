@@ -19,8 +19,8 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 5 FramePainting2
     nullptr,                   // 6 FramePainting3
     nullptr,                   // 7 FramePainting4
-    nullptr,                   // 8 FrameRegionGrowing
-    nullptr,                   // 9 FrameRegionGrowing
+    FrameRegionGrowing,        // 8 FrameRegionGrowing
+    FrameRegionGrowing,        // 9 FrameRegionGrowing
     nullptr,                   // 10 FrameColouredSquares
     nullptr,                   // 11 FrameColouredCircles
     nullptr,                   // 12 FrameVivify
