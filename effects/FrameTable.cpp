@@ -16,7 +16,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FrameColourSobel,          // 2 FrameColourSobel
     FramePenandInkSketch,      // 3 FramePenandInkSketch
     FramePainting,             // 4 FramePainting
-    nullptr,                   // 5 FramePainting2
+    FramePainting2,            // 5 FramePainting2
     nullptr,                   // 6 FramePainting3
     nullptr,                   // 7 FramePainting4
     FrameRegionGrowing,        // 8 FrameRegionGrowing
