@@ -96,12 +96,12 @@ AlphaTip DrawTip(int width, int height, std::uint32_t salt) {
       const double r = std::hypot(dx, dy);
       const double angle = std::atan2(dy, dx);
       const int spoke = static_cast<int>(std::floor((angle + kPi) / (2 * kPi) * 90.0));
-      const double fray = radius * (0.78 + 0.22 * grain::Hash01(spoke, 1, salt));
+      const double fray = radius * (0.86 + 0.14 * grain::Hash01(spoke, 1, salt));
       if (r > fray) continue;
-      const double body = 1.0 - std::pow(r / fray, 3.0);
-      const double bristle = 0.6 + 0.4 * grain::Hash01(spoke, 2, salt);
+      const double body = std::sqrt(1.0 - std::pow(r / fray, 3.0));
+      const double bristle = 0.7 + 0.3 * grain::Hash01(spoke, 2, salt);
       double a = 255.0 * body * bristle;
-      a *= 0.8 + 0.2 * grain::Hash01(x, y, salt);
+      a *= 0.85 + 0.15 * grain::Hash01(x, y, salt);
       tip.alpha[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint8_t>(std::clamp(std::lround(a), 0L, 255L));
     }
   }

@@ -197,9 +197,11 @@ class StrokePainter {
         sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
         ++count;
       }
-      int mean[3] = {0, 0, 0};
-      if (count > 0)
-        for (int c = 0; c < 3; ++c) mean[c] = sum[c] / count;
+      // A footprint whose ink lies wholly off the picture would score a perfect 0 with a black
+      // mean and, jittered back onto the picture, paint black smudges: it is no candidate.
+      if (count == 0) continue;
+      int mean[3];
+      for (int c = 0; c < 3; ++c) mean[c] = sum[c] / count;
       const std::int32_t best = records_.error[i];
       std::int32_t error = 0;
       for (const InkPixel& p : ink) {

@@ -213,6 +213,17 @@ RandomStrokesSettings RandomStrokesSettingsFrom(const RunContext& ctx) {
   return s;
 }
 
+std::int64_t RandomStrokesBudget(int width, int height, const RandomStrokesSettings& settings) {
+  const int hi = settings.maximumBrush;
+  const int sizeMin = std::min(settings.minimumBrush, hi);
+  // 64-bit: W * H div 2 * n passes 2^31 on camera pictures and would turn negative.
+  std::int64_t budget = (static_cast<std::int64_t>(width) * height / 2) * settings.strokes;
+  budget = budget / ((hi - sizeMin) / 100 + 1) * 4;
+  budget = std::min(budget, kBudgetCap);
+  if (settings.maxStrokes) budget *= 3;
+  return budget;
+}
+
 void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStrokesSettings& settings,
                            RunContext& ctx) {
   if (ctx.preview && ctx.silent) return;
@@ -227,11 +238,7 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
   const int hi = settings.maximumBrush, q = settings.precision;
   const int sizeMax = settings.doubleSize ? hi * 194 / 100 + 5 : hi + 6;
   const int sizeMin = std::min(settings.minimumBrush, hi);
-  // The budget in stamp pixels; 64-bit, as W * H div 2 * n passes 2^31 on camera pictures.
-  std::int64_t budget = (static_cast<std::int64_t>(width) * height / 2) * settings.strokes;
-  budget = budget / ((hi - sizeMin) / 100 + 1) * 4;
-  budget = std::min(budget, kBudgetCap);
-  if (settings.maxStrokes) budget *= 3;
+  const std::int64_t budget = RandomStrokesBudget(width, height, settings);
   const int tolerance = (255 - q) / 10;
   const std::int64_t factor = 2 * q + 514;
   int size = sizeMax;

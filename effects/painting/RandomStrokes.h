@@ -5,6 +5,8 @@
 // it brings that spot closer to the photograph. An outline layer is laid over the result.
 // The brushstroke picture frame paints its band with the same routine and its own settings.
 
+#include <cstdint>
+
 #include "imaging/Bitmap.h"
 #include "imaging/RunContext.h"
 
@@ -27,6 +29,10 @@ struct RandomStrokesSettings {
 };
 
 RandomStrokesSettings RandomStrokesSettingsFrom(const RunContext& ctx);
+
+// The stroke budget in stamp pixels for a picture of width x height: half its area times the
+// stroke count, shared out over the size bands, at most 700000000 (three times that with MAX).
+std::int64_t RandomStrokesBudget(int width, int height, const RandomStrokesSettings& settings);
 
 // Paints `source` into `destination` (resized to it). The source is given a local-contrast
 // boost first, so callers pass a working copy. Reseeds the session's generator with 1969.
