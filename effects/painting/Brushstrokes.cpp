@@ -20,9 +20,6 @@ namespace {
 constexpr int kLevels = 500;  // detail levels 0..500
 constexpr int kCell = 40;     // grid of the underpainting
 
-// x div 255 for 0 <= x <= 65025, without a division.
-inline unsigned Div255(unsigned x) { return (x + 1 + (x >> 8)) >> 8; }
-
 // The brush of the strokes: its alpha never changes, its colour is rewritten for every stroke.
 struct WorkingBrush {
   int width = 0, height = 0;
@@ -81,7 +78,7 @@ struct Clip {
 // Stamps the brush with its top-left corner at (px, py): the brush colour is mixed in by its
 // alpha, and the mix laid over the canvas with the opacity.
 void Stamp(const std::vector<std::uint8_t*>& rows, const WorkingBrush& brush, int px, int py, int op, const Clip& clip) {
-  const unsigned keep = static_cast<unsigned>(255 - op), lay = static_cast<unsigned>(op);
+  const std::uint16_t keep = static_cast<std::uint16_t>(255 - op), lay = static_cast<std::uint16_t>(op);
   const int y0 = std::max(0, clip.top - py), y1 = std::min(brush.height - 1, clip.bottom - py);
   for (int by = y0; by <= y1; ++by) {
     const int x0 = std::max(brush.first[static_cast<std::size_t>(by)], clip.left - px);
@@ -92,10 +89,14 @@ void Stamp(const std::vector<std::uint8_t*>& rows, const WorkingBrush& brush, in
     const std::uint8_t* a = brush.alpha.data() + offset;
     const std::uint8_t* c = brush.colour.data() + offset;
     const int bytes = 3 * (x1 - x0 + 1);
+    // Every intermediate value stays below 65536, so the loop runs on 16-bit lanes; for
+    // 0 <= x <= 65025, x div 255 = (x + 1 + x shr 8) shr 8.
     for (int i = 0; i < bytes; ++i) {
-      const unsigned level = t[i], weight = a[i];
-      const unsigned mix = Div255(level * (255 - weight) + c[i] * weight);
-      t[i] = static_cast<std::uint8_t>(Div255(keep * level + mix * lay));
+      const std::uint16_t level = t[i], weight = a[i];
+      const std::uint16_t mixed = static_cast<std::uint16_t>(level * static_cast<std::uint16_t>(255 - weight) + c[i] * weight);
+      const std::uint16_t mix = static_cast<std::uint16_t>(static_cast<std::uint16_t>(mixed + 1 + (mixed >> 8)) >> 8);
+      const std::uint16_t laid = static_cast<std::uint16_t>(keep * level + mix * lay);
+      t[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(laid + 1 + (laid >> 8)) >> 8);
     }
   }
 }

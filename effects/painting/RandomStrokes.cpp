@@ -33,17 +33,25 @@ struct BrushPixel {
 // The brush at its current size: the paint-carrying pixels in row order.
 struct StrokeBrush {
   int size = 0;
+  int version = 0;  // changes with every new brush
   std::vector<BrushPixel> pixels;
 
+  std::vector<int> rowFirst, rowLast;  // per brush row: first and last column with paint
+
   void Take(const Bitmap& image) {
+    ++version;
     size = image.Width();
     pixels.clear();
+    rowFirst.assign(static_cast<std::size_t>(image.Height()), size);
+    rowLast.assign(static_cast<std::size_t>(image.Height()), -1);
     for (int v = 0; v < image.Height(); ++v) {
       const std::uint8_t* row = image.ScanLine(v);
       for (int u = 0; u < image.Width(); ++u) {
         const int level = row[3 * u + 2];
         if (level >= kOutside) continue;
         pixels.push_back({u, v, level, u > 0 && v > 0 && u < size - 1 && v < size - 1});
+        rowFirst[static_cast<std::size_t>(v)] = std::min(rowFirst[static_cast<std::size_t>(v)], u);
+        rowLast[static_cast<std::size_t>(v)] = u;
       }
     }
   }
@@ -88,8 +96,10 @@ int Diff3(const std::uint8_t* a, const std::uint8_t* b) {
 class Painter {
  public:
   Painter(const Bitmap& source, Bitmap& destination, int tolerance)
-      : w_(source.Width()), h_(source.Height()), tolerance_(tolerance), src_(source.RowTable()),
-        dst_(destination.RowTable()) {
+      : w_(source.Width()), h_(source.Height()), tolerance_(tolerance), stride_(source.RowDistance()),
+        src_(source.RowTable()), dst_(destination.RowTable()) {
+    // Both pictures have the same size, hence the same distance between rows.
+    if (destination.RowDistance() != stride_) throw ImageError("The painting must have the size of its source.");
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x) open_ += Open(x, y) ? 1 : 0;
   }
@@ -105,11 +115,74 @@ class Painter {
     const int left = x - half, top = y - half;
     // Most stamps lie wholly inside the picture's one-pixel rim and need no position checks.
     if (left >= 1 && top >= 1 && left + brush.size <= w_ - 1 && top + brush.size <= h_ - 1)
-      return StampAt<false>(brush, x, y, left, top, bias, factor);
+      return StampInside(brush, left, top, bias, factor);
     return StampAt<true>(brush, x, y, left, top, bias, factor);
   }
 
  private:
+  // The same stamp for a brush wholly inside the rim: every brush pixel counts, and pixels are
+  // reached by their distance from the brush's corner, the same in source and canvas.
+  bool StampInside(const StrokeBrush& brush, int left, int top, std::int64_t bias, std::int64_t factor) {
+    if (brush.pixels.empty()) return false;
+    if (offsetsVersion_ != brush.version) {
+      offsets_.clear();
+      for (const BrushPixel& p : brush.pixels) offsets_.push_back(p.v * stride_ + 3 * p.u);
+      offsetsVersion_ = brush.version;
+    }
+    const std::uint8_t* s0 = src_[top] + 3 * left;
+    std::uint8_t* d0 = dst_[top] + 3 * left;
+    const std::size_t n = brush.pixels.size();
+    // A stamp lands on a random spot, far from the last one: ask for all its rows at once
+    // rather than waiting for them one after another.
+    for (std::size_t v = 0; v < brush.rowFirst.size(); ++v) {
+      if (brush.rowLast[v] < brush.rowFirst[v]) continue;
+      const std::ptrdiff_t begin = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowFirst[v];
+      const std::ptrdiff_t end = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowLast[v] + 2;
+      for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
+        __builtin_prefetch(s0 + std::min(o, end));
+        __builtin_prefetch(d0 + std::min(o, end));
+      }
+    }
+    std::int64_t sum[3] = {0, 0, 0};
+    std::int64_t before = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint8_t* s = s0 + offsets_[i];
+      const std::uint8_t* d = d0 + offsets_[i];
+      sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
+      before += Diff3(s, d);
+    }
+    const std::int64_t count = static_cast<std::int64_t>(n);
+    const int mean[3] = {static_cast<int>(sum[0] / count), static_cast<int>(sum[1] / count),
+                         static_cast<int>(sum[2] / count)};
+    const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
+    inside_.clear();
+    std::int64_t after = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const BrushPixel& p = brush.pixels[i];
+      const std::uint8_t* s = s0 + offsets_[i];
+      const std::uint8_t* d = d0 + offsets_[i];
+      if (p.blend) {
+        const int level = p.level, paint = 255 - level;
+        InsidePixel q{offsets_[i], static_cast<std::uint8_t>((d[0] * level + mean[0] * paint) >> 8),
+                      static_cast<std::uint8_t>((d[1] * level + mean[1] * paint) >> 8),
+                      static_cast<std::uint8_t>((d[2] * level + mean[2] * paint) >> 8)};
+        after += std::abs(s[0] - q.b) + std::abs(s[1] - q.g) + std::abs(s[2] - q.r);
+        inside_.push_back(q);
+      } else {
+        after += Diff3(s, d);
+      }
+      if (after >= limit) return false;
+    }
+    for (const InsidePixel& q : inside_) {
+      const std::uint8_t* s = s0 + q.offset;
+      std::uint8_t* d = d0 + q.offset;
+      const bool wasOpen = std::abs(s[2] - d[2]) >= tolerance_;
+      d[0] = q.b, d[1] = q.g, d[2] = q.r;
+      open_ += (std::abs(s[2] - d[2]) >= tolerance_ ? 1 : 0) - (wasOpen ? 1 : 0);
+    }
+    return true;
+  }
+
   template <bool kClip>
   bool StampAt(const StrokeBrush& brush, int x, int y, int left, int top, std::int64_t bias, std::int64_t factor) {
     // Mean colour under the brush and the error before the stamp, both over the brush pixels
@@ -169,11 +242,20 @@ class Painter {
   };
   bool Interior(int x, int y) const { return x >= 1 && y >= 1 && x <= w_ - 2 && y <= h_ - 2; }
 
+  struct InsidePixel {
+    std::ptrdiff_t offset;
+    std::uint8_t b, g, r;
+  };
+
   int w_, h_, tolerance_;
+  std::ptrdiff_t stride_;
   std::vector<const std::uint8_t*> src_;
   std::vector<std::uint8_t*> dst_;
   std::int64_t open_ = 0;
   std::vector<PatchPixel> patch_;
+  std::vector<InsidePixel> inside_;
+  std::vector<std::ptrdiff_t> offsets_;
+  int offsetsVersion_ = -1;
 };
 
 // Darkens the painting along the outline layer and where it departs from the photograph.
