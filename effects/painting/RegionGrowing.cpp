@@ -91,24 +91,25 @@ class RegionPainter {
     std::int64_t sum[3] = {0, 0, 0};
     std::int64_t count = 1;
     int bl = w_, br = -1, bt = h_, bb = -1;
-    for (int py = top; py <= bottom; ++py)
-      for (int px = left; px <= right; ++px) {
-        if (!Marked(px, py)) continue;
-        const std::uint8_t* s = src_[py] + 3 * px;
-        for (int c = 0; c < 3; ++c) sum[c] += s[c];
-        ++count;
-        bl = std::min(bl, px), br = std::max(br, px), bt = std::min(bt, py), bb = std::max(bb, py);
-      }
+    // The marked pixels are those the fill took (it may have run beyond the square).
+    inSquare_.clear();
+    for (std::size_t i : filled_) {
+      const int px = static_cast<int>(i % static_cast<std::size_t>(w_)), py = static_cast<int>(i / static_cast<std::size_t>(w_));
+      if (px < left || px > right || py < top || py > bottom) continue;
+      inSquare_.push_back({px, py});
+      const std::uint8_t* s = src_[py] + 3 * px;
+      for (int c = 0; c < 3; ++c) sum[c] += s[c];
+      ++count;
+      bl = std::min(bl, px), br = std::max(br, px), bt = std::min(bt, py), bb = std::max(bb, py);
+    }
     const int shift = random.NextInt(24) - 8;
     int colour[3];
     for (int c = 0; c < 3; ++c) colour[c] = std::clamp(static_cast<int>(sum[c] / count) + shift, 0, 255);
     const int cr = colour[2];
-    for (int py = bt; py <= bb; ++py)
-      for (int px = bl; px <= br; ++px) {
-        if (!Marked(px, py)) continue;
-        Print(px, py, x, y, cr, colour);
-        ++painted;
-      }
+    for (const Spot& spot : inSquare_) {
+      Print(spot.x, spot.y, x, y, cr, colour);
+      ++painted;
+    }
     // Holes: unreached pixels mostly surrounded by the region take its paint too.
     for (int py = bt + 2; py <= bb - 2; ++py)
       for (int px = bl + 2; px <= br - 2; ++px) {
@@ -189,7 +190,7 @@ class RegionPainter {
   Bitmap scratch_;
   std::vector<std::uint8_t> marked_;
   std::vector<std::size_t> filled_;
-  std::vector<Spot> stack_;
+  std::vector<Spot> stack_, inSquare_;
   std::vector<const std::uint8_t*> src_;
   std::vector<std::uint8_t*> dst_;
   std::vector<std::uint8_t*> scr_;
