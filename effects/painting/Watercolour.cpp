@@ -93,11 +93,16 @@ bool WalkPass(Bitmap& d, const std::vector<std::uint8_t*>& rows, Walker& walker,
       for (int c = 0; c < 3; ++c) n[c] = static_cast<std::uint8_t>(q[c]);
     }
     if (ctx.StopRequested()) return false;
-    // A walker that stops jumps to the place the next two draws name: fetch that place's rows
-    // now, while this step is still being finished (a copy of the generator draws nothing).
+    // A walker that stops jumps to the place the next two draws name. Fetch the rows of the
+    // places the next two steps may jump to (draws 1-2, or 9-10 after a move, or 11-12 after
+    // a jump) while this step is still being finished; a copy of the generator draws nothing.
     Random peek = random;
-    const int nx = peek.NextInt(w - 2) + 1, ny = peek.NextInt(h - 2) + 1;
-    for (int r = -1; r <= 1; ++r) __builtin_prefetch(rows[static_cast<std::size_t>(ny + r)] + 3 * nx);
+    for (int draw = 0; draw < 12; draw += 2) {
+      const int nx = peek.NextInt(w - 2) + 1, ny = peek.NextInt(h - 2) + 1;
+      if (draw == 0 || draw >= 8) {
+        for (int r = -1; r <= 1; ++r) __builtin_prefetch(rows[static_cast<std::size_t>(ny + r)] + 3 * nx);
+      }
+    }
   }
   return true;
 }
