@@ -7,6 +7,7 @@
 #include "resources/PaintingTextures.h"
 #include "tests/core/PaintingTestSupport.h"
 #include "tests/core/SyntheticPhoto.h"
+#include "tests/core/TestPictures.h"
 
 using namespace brumeleaf;
 using namespace brumeleaf::testing;
@@ -110,4 +111,34 @@ TEST(RegionGrowing, TheFrameChoosesTheModeByCode) {
             Paint(photo, kImpastoMode, RegionGrowingSettings{200, 10, 60, 140, 50}, true, 7));
   EXPECT_NE(RunPaintingFrame(FrameRegionGrowing, photo, PaintingParams(8, s)),
             RunPaintingFrame(FrameRegionGrowing, photo, PaintingParams(9, s)));
+}
+
+TEST(RegionGrowing, RegionsThatStopBelowRingFourStayUnpainted) {
+  // Noise with no tolerance: no ring ever finds runs of similar colour, every growth stops at
+  // ring 1, and the whole picture comes from the unpainted rule, then the edge darkening.
+  const Bitmap noise = Noise(23, 19, 5);
+  const RegionGrowingSettings s{200, 0, 50, 127, 60};
+  const Bitmap out = Paint(noise, kImpastoMode, s);
+  const TextureMap& map = ImpastoTextureMap();
+  Bitmap expected(23, 19);
+  for (int y = 0; y < 19; ++y)
+    for (int x = 0; x < 23; ++x)
+      for (int c = 0; c < 3; ++c) {
+        const int shift = ((map.mean - map.At(x, y)) * 120) / 255;
+        expected.ScanLine(y)[3 * x + c] = static_cast<std::uint8_t>(std::clamp(noise.ScanLine(y)[3 * x + c] + shift, 0, 254));
+      }
+  for (int y = 0; y + 1 < 19; ++y)
+    for (int x = 0; x + 1 < 23; ++x) {
+      const std::uint8_t* p = noise.ScanLine(y) + 3 * x;
+      const std::uint8_t* below = noise.ScanLine(y + 1) + 3 * x;
+      int e = 0;
+      for (int c = 0; c < 3; ++c) e += std::abs(p[c] - p[c + 3]) + std::abs(p[c] - below[c]);
+      const int o = std::min(65, (e / 4) * (356 - (p[0] + p[1] + p[2]) / 3) / 256);
+      if (o < 5) continue;
+      for (int c = 0; c < 3; ++c) {
+        std::uint8_t& d = expected.ScanLine(y)[3 * x + c];
+        d = static_cast<std::uint8_t>(std::max(0, d - o));
+      }
+    }
+  EXPECT_EQ(out, expected);
 }

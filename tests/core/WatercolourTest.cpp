@@ -129,3 +129,11 @@ TEST(Watercolour, OneThreadEqualsSeveral) {
   SetRowPassThreads(0);
   EXPECT_EQ(one, three);
 }
+
+TEST(Watercolour, AnEdgeIntensityOfTenOrLessBuildsNoStrokeLayer) {
+  // Without the layer nothing reseeds: the same session state gives the same walk, and the
+  // overlay is skipped, so 0 and 10 paint alike; 11 lays the strokes.
+  const Bitmap photo = SyntheticPhoto(48, 36);
+  EXPECT_EQ(Paint(photo, WatercolourSettings{90, 0, 3, 140, 50}, 8), Paint(photo, WatercolourSettings{90, 10, 3, 140, 50}, 8));
+  EXPECT_NE(Paint(photo, WatercolourSettings{90, 10, 3, 140, 50}, 8), Paint(photo, WatercolourSettings{90, 11, 3, 140, 50}, 8));
+}
