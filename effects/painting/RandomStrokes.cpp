@@ -107,6 +107,24 @@ class Painter {
   // Whether some pixel still differs in red by the tolerance: without one the position search
   // could never end.
   bool AnyOpen() const { return open_ > 0; }
+
+  // Asks for the rows of a stamp of `brush` centred on (x, y) ahead of time.
+  void Prefetch(const StrokeBrush& brush, int x, int y) const {
+    const int half = brush.size / 2;
+    const int left = x - half, top = y - half;
+    if (left < 1 || top < 1 || left + brush.size > w_ - 1 || top + brush.size > h_ - 1) return;
+    const std::uint8_t* s0 = src_[top] + 3 * left;
+    const std::uint8_t* d0 = dst_[top] + 3 * left;
+    for (std::size_t v = 0; v < brush.rowFirst.size(); ++v) {
+      if (brush.rowLast[v] < brush.rowFirst[v]) continue;
+      const std::ptrdiff_t begin = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowFirst[v];
+      const std::ptrdiff_t end = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowLast[v] + 2;
+      for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
+        __builtin_prefetch(s0 + std::min(o, end));
+        __builtin_prefetch(d0 + std::min(o, end));
+      }
+    }
+  }
   bool Open(int x, int y) const { return std::abs(src_[y][3 * x + 2] - dst_[y][3 * x + 2]) >= tolerance_; }
 
   // One stamp of `brush` centred on (x, y); returns whether it was kept.
@@ -363,6 +381,14 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
     }
     if (!positioned) continue;
     const std::int64_t bias = warmUp ? kWarmUpBias : static_cast<std::int64_t>(q - 255) * (size / 2);
+    {
+      // The next stamp most likely goes where a copy of the generator says now: fetch its rows
+      // while this one is being computed.
+      Random peek = ctx.Rand();
+      if (warmUp) peek.Next(100);
+      const int nx = peek.NextInt(width), ny = peek.NextInt(height);
+      if (painter.Open(nx, ny)) painter.Prefetch(brush, nx, ny);
+    }
     painter.Stamp(brush, x, y, bias, factor);
     if (ctx.preview && j % kPreviewRefresh == 0) {
       ctx.ShowInPreview(destination);
