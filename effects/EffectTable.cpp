@@ -5,6 +5,11 @@
 #include "effects/Catalogue.h"
 #include "effects/Frames.h"
 #include "effects/drawing/PencilSketch1.h"
+#include "effects/painting/ExpressiveStrokes.h"
+#include "effects/painting/RandomStrokes.h"
+#include "effects/painting/RegionGrowing.h"
+#include "effects/painting/Brushstrokes.h"
+#include "effects/painting/Watercolour.h"
 #include "effects/stylised/Vivify.h"
 #include "effects/stylised/Vintage.h"
 #include "effects/stylised/Mosaic.h"
@@ -88,10 +93,10 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FramePenandInkSketch, nullptr),
   Effect(4, 11, "ProcessPainting", Line(TextId::Painting1),
          Sliders(V(TextId::ColorBlending, 90), V(TextId::EdgeIntensity, 110), V(TextId::StrengthOfEffect, 25), V(TextId::DarkenLighten, 140), V(TextId::BrushstrokesIntensity, 50)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FramePainting, nullptr, PatchWatercolour),
   Effect(5, 12, "ProcessPainting2", Line(TextId::Painting2),
          Sliders(V(TextId::StrokeLength, 127), V(TextId::NumberOfBrushstrokes, 25), V(TextId::LevelOfAbstraction, 25), V(TextId::ColorIntensity, 135), V(TextId::BrushstrokesIntensity, 127)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FramePainting2, nullptr, PatchBrushstrokes),
   Effect(6, 13, "ProcessPainting3", Line(TextId::Painting3),
          Sliders(V(TextId::ColorBlending, 35), Ranged(V(TextId::SizeOfPaintbrush, 5), {1, 10, 1}), V(TextId::StrengthOfEffect, 30), V(TextId::DarkenLighten, 140), Hidden(0)),
          Extras{.pinnedRowOnSelection = 2, .pinnedValue = 5}, nullptr, nullptr),
@@ -100,10 +105,10 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{.pinnedRowOnSelection = 1, .pinnedValue = 5}, nullptr, nullptr),
   Effect(8, 15, "ProcessRegionGrowing", Line(TextId::Painting5),
          Sliders(V(TextId::StrengthOfEffect, 200), V(TextId::ImageSimplification, 10), V(TextId::ColorIntensity, 60), V(TextId::DarkenLighten, 160), V(TextId::BrushstrokesIntensity, 70)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FrameRegionGrowing, nullptr, PatchRegionGrowing),
   Effect(9, 16, "ProcessRegionGrowing", Line(TextId::Painting6),
          Sliders(V(TextId::StrengthOfEffect, 200), V(TextId::ImageSimplification, 10), V(TextId::ColorIntensity, 60), V(TextId::DarkenLighten, 140), V(TextId::BrushstrokesIntensity, 50)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FrameRegionGrowing, nullptr, PatchRegionGrowing),
   Effect(10, 22, "ProcessColouredSquares", Line(TextId::Pixelation),
          Sliders(V(TextId::LevelOfAbstraction, 65), V(TextId::NumberOfSquares, 100), V(TextId::ColorIntensity, 55), V(TextId::MinimumSquareSize, 15), V(TextId::MaximumSquareSize, 180)),
          Extras{.minMaxPair = true}, FrameColouredSquares, nullptr, PatchColouredSquares),
@@ -121,7 +126,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FrameNoFilter, PreviewFinishingOnly),
   Effect(15, 17, "ProcessRandomStrokes", Line(TextId::Painting7),
          Sliders(V(TextId::MinimumBrushSize, 10), V(TextId::MaximumBrushSize, 200), V(TextId::NumberOfBrushstrokes, 50), V(TextId::EdgeIntensity, 30), V(TextId::BrushstrokePrecision, 190)),
-         Extras{.maxButtonRow = 3, .doubleRow2 = true, .brushButtons = true}, nullptr, nullptr),
+         Extras{.maxButtonRow = 3, .doubleRow2 = true, .brushButtons = true}, FrameRandomStrokes, nullptr, PatchRandomStrokes),
   Effect(16, 4, "ProcessPencilStrokes", Line(TextId::OilPastelSketch),
          Sliders(V(TextId::MinimumStrokeSize, 0), V(TextId::MaximumStrokeSize, 200), V(TextId::NumberOfIterations, 20), V(TextId::EdgeIntensity, 100), V(TextId::FilterPrecision, 200)),
          Extras{}, FramePencilStrokes, nullptr),
@@ -136,7 +141,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FrameSepia, nullptr, PatchSepia),
   Effect(20, 18, "ProcessExpressivePainting", Line(TextId::Painting8),
          Sliders(V(TextId::MaximumBrushSize, 50), V(TextId::NumberOfBrushstrokes, 25), V(TextId::BrushstrokePrecision, 70), V(TextId::LevelOfContrast, 85), V(TextId::LevelOfDetails, 215)),
-         Extras{.brushButtons = true}, nullptr, nullptr),
+         Extras{.brushButtons = true}, FrameExpressivePainting, nullptr, PatchExpressivePainting),
   Effect(21, 9, "ProcessPenandInkSketch2", DropLast(TextId::PenAndInkSketch1, "2"),
          Sliders(V(TextId::LevelOfDetails, 40), V(TextId::DarkenLighten, 160), V(TextId::ImageSimplification, 40), Hidden(0), Hidden(0)),
          Extras{}, FramePenandInkSketch2, nullptr),
