@@ -17,8 +17,8 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FramePenandInkSketch,      // 3 FramePenandInkSketch
     nullptr,                   // 4 FramePainting
     nullptr,                   // 5 FramePainting2
-    nullptr,                   // 6 FramePainting3
-    nullptr,                   // 7 FramePainting4
+    FramePainting3,            // 6 FramePainting3
+    FramePainting4,            // 7 FramePainting4
     nullptr,                   // 8 FrameRegionGrowing
     nullptr,                   // 9 FrameRegionGrowing
     nullptr,                   // 10 FrameColouredSquares

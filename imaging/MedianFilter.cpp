@@ -6,60 +6,21 @@
 #include <vector>
 
 #include "imaging/ParallelRows.h"
+#include "imaging/SlidingHistogram.h"
 
 namespace brumeleaf {
 
 namespace {
 
-// One channel's histogram of the current window and the position of its upper middle value:
-// `level` holds the value at rank `rank`, and `below` counts the window values under `level`.
-// Moving the window changes the rank by at most a few places, so the level walks only a few bins.
-struct SlidingMedian {
-  std::array<std::int32_t, 256> bins{};
-  int level = 0;
-  int below = 0;
-
-  void Add(int v) {
-    ++bins[static_cast<std::size_t>(v)];
-    if (v < level) ++below;
-  }
-  void Remove(int v) {
-    --bins[static_cast<std::size_t>(v)];
-    if (v < level) --below;
-  }
-  // The value at 0-based rank `rank` of the window's sorted values.
-  int At(int rank) {
-    while (below > rank) {
-      --level;
-      below -= bins[static_cast<std::size_t>(level)];
-    }
-    while (below + bins[static_cast<std::size_t>(level)] <= rank) {
-      below += bins[static_cast<std::size_t>(level)];
-      ++level;
-    }
-    return level;
-  }
-  // The middle value of `count` values, or the truncated mean of the two middle ones.
-  int Middle(int count) {
-    const int upper = At(count / 2);
-    if (count % 2 == 1) return upper;
-    // Rank count/2 - 1 lies in the same bin unless the upper value starts its bin.
-    if (below <= count / 2 - 1) return upper;
-    int lower = upper - 1;
-    while (bins[static_cast<std::size_t>(lower)] == 0) --lower;
-    return (lower + upper) / 2;
-  }
-};
-
 void FilterRows(const std::vector<const std::uint8_t*>& in, const std::vector<std::uint8_t*>& out, int width,
                 int half, int first, int last) {
   const int height = static_cast<int>(in.size());
-  std::array<SlidingMedian, 3> channels;
+  std::array<SlidingHistogram, 3> channels;
   for (int y = first; y < last; ++y) {
     const int top = std::max(0, y - half);
     const int bottom = std::min(height - 1, y + half);
     const int rows = bottom - top + 1;
-    for (SlidingMedian& m : channels) m = SlidingMedian{};
+    for (SlidingHistogram& m : channels) m = SlidingHistogram{};
     auto addColumn = [&](int x, bool add) {
       const std::size_t at = static_cast<std::size_t>(x) * 3;
       for (int r = top; r <= bottom; ++r) {
