@@ -28,7 +28,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FrameNoFilter,             // 14 FrameNoFilter
     nullptr,                   // 15 FrameRandomStrokes
     FramePencilStrokes,        // 16 FramePencilStrokes
-    nullptr,                   // 17 FrameCartoonify
+    FrameCartoonify,           // 17 FrameCartoonify
     nullptr,                   // 18 FrameColourInk
     nullptr,                   // 19 FrameSepia
     nullptr,                   // 20 FrameExpressivePainting
