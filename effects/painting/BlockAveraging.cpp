@@ -7,13 +7,6 @@
 
 namespace brumeleaf {
 
-int BlockDifference(const std::uint8_t* a, const std::uint8_t* n) {
-  // Bytes are blue, green, red.
-  return std::max({2 * std::abs(n[2] - a[2]), std::abs(n[1] - a[1]), std::abs(n[0] - a[0])});
-}
-
-int BlockThreshold(const std::uint8_t* a, int blending) { return (a[0] + a[1] + a[2]) / 30 - 25 + blending; }
-
 void BlockAveragingPass(Bitmap& image, int k, int blending) {
   const int offset = k % 2;
   const int blockRows = image.Height() / 2 - 1;  // r = 0 .. H div 2 - 2

@@ -59,7 +59,11 @@ class PatchPainter {
       if (painted_ / coverageUnit_ > (settings_.coverage >> 1)) break;
       const int k = Grow(x, y, q);
       if (ctx_.StopRequested()) return false;
-      if (k >= 4) PaintPatch(x, y, k);
+      if (k >= 4) {
+        PaintPatch(x, y, k);
+      } else if (grown_.left < grown_.right) {
+        leftovers_.push_back(grown_);  // a region too small to paint keeps its marks
+      }
       if (q % 33 == 0) ctx_.ShowProgress(static_cast<int>(painted_ / progressUnit_), 85, 1, 3);
     }
     return true;
@@ -88,6 +92,7 @@ class PatchPainter {
     seed_[0] = seed[0], seed_[1] = seed[1], seed_[2] = seed[2];
     const int s2 = settings_.simplification;
     const int largest = std::max({width_ - x, x, height_ - y, y});
+    grown_ = Rect{x, y, x, y};  // empty
     int k = 1;
     for (; k <= largest; ++k) {
       // The cartoon always runs as a processing run (its preview raises the flag too).
@@ -103,16 +108,17 @@ class PatchPainter {
     return k;
   }
 
-  // One side of ring k from (x0, y0) in 2k + 1 steps of (dx, dy).
+  // One side of ring k from (x0, y0) in 2k + 1 steps of (dx, dy); steps outside the picture
+  // change nothing, so only the part inside is walked.
   void Side(int x0, int y0, int dx, int dy, int k, int u, int& longest) {
     int run = 0;
-    for (int i = 0; i <= 2 * k; ++i) {
+    const int start = dx ? std::max(0, -x0) : std::max(0, -y0);
+    const int end = dx ? std::min(2 * k, width_ - 1 - x0) : std::min(2 * k, height_ - 1 - y0);
+    for (int i = start; i <= end; ++i) {
       const int px = x0 + i * dx, py = y0 + i * dy;
-      if (px < 0 || py < 0 || px >= width_ || py >= height_) continue;
       if (!IsWhite(Dst(px, py))) continue;
       if (ColourDistance(Src(px, py), seed_) < u) {
-        std::uint8_t* m = Mark(px, py);
-        m[0] = seed_[0], m[1] = seed_[1], m[2] = seed_[2];
+        SetMark(px, py);
         longest = std::max(longest, ++run);
       } else {
         run = 0;
@@ -120,45 +126,80 @@ class PatchPainter {
     }
   }
 
-  void PaintPatch(int x, int y, int k) {
-    std::uint8_t* m = Mark(x, y);
+  // Paints the seed colour into the scratch picture and widens the growth's box.
+  void SetMark(int px, int py) {
+    std::uint8_t* m = Mark(px, py);
     m[0] = seed_[0], m[1] = seed_[1], m[2] = seed_[2];
+    grown_.left = std::min(grown_.left, px), grown_.right = std::max(grown_.right, px + 1);
+    grown_.top = std::min(grown_.top, py), grown_.bottom = std::max(grown_.bottom, py + 1);
+  }
+
+  // Where the scratch picture can be other than white inside `area`: the pixels this growth
+  // marked, and the leftovers of earlier regions too small to paint (their seed colours may
+  // join this region's flood fill, and the marker may spread through them beyond the square
+  // that is cleared afterwards, so they are kept until a clearing covers them whole).
+  template <class Visit>
+  void ForEachDirtyRect(const Rect& area, Visit&& visit) const {
+    auto clip = [&](const Rect& r) {
+      const Rect c{std::max(r.left, area.left), std::max(r.top, area.top), std::min(r.right, area.right),
+                   std::min(r.bottom, area.bottom)};
+      if (c.left < c.right && c.top < c.bottom) visit(c);
+    };
+    clip(grown_);
+    for (const Rect& r : leftovers_) clip(r);
+  }
+
+  void PaintPatch(int x, int y, int k) {
+    SetMark(x, y);
     Canvas canvas(scratch_);
     canvas.brushColor = kPatchMarker;
     // A seed of exactly the marker colour is already "filled"; the canvas does nothing then.
     canvas.FloodFill(x, y, MakeColour(seed_[2], seed_[1], seed_[0]), FloodFillStyle::Surface);
+    // The flood fill may have turned leftovers outside the growth's box into markers.
+    const Rect square{std::max(0, x - k), std::max(0, y - k), std::min(width_, x + k + 1), std::min(height_, y + k + 1)};
 
-    const int left = std::max(0, x - k), right = std::min(width_ - 1, x + k);
-    const int top = std::max(0, y - k), bottom = std::min(height_ - 1, y + k);
     // 64-bit sums: a patch of many million bright pixels overflows 32 bits.
     std::int64_t sum[3] = {0, 0, 0};
     std::int64_t count = 1;
-    int boxLeft = right + 1, boxRight = left - 1, boxTop = bottom + 1, boxBottom = top - 1;
-    for (int py = top; py <= bottom; ++py) {
-      for (int px = left; px <= right; ++px) {
-        if (!IsMarker(Mark(px, py))) continue;
-        const std::uint8_t* s = Src(px, py);
-        for (int c = 0; c < 3; ++c) sum[c] += s[c];
-        ++count;
-        boxLeft = std::min(boxLeft, px), boxRight = std::max(boxRight, px);
-        boxTop = std::min(boxTop, py), boxBottom = std::max(boxBottom, py);
-      }
-    }
-    std::uint8_t colour[3];
-    for (int c = 0; c < 3; ++c) colour[c] = static_cast<std::uint8_t>(std::min<std::int64_t>(sum[c] / count, 254));
-
-    if (count > 1) {
-      for (int py = boxTop; py <= boxBottom; ++py) {
-        for (int px = boxLeft; px <= boxRight; ++px) {
+    Rect box{square.right, square.bottom, square.left, square.top};
+    markerRuns_.clear();
+    ForEachDirtyRect(square, [&](const Rect& r) {
+      for (int py = r.top; py < r.bottom; ++py) {
+        for (int px = r.left; px < r.right; ++px) {
           if (!IsMarker(Mark(px, py))) continue;
-          std::uint8_t* d = Dst(px, py);
-          d[0] = colour[0], d[1] = colour[1], d[2] = colour[2];
-          ++painted_;
+          // A pixel inside two dirty rectangles is met twice; the mark is undone on the first
+          // meeting so that it counts once, and restored below.
+          std::uint8_t* m = Mark(px, py);
+          m[1] = 128;
+          markerRuns_.push_back({px, py});
+          const std::uint8_t* s = Src(px, py);
+          for (int c = 0; c < 3; ++c) sum[c] += s[c];
+          ++count;
+          box.left = std::min(box.left, px), box.right = std::max(box.right, px + 1);
+          box.top = std::min(box.top, py), box.bottom = std::max(box.bottom, py + 1);
         }
       }
-      FillHoles(boxLeft, boxTop, boxRight, boxBottom, colour);
+    });
+    for (const Point& p : markerRuns_) Mark(p.x, p.y)[1] = 127;
+
+    std::uint8_t colour[3];
+    for (int c = 0; c < 3; ++c) colour[c] = static_cast<std::uint8_t>(std::min<std::int64_t>(sum[c] / count, 254));
+    if (count > 1) {
+      for (const Point& p : markerRuns_) {
+        std::uint8_t* d = Dst(p.x, p.y);
+        d[0] = colour[0], d[1] = colour[1], d[2] = colour[2];
+      }
+      painted_ += count - 1;
+      FillHoles(box.left, box.top, box.right - 1, box.bottom - 1, colour);
     }
-    scratch_.FillRect(x - k - 1, y - k - 1, x + k + 1, y + k + 1, kWhite);
+    // Clear the scratch rectangle (x - k - 1, y - k - 1) .. (x + k, y + k); only its dirty parts
+    // can hold anything but white.
+    const Rect cleared{std::max(0, x - k - 1), std::max(0, y - k - 1), std::min(width_, x + k + 1),
+                       std::min(height_, y + k + 1)};
+    ForEachDirtyRect(cleared, [&](const Rect& r) { scratch_.FillRect(r.left, r.top, r.right, r.bottom, kWhite); });
+    std::erase_if(leftovers_, [&](const Rect& r) {
+      return r.left >= cleared.left && r.top >= cleared.top && r.right <= cleared.right && r.bottom <= cleared.bottom;
+    });
   }
 
   // Pixels of the box shrunk by 2 that are white in the scratch picture and have at least 8
@@ -195,6 +236,9 @@ class PatchPainter {
   std::vector<std::uint8_t*> dest_;
   std::vector<std::uint8_t*> marks_;
   std::vector<int> holeTable_;
+  std::vector<Point> markerRuns_;
+  std::vector<Rect> leftovers_;
+  Rect grown_;
   std::uint8_t seed_[3] = {0, 0, 0};
   std::int64_t painted_ = 0;
   std::int64_t coverageUnit_ = 1;
