@@ -39,7 +39,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     nullptr,                   // 25 FrameShadedTriangles
     FrameHalfToneLines,        // 26 FrameHalfToneLines
     nullptr,                   // 27 FramePainting9
-    nullptr,                   // 28 FramePainting10
+    FramePainting10,           // 28 FramePainting10
     nullptr,                   // 29 FrameAbstract
 }};
 

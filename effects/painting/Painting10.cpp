@@ -1,0 +1,328 @@
+#include "effects/painting/Painting10.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "effects/FrameSteps.h"
+#include "effects/Frames.h"
+#include "imaging/Colour.h"
+#include "imaging/Filters.h"
+#include "resources/PaintBrush3D.h"
+
+namespace brumeleaf {
+
+namespace {
+
+constexpr int kHighestBase = 1800;
+constexpr int kMinimumAlpha = 15;
+constexpr int kBadDifference = 500;
+
+// Floor of a / n for n > 0.
+int FloorDiv(std::int64_t a, std::int64_t n) {
+  return static_cast<int>(a >= 0 ? a / n : -((-a + n - 1) / n));
+}
+
+// The brush as the strokes use it: scaled alpha and the paint share 255 - red, per pixel.
+struct PreparedBrush {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> alpha;
+  std::vector<std::uint16_t> paint;
+};
+
+PreparedBrush Prepare(const AlphaPicture& brush, int strength) {
+  PreparedBrush b;
+  b.width = brush.width;
+  b.height = brush.height;
+  const std::size_t n = static_cast<std::size_t>(brush.width) * brush.height;
+  b.alpha.resize(n);
+  b.paint.resize(n);
+  const int scale = strength / 2 + 128;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint8_t* p = brush.bgra.data() + 4 * i;
+    b.alpha[i] = static_cast<std::uint8_t>(std::clamp(scale * p[3] / 255, 0, 255));
+    b.paint[i] = static_cast<std::uint16_t>(255 - p[2]);
+  }
+  return b;
+}
+
+// Signed maximum over the channels of the vertical (top minus bottom) and horizontal (left
+// minus right) 3-10-3 differences; 0 on the border, where the window would leave the picture.
+void Gradient(const Bitmap& image, int x, int y, int& gx, int& gy) {
+  gx = gy = 0;
+  if (x < 1 || y < 1 || x > image.Width() - 2 || y > image.Height() - 2) return;
+  const std::uint8_t* up = image.ScanLine(y - 1) + 3 * x;
+  const std::uint8_t* mid = image.ScanLine(y) + 3 * x;
+  const std::uint8_t* down = image.ScanLine(y + 1) + 3 * x;
+  for (int c = 0; c < 3; ++c) {
+    const int v = 3 * up[c - 3] + 10 * up[c] + 3 * up[c + 3] - 3 * down[c - 3] - 10 * down[c] - 3 * down[c + 3];
+    const int h = 3 * up[c - 3] + 10 * mid[c - 3] + 3 * down[c - 3] - 3 * up[c + 3] - 10 * mid[c + 3] - 3 * down[c + 3];
+    if (c == 0 || v > gy) gy = v;
+    if (c == 0 || h > gx) gx = h;
+  }
+}
+
+class StrokePainter {
+ public:
+  StrokePainter(const Bitmap& source, Bitmap& destination, const Painting10Settings& settings,
+                const PreparedBrush& brush, Painting10Variant variant, RunContext& ctx)
+      : source_(source),
+        destination_(destination),
+        settings_(settings),
+        brush_(brush),
+        variant_(variant),
+        random_(ctx.Rand()),
+        width_(source.Width()),
+        height_(source.Height()),
+        src_(source.RowTable()),
+        dst_(destination.RowTable()) {
+    lowest_ = 4 * settings.minimumSize;
+    edgeRequirement_ = 10 * settings.abstraction;
+  }
+
+  // One stroke of level L; returns false when it ended with too many bad pixels.
+  bool Stroke(int L) {
+    int x = 0, y = 0;
+    if (L < 1500) {
+      DrawPosition(x, y);
+    } else {
+      for (int draw = 0; draw < 250; ++draw) {
+        DrawPosition(x, y);
+        if (dst_[static_cast<std::size_t>(y)][3 * x + 2] == 255) break;
+      }
+    }
+    int gx = 0, gy = 0;
+    Gradient(source_, x, y, gx, gy);
+    int M = std::abs(gx) + std::abs(gy);
+    // The draw comes first, whatever the level.
+    const int relief = random_.NextInt(edgeRequirement_ / 10);
+    if (!(M >= edgeRequirement_ - relief || L >= 1700)) return true;
+
+    M = M / 128 + 1;
+    const int q = std::min(5, random_.NextInt(std::max(0, (previousWidth_ + previousLength_) / 6 - M / 4)) + 1);
+    const std::uint8_t* k = src_[static_cast<std::size_t>(y)] + 3 * x;
+    double theta;
+    if (M > 1) {
+      theta = static_cast<double>(std::atan2(static_cast<float>(gy), static_cast<float>(gx))) + 1.5707;
+    } else {
+      theta = random_.NextInt(628) / 100.0;
+    }
+    int length = random_.NextInt(M / 2 + L / 80) + 2;
+    int width = random_.NextInt(L / 65) + 1;
+    if (L >= 1700) {
+      length = std::max(20, std::min(brush_.width, length * 180 / 100));
+      width = std::max(20, std::min(brush_.height, width * 220 / 100));
+    }
+    if (settings_.largerStrokes) {
+      const int factor = variant_ == Painting10Variant::Run ? 3 : 2;
+      length *= factor;
+      width *= factor;
+    }
+    previousLength_ = length;
+    previousWidth_ = width;
+
+    const int dx = static_cast<int>(std::floor(std::cos(theta) * length));
+    const int dy = static_cast<int>(std::floor(std::sin(theta) * length));
+    int x0 = x - dx, y0 = y - dy;
+    if (variant_ == Painting10Variant::Run) {
+      x0 = std::clamp(x0, 0, width_ - 1);
+      y0 = std::clamp(y0, 0, height_ - 1);
+    }
+    const int x1 = x + dx, y1 = y + dy;
+    width = std::min(width, brush_.height - 1);
+    const int hw = std::min(brush_.width / 2, width * 143 / 100);
+    const int hh = std::min(brush_.height / 2, width * 143 / 100);
+    const std::int64_t budget = static_cast<std::int64_t>(L < 1701 ? 1 : 3) * width * length;
+
+    // Stroke constants of the blend.
+    const int s4third = settings_.strength / 3;
+    const bool fine = L <= lowest_ + 50 + s4third && width <= 25 && length <= 25 && M >= 10;
+    const bool tiny = width < 5 && length < 5 && M > 16;
+    const bool abandonAtOnce = L < 1700;
+    for (int a = 0; a < 256; ++a) {
+      for (int c = 0; c < 3; ++c) {
+        const int light = std::min(255, 2 * k[c]);
+        mix_[static_cast<std::size_t>(a)][static_cast<std::size_t>(c)] =
+            static_cast<std::uint8_t>((a * k[c] + light * (256 - a)) >> 8);
+      }
+      strength_[static_cast<std::size_t>(a)] = L < 1701 ? a / q : a * 10 / 15;
+    }
+    // Columns of the stamp within distance `width` of its centre, per row offset.
+    reach_.assign(static_cast<std::size_t>(2 * hh + 1), -1);
+    for (int r = -hh; r <= hh; ++r) {
+      const std::int64_t room = static_cast<std::int64_t>(width) * width - static_cast<std::int64_t>(r) * r;
+      if (room < 0) continue;
+      int c = static_cast<int>(std::sqrt(static_cast<double>(room)));
+      while (static_cast<std::int64_t>(c + 1) * (c + 1) <= room) ++c;
+      while (static_cast<std::int64_t>(c) * c > room) --c;
+      reach_[static_cast<std::size_t>(r + hh)] = c;
+    }
+
+    const double ddx = x1 - x0, ddy = y1 - y0;
+    const int n = static_cast<int>(std::floor(std::sqrt(ddx * ddx + ddy * ddy)));
+    std::int64_t bad = 0;
+    for (int s = 1; s <= n && bad <= budget; ++s) {
+      const int cx = FloorDiv(static_cast<std::int64_t>(x1) * s + static_cast<std::int64_t>(n - s) * x0, n);
+      const int cy = FloorDiv(static_cast<std::int64_t>(y1) * s + static_cast<std::int64_t>(n - s) * y0, n);
+      const int top = std::max(0, cy - hh), bottom = std::min(height_ - 1, cy + hh - 1);
+      for (int py = top; py <= bottom; ++py) {
+        const int r = py - cy;
+        const int reach = reach_[static_cast<std::size_t>(r + hh)];
+        if (reach < 0) continue;
+        const int left = std::max({0, cx - hw, cx - reach});
+        const int right = std::min({width_ - 1, cx + hw - 1, cx + reach});
+        const std::uint8_t* sp = src_[static_cast<std::size_t>(py)];
+        std::uint8_t* dp = dst_[static_cast<std::size_t>(py)];
+        const std::size_t brushRow = static_cast<std::size_t>(r + brush_.height / 2) * brush_.width;
+        for (int px = left; px <= right; ++px) {
+          const std::size_t bi = brushRow + static_cast<std::size_t>(px - cx + brush_.width / 2);
+          const int a = brush_.alpha[bi];
+          if (a < kMinimumAlpha) continue;
+          const std::array<std::uint8_t, 3>& mix = mix_[static_cast<std::size_t>(a)];
+          const std::uint8_t* sv = sp + 3 * px;
+          const int d = std::abs(sv[0] - mix[0]) + std::abs(sv[1] - mix[1]) + std::abs(sv[2] - mix[2]) + 1;
+          if (d >= kBadDifference) {
+            ++bad;
+            if (abandonAtOnce && bad > budget) return false;
+          }
+          const int divisor = fine ? 22 : ((d < s4third + 1 || tiny) ? 18 : 12);
+          const int e = std::clamp(strength_[static_cast<std::size_t>(a)] - d * 10 / divisor, 0, 255);
+          if (e <= 4) continue;
+          const int paint = brush_.paint[bi];
+          std::uint8_t* dv = dp + 3 * px;
+          for (int c = 0; c < 3; ++c) dv[c] = static_cast<std::uint8_t>(((256 - e) * dv[c] + (e * paint * mix[c]) / 256) >> 8);
+        }
+      }
+    }
+    return bad <= budget;
+  }
+
+ private:
+  // One draw per coordinate as always; a picture one pixel wide (high) takes its only column (row).
+  void DrawPosition(int& x, int& y) {
+    x = std::min(random_.NextInt(std::max(0, width_ - 2)) + 1, width_ - 1);
+    y = std::min(random_.NextInt(std::max(0, height_ - 2)) + 1, height_ - 1);
+  }
+
+  const Bitmap& source_;
+  Bitmap& destination_;
+  const Painting10Settings& settings_;
+  const PreparedBrush& brush_;
+  Painting10Variant variant_;
+  Random& random_;
+  int width_, height_;
+  std::vector<const std::uint8_t*> src_;
+  std::vector<std::uint8_t*> dst_;
+  int lowest_ = 0;
+  int edgeRequirement_ = 0;
+  int previousLength_ = 0;
+  int previousWidth_ = 0;
+  std::array<std::array<std::uint8_t, 3>, 256> mix_{};
+  std::array<int, 256> strength_{};
+  std::vector<int> reach_;
+};
+
+}  // namespace
+
+Painting10Settings Painting10SettingsFrom(const RunContext& ctx) {
+  Painting10Settings settings;
+  settings.minimumSize = ctx.S(1);
+  settings.iterations = ctx.S(2);
+  settings.abstraction = ctx.S(3);
+  settings.strength = ctx.S(4);
+  settings.saturation = ctx.S(5);
+  settings.largerStrokes = ctx.Params().doubleRow1;
+  return settings;
+}
+
+const AlphaPicture& Painting10Brush(const RunContext& ctx, AlphaPicture& storage) {
+  const ParameterSnapshot& p = ctx.Params();
+  if (p.paintBrush3DAlpha && !p.paintBrush3DAlpha->Empty()) return *p.paintBrush3DAlpha;
+  if (p.paintBrush3D && !p.paintBrush3D->Empty()) {
+    storage = BrushFromPaintedPicture(*p.paintBrush3D);
+    return storage;
+  }
+  return StandardPaintBrush3D();
+}
+
+void ScaleSpacePainting(Bitmap& source, Bitmap& destination, const Painting10Settings& settings,
+                        const AlphaPicture& brush, Painting10Variant variant, RunContext& ctx) {
+  if (&source == &destination) throw ImageError("Painting 10 cannot paint over its own source picture.");
+  if (brush.Empty()) throw ImageError("The Painting 10 brush picture is empty.");
+  ctx.Rand().SetSeed(kPainting10Seed);
+  destination.SetSize(source.Width(), source.Height());
+  ctx.ShowProgress(0, 100, 1, 1);
+  if (source.Empty()) return;
+  AdjustSaturation(source, (settings.saturation * 100 - 12800) / 128);
+
+  const PreparedBrush prepared = Prepare(brush, settings.strength);
+  StrokePainter painter(source, destination, settings, prepared, variant, ctx);
+  const int width = source.Width(), height = source.Height();
+  const int lowest = 4 * settings.minimumSize;
+  const int batches = std::max(1, ((width / 20) * (height / 20)) / 100);
+  int f = 0;
+  for (int L = kHighestBase + std::min(50, settings.iterations / 2); L >= lowest; --L) {
+    if (L <= 1570) {
+      f = (1600 - L) / 40;
+      if (L <= lowest + 500) f *= 3;
+    }
+    const int lastStroke = std::max(0, settings.iterations * f / 40);
+    const bool report = (L + lastStroke + 1) % (35 - L / 120) == 0;
+    for (int batch = 0; batch < batches; ++batch) {
+      if (L % 2 == 0 && ctx.StopRequested()) {
+        ctx.ShowProgress(101, 100, 1, 1);
+        return;
+      }
+      for (int stroke = 0; stroke <= lastStroke; ++stroke)
+        if (!painter.Stroke(L)) break;  // the rest of this batch is skipped
+      if (report) {
+        if (ctx.preview) {
+          ctx.ShowInPreview(destination);
+          ctx.PreviewProgressLine((370000 - 200 * L) / 1850);
+        } else {
+          ctx.ShowProgress(1850 - L, 1850 - lowest, 1, 1);
+        }
+      }
+    }
+  }
+  Sharpen(destination);
+  Sharpen(destination);
+  Sharpen(destination);
+  ctx.ShowProgress(101, 100, 1, 1);
+}
+
+namespace {
+
+void RunVariant(const Bitmap& source, Bitmap& output, Painting10Variant variant, RunContext& ctx) {
+  AlphaPicture storage;
+  const AlphaPicture& brush = Painting10Brush(ctx, storage);
+  Bitmap work = source;
+  ScaleSpacePainting(work, output, Painting10SettingsFrom(ctx), brush, variant, ctx);
+}
+
+}  // namespace
+
+void PreviewPainting10(const Bitmap& K, const Bitmap& resultCrop, Bitmap& O, RunContext& ctx) {
+  (void)resultCrop;
+  Bitmap painted;
+  RunVariant(K, painted, Painting10Variant::Preview, ctx);
+  Deliver(painted, O, ctx, Delivery::SurfaceFinish);
+}
+
+void PatchPainting10(const Bitmap& source, Bitmap& output, RunContext& ctx) {
+  RunVariant(source, output, Painting10Variant::Preview, ctx);
+}
+
+// Code 28: W := copy of S; the painting goes into R, then through the surface stage.
+void FramePainting10(const Bitmap& S, Bitmap& R, RunContext& ctx) {
+  Bitmap painted;
+  RunVariant(S, painted, Painting10Variant::Run, ctx);
+  Deliver(painted, R, ctx, Delivery::SurfaceFinish);
+  ctx.ShowProgress(101, 100, 1, 1);
+}
+
+}  // namespace brumeleaf
