@@ -32,6 +32,8 @@ struct PreparedBrush {
   int height = 0;
   std::vector<std::uint8_t> alpha;
   std::vector<std::uint16_t> paint;
+  // Per row, the first and last column whose alpha can paint (first > last: none).
+  std::vector<int> first, last;
 };
 
 PreparedBrush Prepare(const AlphaPicture& brush, int strength) {
@@ -46,6 +48,15 @@ PreparedBrush Prepare(const AlphaPicture& brush, int strength) {
     const std::uint8_t* p = brush.bgra.data() + 4 * i;
     b.alpha[i] = static_cast<std::uint8_t>(std::clamp(scale * p[3] / 255, 0, 255));
     b.paint[i] = static_cast<std::uint16_t>(255 - p[2]);
+  }
+  b.first.assign(static_cast<std::size_t>(b.height), b.width);
+  b.last.assign(static_cast<std::size_t>(b.height), -1);
+  for (int y = 0; y < b.height; ++y) {
+    for (int x = 0; x < b.width; ++x) {
+      if (b.alpha[static_cast<std::size_t>(y) * b.width + x] < kMinimumAlpha) continue;
+      b.first[static_cast<std::size_t>(y)] = std::min(b.first[static_cast<std::size_t>(y)], x);
+      b.last[static_cast<std::size_t>(y)] = x;
+    }
   }
   return b;
 }
@@ -82,6 +93,13 @@ class StrokePainter {
         dst_(destination.RowTable()) {
     lowest_ = 4 * settings.minimumSize;
     edgeRequirement_ = 10 * settings.abstraction;
+    // The blend's divisor is 22 for fine strokes, 18 for tiny ones or a close colour, else 12.
+    const int close = settings.strength / 3 + 1;
+    for (int d = 0; d < kDifferences; ++d) {
+      drops22_[static_cast<std::size_t>(d)] = d * 10 / 22;
+      drops18_[static_cast<std::size_t>(d)] = d * 10 / 18;
+      dropsNormal_[static_cast<std::size_t>(d)] = d < close ? d * 10 / 18 : d * 10 / 12;
+    }
   }
 
   // One stroke of level L; returns false when it ended with too many bad pixels.
@@ -142,7 +160,6 @@ class StrokePainter {
     const int s4third = settings_.strength / 3;
     const bool fine = L <= lowest_ + 50 + s4third && width <= 25 && length <= 25 && M >= 10;
     const bool tiny = width < 5 && length < 5 && M > 16;
-    const bool abandonAtOnce = L < 1700;
     for (int a = 0; a < 256; ++a) {
       for (int c = 0; c < 3; ++c) {
         const int light = std::min(255, 2 * k[c]);
@@ -164,44 +181,66 @@ class StrokePainter {
 
     const double ddx = x1 - x0, ddy = y1 - y0;
     const int n = static_cast<int>(std::floor(std::sqrt(ddx * ddx + ddy * ddy)));
-    std::int64_t bad = 0;
-    for (int s = 1; s <= n && bad <= budget; ++s) {
-      const int cx = FloorDiv(static_cast<std::int64_t>(x1) * s + static_cast<std::int64_t>(n - s) * x0, n);
-      const int cy = FloorDiv(static_cast<std::int64_t>(y1) * s + static_cast<std::int64_t>(n - s) * y0, n);
-      const int top = std::max(0, cy - hh), bottom = std::min(height_ - 1, cy + hh - 1);
-      for (int py = top; py <= bottom; ++py) {
-        const int r = py - cy;
-        const int reach = reach_[static_cast<std::size_t>(r + hh)];
-        if (reach < 0) continue;
-        const int left = std::max({0, cx - hw, cx - reach});
-        const int right = std::min({width_ - 1, cx + hw - 1, cx + reach});
-        const std::uint8_t* sp = src_[static_cast<std::size_t>(py)];
-        std::uint8_t* dp = dst_[static_cast<std::size_t>(py)];
-        const std::size_t brushRow = static_cast<std::size_t>(r + brush_.height / 2) * brush_.width;
-        for (int px = left; px <= right; ++px) {
-          const std::size_t bi = brushRow + static_cast<std::size_t>(px - cx + brush_.width / 2);
-          const int a = brush_.alpha[bi];
-          if (a < kMinimumAlpha) continue;
-          const std::array<std::uint8_t, 3>& mix = mix_[static_cast<std::size_t>(a)];
-          const std::uint8_t* sv = sp + 3 * px;
-          const int d = std::abs(sv[0] - mix[0]) + std::abs(sv[1] - mix[1]) + std::abs(sv[2] - mix[2]) + 1;
-          if (d >= kBadDifference) {
-            ++bad;
-            if (abandonAtOnce && bad > budget) return false;
-          }
-          const int divisor = fine ? 22 : ((d < s4third + 1 || tiny) ? 18 : 12);
-          const int e = std::clamp(strength_[static_cast<std::size_t>(a)] - d * 10 / divisor, 0, 255);
-          if (e <= 4) continue;
-          const int paint = brush_.paint[bi];
-          std::uint8_t* dv = dp + 3 * px;
-          for (int c = 0; c < 3; ++c) dv[c] = static_cast<std::uint8_t>(((256 - e) * dv[c] + (e * paint * mix[c]) / 256) >> 8);
-        }
-      }
-    }
-    return bad <= budget;
+    const Walk walk{x0, y0, x1, y1, n, hw, hh, budget,
+                    fine ? drops22_.data() : (tiny ? drops18_.data() : dropsNormal_.data())};
+    return L < 1700 ? WalkStroke<true>(walk) : WalkStroke<false>(walk);
   }
 
  private:
+  struct Walk {
+    int x0, y0, x1, y1, n, hw, hh;
+    std::int64_t budget;
+    const int* drops;  // d * 10 div D for every difference d
+  };
+
+  // Stamps the brush along the segment; below level 1700 (`kAbandonAtOnce`) the stroke ends at
+  // the pixel that makes the bad count exceed the budget, otherwise after that stamp.
+  template <bool kAbandonAtOnce>
+  bool WalkStroke(const Walk& w) {
+    std::int64_t bad = 0;
+    const int halfBrushWidth = brush_.width / 2;
+    for (int s = 1; s <= w.n && bad <= w.budget; ++s) {
+      const int cx = FloorDiv(static_cast<std::int64_t>(w.x1) * s + static_cast<std::int64_t>(w.n - s) * w.x0, w.n);
+      const int cy = FloorDiv(static_cast<std::int64_t>(w.y1) * s + static_cast<std::int64_t>(w.n - s) * w.y0, w.n);
+      const int top = std::max(0, cy - w.hh), bottom = std::min(height_ - 1, cy + w.hh - 1);
+      for (int py = top; py <= bottom; ++py) {
+        const int r = py - cy;
+        const int reach = reach_[static_cast<std::size_t>(r + w.hh)];
+        if (reach < 0) continue;
+        // Brush columns that cannot paint are left out of the row: they would be skipped anyway.
+        const std::size_t brushY = static_cast<std::size_t>(r + brush_.height / 2);
+        const int left = std::max({0, cx - w.hw, cx - reach, cx - halfBrushWidth + brush_.first[brushY]});
+        const int right = std::min({width_ - 1, cx + w.hw - 1, cx + reach, cx - halfBrushWidth + brush_.last[brushY]});
+        if (left > right) continue;
+        const std::size_t brushAt = brushY * brush_.width +
+                                    static_cast<std::size_t>(left - cx + halfBrushWidth);
+        const std::uint8_t* alpha = brush_.alpha.data() + brushAt;
+        const std::uint16_t* paint = brush_.paint.data() + brushAt;
+        const std::uint8_t* sv = src_[static_cast<std::size_t>(py)] + 3 * left;
+        std::uint8_t* dv = dst_[static_cast<std::size_t>(py)] + 3 * left;
+        for (int i = 0; i <= right - left; ++i, sv += 3, dv += 3) {
+          const int a = alpha[i];
+          if (a < kMinimumAlpha) continue;
+          const std::uint8_t* mix = mix_[static_cast<std::size_t>(a)].data();
+          const int d = std::abs(sv[0] - mix[0]) + std::abs(sv[1] - mix[1]) + std::abs(sv[2] - mix[2]) + 1;
+          if (d >= kBadDifference) {
+            ++bad;
+            if (kAbandonAtOnce && bad > w.budget) return false;
+          }
+          // Both terms are within 0..255, so only the lower clamp can bite.
+          const int e = strength_[static_cast<std::size_t>(a)] - w.drops[d];
+          if (e <= 4) continue;
+          const int ep = e * paint[i];
+          const int keep = 256 - e;
+          dv[0] = static_cast<std::uint8_t>((keep * dv[0] + (ep * mix[0]) / 256) >> 8);
+          dv[1] = static_cast<std::uint8_t>((keep * dv[1] + (ep * mix[1]) / 256) >> 8);
+          dv[2] = static_cast<std::uint8_t>((keep * dv[2] + (ep * mix[2]) / 256) >> 8);
+        }
+      }
+    }
+    return bad <= w.budget;
+  }
+
   // One draw per coordinate as always; a picture one pixel wide (high) takes its only column (row).
   void DrawPosition(int& x, int& y) {
     x = std::min(random_.NextInt(std::max(0, width_ - 2)) + 1, width_ - 1);
@@ -224,6 +263,8 @@ class StrokePainter {
   std::array<std::array<std::uint8_t, 3>, 256> mix_{};
   std::array<int, 256> strength_{};
   std::vector<int> reach_;
+  static constexpr int kDifferences = 3 * 255 + 2;
+  std::array<int, kDifferences> drops22_{}, drops18_{}, dropsNormal_{};
 };
 
 }  // namespace
