@@ -38,7 +38,7 @@ constexpr std::array<EffectFrame, kEffectCodes> kFrames{{
     FramePencilSketch5,        // 24 FramePencilSketch5
     nullptr,                   // 25 FrameShadedTriangles
     FrameHalfToneLines,        // 26 FrameHalfToneLines
-    nullptr,                   // 27 FramePainting9
+    FramePainting9,            // 27 FramePainting9
     FramePainting10,           // 28 FramePainting10
     nullptr,                   // 29 FrameAbstract
 }};
