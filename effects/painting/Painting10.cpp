@@ -9,6 +9,7 @@
 
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
+#include "effects/painting/StampBlend.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
 #include "resources/PaintBrush3D.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kHighestBase = 1800;
 constexpr int kMinimumAlpha = 15;
-constexpr int kBadDifference = 500;
 
 // Floor of a / n for n > 0.
 int FloorDiv(std::int64_t a, std::int64_t n) {
@@ -32,6 +32,8 @@ struct PreparedBrush {
   int height = 0;
   std::vector<std::uint8_t> alpha;
   std::vector<std::uint16_t> paint;
+  // strength[0]: a * 10 div 15 (levels from 1701 on); strength[q]: a div q (lower levels).
+  std::array<std::vector<std::uint16_t>, 6> strength;
   // Per row, the first and last column whose alpha can paint (first > last: none).
   std::vector<int> first, last;
 };
@@ -41,13 +43,19 @@ PreparedBrush Prepare(const AlphaPicture& brush, int strength) {
   b.width = brush.width;
   b.height = brush.height;
   const std::size_t n = static_cast<std::size_t>(brush.width) * brush.height;
-  b.alpha.resize(n);
-  b.paint.resize(n);
+  // Padded at the end for the blend's groups of eight.
+  b.alpha.resize(n + kStampPadding);
+  b.paint.resize(n + kStampPadding);
   const int scale = strength / 2 + 128;
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint8_t* p = brush.bgra.data() + 4 * i;
     b.alpha[i] = static_cast<std::uint8_t>(std::clamp(scale * p[3] / 255, 0, 255));
     b.paint[i] = static_cast<std::uint16_t>(255 - p[2]);
+  }
+  for (int q = 0; q <= 5; ++q) {
+    std::vector<std::uint16_t>& map = b.strength[static_cast<std::size_t>(q)];
+    map.resize(n + kStampPadding);
+    for (std::size_t i = 0; i < n; ++i) map[i] = static_cast<std::uint16_t>(q == 0 ? b.alpha[i] * 10 / 15 : b.alpha[i] / q);
   }
   b.first.assign(static_cast<std::size_t>(b.height), b.width);
   b.last.assign(static_cast<std::size_t>(b.height), -1);
@@ -77,29 +85,48 @@ void Gradient(const Bitmap& image, int x, int y, int& gx, int& gy) {
   }
 }
 
+// The picture as three planes (blue, green, red), so that the stamp blend reads eight
+// neighbouring levels of a channel at once.
+struct Planes {
+  int width = 0;
+  int height = 0;
+  std::array<std::vector<std::uint8_t>, 3> channel;
+
+  explicit Planes(const Bitmap& image) : width(image.Width()), height(image.Height()) {
+    for (auto& plane : channel) plane.resize(static_cast<std::size_t>(width) * height + kStampPadding);
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* p = image.ScanLine(y);
+      for (int x = 0; x < width; ++x, p += 3)
+        for (int c = 0; c < 3; ++c) channel[static_cast<std::size_t>(c)][At(x, y)] = p[c];
+    }
+  }
+  std::size_t At(int x, int y) const { return static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x); }
+  void CopyTo(Bitmap& image) const {
+    image.SetSize(width, height);
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* p = image.ScanLine(y);
+      for (int x = 0; x < width; ++x, p += 3)
+        for (int c = 0; c < 3; ++c) p[c] = channel[static_cast<std::size_t>(c)][At(x, y)];
+    }
+  }
+};
+
 class StrokePainter {
  public:
-  StrokePainter(const Bitmap& source, Bitmap& destination, const Painting10Settings& settings,
+  StrokePainter(const Bitmap& source, Planes& canvas, const Painting10Settings& settings,
                 const PreparedBrush& brush, Painting10Variant variant, RunContext& ctx)
       : source_(source),
-        destination_(destination),
+        photo_(source),
+        canvas_(canvas),
         settings_(settings),
         brush_(brush),
         variant_(variant),
         random_(ctx.Rand()),
         width_(source.Width()),
         height_(source.Height()),
-        src_(source.RowTable()),
-        dst_(destination.RowTable()) {
+        src_(source.RowTable()) {
     lowest_ = 4 * settings.minimumSize;
     edgeRequirement_ = 10 * settings.abstraction;
-    // The blend's divisor is 22 for fine strokes, 18 for tiny ones or a close colour, else 12.
-    const int close = settings.strength / 3 + 1;
-    for (int d = 0; d < kDifferences; ++d) {
-      drops22_[static_cast<std::size_t>(d)] = d * 10 / 22;
-      drops18_[static_cast<std::size_t>(d)] = d * 10 / 18;
-      dropsNormal_[static_cast<std::size_t>(d)] = d < close ? d * 10 / 18 : d * 10 / 12;
-    }
   }
 
   // One stroke of level L; returns false when it ended with too many bad pixels.
@@ -110,7 +137,7 @@ class StrokePainter {
     } else {
       for (int draw = 0; draw < 250; ++draw) {
         DrawPosition(x, y);
-        if (dst_[static_cast<std::size_t>(y)][3 * x + 2] == 255) break;
+        if (canvas_.channel[2][canvas_.At(x, y)] == 255) break;
       }
     }
     int gx = 0, gy = 0;
@@ -160,14 +187,15 @@ class StrokePainter {
     const int s4third = settings_.strength / 3;
     const bool fine = L <= lowest_ + 50 + s4third && width <= 25 && length <= 25 && M >= 10;
     const bool tiny = width < 5 && length < 5 && M > 16;
-    for (int a = 0; a < 256; ++a) {
-      for (int c = 0; c < 3; ++c) {
-        const int light = std::min(255, 2 * k[c]);
-        mix_[static_cast<std::size_t>(a)][static_cast<std::size_t>(c)] =
-            static_cast<std::uint8_t>((a * k[c] + light * (256 - a)) >> 8);
-      }
-      strength_[static_cast<std::size_t>(a)] = L < 1701 ? a / q : a * 10 / 15;
+    // The blend's divisor is 22 for fine strokes, 18 for tiny ones or a close colour, else 12.
+    StampPaint paint;
+    paint.divisor = fine ? StampDivisor::Fine : (tiny ? StampDivisor::Tiny : StampDivisor::Normal);
+    paint.close = s4third + 1;
+    for (int c = 0; c < 3; ++c) {
+      paint.k[c] = k[c];
+      paint.light[c] = std::min(255, 2 * k[c]);
     }
+    const std::vector<std::uint16_t>& strength = brush_.strength[static_cast<std::size_t>(L < 1701 ? q : 0)];
     // Columns of the stamp within distance `width` of its centre, per row offset.
     reach_.assign(static_cast<std::size_t>(2 * hh + 1), -1);
     for (int r = -hh; r <= hh; ++r) {
@@ -181,23 +209,22 @@ class StrokePainter {
 
     const double ddx = x1 - x0, ddy = y1 - y0;
     const int n = static_cast<int>(std::floor(std::sqrt(ddx * ddx + ddy * ddy)));
-    const Walk walk{x0, y0, x1, y1, n, hw, hh, budget,
-                    fine ? drops22_.data() : (tiny ? drops18_.data() : dropsNormal_.data())};
-    return L < 1700 ? WalkStroke<true>(walk) : WalkStroke<false>(walk);
+    const Walk walk{x0, y0, x1, y1, n, hw, hh, budget, strength.data()};
+    return WalkStroke(walk, paint, L < 1700);
   }
 
  private:
   struct Walk {
     int x0, y0, x1, y1, n, hw, hh;
     std::int64_t budget;
-    const int* drops;  // d * 10 div D for every difference d
+    const std::uint16_t* strength;  // of every brush pixel's alpha, for this stroke
   };
 
-  // Stamps the brush along the segment; below level 1700 (`kAbandonAtOnce`) the stroke ends at
+  // Stamps the brush along the segment; below level 1700 (`abandonAtOnce`) the stroke ends at
   // the pixel that makes the bad count exceed the budget, otherwise after that stamp.
-  template <bool kAbandonAtOnce>
-  bool WalkStroke(const Walk& w) {
+  bool WalkStroke(const Walk& w, const StampPaint& paint, bool abandonAtOnce) {
     std::int64_t bad = 0;
+    const std::int64_t abandonAbove = abandonAtOnce ? w.budget : -1;
     const int halfBrushWidth = brush_.width / 2;
     for (int s = 1; s <= w.n && bad <= w.budget; ++s) {
       const int cx = FloorDiv(static_cast<std::int64_t>(w.x1) * s + static_cast<std::int64_t>(w.n - s) * w.x0, w.n);
@@ -212,30 +239,15 @@ class StrokePainter {
         const int left = std::max({0, cx - w.hw, cx - reach, cx - halfBrushWidth + brush_.first[brushY]});
         const int right = std::min({width_ - 1, cx + w.hw - 1, cx + reach, cx - halfBrushWidth + brush_.last[brushY]});
         if (left > right) continue;
-        const std::size_t brushAt = brushY * brush_.width +
-                                    static_cast<std::size_t>(left - cx + halfBrushWidth);
-        const std::uint8_t* alpha = brush_.alpha.data() + brushAt;
-        const std::uint16_t* paint = brush_.paint.data() + brushAt;
-        const std::uint8_t* sv = src_[static_cast<std::size_t>(py)] + 3 * left;
-        std::uint8_t* dv = dst_[static_cast<std::size_t>(py)] + 3 * left;
-        for (int i = 0; i <= right - left; ++i, sv += 3, dv += 3) {
-          const int a = alpha[i];
-          if (a < kMinimumAlpha) continue;
-          const std::uint8_t* mix = mix_[static_cast<std::size_t>(a)].data();
-          const int d = std::abs(sv[0] - mix[0]) + std::abs(sv[1] - mix[1]) + std::abs(sv[2] - mix[2]) + 1;
-          if (d >= kBadDifference) {
-            ++bad;
-            if (kAbandonAtOnce && bad > w.budget) return false;
-          }
-          // Both terms are within 0..255, so only the lower clamp can bite.
-          const int e = strength_[static_cast<std::size_t>(a)] - w.drops[d];
-          if (e <= 4) continue;
-          const int ep = e * paint[i];
-          const int keep = 256 - e;
-          dv[0] = static_cast<std::uint8_t>((keep * dv[0] + (ep * mix[0]) / 256) >> 8);
-          dv[1] = static_cast<std::uint8_t>((keep * dv[1] + (ep * mix[1]) / 256) >> 8);
-          dv[2] = static_cast<std::uint8_t>((keep * dv[2] + (ep * mix[2]) / 256) >> 8);
-        }
+        const std::size_t brushAt = brushY * brush_.width + static_cast<std::size_t>(left - cx + halfBrushWidth);
+        const std::size_t at = photo_.At(left, py);
+        const StampRow row{brush_.alpha.data() + brushAt,
+                           w.strength + brushAt,
+                           brush_.paint.data() + brushAt,
+                           {photo_.channel[0].data() + at, photo_.channel[1].data() + at, photo_.channel[2].data() + at},
+                           {canvas_.channel[0].data() + at, canvas_.channel[1].data() + at, canvas_.channel[2].data() + at},
+                           right - left + 1};
+        if (!BlendStampRow(row, paint, bad, abandonAbove)) return false;
       }
     }
     return bad <= w.budget;
@@ -248,23 +260,19 @@ class StrokePainter {
   }
 
   const Bitmap& source_;
-  Bitmap& destination_;
+  Planes photo_;
+  Planes& canvas_;
   const Painting10Settings& settings_;
   const PreparedBrush& brush_;
   Painting10Variant variant_;
   Random& random_;
   int width_, height_;
   std::vector<const std::uint8_t*> src_;
-  std::vector<std::uint8_t*> dst_;
   int lowest_ = 0;
   int edgeRequirement_ = 0;
   int previousLength_ = 0;
   int previousWidth_ = 0;
-  std::array<std::array<std::uint8_t, 3>, 256> mix_{};
-  std::array<int, 256> strength_{};
   std::vector<int> reach_;
-  static constexpr int kDifferences = 3 * 255 + 2;
-  std::array<int, kDifferences> drops22_{}, drops18_{}, dropsNormal_{};
 };
 
 }  // namespace
@@ -301,7 +309,9 @@ void ScaleSpacePainting(Bitmap& source, Bitmap& destination, const Painting10Set
   AdjustSaturation(source, (settings.saturation * 100 - 12800) / 128);
 
   const PreparedBrush prepared = Prepare(brush, settings.strength);
-  StrokePainter painter(source, destination, settings, prepared, variant, ctx);
+  destination.Fill(kWhite);
+  Planes canvas(destination);  // the strokes paint planes; the destination gets them at the end
+  StrokePainter painter(source, canvas, settings, prepared, variant, ctx);
   const int width = source.Width(), height = source.Height();
   const int lowest = 4 * settings.minimumSize;
   const int batches = std::max(1, ((width / 20) * (height / 20)) / 100);
@@ -315,6 +325,7 @@ void ScaleSpacePainting(Bitmap& source, Bitmap& destination, const Painting10Set
     const bool report = (L + lastStroke + 1) % (35 - L / 120) == 0;
     for (int batch = 0; batch < batches; ++batch) {
       if (L % 2 == 0 && ctx.StopRequested()) {
+        canvas.CopyTo(destination);
         ctx.ShowProgress(101, 100, 1, 1);
         return;
       }
@@ -322,6 +333,7 @@ void ScaleSpacePainting(Bitmap& source, Bitmap& destination, const Painting10Set
         if (!painter.Stroke(L)) break;  // the rest of this batch is skipped
       if (report) {
         if (ctx.preview) {
+          canvas.CopyTo(destination);
           ctx.ShowInPreview(destination);
           ctx.PreviewProgressLine((370000 - 200 * L) / 1850);
         } else {
@@ -330,6 +342,7 @@ void ScaleSpacePainting(Bitmap& source, Bitmap& destination, const Painting10Set
       }
     }
   }
+  canvas.CopyTo(destination);
   Sharpen(destination);
   Sharpen(destination);
   Sharpen(destination);
