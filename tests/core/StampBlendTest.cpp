@@ -36,12 +36,13 @@ struct RowData {
 
 }  // namespace
 
-TEST(StampBlend, EightAtATimeEqualsOneAtATime) {
+TEST(StampBlend, SixteenAndEightAtATimeEqualOneAtATime) {
   Random random(11);
   for (int trial = 0; trial < 3000; ++trial) {
     const int count = 1 + static_cast<int>(random.Next(70));
     RowData grouped(count, random);
     RowData plain = grouped;
+    RowData eight = grouped;
     StampPaint paint;
     paint.divisor = static_cast<StampDivisor>(random.Next(3));
     paint.close = 1 + static_cast<int>(random.Next(86));
@@ -54,9 +55,16 @@ TEST(StampBlend, EightAtATimeEqualsOneAtATime) {
     std::int64_t badGrouped = 0, badPlain = 0;
     const bool a = BlendStampRow(grouped.Row(count), paint, badGrouped, limit);
     const bool b = BlendStampRowPlain(plain.Row(count), paint, badPlain, limit);
+    std::int64_t badEight = 0;
+    const bool c8 = BlendStampRowSse2(eight.Row(count), paint, badEight, limit);
     ASSERT_EQ(a, b) << "trial " << trial;
+    ASSERT_EQ(c8, b) << "trial " << trial;
     ASSERT_EQ(badGrouped, badPlain) << "trial " << trial;
-    for (int c = 0; c < 3; ++c) ASSERT_EQ(grouped.canvas[c], plain.canvas[c]) << "trial " << trial;
+    ASSERT_EQ(badEight, badPlain) << "trial " << trial;
+    for (int c = 0; c < 3; ++c) {
+      ASSERT_EQ(grouped.canvas[c], plain.canvas[c]) << "trial " << trial;
+      ASSERT_EQ(eight.canvas[c], plain.canvas[c]) << "trial " << trial;
+    }
   }
 }
 
