@@ -43,7 +43,8 @@ PreparedBrush Prepare(const AlphaPicture& brush, int strength) {
   b.width = brush.width;
   b.height = brush.height;
   const std::size_t n = static_cast<std::size_t>(brush.width) * brush.height;
-  // Padded at the end for the blend's groups of eight.
+  if (brush.bgra.size() < 4 * n) throw ImageError("The Painting 10 brush picture is incomplete.");
+  // Padded at the end for the blend's groups of eight or sixteen.
   b.alpha.resize(n + kStampPadding);
   b.paint.resize(n + kStampPadding);
   const int scale = strength / 2 + 128;
