@@ -127,14 +127,17 @@ bool BilateralStage(Bitmap& source, Bitmap& destination, const Painting3Settings
 namespace {
 
 // W1 and W2 both start as copies of the source; W2 is box-blurred first, which shows only when
-// the rank filter is stopped before it writes W2.
-Bitmap RunPainting3(const Bitmap& source, int pass, int passes, RunContext& ctx) {
+// the rank filter is stopped before it writes W2. The preview hands the bilateral stage the
+// filtered picture as its destination too (`previewOrder`), so a preview stopped before the
+// averaging shows the filtered crop rather than the raw one.
+Bitmap RunPainting3(const Bitmap& source, int pass, int passes, bool previewOrder, RunContext& ctx) {
   const Painting3Settings settings = Painting3SettingsFrom(ctx);
   Bitmap w1 = source;
   Bitmap w2 = source;
   BoxBlur3(w2);
   OrderStatisticFilter(w1, w2, settings.brushSize + 1, pass, passes, ctx);
   Sharpen(w2);
+  if (previewOrder) w1 = w2;
   BilateralStage(w2, w1, settings, passes, passes, ctx);
   return w1;
 }
@@ -143,12 +146,12 @@ Bitmap RunPainting3(const Bitmap& source, int pass, int passes, RunContext& ctx)
 
 void PreviewPainting3(const Bitmap& K, const Bitmap& resultCrop, Bitmap& O, RunContext& ctx) {
   (void)resultCrop;
-  O = RunPainting3(K, 1, 1, ctx);
+  O = RunPainting3(K, 1, 1, true, ctx);
 }
 
-void PatchPainting3(const Bitmap& source, Bitmap& output, RunContext& ctx) { output = RunPainting3(source, 1, 2, ctx); }
+void PatchPainting3(const Bitmap& source, Bitmap& output, RunContext& ctx) { output = RunPainting3(source, 1, 2, false, ctx); }
 
 // Code 6: the bilateral stage finishes its own surface, so the result is a plain copy.
-void FramePainting3(const Bitmap& S, Bitmap& R, RunContext& ctx) { R = RunPainting3(S, 1, 2, ctx); }
+void FramePainting3(const Bitmap& S, Bitmap& R, RunContext& ctx) { R = RunPainting3(S, 1, 2, false, ctx); }
 
 }  // namespace brumeleaf
