@@ -231,6 +231,7 @@ class StrokePainter {
       const int cx = FloorDiv(static_cast<std::int64_t>(w.x1) * s + static_cast<std::int64_t>(w.n - s) * w.x0, w.n);
       const int cy = FloorDiv(static_cast<std::int64_t>(w.y1) * s + static_cast<std::int64_t>(w.n - s) * w.y0, w.n);
       const int top = std::max(0, cy - w.hh), bottom = std::min(height_ - 1, cy + w.hh - 1);
+      rows_.clear();
       for (int py = top; py <= bottom; ++py) {
         const int r = py - cy;
         const int reach = reach_[static_cast<std::size_t>(r + w.hh)];
@@ -242,14 +243,14 @@ class StrokePainter {
         if (left > right) continue;
         const std::size_t brushAt = brushY * brush_.width + static_cast<std::size_t>(left - cx + halfBrushWidth);
         const std::size_t at = photo_.At(left, py);
-        const StampRow row{brush_.alpha.data() + brushAt,
-                           w.strength + brushAt,
-                           brush_.paint.data() + brushAt,
-                           {photo_.channel[0].data() + at, photo_.channel[1].data() + at, photo_.channel[2].data() + at},
-                           {canvas_.channel[0].data() + at, canvas_.channel[1].data() + at, canvas_.channel[2].data() + at},
-                           right - left + 1};
-        if (!BlendStampRow(row, paint, bad, abandonAbove)) return false;
+        rows_.push_back(StampRow{brush_.alpha.data() + brushAt,
+                                 w.strength + brushAt,
+                                 brush_.paint.data() + brushAt,
+                                 {photo_.channel[0].data() + at, photo_.channel[1].data() + at, photo_.channel[2].data() + at},
+                                 {canvas_.channel[0].data() + at, canvas_.channel[1].data() + at, canvas_.channel[2].data() + at},
+                                 right - left + 1});
       }
+      if (!BlendStampRows(rows_.data(), static_cast<int>(rows_.size()), paint, bad, abandonAbove)) return false;
     }
     return bad <= w.budget;
   }
@@ -274,6 +275,7 @@ class StrokePainter {
   int previousLength_ = 0;
   int previousWidth_ = 0;
   std::vector<int> reach_;
+  std::vector<StampRow> rows_;  // the rows of the stamp being laid
 };
 
 }  // namespace

@@ -180,8 +180,8 @@ BRUMELEAF_AVX2 inline void Store16(std::uint8_t* p, __m256i v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
 }
 
-BRUMELEAF_AVX2 bool BlendStampRowAvx2(const StampRow& row, const StampPaint& paint, std::int64_t& bad,
-                                      std::int64_t abandonAbove) {
+BRUMELEAF_AVX2 bool BlendStampRowsAvx2(const StampRow* rows, int rowCount, const StampPaint& paint,
+                                       std::int64_t& bad, std::int64_t abandonAbove) {
   const __m256i minimumAlpha = _mm256_set1_epi16(kMinimumAlpha - 1);
   const __m256i badLimit = _mm256_set1_epi16(kBadDifference - 1);
   const __m256i one = _mm256_set1_epi16(1);
@@ -197,55 +197,58 @@ BRUMELEAF_AVX2 bool BlendStampRowAvx2(const StampRow& row, const StampPaint& pai
     k[c] = _mm256_set1_epi16(static_cast<short>(paint.k[c]));
     light[c] = _mm256_set1_epi16(static_cast<short>(paint.light[c]));
   }
-  for (int i = 0; i < row.count; i += 16) {
-    const int lanes = std::min(16, row.count - i);
-    const __m256i a = Load16(row.alpha + i);
-    __m256i painting = _mm256_cmpgt_epi16(a, minimumAlpha);
-    if (lanes < 16)
-      painting = _mm256_and_si256(painting, _mm256_cmpgt_epi16(_mm256_set1_epi16(static_cast<short>(lanes)), laneIndex));
-    if (_mm256_movemask_epi8(painting) == 0) continue;
-    const __m256i rest = _mm256_sub_epi16(full, a);
-    __m256i mix[3];
-    __m256i d = one;
-    for (int c = 0; c < 3; ++c) {
-      mix[c] = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, k[c]), _mm256_mullo_epi16(light[c], rest)), 8);
-      d = _mm256_add_epi16(d, AbsDiff16(Load16(row.photo[c] + i), mix[c]));
-    }
-    const unsigned badMask =
-        static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpgt_epi16(d, badLimit), painting)));
-    if (badMask != 0) {
-      const int badCount = BadLanes(static_cast<int>(badMask & 0xFFFFu)) + BadLanes(static_cast<int>(badMask >> 16));
-      if (abandonAbove >= 0 && bad + badCount > abandonAbove) {
-        // The stroke ends inside these pixels: find where, one at a time.
-        if (!BlendStampRowPlain(Advanced(row, i, lanes), paint, bad, abandonAbove)) return false;
-        continue;
+  for (int r = 0; r < rowCount; ++r) {
+    const StampRow& row = rows[r];
+    for (int i = 0; i < row.count; i += 16) {
+      const int lanes = std::min(16, row.count - i);
+      const __m256i a = Load16(row.alpha + i);
+      __m256i painting = _mm256_cmpgt_epi16(a, minimumAlpha);
+      if (lanes < 16)
+        painting = _mm256_and_si256(painting, _mm256_cmpgt_epi16(_mm256_set1_epi16(static_cast<short>(lanes)), laneIndex));
+      if (_mm256_movemask_epi8(painting) == 0) continue;
+      const __m256i rest = _mm256_sub_epi16(full, a);
+      __m256i mix[3];
+      __m256i d = one;
+      for (int c = 0; c < 3; ++c) {
+        mix[c] = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, k[c]), _mm256_mullo_epi16(light[c], rest)), 8);
+        d = _mm256_add_epi16(d, AbsDiff16(Load16(row.photo[c] + i), mix[c]));
       }
-      bad += badCount;
-    }
-    __m256i drop;
-    switch (paint.divisor) {
-      case StampDivisor::Fine:
-        drop = _mm256_mulhi_epu16(d, q22);
-        break;
-      case StampDivisor::Tiny:
-        drop = _mm256_mulhi_epu16(d, q18);
-        break;
-      default: {
-        const __m256i nearer = _mm256_cmpgt_epi16(closeLimit, d);
-        drop = _mm256_blendv_epi8(_mm256_mulhi_epu16(d, q12), _mm256_mulhi_epu16(d, q18), nearer);
+      const unsigned badMask =
+          static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpgt_epi16(d, badLimit), painting)));
+      if (badMask != 0) {
+        const int badCount = BadLanes(static_cast<int>(badMask & 0xFFFFu)) + BadLanes(static_cast<int>(badMask >> 16));
+        if (abandonAbove >= 0 && bad + badCount > abandonAbove) {
+          // The stroke ends inside these pixels: find where, one at a time.
+          if (!BlendStampRowPlain(Advanced(row, i, lanes), paint, bad, abandonAbove)) return false;
+          continue;
+        }
+        bad += badCount;
       }
-    }
-    const __m256i e =
-        _mm256_sub_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(row.strength + i)), drop);
-    const __m256i blend = _mm256_and_si256(_mm256_cmpgt_epi16(e, four), painting);
-    if (_mm256_movemask_epi8(blend) == 0) continue;
-    const __m256i ep = _mm256_mullo_epi16(e, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row.paint + i)));
-    const __m256i keep = _mm256_sub_epi16(full, e);
-    for (int c = 0; c < 3; ++c) {
-      const __m256i old = Load16(row.canvas[c] + i);
-      const __m256i added = _mm256_mulhi_epu16(ep, _mm256_slli_epi16(mix[c], 8));
-      const __m256i mixed = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(keep, old), added), 8);
-      Store16(row.canvas[c] + i, _mm256_blendv_epi8(old, mixed, blend));
+      __m256i drop;
+      switch (paint.divisor) {
+        case StampDivisor::Fine:
+          drop = _mm256_mulhi_epu16(d, q22);
+          break;
+        case StampDivisor::Tiny:
+          drop = _mm256_mulhi_epu16(d, q18);
+          break;
+        default: {
+          const __m256i nearer = _mm256_cmpgt_epi16(closeLimit, d);
+          drop = _mm256_blendv_epi8(_mm256_mulhi_epu16(d, q12), _mm256_mulhi_epu16(d, q18), nearer);
+        }
+      }
+      const __m256i e =
+          _mm256_sub_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(row.strength + i)), drop);
+      const __m256i blend = _mm256_and_si256(_mm256_cmpgt_epi16(e, four), painting);
+      if (_mm256_movemask_epi8(blend) == 0) continue;
+      const __m256i ep = _mm256_mullo_epi16(e, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row.paint + i)));
+      const __m256i keep = _mm256_sub_epi16(full, e);
+      for (int c = 0; c < 3; ++c) {
+        const __m256i old = Load16(row.canvas[c] + i);
+        const __m256i added = _mm256_mulhi_epu16(ep, _mm256_slli_epi16(mix[c], 8));
+        const __m256i mixed = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(keep, old), added), 8);
+        Store16(row.canvas[c] + i, _mm256_blendv_epi8(old, mixed, blend));
+      }
     }
   }
   return true;
@@ -258,9 +261,12 @@ bool HasAvx2() {
 
 }  // namespace
 
-bool BlendStampRow(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove) {
-  if (HasAvx2()) return BlendStampRowAvx2(row, paint, bad, abandonAbove);
-  return BlendStampRowSse2(row, paint, bad, abandonAbove);
+bool BlendStampRows(const StampRow* rows, int rowCount, const StampPaint& paint, std::int64_t& bad,
+                    std::int64_t abandonAbove) {
+  if (HasAvx2()) return BlendStampRowsAvx2(rows, rowCount, paint, bad, abandonAbove);
+  for (int r = 0; r < rowCount; ++r)
+    if (!BlendStampRowSse2(rows[r], paint, bad, abandonAbove)) return false;
+  return true;
 }
 
 bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove) {
@@ -277,8 +283,11 @@ bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_
 
 #else
 
-bool BlendStampRow(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove) {
-  return BlendStampRowPlain(row, paint, bad, abandonAbove);
+bool BlendStampRows(const StampRow* rows, int rowCount, const StampPaint& paint, std::int64_t& bad,
+                    std::int64_t abandonAbove) {
+  for (int r = 0; r < rowCount; ++r)
+    if (!BlendStampRowPlain(rows[r], paint, bad, abandonAbove)) return false;
+  return true;
 }
 
 bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove) {
@@ -286,5 +295,9 @@ bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_
 }
 
 #endif
+
+bool BlendStampRow(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove) {
+  return BlendStampRows(&row, 1, paint, bad, abandonAbove);
+}
 
 }  // namespace brumeleaf

@@ -43,6 +43,10 @@ struct StampRow {
 // the pixel that makes `bad` exceed it (that pixel is not painted) and returns false.
 bool BlendStampRow(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove);
 
+// The rows of one stamp, top to bottom, stopping as BlendStampRow does.
+bool BlendStampRows(const StampRow* rows, int rowCount, const StampPaint& paint, std::int64_t& bad,
+                    std::int64_t abandonAbove);
+
 // The eight-lane path on its own (the plain loop where SSE2 is missing), for the tests.
 bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove);
 
