@@ -5,6 +5,11 @@
 #include "effects/Catalogue.h"
 #include "effects/Frames.h"
 #include "effects/drawing/PencilSketch1.h"
+#include "effects/painting/Painting10.h"
+#include "effects/painting/Painting9.h"
+#include "effects/painting/Cartoon.h"
+#include "effects/painting/Painting4.h"
+#include "effects/painting/Painting3.h"
 #include "effects/painting/ExpressiveStrokes.h"
 #include "effects/painting/RandomStrokes.h"
 #include "effects/painting/RegionGrowing.h"
@@ -99,10 +104,10 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FramePainting2, nullptr, PatchBrushstrokes),
   Effect(6, 13, "ProcessPainting3", Line(TextId::Painting3),
          Sliders(V(TextId::ColorBlending, 35), Ranged(V(TextId::SizeOfPaintbrush, 5), {1, 10, 1}), V(TextId::StrengthOfEffect, 30), V(TextId::DarkenLighten, 140), Hidden(0)),
-         Extras{.pinnedRowOnSelection = 2, .pinnedValue = 5}, nullptr, nullptr),
+         Extras{.pinnedRowOnSelection = 2, .pinnedValue = 5}, FramePainting3, PreviewPainting3, PatchPainting3),
   Effect(7, 14, "ProcessPainting4", Line(TextId::Painting4),
          Sliders(Ranged(V(TextId::StrengthOfEffect, 5), {0, 10, 1}), V(TextId::ContrastEnhancement, 30), V(TextId::ColorIntensity, 60), V(TextId::DarkenLighten, 140), Hidden(0)),
-         Extras{.pinnedRowOnSelection = 1, .pinnedValue = 5}, nullptr, nullptr),
+         Extras{.pinnedRowOnSelection = 1, .pinnedValue = 5}, FramePainting4, nullptr, PatchPainting4),
   Effect(8, 15, "ProcessRegionGrowing", Line(TextId::Painting5),
          Sliders(V(TextId::StrengthOfEffect, 200), V(TextId::ImageSimplification, 10), V(TextId::ColorIntensity, 60), V(TextId::DarkenLighten, 160), V(TextId::BrushstrokesIntensity, 70)),
          Extras{}, FrameRegionGrowing, nullptr, PatchRegionGrowing),
@@ -132,7 +137,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FramePencilStrokes, nullptr),
   Effect(17, 24, "ProcessCartoonify", Line(TextId::Cartoon1),
          Sliders(V(TextId::StrengthOfEffect, 225), V(TextId::ImageSimplification, 70), V(TextId::DarkenLighten, 55), V(TextId::EdgeIntensity, 220), V(TextId::ColorIntensity, 127)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FrameCartoonify, nullptr, PatchCartoonify),
   Effect(18, 25, "ProcessColourInk", Line(TextId::Cartoon2),
          Sliders(V(TextId::ColorBlending, 30), V(TextId::EdgeIntensity, 30), V(TextId::StrengthOfEffect, 10), V(TextId::DarkenLighten, 127), Hidden(0)),
          Extras{}, FrameColourInk, PreviewColourInk, PatchColourInk),
@@ -162,10 +167,10 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FrameHalfToneLines, nullptr),
   Effect(27, 19, "ProcessPainting9", Replace(TextId::Painting1, "1", "9"),
          Sliders(V(TextId::NumberOfIterations, 7), V(TextId::SizeOfPaintbrush, 170), V(TextId::PrecisionOfPaintbrush, 90), V(TextId::EdgeIntensity, 127), V(TextId::DarkenLighten, 10)),
-         Extras{}, nullptr, nullptr),
+         Extras{}, FramePainting9, nullptr, PatchPainting9),
   Effect(28, 20, "ProcessPainting10", Replace(TextId::Painting7, "7", "10"),
          Sliders(V(TextId::MinimumBrushSize, 50), V(TextId::NumberOfIterations, 50), V(TextId::LevelOfAbstraction, 50), V(TextId::StrengthOfEffect, 130), V(TextId::Saturation, 130)),
-         Extras{.doubleRow1 = true, .paintBrushButtons = true}, nullptr, nullptr),
+         Extras{.doubleRow1 = true, .paintBrushButtons = true}, FramePainting10, PreviewPainting10, PatchPainting10),
   Effect(29, 29, "ProcessAbstract", Line(TextId::Abstract),
          Sliders(V(TextId::MaximumRadius, 150), V(TextId::NumberOfIterations, 15), V(TextId::ColorIntensity, 55), V(TextId::DarkenLighten, 127), V(TextId::LevelOfContrast, 127)),
          Extras{}, FrameAbstract, PreviewAbstract, PatchAbstract),

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "imaging/AlphaPicture.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Random.h"
 
@@ -32,6 +33,9 @@ struct ParameterSnapshot {
   bool maxRow3 = false;               // "MAX" shown on row 3 (code 15)
   const Bitmap* customBrushPicture = nullptr;  // CustomBrush, when customBrush is set
   const Bitmap* paintBrush3D = nullptr;        // Painting 10 brush (null: the standard one)
+  // The Painting 10 brush with its transparency, as loaded from a PNG; preferred to
+  // paintBrush3D, which has lost its alpha by being painted over white.
+  const AlphaPicture* paintBrush3DAlpha = nullptr;
 };
 
 // Mean red, green and blue of the current source picture.

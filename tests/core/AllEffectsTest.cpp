@@ -150,6 +150,8 @@ TEST(AllEffectsDigests, EveryBuiltEffectGivesTheRecordedBytes) {
       {3, {0x7215ff36ebfa1afcull, 0x9e29fe8f55cf2714ull}},
       {4, {0xe4d202189de1f67aull, 0x76ae55f619d021eeull}},
       {5, {0xa8b49e9e89ecb46eull, 0x809e60bb368c1467ull}},
+      {6, {0x70f5089f14dc37d1ull, 0x91dcd25e24aa6e5dull}},
+      {7, {0x1decbef4a23fcce8ull, 0xad00d7ef17066c97ull}},
       {8, {0xec688469e940b3f7ull, 0x90360992358e89d6ull}},
       {9, {0x2872d79e8f3a290eull, 0xf3329daee71ff2e2ull}},
       {10, {0x6df6503955766537ull, 0xc257e9dc4c40de47ull}},
@@ -159,6 +161,7 @@ TEST(AllEffectsDigests, EveryBuiltEffectGivesTheRecordedBytes) {
       {14, {0xc56f3f622a7ca9cdull, 0xc2f9f265d1228187ull}},
       {15, {0x8b6d3943012915a7ull, 0x981127a6839945f5ull}},
       {16, {0xa510ea60293bb392ull, 0x531e4e7c1d08c435ull}},
+      {17, {0xad560a114fd9dd03ull, 0xe86cda85ba6e7ec5ull}},
       {18, {0xac968885efd45a38ull, 0x847c29648369da8bull}},
       {19, {0x5a98eb02877ea08dull, 0x877a9d8e41767913ull}},
       {20, {0xadfa3dfd5e983c2dull, 0xee9be089bc6b3593ull}},
@@ -168,6 +171,8 @@ TEST(AllEffectsDigests, EveryBuiltEffectGivesTheRecordedBytes) {
       {24, {0x4c9ba8580ffaf1ffull, 0x27c878a1a553215aull}},
       {25, {0x3cddc80f45e8c004ull, 0xd92849abb7354ff8ull}},
       {26, {0x9b17994d6d4ea777ull, 0xf5c81e64708d0c8ull}},
+      {27, {0x8aa1cf528242d1f0ull, 0x950922ffef46e856ull}},
+      {28, {0x5f8f7958f82f96acull, 0x8bee6d6c265ff18bull}},
       {29, {0x3c7e4876082210efull, 0xc74832a21af9af83ull}},
   };
   for (int code : BuiltCodes()) {

@@ -1,0 +1,288 @@
+#include "effects/painting/Painting9.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "effects/FrameSteps.h"
+#include "effects/Frames.h"
+#include "effects/painting/EdgeStrokes.h"
+#include "imaging/Canvas.h"
+#include "imaging/Colour.h"
+#include "imaging/ParallelRows.h"
+#include "resources/PaintingTextures.h"
+
+namespace brumeleaf {
+
+namespace {
+
+constexpr int kRays = 150;
+constexpr double kRayStep = 0.0419;  // radians between neighbouring rays
+
+struct Directions {
+  std::array<float, kRays> cosine{};
+  std::array<float, kRays> sine{};
+  Directions() {
+    for (int i = 0; i < kRays; ++i) {
+      cosine[static_cast<std::size_t>(i)] = static_cast<float>(std::cos(i * kRayStep));
+      sine[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(i * kRayStep));
+    }
+  }
+};
+
+int Distance(const std::uint8_t* a, const std::uint8_t* b) {
+  return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+}
+
+bool PureWhite(const std::uint8_t* p) { return p[0] + p[1] + p[2] > 764; }
+
+class BlotPainter {
+ public:
+  BlotPainter(const Bitmap& source, Bitmap& destination, const Painting9Settings& settings, RunContext& ctx)
+      : source_(source),
+        destination_(destination),
+        settings_(settings),
+        random_(ctx.Rand()),
+        width_(source.Width()),
+        height_(source.Height()),
+        src_(source.RowTable()),
+        dst_(destination.RowTable()),
+        texture_(WatercolourTextureMap()) {
+    costFactor_ = (255 - settings.brushSize) / 20 + 1;
+  }
+
+  void Blot(int k) {
+    int x = 0, y = 0, d0 = 0;
+    if (!Place(k, x, y, d0)) return;
+    const std::uint8_t* s = Src(x, y);
+    seed_[0] = s[0], seed_[1] = s[1], seed_[2] = s[2];
+    Rays(k, x, y);
+    FillBlot();
+    if ((box_.right - box_.left) + (box_.bottom - box_.top) > 19) Grain();
+    Lay(x, y, d0);
+  }
+
+ private:
+  const std::uint8_t* Src(int x, int y) const { return src_[static_cast<std::size_t>(y)] + 3 * x; }
+  std::uint8_t* Dst(int x, int y) { return dst_[static_cast<std::size_t>(y)] + 3 * x; }
+
+  // Up to ten picks. A pick is taken at once when it lies on untouched paper and its colour is
+  // not nearly white; a pick whose canvas differs from its colour by more than the limit is
+  // taken when the next pick would start, so the tenth pick can only be taken the first way.
+  bool Place(int k, int& x, int& y, int& d0) {
+    const int margin = 105 - settings_.precision;
+    const int limit = random_.NextInt(6 * margin) + 2 * margin;
+    const bool early = k < settings_.iterations * 12;
+    for (int pick = 0; pick < 10; ++pick) {
+      if (pick > 0 && d0 > limit) return true;
+      x = random_.NextInt(width_ - 1);
+      y = random_.NextInt(height_ - 1);
+      for (int again = 0; early && again < 4 && !PureWhite(Dst(x, y)); ++again) {
+        x = random_.NextInt(width_ - 1);
+        y = random_.NextInt(height_ - 1);
+      }
+      const std::uint8_t* seed = Src(x, y);
+      d0 = Distance(Dst(x, y), seed);
+      if (PureWhite(Dst(x, y)) && seed[0] + seed[1] + seed[2] < 700) return true;
+    }
+    return false;
+  }
+
+  void Rays(int k, int x, int y) {
+    static const Directions directions;
+    const int budgetPerRay = (185000 - 2 * k) / 100;
+    box_ = Rect{x, y, x, y};  // extreme coordinates reached, both ends inclusive
+    int previous = 0;
+    for (int i = 0; i < kRays; ++i) {
+      const double c = directions.cosine[static_cast<std::size_t>(i)];
+      const double s = directions.sine[static_cast<std::size_t>(i)];
+      int budget = budgetPerRay;
+      int t = 1;
+      for (;; ++t) {
+        const int px = x + static_cast<int>(std::floor(c * t));
+        const int py = y + static_cast<int>(std::floor(s * t));
+        if (px < 0 || py < 0 || px >= width_ || py >= height_) break;
+        box_.left = std::min(box_.left, px), box_.right = std::max(box_.right, px);
+        box_.top = std::min(box_.top, py), box_.bottom = std::max(box_.bottom, py);
+        const int e = Distance(Src(px, py), seed_);
+        const int g = Distance(Dst(px, py), seed_);
+        budget -= BlotStepCost(e, g) * costFactor_;
+        if (budget <= 0) break;
+      }
+      if (previous > 0) t = (4 * t + 7 * previous) / 11;
+      t = t * (100 - random_.NextInt(6)) / 100;
+      previous = t;
+      vertices_[static_cast<std::size_t>(i)] = Point{x + static_cast<int>(std::floor(c * t)),
+                                                     y + static_cast<int>(std::floor(s * t))};
+    }
+  }
+
+  // The destination's box copied into the blot picture (which holds just the box) and the
+  // polygon filled there in the seed colour, pen and brush alike.
+  void FillBlot() {
+    const int w = box_.right - box_.left + 1, h = box_.bottom - box_.top + 1;
+    blot_.SetSize(w, h);
+    for (int py = 0; py < h; ++py)
+      std::copy_n(Dst(box_.left, box_.top + py), 3 * w, blot_.ScanLine(py));
+    shifted_.resize(kRays);
+    for (int i = 0; i < kRays; ++i)
+      shifted_[static_cast<std::size_t>(i)] = Point{vertices_[static_cast<std::size_t>(i)].x - box_.left,
+                                                    vertices_[static_cast<std::size_t>(i)].y - box_.top};
+    Canvas canvas(blot_);
+    canvas.penColor = canvas.brushColor = MakeColour(seed_[2], seed_[1], seed_[0]);
+    canvas.Polygon(shifted_);
+  }
+
+  // Pixels of the seed colour take the paper grain, shifted by the seed's red level so that
+  // neighbouring blots do not share it.
+  void Grain() {
+    const int mean = texture_.mean;
+    for (int py = 0; py < blot_.Height(); ++py) {
+      std::uint8_t* b = blot_.ScanLine(py);
+      const int ty = (box_.top + py) % 767;
+      for (int i = 0; i < blot_.Width(); ++i, b += 3) {
+        if (b[0] != seed_[0] || b[1] != seed_[1] || b[2] != seed_[2]) continue;
+        const int tx = (box_.left + i + seed_[2]) % 1023;
+        const int shift = ((mean - texture_.At(tx, ty)) * 64) / 255;
+        for (int c = 0; c < 3; ++c) b[c] = ClampLevel(seed_[c] + shift);
+      }
+    }
+  }
+
+  // Most opaque near the seed, fading by a sixth of a level per pixel of distance, with noise.
+  void Lay(int x, int y, int d0) {
+    const int v = random_.NextInt(30 - d0 * 30 / 765);
+    for (int py = 0; py < blot_.Height(); ++py) {
+      const std::uint8_t* b = blot_.ScanLine(py);
+      std::uint8_t* d = Dst(box_.left, box_.top + py);
+      const std::int64_t dy = box_.top + py - y;
+      for (int i = 0; i < blot_.Width(); ++i, b += 3, d += 3) {
+        const std::int64_t dx = box_.left + i - x;
+        const int dist = static_cast<int>(std::floor(std::sqrt(static_cast<double>(dy * dy + dx * dx))));
+        const int w = std::clamp(v + dist / 6 + 5 + random_.NextInt(5), 0, 90);
+        for (int c = 0; c < 3; ++c) d[c] = static_cast<std::uint8_t>((w * d[c] + (100 - w) * b[c]) / 100);
+      }
+    }
+  }
+
+  const Bitmap& source_;
+  Bitmap& destination_;
+  const Painting9Settings& settings_;
+  Random& random_;
+  int width_, height_;
+  std::vector<const std::uint8_t*> src_;
+  std::vector<std::uint8_t*> dst_;
+  const TextureMap& texture_;
+  int costFactor_ = 1;
+  std::uint8_t seed_[3] = {0, 0, 0};
+  Rect box_;
+  std::array<Point, kRays> vertices_{};
+  std::vector<Point> shifted_;
+  Bitmap blot_;
+};
+
+// Dull and light areas are lifted most; s5 div 5 is added to every channel afterwards.
+void Lighten(Bitmap& image, int s5) {
+  ForEachRowBand(0, image.Height(), 32, [&](int first, int last) {
+    for (int y = first; y < last; ++y) {
+      std::uint8_t* p = image.ScanLine(y);
+      for (int x = 0; x < image.Width(); ++x, p += 3) {
+        Hls hls = ColorRGBToHLS(MakeColour(p[2], p[1], p[0]));
+        if (s5 > 0) {
+          const int u = ((240 - hls.saturation) * 2 + (hls.luminance - 128) / 2) * 255 / ((255 - s5) * 32 + 2);
+          hls.luminance = std::min(240, hls.luminance + std::max(0, u));
+        }
+        const Colour c = ColorHLSToRGB(hls.hue, hls.luminance, hls.saturation);
+        p[0] = static_cast<std::uint8_t>(std::min(255, BlueOf(c) + s5 / 5));
+        p[1] = static_cast<std::uint8_t>(std::min(255, GreenOf(c) + s5 / 5));
+        p[2] = static_cast<std::uint8_t>(std::min(255, RedOf(c) + s5 / 5));
+      }
+    }
+  });
+}
+
+// Multiplies the outline layer in with strength s4; the last row and column keep their levels.
+void OverlayOutlines(Bitmap& image, const Bitmap& layer, int s4) {
+  ForEachRowBand(0, image.Height() - 1, 32, [&](int first, int last) {
+    for (int y = first; y < last; ++y) {
+      std::uint8_t* p = image.ScanLine(y);
+      const std::uint8_t* l = layer.ScanLine(y);
+      for (int x = 0; x < image.Width() - 1; ++x, p += 3, l += 3) {
+        const int lambda = (std::max(20, int{l[2]}) + std::max(20, int{l[1]}) + std::max(20, int{l[0]})) / 3;
+        for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>((p[c] * (255 - s4) + s4 * (lambda * p[c] / 255)) / 255);
+      }
+    }
+  });
+}
+
+}  // namespace
+
+int BlotStepCost(int e, int g) {
+  const int L = e - g / 19;
+  const int cost = L <= 120 ? L : (L <= 300 ? 2 * L : 4 * L);
+  return std::max(1, cost);
+}
+
+Painting9Settings Painting9SettingsFrom(const RunContext& ctx) {
+  Painting9Settings settings;
+  settings.iterations = ctx.S(1);
+  settings.brushSize = ctx.S(2);
+  settings.precision = ctx.S(3);
+  settings.edgeIntensity = ctx.S(4);
+  settings.lighten = ctx.S(5);
+  return settings;
+}
+
+void BlotPainting(const Bitmap& source, Bitmap& destination, const Painting9Settings& settings, RunContext& ctx) {
+  if (&source == &destination) throw ImageError("Painting 9 cannot paint over its own source picture.");
+  destination.SetSize(source.Width(), source.Height());
+  ctx.Rand().SetSeed(kEffectSeed);
+  ctx.ShowProgress(0, 100, 1, 2);
+  if (ctx.preview) ctx.ShowInPreview(destination);
+
+  Bitmap outlines(source.Width(), source.Height());
+  if (settings.edgeIntensity > 0)
+    DrawEdgeStrokes(source, outlines, 50 - settings.edgeIntensity / 8, 210, 15, ctx);
+
+  const std::int64_t area = static_cast<std::int64_t>(source.Width()) * source.Height();
+  const int blots = static_cast<int>(std::clamp<std::int64_t>(area / 40000, 1, 100));
+  const int passes = settings.iterations * 75;
+  BlotPainter painter(source, destination, settings, ctx);
+  for (int k = 0; k <= passes; ++k) {
+    if (k % 25 == 0) {
+      ctx.ShowProgress(k, settings.iterations * 100, 2, 2);
+      if (k % 50 == 0) ctx.ShowInPreview(destination);
+    }
+    for (int blot = 0; blot <= blots; ++blot) {
+      painter.Blot(k);
+      if (ctx.StopRequested()) {
+        ctx.ShowProgress(101, 100, 2, 2);
+        return;
+      }
+    }
+  }
+  Lighten(destination, settings.lighten);
+  OverlayOutlines(destination, outlines, settings.edgeIntensity);
+  ctx.ShowProgress(101, 100, 2, 2);
+}
+
+void PatchPainting9(const Bitmap& source, Bitmap& output, RunContext& ctx) {
+  BlotPainting(source, output, Painting9SettingsFrom(ctx), ctx);
+}
+
+// Code 27: W1 := copy of S, W2 := the same drawn on a new picture; the painting in W2 goes
+// through the surface stage into W1, which becomes the result.
+void FramePainting9(const Bitmap& S, Bitmap& R, RunContext& ctx) {
+  ctx.ShowProgress(0, 100, 1, 1);
+  Bitmap painted;
+  BlotPainting(S, painted, Painting9SettingsFrom(ctx), ctx);
+  Bitmap finished;
+  Deliver(painted, finished, ctx, Delivery::SurfaceFinish);
+  R = std::move(finished);
+  ctx.ShowProgress(101, 100, 1, 1);
+}
+
+}  // namespace brumeleaf
