@@ -71,13 +71,25 @@ class CentralArea : public QWidget {
 };
 
 // The caption of an action in the current language; the entries of the main menu bar are
-// padded so that the bar keeps its wide, evenly spaced look in every language.
-QString CaptionOf(const QAction* action) {
+// padded so that the bar keeps its wide, evenly spaced look in every language. `share` (0..1)
+// is the part of the padding that fits the bar's width.
+QString CaptionOf(const QAction* action, double share = 1.0) {
   const auto text = static_cast<TextId>(action->property("textId").toInt());
   const QVariant barIndex = action->property("menuBarIndex");
-  if (barIndex.isValid())
-    return QString::fromStdString(CurrentLanguage().MenuCaption(barIndex.toInt(), text));
-  return Tr(text);
+  if (!barIndex.isValid()) return Tr(text);
+  const QString padded = QString::fromStdString(CurrentLanguage().MenuCaption(barIndex.toInt(), text));
+  const QString plain = Tr(text);
+  const auto spaces = static_cast<qsizetype>((padded.size() - plain.size()) * share);
+  return plain + QString(spaces, QLatin1Char(' '));
+}
+
+// Whether every entry of a menu bar is shown on the bar itself, none behind its overflow arrow.
+bool AllEntriesShown(QMenuBar* bar) {
+  for (QAction* a : bar->actions()) {
+    const QRect r = bar->actionGeometry(a);
+    if (!r.isValid() || r.left() < 0 || r.right() >= bar->width()) return false;
+  }
+  return true;
 }
 
 // The buttons of a question or message box: the language's own confirmation word, and the
@@ -344,6 +356,7 @@ void MainWindow::ApplyLanguage(const std::string& name) {
   for (QAction* action : findChildren<QAction*>()) {
     if (action->property("textId").isValid()) action->setText(CaptionOf(action));
   }
+  PadMenuBar();
   const std::array<std::string, 3> styleNames = language.StyleNames();
   const char* styleActions[] = {"StyleCharcoal", "StyleObsidian", "StyleSlate"};
   for (std::size_t i = 0; i < styleNames.size(); ++i) {
@@ -422,7 +435,21 @@ void MainWindow::SetStyle(view::WindowStyle style) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  PadMenuBar();
   FormResize();
+}
+
+// The menu bar's padding gives way when the window is too narrow for all of it (long captions,
+// wide spaces in some scripts): an entry hidden behind the overflow arrow is worse than a
+// narrower bar.
+void MainWindow::PadMenuBar() {
+  if (actionMainMenuBar1_ == nullptr) return;
+  const QList<QAction*> entries = actionMainMenuBar1_->actions();
+  for (int step = 8; step >= 0; --step) {
+    for (QAction* a : entries)
+      if (a->property("menuBarIndex").isValid()) a->setText(CaptionOf(a, step / 8.0));
+    if (AllEntriesShown(actionMainMenuBar1_)) return;
+  }
 }
 
 

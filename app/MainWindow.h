@@ -189,6 +189,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   QAction* AddCommand(QMenu* menu, const char* objectName, TextId text,
                       const QKeySequence& key, void (MainWindow::*handler)(), bool enabled = true);
   void BuildToolBarHints();
+  void PadMenuBar();
   void ShowRunMenus(bool running);
   void ToolIconPressed(int icon, Qt::MouseButton button);
   void ToolIconReleased(int icon, Qt::MouseButton button);

@@ -234,7 +234,11 @@ class LanguagesTest : public QObject {
     Program t;
     t.OpenParameters();
     QStringList findings;
-    for (std::string_view name : Language::Names()) findings << CheckLanguage(t, name);
+    // At the narrowest the window allows and at a common size.
+    for (int width : {t.w.minimumWidth(), 1100}) {
+      t.w.resize(width, 700);
+      for (std::string_view name : Language::Names()) findings << CheckLanguage(t, name);
+    }
     if (!findings.isEmpty()) qWarning().noquote() << findings.join(QLatin1Char('\n'));
     QCOMPARE(findings.size(), 0);
   }
