@@ -306,6 +306,9 @@ QWidget* ParametersWindow::BuildFinishing() {
   };
   auto caption = [group](const char* name, QCheckBox* box, std::optional<TextId> text) {
     auto* label = new ClickLabel(QString::fromLatin1(name), group);
+    // Beside its box whatever the direction of the text (Arabic would otherwise align right,
+    // away from the box it names).
+    label->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
     if (text) Captioned(label, *text);
     QObject::connect(label, &ClickLabel::clicked, box, [box] {
       if (box->isEnabled()) box->toggle();

@@ -82,12 +82,21 @@ QImage ParametersWithList(MainWindow& window) {
     QApplication::processEvents();
     QThread::msleep(20);
   }
+  const QImage closed = parameters.grab().toImage();
   parameters.Edit1Click();
   QApplication::processEvents();
-  const QImage image = parameters.grab().toImage();
+  const QImage open = parameters.grab().toImage();
   parameters.HideList();
   parameters.hide();
-  return image;
+  // The window as it opens above, with its list below.
+  QImage both(std::max(closed.width(), open.width()), closed.height() + 8 + open.height(),
+              QImage::Format_RGB32);
+  both.fill(QColor(44, 44, 44));
+  QPainter p(&both);
+  p.drawImage(0, 0, closed);
+  p.drawImage(0, closed.height() + 8, open);
+  p.end();
+  return both;
 }
 
 void SaveLanguageSheet(const QImage& main, const QImage& parameters, const QString& path) {
