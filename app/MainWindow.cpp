@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QSlider>
 #include <QThread>
 #include <QTimer>
@@ -93,12 +94,16 @@ bool AllEntriesShown(QMenuBar* bar) {
 }
 
 // The buttons of a question or message box: the language's own confirmation word, and the
-// table's Cancel.
-void TranslateButtons(QMessageBox& box) {
-  if (QAbstractButton* ok = box.button(QMessageBox::Ok))
-    ok->setText(QString::fromStdString(CurrentLanguage().ConfirmCaption()));
-  if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) cancel->setText(Tr(TextId::BatchCancel));
+// table's Cancel. They are buttons of our own rather than the toolkit's standard ones, whose
+// captions the toolkit would translate over ours. Returns the confirmation button.
+QAbstractButton* AddButtons(QMessageBox& box, bool withCancel) {
+  QPushButton* ok = box.addButton(QString::fromStdString(CurrentLanguage().ConfirmCaption()),
+                                  QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  if (withCancel) box.setEscapeButton(box.addButton(Tr(TextId::BatchCancel), QMessageBox::RejectRole));
   box.setLayoutDirection(CurrentLanguage().RightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+  return ok;
 }
 
 }  // namespace
@@ -108,14 +113,15 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Brumeleaf"));
   AskOkCancel = [this](const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, this);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, this);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    TranslateButtons(box);
-    return box.exec() == QMessageBox::Ok;
+    const QAbstractButton* ok = AddButtons(box, true);
+    box.exec();
+    return box.clickedButton() == ok;
   };
   ShowMessage = [this](const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Brumeleaf"), text, QMessageBox::Ok, this);
-    TranslateButtons(box);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Brumeleaf"), text, QMessageBox::NoButton, this);
+    AddButtons(box, false);
     box.exec();
   };
   computation_ = std::make_unique<Computation>(flags_, random_, this);
@@ -285,10 +291,14 @@ void MainWindow::BuildMenus() {
   AddCommand(help, "Credits1", TextId::CreditsTitle, QKeySequence(), nullptr, false);
   QAction* about = AddCommand(help, "About1", TextId::AboutMenu, QKeySequence(), nullptr);
   connect(about, &QAction::triggered, this, [this] {
-    QMessageBox::about(this, Tr(TextId::AboutMenu),
-                       QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p>")
-                           .arg(Tr(TextId::AboutDescription).toHtmlEscaped(),
-                                Tr(TextId::AboutVersion).arg(QApplication::applicationVersion())));
+    QMessageBox box(QMessageBox::NoIcon, Tr(TextId::AboutMenu),
+                    QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p>")
+                        .arg(Tr(TextId::AboutDescription).toHtmlEscaped(),
+                             Tr(TextId::AboutVersion).arg(QApplication::applicationVersion())),
+                    QMessageBox::NoButton, this);
+    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    AddButtons(box, false);
+    box.exec();
   });
   AddCommand(help, "Coffee1", TextId::CoffeeMenu, QKeySequence(Qt::Key_F2), nullptr,
              false);
@@ -353,6 +363,7 @@ void MainWindow::ApplyLanguage(const std::string& name) {
   const Language& language = CurrentLanguage();
   keptMessages_ = KeptMessages(language);
   ApplyLanguageFonts();
+  ApplyToolkitTranslation();
   for (QAction* action : findChildren<QAction*>()) {
     if (action->property("textId").isValid()) action->setText(CaptionOf(action));
   }

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
@@ -45,6 +48,25 @@ QFont WithFamilies(QFont font, const QStringList& base, const QString& extra) {
   return font;
 }
 
+QTranslator& Toolkit() {
+  static QTranslator translator;
+  return translator;
+}
+
+// The locale whose toolkit translation matches a table: the variants the tables are written in.
+QString ToolkitLocaleOf(const std::string& language) {
+  std::string file;
+  try {
+    file = Language::FileNameOf(language);
+  } catch (const LanguageError&) {
+    return {};
+  }
+  const QString code = QString::fromStdString(file.substr(0, file.find('.')));
+  if (code == QLatin1String("pt")) return QStringLiteral("pt_PT");
+  if (code == QLatin1String("zh")) return QStringLiteral("zh_CN");
+  return code;
+}
+
 }  // namespace
 
 const Language& CurrentLanguage() {
@@ -85,6 +107,31 @@ void ApplyLanguageFonts() {
   QApplication::setFont(WithFamilies(QApplication::font(), base.application, extra));
   QApplication::setFont(WithFamilies(QApplication::font("QMenu"), base.menu, extra), "QMenu");
   QApplication::setFont(WithFamilies(QApplication::font("QMenuBar"), base.menuBar, extra), "QMenuBar");
+}
+
+}  // namespace brumeleaf
+
+namespace brumeleaf {
+
+void ApplyToolkitTranslation() {
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
+  // Windows are laid out left to right in every language, only the menus turn: without this a
+  // right-to-left toolkit translation would mirror every window, the picture panels included.
+  QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+  QCoreApplication::removeTranslator(&Toolkit());
+  const std::string& name = CurrentLanguage().Name();
+  if (name == "English") return;
+  const QString locale = ToolkitLocaleOf(name);
+  if (locale.isEmpty()) return;
+  // Portugal's Portuguese reads the Brazilian dialogs more easily than English ones.
+  for (const QString& candidate : {locale, QStringLiteral("pt_BR")}) {
+    if (candidate == QLatin1String("pt_BR") && locale != QLatin1String("pt_PT")) break;
+    if (Toolkit().load(QLocale(candidate), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      QCoreApplication::installTranslator(&Toolkit());
+      return;
+    }
+  }
 }
 
 }  // namespace brumeleaf

@@ -28,4 +28,8 @@ void ApplyMenuDirection(QWidget* menuOrBar);
 // in each. Applied to the application's fonts.
 void ApplyLanguageFonts();
 
+// The toolkit's own texts (file dialogs, standard buttons) in the current language, where the
+// toolkit ships a translation for it; English otherwise.
+void ApplyToolkitTranslation();
+
 }  // namespace brumeleaf

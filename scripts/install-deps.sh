@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   fonts-dejavu-core fonts-noto-core fonts-droid-fallback fonts-nanum fonts-noto-cjk
+  qt6-translations-l10n
 )
 
 missing=()

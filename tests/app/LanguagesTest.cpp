@@ -271,7 +271,9 @@ class LanguagesTest : public QObject {
     const QList<QAction*> menus = bar->actions();
     QVERIFY(bar->actionGeometry(menus.first()).left() > bar->actionGeometry(menus.last()).left());
     // The source stays on the left, as the texts about the left image say.
+    QCOMPARE(QApplication::layoutDirection(), Qt::LeftToRight);  // despite the toolkit's own texts
     QCOMPARE(t.w.centralWidget()->layoutDirection(), Qt::LeftToRight);
+    QCOMPARE(t.P().layoutDirection(), Qt::LeftToRight);
     QCOMPARE(t.w.Panel(1).layoutDirection(), Qt::LeftToRight);
     QCOMPARE(t.w.Panel(2).layoutDirection(), Qt::LeftToRight);
     QVERIFY(t.w.Panel(1).geometry().left() < t.w.Panel(2).geometry().left());
@@ -322,6 +324,8 @@ class LanguagesTest : public QObject {
 
     t.w.ApplyLanguage("French");
     QCOMPARE(t.w.Action(QStringLiteral("StyleObsidian"))->text(), QStringLiteral("Obsidian"));
+    // The toolkit's dialogs speak the language too, and English again afterwards.
+    QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != QLatin1String("Cancel"));
     // The crop question is asked in the language of the moment.
     t.w.CropStart();
     PanelListener& mouse = t.w;
@@ -344,16 +348,20 @@ class LanguagesTest : public QObject {
       QString ok, cancel;
       QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-          ok = box->button(QMessageBox::Ok)->text();
-          cancel = box->button(QMessageBox::Cancel)->text();
+          for (QAbstractButton* b : box->buttons()) {
+            if (box->buttonRole(b) == QMessageBox::AcceptRole) ok = b->text();
+            if (box->buttonRole(b) == QMessageBox::RejectRole) cancel = b->text();
+          }
           box->reject();
         }
       });
-      plain.AskOkCancel(QStringLiteral("?"), QStringLiteral("Brumeleaf"));
+      QVERIFY(!plain.AskOkCancel(QStringLiteral("?"), QStringLiteral("Brumeleaf")));
       QCOMPARE(ok, QString::fromStdString(CurrentLanguage().ConfirmCaption()));
       QCOMPARE(cancel, Tr(TextId::BatchCancel));
     }
     QCOMPARE(CurrentLanguage().ConfirmCaption(), std::string("OK"));
+    plain.ApplyLanguage("English");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
   }
 };
 
