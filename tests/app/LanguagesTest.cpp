@@ -28,6 +28,9 @@
 #include "app/ToolBarPanel.h"
 #include "effects/Catalogue.h"
 #include "effects/EffectSettings.h"
+#include "settings/SettingsFile.h"
+
+#include <filesystem>
 
 using namespace brumeleaf;
 
@@ -304,6 +307,29 @@ class LanguagesTest : public QObject {
       auto* menuBar = t.P().findChild<QMenuBar*>(QStringLiteral("MainMenu1"));
       QCOMPARE(menuBar->actions().first()->text(), Tr(TextId::ParametersMenu));
     }
+  }
+
+  void theStoredLanguageComesBackAtStartAndIsWrittenOnClose() {
+    const std::filesystem::path file =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "Brumeleaf.ini";
+    std::filesystem::remove(file);
+    AppSettings stored;
+    stored.language = "Hangul";
+    stored.updateCheck = false;
+    QVERIFY(SaveSettingsFile(file, stored, WindowPlacement{40, 50, 900, 650}));
+    {
+      Program t;
+      t.w.FirstIdle();
+      QVERIFY(t.w.Action(QStringLiteral("LanguageHangul"))->isChecked());
+      QCOMPARE(t.w.Action(QStringLiteral("Annuler1"))->text(),
+               QString::fromStdString(Language::Load("Hangul").Text(TextId::Undo)));
+      t.w.ApplyLanguage("Greek");
+      t.w.close();
+    }
+    AppSettings read;
+    QCOMPARE(LoadSettingsFile(file, read), SettingsReadResult::Complete);
+    std::filesystem::remove(file);
+    QCOMPARE(read.language, std::string("Greek"));
   }
 
   void stylesConfirmationsPaddingAndKeptMessagesFollowTheLanguage() {
