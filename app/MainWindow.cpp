@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QSlider>
 #include <QThread>
 #include <QTimer>
@@ -24,6 +26,22 @@
 
 namespace brumeleaf {
 namespace {
+
+// A language's name in that language, as its menu command shows it.
+QString NativeLanguageName(std::string_view name) {
+  static const std::pair<std::string_view, const char*> kNames[] = {
+      {"English", "English"},       {"French", "Français"},      {"German", "Deutsch"},
+      {"Italian", "Italiano"},      {"Russian", "Русский"},      {"Polish", "Polski"},
+      {"Czech", "Čeština"},         {"Finnish", "Suomi"},        {"Dutch", "Nederlands"},
+      {"Romanian", "Română"},       {"Arab", "العربية"},         {"Spanish", "Español"},
+      {"Afrikaans", "Afrikaans"},   {"Swedish", "Svenska"},      {"Greek", "Ελληνικά"},
+      {"Latvian", "Latviešu"},      {"Hungarian", "Magyar"},     {"Turkish", "Türkçe"},
+      {"Chinese", "中文"},          {"Serbian", "Српски"},       {"Portuguese", "Português"},
+      {"Japanese", "日本語"},       {"Hangul", "한국어"},        {"Slovenian", "Slovenščina"}};
+  for (const auto& [key, native] : kNames)
+    if (key == name) return QString::fromUtf8(native);
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 // The area below the menu bar; it paints the one-pixel outlines around the panels and bars.
 class CentralArea : public QWidget {
@@ -53,6 +71,41 @@ class CentralArea : public QWidget {
   std::function<void()> onResize_;
 };
 
+// The caption of an action in the current language; the entries of the main menu bar are
+// padded so that the bar keeps its wide, evenly spaced look in every language. `share` (0..1)
+// is the part of the padding that fits the bar's width.
+QString CaptionOf(const QAction* action, double share = 1.0) {
+  const auto text = static_cast<TextId>(action->property("textId").toInt());
+  const QVariant barIndex = action->property("menuBarIndex");
+  if (!barIndex.isValid()) return Tr(text);
+  const QString padded = QString::fromStdString(CurrentLanguage().MenuCaption(barIndex.toInt(), text));
+  const QString plain = Tr(text);
+  const auto spaces = static_cast<qsizetype>((padded.size() - plain.size()) * share);
+  return plain + QString(spaces, QLatin1Char(' '));
+}
+
+// Whether every entry of a menu bar is shown on the bar itself, none behind its overflow arrow.
+bool AllEntriesShown(QMenuBar* bar) {
+  for (QAction* a : bar->actions()) {
+    const QRect r = bar->actionGeometry(a);
+    if (!r.isValid() || r.left() < 0 || r.right() >= bar->width()) return false;
+  }
+  return true;
+}
+
+// The buttons of a question or message box: the language's own confirmation word, and the
+// table's Cancel. They are buttons of our own rather than the toolkit's standard ones, whose
+// captions the toolkit would translate over ours. Returns the confirmation button.
+QAbstractButton* AddButtons(QMessageBox& box, bool withCancel) {
+  QPushButton* ok = box.addButton(QString::fromStdString(CurrentLanguage().ConfirmCaption()),
+                                  QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  if (withCancel) box.setEscapeButton(box.addButton(Tr(TextId::BatchCancel), QMessageBox::RejectRole));
+  box.setLayoutDirection(CurrentLanguage().RightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+  return ok;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QStringList arguments, QWidget* parent)
@@ -60,12 +113,15 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Brumeleaf"));
   AskOkCancel = [this](const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, this);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, this);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    return box.exec() == QMessageBox::Ok;
+    const QAbstractButton* ok = AddButtons(box, true);
+    box.exec();
+    return box.clickedButton() == ok;
   };
   ShowMessage = [this](const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Brumeleaf"), text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Brumeleaf"), text, QMessageBox::NoButton, this);
+    AddButtons(box, false);
     box.exec();
   };
   computation_ = std::make_unique<Computation>(flags_, random_, this);
@@ -121,6 +177,10 @@ static void SetCaption(QAction* action, TextId text) {
 QMenu* MainWindow::AddMenu(QMenuBar* bar, QMenu* parent, TextId text) {
   QMenu* menu = bar ? bar->addMenu(QString()) : parent->addMenu(QString());
   SetCaption(menu->menuAction(), text);
+  if (bar == actionMainMenuBar1_) {
+    menu->menuAction()->setProperty("menuBarIndex", static_cast<int>(bar->actions().size()) - 1);
+    menu->menuAction()->setText(CaptionOf(menu->menuAction()));
+  }
   return menu;
 }
 
@@ -206,8 +266,10 @@ void MainWindow::BuildMenus() {
   QMenu* language = AddMenu(nullptr, help, TextId::ChangeLanguage);
   auto* languages = new QActionGroup(this);
   for (std::string_view name : Language::Names()) {
-    QAction* a = language->addAction(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    a->setObjectName(QStringLiteral("Language") + a->text());
+    // Each language is offered under its own name, so that it can be found from any other.
+    QAction* a = language->addAction(NativeLanguageName(name));
+    a->setObjectName(QStringLiteral("Language") +
+                     QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     a->setCheckable(true);
     languages->addAction(a);
     connect(a, &QAction::triggered, this, [this, n = std::string(name)] { ApplyLanguage(n); });
@@ -229,10 +291,14 @@ void MainWindow::BuildMenus() {
   AddCommand(help, "Credits1", TextId::CreditsTitle, QKeySequence(), nullptr, false);
   QAction* about = AddCommand(help, "About1", TextId::AboutMenu, QKeySequence(), nullptr);
   connect(about, &QAction::triggered, this, [this] {
-    QMessageBox::about(this, Tr(TextId::AboutMenu),
-                       QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p>")
-                           .arg(Tr(TextId::AboutDescription).toHtmlEscaped(),
-                                Tr(TextId::AboutVersion).arg(QApplication::applicationVersion())));
+    QMessageBox box(QMessageBox::NoIcon, Tr(TextId::AboutMenu),
+                    QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p>")
+                        .arg(Tr(TextId::AboutDescription).toHtmlEscaped(),
+                             Tr(TextId::AboutVersion).arg(QApplication::applicationVersion())),
+                    QMessageBox::NoButton, this);
+    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    AddButtons(box, false);
+    box.exec();
   });
   AddCommand(help, "Coffee1", TextId::CoffeeMenu, QKeySequence(Qt::Key_F2), nullptr,
              false);
@@ -251,17 +317,23 @@ void MainWindow::BuildMenus() {
 
   popupActionBar1_ = new QMenu(this);
   popupActionBar1_->setObjectName(QStringLiteral("PopupActionBar1"));
-  popupActionBar1_->addAction(Tr(TextId::OpenCommand), this, &MainWindow::Openpicture1Click);
-  popupActionBar1_->addAction(Tr(TextId::PasteCommand), this,
-                              &MainWindow::Colleruneimagedepuislepressepapier1Click);
+  SetCaption(popupActionBar1_->addAction(QString(), this, &MainWindow::Openpicture1Click),
+             TextId::OpenCommand);
+  SetCaption(popupActionBar1_->addAction(QString(), this,
+                                         &MainWindow::Colleruneimagedepuislepressepapier1Click),
+             TextId::PasteCommand);
   popupActionBar1_->addSeparator();
-  popupActionBar1_->addAction(Tr(TextId::CropToSelection), this, &MainWindow::CropStart);
+  SetCaption(popupActionBar1_->addAction(QString(), this, &MainWindow::CropStart),
+             TextId::CropToSelection);
   popupActionBar2_ = new QMenu(this);
   popupActionBar2_->setObjectName(QStringLiteral("PopupActionBar2"));
-  popupActionBar2_->addAction(Tr(TextId::SaveCommand), this, &MainWindow::Savepicture1Click);
-  popupActionBar2_->addAction(Tr(TextId::CopyCommand), this,
-                              &MainWindow::Copierledessindanslepressepapier1Click);
-  popupActionBar2_->addAction(Tr(TextId::SwapCommand), this, &MainWindow::Swap1Click);
+  SetCaption(popupActionBar2_->addAction(QString(), this, &MainWindow::Savepicture1Click),
+             TextId::SaveCommand);
+  SetCaption(popupActionBar2_->addAction(QString(), this,
+                                         &MainWindow::Copierledessindanslepressepapier1Click),
+             TextId::CopyCommand);
+  SetCaption(popupActionBar2_->addAction(QString(), this, &MainWindow::Swap1Click),
+             TextId::SwapCommand);
 }
 
 QAction* MainWindow::Action(const QString& objectName) const {
@@ -288,14 +360,34 @@ void MainWindow::ApplyLanguage(const std::string& name) {
   if (QAction* a = Action(QStringLiteral("Language") + QString::fromStdString(CurrentLanguage().Name()))) {
     a->setChecked(true);
   }
+  const Language& language = CurrentLanguage();
+  keptMessages_ = KeptMessages(language);
+  ApplyLanguageFonts();
+  ApplyToolkitTranslation();
   for (QAction* action : findChildren<QAction*>()) {
-    const QVariant text = action->property("textId");
-    if (text.isValid()) action->setText(Tr(static_cast<TextId>(text.toInt())));
+    if (action->property("textId").isValid()) action->setText(CaptionOf(action));
   }
+  PadMenuBar();
+  const std::array<std::string, 3> styleNames = language.StyleNames();
+  const char* styleActions[] = {"StyleCharcoal", "StyleObsidian", "StyleSlate"};
+  for (std::size_t i = 0; i < styleNames.size(); ++i) {
+    if (QAction* a = Action(QString::fromLatin1(styleActions[i])))
+      a->setText(QString::fromStdString(styleNames[i]));
+  }
+  // The menus read right to left in Arabic; the picture panels keep the source on the left.
+  for (QWidget* menus : {static_cast<QWidget*>(actionMainMenuBar1_),
+                         static_cast<QWidget*>(actionMainMenuBar2_),
+                         static_cast<QWidget*>(popupActionBar1_), static_cast<QWidget*>(popupActionBar2_)})
+    ApplyMenuDirection(menus);
+  RetranslateTips(this);
   BuildToolBarHints();
   UpdateHint();
-  parameters_.ApplyLanguage(CurrentLanguage());
+  parameters_.ApplyLanguage(language);
   if (parametersWindow_) parametersWindow_->Retranslate();
+}
+
+QString MainWindow::KeptMessage(TextId text) const {
+  return QString::fromStdString(keptMessages_.Text(text));
 }
 
 void MainWindow::BuildToolBarHints() {
@@ -354,7 +446,21 @@ void MainWindow::SetStyle(view::WindowStyle style) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  PadMenuBar();
   FormResize();
+}
+
+// The menu bar's padding gives way when the window is too narrow for all of it (long captions,
+// wide spaces in some scripts): an entry hidden behind the overflow arrow is worse than a
+// narrower bar.
+void MainWindow::PadMenuBar() {
+  if (actionMainMenuBar1_ == nullptr) return;
+  const QList<QAction*> entries = actionMainMenuBar1_->actions();
+  for (int step = 8; step >= 0; --step) {
+    for (QAction* a : entries)
+      if (a->property("menuBarIndex").isValid()) a->setText(CaptionOf(a, step / 8.0));
+    if (AllEntriesShown(actionMainMenuBar1_)) return;
+  }
 }
 
 

@@ -94,6 +94,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void SetStyle(view::WindowStyle style);
   // Shows the window in a language of the language menu (English for an unknown name).
   void ApplyLanguage(const std::string& name);
+  // A message text as it was when the language was last applied.
+  QString KeptMessage(TextId text) const;
   void Timer3Timer();
   void AccelTimerTimer();
   void Timer2Timer();
@@ -187,6 +189,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   QAction* AddCommand(QMenu* menu, const char* objectName, TextId text,
                       const QKeySequence& key, void (MainWindow::*handler)(), bool enabled = true);
   void BuildToolBarHints();
+  void PadMenuBar();
   void ShowRunMenus(bool running);
   void ToolIconPressed(int icon, Qt::MouseButton button);
   void ToolIconReleased(int icon, Qt::MouseButton button);
@@ -237,6 +240,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   std::string saveFolder_;
   view::WindowStyle style_ = view::WindowStyle::Charcoal;
   bool languageApplied_ = false;
+  KeptMessages keptMessages_;
 
   // Layout and views.
   QWidget* central_ = nullptr;

@@ -203,6 +203,16 @@ void MainWindow::Copierledessindanslepressepapier1Click() {
   QApplication::clipboard()->setImage(WrapBitmap(result_).copy());
 }
 
+namespace {
+
+// The save dialogs' formats in their fixed order: JPEG, PNG, BMP. The chosen one is found by
+// its position, so the descriptions can be in any language.
+QStringList SaveFilters() {
+  return {Tr(TextId::JpegFilesFilter), Tr(TextId::PngFilesFilter), Tr(TextId::BmpFilesFilter)};
+}
+
+}  // namespace
+
 void MainWindow::Savepicture1Click() {
   if (flags_.Processing || computation_->Busy()) return;
   SetZoom(100);
@@ -211,9 +221,7 @@ void MainWindow::Savepicture1Click() {
   const QString proposed = QString::fromStdString(ProposedSaveName(
       pictureName_, settings_.saveParametersInName, parameters_.EntryText(), sliders));
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
-  const QStringList filters = {QStringLiteral("JPG Image files (*.jpg *.jpeg)"),
-                               QStringLiteral("PNG Image files (*.png)"),
-                               QStringLiteral("BMP Image files (*.bmp)")};
+  const QStringList filters = SaveFilters();
   QString chosenFilter = filters[0];
   const QString name = QFileDialog::getSaveFileName(this, Tr(TextId::SaveDrawingAs),
                                                     start + QStringLiteral("/") + proposed,
@@ -232,22 +240,22 @@ void MainWindow::Saveinprogress1Click() {
   const QString proposed =
       QString::fromStdString(ProposedInProgressName(pictureName_, panel2_->Position()));
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
+  const QStringList filters = SaveFilters();
   QString chosenFilter;
   const QString name = QFileDialog::getSaveFileName(
       this, Tr(TextId::SaveInProgress), start + QStringLiteral("/") + proposed,
-      QStringLiteral("JPG Image files (*.jpg *.jpeg);;PNG Image files (*.png);;BMP Image files (*.bmp)"),
-      &chosenFilter, QFileDialog::DontConfirmOverwrite);
+      filters.join(QStringLiteral(";;")), &chosenFilter, QFileDialog::DontConfirmOverwrite);
   if (name.isEmpty()) return;
-  const SaveFormat format = chosenFilter.startsWith(QLatin1String("PNG"))   ? SaveFormat::Png
-                            : chosenFilter.startsWith(QLatin1String("BMP")) ? SaveFormat::Bmp
-                                                                             : SaveFormat::Jpeg;
+  const SaveFormat format = chosenFilter == filters[1]   ? SaveFormat::Png
+                            : chosenFilter == filters[2] ? SaveFormat::Bmp
+                                                         : SaveFormat::Jpeg;
   if (SaveResultAs(name, format)) saveFolder_ = Utf8(QFileInfo(name).absolutePath());
 }
 
 bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
   const QString name = QString::fromStdString(NameForFormat(Utf8(chosenName), format));
   if (QFileInfo::exists(name) &&
-      !AskOkCancel(Tr(TextId::OverwriteQuestion),
+      !AskOkCancel(KeptMessage(TextId::OverwriteQuestion),
                    QStringLiteral("Brumeleaf"))) {
     return false;
   }

@@ -26,6 +26,7 @@
 #include "app/UiText.h"
 #include "app/UpdateCheck.h"
 #include "i18n/Language.h"
+#include "i18n/LocaleIds.h"
 #include "imaging/Progress.h"
 #include "io/Download.h"
 #include "settings/ParameterFile.h"
@@ -68,7 +69,7 @@ void MainWindow::Canceloperation1Click() {
   if (stopQuestionOpen_) return;
   stopQuestionOpen_ = true;
   computation_->SetPaused(true);
-  const bool stop = AskOkCancel(Tr(TextId::StopQuestion),
+  const bool stop = AskOkCancel(KeptMessage(TextId::StopQuestion),
                                 Tr(TextId::InterruptProcess));
   stopQuestionOpen_ = false;
   if (stop) {
@@ -97,7 +98,7 @@ void MainWindow::EscapePressed() {
   if (!computation_->Busy() || stopQuestionOpen_) return;
   stopQuestionOpen_ = true;
   computation_->SetPaused(true);
-  const bool stop = AskOkCancel(Tr(TextId::StopQuestion),
+  const bool stop = AskOkCancel(KeptMessage(TextId::StopQuestion),
                                 Tr(TextId::InterruptProcess));
   stopQuestionOpen_ = false;
   if (stop) {
@@ -138,15 +139,14 @@ std::filesystem::path ConfigHome() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
 }
 
-// The language menu's entry for the user's locale, English when the menu has none for it.
+// The language menu's entry for the user's locale, by the locale's numeric identifier; English
+// when the identifier table has none for it.
 std::string LanguageForLocale() {
-  const QLocale::Language language = QLocale::system().language();
-  if (language == QLocale::Arabic) return "Arab";
-  const std::string name = QLocale::languageToString(language).toStdString();
-  for (std::string_view offered : Language::Names()) {
-    if (offered == name) return name;
-  }
-  return "English";
+  const QLocale locale = QLocale::system();
+  if (locale.language() == QLocale::C) return "English";
+  return std::string(DefaultLanguageForLocale(QLocale::languageToCode(locale.language()).toStdString(),
+                                              QLocale::scriptToCode(locale.script()).toStdString(),
+                                              QLocale::territoryToCode(locale.territory()).toStdString()));
 }
 
 }  // namespace
@@ -239,13 +239,13 @@ void MainWindow::ShowUpdateAnswer(bool fromMenu, bool reached, const std::string
     return;
   }
   if (remote != kProgramVersion) {
-    const QString text = Tr(TextId::NewVersionQuestion) +
+    const QString text = KeptMessage(TextId::NewVersionQuestion) +
                          QStringLiteral(" ") + QString::fromStdString(remote) + QStringLiteral(" ?");
     if (AskOkCancel(text, QStringLiteral("Brumeleaf"))) {
       QDesktopServices::openUrl(QUrl(QString::fromLatin1(kDownloadPage)));
     }
   } else if (fromMenu) {
-    ShowMessage(Tr(TextId::UpToDate));
+    ShowMessage(KeptMessage(TextId::UpToDate));
   }
 }
 

@@ -419,7 +419,7 @@ void MainWindow::CropRelease(const PanelMouse& m) {
   const view::Span ys = view::CropSpan(cropStart_.y(), view::ToPicture(m.picture.y(), z),
                                        view::ToPicture(shown.height(), z));
   EndCropMode();
-  const bool ok = AskOkCancel(Tr(TextId::CropQuestion),
+  const bool ok = AskOkCancel(KeptMessage(TextId::CropQuestion),
                               Tr(TextId::CropToSelection));
   Panel(cropPanel_).SetSelection(nullptr, std::nullopt);
   cropClean_.reset();

@@ -106,13 +106,23 @@ void ParametersWindow::Retranslate() {
   comboBox2_->setItemText(0, Tr(TextId::LightTexture));
   comboBox2_->setItemText(1, Tr(TextId::NormalTexture));
   comboBox2_->setItemText(2, Tr(TextId::StrongTexture));
+  // The effect list is renamed at once, also while it is open.
+  for (int i = 0; i < kListEntryCount && i < listBox1_->count(); ++i)
+    listBox1_->item(i)->setText(QString::fromStdString(ListItemText(model_.CurrentLanguage(), i)));
+  setWindowTitle(Tr(TextId::DrawingParametersTitle));
+  if (auto* finishing = findChild<QGroupBox*>(QStringLiteral("GroupBox1")))
+    finishing->setTitle(Tr(TextId::FinishingGroup));
+  RetranslateTips(this);
+  if (collapsedShown_) image8_->setToolTip(windowTitle());
+  ApplyMenuDirection(menu_);
   SyncFromModel();
 }
 
 void ParametersWindow::BuildMenu() {
   menu_ = new QMenuBar(this);
   menu_->setObjectName(QStringLiteral("MainMenu1"));
-  QMenu* file = menu_->addMenu(Tr(TextId::ParametersMenu));
+  QMenu* file = menu_->addMenu(QString());
+  Captioned(file->menuAction(), TextId::ParametersMenu);
   QAction* load = Captioned(file->addAction(QString()), TextId::LoadParameters);
   load->setObjectName(QStringLiteral("Loadparameters1"));
   connect(load, &QAction::triggered, this, &ParametersWindow::Loadparameters1Click);
@@ -150,8 +160,8 @@ QWidget* ParametersWindow::BuildNameBox() {
   layout->addSpacing(12);
   image6_ = new ClickLabel(QStringLiteral("Image6"), row);
   image7_ = new ClickLabel(QStringLiteral("Image7"), row);
-  image6_->setToolTip(Tr(TextId::CollapseWindow));
-  image7_->setToolTip(image6_->toolTip());
+  SetTip(image6_, TextId::CollapseWindow);
+  SetTip(image7_, TextId::CollapseWindow);
   image7_->setCursor(Qt::PointingHandCursor);
   image7_->hide();
   connect(image6_, &ClickLabel::entered, this, [this] {
@@ -175,7 +185,7 @@ QWidget* ParametersWindow::BuildSliders() {
   for (int i = 0; i < 5; ++i) {
     const int row = i + 1;
     captions_[i] = new ClickLabel(QString::fromLatin1(kCaptionNames[i]), box);
-    captions_[i]->setToolTip(Tr(TextId::ResetValueHint));
+    SetTip(captions_[i], TextId::ResetValueHint);
     sliders_[i] = new QSlider(Qt::Horizontal, box);
     sliders_[i]->setObjectName(QString::fromLatin1(kSliderNames[i]));
     sliders_[i]->setPageStep(1);
@@ -226,7 +236,7 @@ QWidget* ParametersWindow::BuildPreview() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
   image2View_ = new PreviewPictureView(column);
-  image2View_->setToolTip(Tr(TextId::DragPreviewHint));
+  SetTip(image2View_, TextId::DragPreviewHint);
   image2View_->pressed = [this](QPoint at) { Image2MouseDown(at); };
   image2View_->moved = [this](QPoint at) { Image2MouseMove(at); };
   image2View_->released = [this] { Image2MouseUp(); };
@@ -296,6 +306,9 @@ QWidget* ParametersWindow::BuildFinishing() {
   };
   auto caption = [group](const char* name, QCheckBox* box, std::optional<TextId> text) {
     auto* label = new ClickLabel(QString::fromLatin1(name), group);
+    // Beside its box whatever the direction of the text (Arabic would otherwise align right,
+    // away from the box it names).
+    label->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
     if (text) Captioned(label, *text);
     QObject::connect(label, &ClickLabel::clicked, box, [box] {
       if (box->isEnabled()) box->toggle();
@@ -321,6 +334,8 @@ QWidget* ParametersWindow::BuildFinishing() {
   arrows->addWidget(upDown1Down_);
   comboBox2_ = new QComboBox(group);
   comboBox2_->setObjectName(QStringLiteral("ComboBox2"));
+  // Widens with the longest strength name of the language shown.
+  comboBox2_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   comboBox2_->addItems({Tr(TextId::LightTexture), Tr(TextId::NormalTexture),
                         Tr(TextId::StrongTexture)});
   button2_ = new QPushButton(QStringLiteral("..."), group);

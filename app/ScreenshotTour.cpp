@@ -11,7 +11,10 @@
 #include <QPixmap>
 #include <QThread>
 
+#include <string>
+
 #include "app/MainWindow.h"
+#include "app/ParametersWindow.h"
 #include "app/SplashWindow.h"
 #include "app/StatusPanel.h"
 
@@ -42,10 +45,77 @@ void SaveStyleStrip(const QList<QImage>& shots, const QString& path) {
   strip.save(path);
 }
 
+// The menu language named by a table code ("ja") or a menu name ("Japanese").
+std::string LanguageNamed(const QString& language) {
+  const std::string text = language.toStdString();
+  try {
+    return std::string(Language::NameOfCode(text));
+  } catch (const LanguageError&) {
+    return text;
+  }
+}
+
+// The main window with its Edit menu drawn open below its caption (a pop-up menu is a window of
+// its own, so it is painted onto the picture where the screen would show it).
+QImage WithEditMenu(MainWindow& window) {
+  QImage image = window.grab().toImage();
+  auto* bar = window.findChild<QMenuBar*>(QStringLiteral("ActionMainMenuBar1"));
+  if (bar == nullptr || bar->actions().size() < 2 || bar->actions()[1]->menu() == nullptr) return image;
+  QMenu* menu = bar->actions()[1]->menu();
+  menu->ensurePolished();
+  menu->adjustSize();
+  const QImage open = menu->grab().toImage();
+  const QRect caption = bar->actionGeometry(bar->actions()[1]);
+  const QPoint at = bar->mapTo(&window, menu->layoutDirection() == Qt::RightToLeft
+                                            ? caption.bottomRight() - QPoint(open.width() - 1, 0)
+                                            : caption.bottomLeft());
+  QPainter p(&image);
+  p.drawImage(at + QPoint(0, 1), open);
+  return image;
+}
+
+// The parameters window with its effect list open, as the user picks an effect.
+QImage ParametersWithList(MainWindow& window) {
+  window.Sketchit1Click();
+  ParametersWindow& parameters = window.ParametersForm();
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(20);
+  }
+  const QImage closed = parameters.grab().toImage();
+  parameters.Edit1Click();
+  QApplication::processEvents();
+  const QImage open = parameters.grab().toImage();
+  parameters.HideList();
+  parameters.hide();
+  // The window as it opens above, with its list below.
+  QImage both(std::max(closed.width(), open.width()), closed.height() + 8 + open.height(),
+              QImage::Format_RGB32);
+  both.fill(QColor(44, 44, 44));
+  QPainter p(&both);
+  p.drawImage(0, 0, closed);
+  p.drawImage(0, closed.height() + 8, open);
+  p.end();
+  return both;
+}
+
+void SaveLanguageSheet(const QImage& main, const QImage& parameters, const QString& path) {
+  QImage sheet(main.width() + 12 + parameters.width(), std::max(main.height(), parameters.height()),
+               QImage::Format_RGB32);
+  sheet.fill(QColor(44, 44, 44));
+  QPainter p(&sheet);
+  p.drawImage(0, 0, main);
+  p.drawImage(main.width() + 12, 0, parameters);
+  p.end();
+  sheet.save(path);
+}
+
 }  // namespace
 
-void RunScreenshotTour(MainWindow& window, const QString& folder) {
+void RunScreenshotTour(MainWindow& window, const QString& folder, const QString& language) {
   QDir().mkpath(folder);
+  const std::string stored = window.Settings().language;
+  if (!language.isEmpty()) window.ApplyLanguage(LanguageNamed(language));
   window.SetZoom(window.Zoom());
   QList<QImage> styles;
   const std::pair<view::WindowStyle, const char*> order[] = {
@@ -108,6 +178,20 @@ void RunScreenshotTour(MainWindow& window, const QString& folder) {
   SplashWindow splash;
   splash.SetPercent(80);
   splash.grab().save(QDir(folder).filePath(QStringLiteral("splash.png")));
+
+  if (!language.isEmpty()) {
+    window.SetStyle(view::WindowStyle::Charcoal);
+    Shot(window, folder, QStringLiteral("unused"));
+    QFile::remove(QDir(folder).filePath(QStringLiteral("unused.png")));
+    const QImage main = WithEditMenu(window);
+    main.save(QDir(folder).filePath(QStringLiteral("menu-open.png")));
+    const QImage parameters = ParametersWithList(window);
+    parameters.save(QDir(folder).filePath(QStringLiteral("parameters.png")));
+    SaveLanguageSheet(main, parameters, QDir(folder).filePath(QStringLiteral("language.png")));
+    // The tour leaves the user's own choice of language in place.
+    window.ApplyLanguage(stored == "void" ? std::string("English") : stored);
+    window.Settings().language = stored;
+  }
 }
 
 }  // namespace brumeleaf

@@ -19,7 +19,7 @@ class StopMarker : public QWidget {
     setObjectName(QStringLiteral("StopCursor"));
     setFixedSize(20, 12);
     setCursor(Qt::SizeHorCursor);
-    setToolTip(Tr(TextId::StopMarkerHint));
+    SetTip(this, TextId::StopMarkerHint);
   }
 
  protected:

@@ -27,6 +27,7 @@ class ToolBarPanel : public QWidget {
 
   void SetIconColours(const QColor& normal, const QColor& disabled, const QColor& highlight);
   void SetHint(int icon, const QString& hint);
+  const QString& Hint(int icon) const { return hints_[Index(icon)]; }
   void SetIconEnabled(int icon, bool enabled);
   bool IconEnabled(int icon) const { return enabled_[Index(icon)]; }
   int IconLeft(int icon) const;

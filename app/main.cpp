@@ -36,6 +36,15 @@ QString TourFolder(QStringList& arguments) {
   return path;
 }
 
+// `--language CODE`: the language the tour is taken in ("de", "ar", ...).
+QString TourLanguage(QStringList& arguments) {
+  const int i = static_cast<int>(arguments.indexOf(QStringLiteral("--language")));
+  if (i < 0 || i + 1 >= arguments.size()) return {};
+  const QString code = arguments[i + 1];
+  arguments.remove(i, 2);
+  return code;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -45,6 +54,7 @@ int main(int argc, char* argv[]) {
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
   const QString screenshot = TourFolder(arguments);
+  const QString tourLanguage = TourLanguage(arguments);
   const bool silent = arguments.value(0) == QLatin1String("-silent");
 
   brumeleaf::SplashWindow splash;
@@ -78,8 +88,8 @@ int main(int argc, char* argv[]) {
   }
   QTimer::singleShot(0, form1.get(), [&form1] { form1->FirstIdle(); });
   if (!screenshot.isEmpty()) {
-    QTimer::singleShot(1500, form1.get(), [&form1, screenshot] {
-      brumeleaf::RunScreenshotTour(*form1, screenshot);
+    QTimer::singleShot(1500, form1.get(), [&form1, screenshot, tourLanguage] {
+      brumeleaf::RunScreenshotTour(*form1, screenshot, tourLanguage);
       QApplication::quit();
     });
   }

@@ -87,6 +87,14 @@ std::string Language::FileNameOf(std::string_view languageName) {
   throw LanguageError("Unknown language: " + std::string(languageName));
 }
 
+std::string_view Language::NameOfCode(std::string_view code) {
+  for (const auto& entry : kLanguageFiles)
+    if (entry.file.size() == code.size() + 4 && entry.file.substr(0, code.size()) == code &&
+        entry.file.substr(code.size()) == ".txt")
+      return entry.name;
+  throw LanguageError("Unknown language code: " + std::string(code));
+}
+
 const Language& Language::English() {
   static const Language english = [] {
     auto data = EmbeddedFile("en.txt");

@@ -45,6 +45,9 @@ class Language {
   static const std::array<std::string_view, 24>& Names();
   // The embedded data file holding a language's table ("en.txt" for English).
   static std::string FileNameOf(std::string_view languageName);
+  // The language whose table file is "<code>.txt" ("fr" -> "French", "ko" -> "Hangul"); a code
+  // without a table is a LanguageError.
+  static std::string_view NameOfCode(std::string_view code);
 
   // The built-in English table.
   static const Language& English();

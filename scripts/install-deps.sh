@@ -9,7 +9,8 @@ PACKAGES=(
   libjpeg62-turbo-dev libpng-dev libgif-dev libcurl4-openssl-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  fonts-dejavu-core fonts-noto-core fonts-droid-fallback fonts-nanum
+  fonts-dejavu-core fonts-noto-core fonts-droid-fallback fonts-nanum fonts-noto-cjk
+  qt6-translations-l10n
 )
 
 missing=()
