@@ -14,6 +14,9 @@ std::span<const Command> AllCommands() {
       {"render-all", "INPUT OUTDIR [OPTIONS]",
        "draw INPUT with every available effect at its defaults into OUTDIR/<code>-<name>.jpg",
        RunRenderAll, RenderAllCommandOptions},
+      {"script", "INPUT SCRIPT.bfs -o OUTPUT [OPTIONS] | --check SCRIPT.bfs",
+       "replay a script on INPUT and save the final result; --check lists what each row would do",
+       RunScriptCommand, ScriptCommandOptions},
   };
   return kCommands;
 }
