@@ -17,6 +17,9 @@ std::span<const Command> AllCommands() {
       {"script", "INPUT SCRIPT.bfs -o OUTPUT [OPTIONS] | --check SCRIPT.bfs",
        "replay a script on INPUT and save the final result; --check lists what each row would do",
        RunScriptCommand, ScriptCommandOptions},
+      {"batch", "FILE... [-d FOLDER] [OPTIONS]",
+       "draw every FILE with one effect or script into FOLDER/NAME_Brumeleaf.EXT; prints a summary",
+       RunBatch, BatchCommandOptions},
   };
   return kCommands;
 }
