@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/ScriptBatchMenus.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -104,6 +105,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   UpdateHistoryCommands();
   ShowRunMenus(false);
   parametersWindow_ = std::make_unique<ParametersWindow>(*this);
+  InstallScriptAndBatchWindows(*this);
 }
 
 MainWindow::~MainWindow() {

@@ -116,7 +116,12 @@ PictureFormat BatchOutputFormat(const fs::path& output) {
 
 fs::path BatchOutputPath(const fs::path& folder, const fs::path& input) {
   if (folder.empty()) throw BatchError("no output folder was chosen");
-  if (input.filename().empty()) throw BatchError("\"" + input.string() + "\" names no file");
+  if (input.filename().empty()) {
+    std::string message = "\"";
+    message += input.string();
+    message += "\" names no file";
+    throw BatchError(message);
+  }
   return folder / BatchOutputName(input);
 }
 

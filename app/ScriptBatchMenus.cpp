@@ -1,0 +1,59 @@
+#include "app/ScriptBatchMenus.h"
+
+#include <QAction>
+#include <QEvent>
+
+#include "app/BatchWindow.h"
+#include "app/MainWindow.h"
+#include "app/ScriptWindow.h"
+
+namespace brumeleaf {
+
+namespace {
+
+// Ends a script or a batch while the main window still exists, when it is closed.
+class CloseGuard : public QObject {
+ public:
+  CloseGuard(MainWindow& main, ScriptWindow& script, BatchWindow& batch)
+      : QObject(&main), script_(script), batch_(batch) {
+    main.installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Close) {
+      script_.Abandon();
+      batch_.Abandon();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  ScriptWindow& script_;
+  BatchWindow& batch_;
+};
+
+void Show(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+}  // namespace
+
+void InstallScriptAndBatchWindows(MainWindow& main) {
+  auto* script = new ScriptWindow(main);
+  auto* batch = new BatchWindow(main);
+  new CloseGuard(main, *script, *batch);
+  if (QAction* action = main.Action(QStringLiteral("Script1"))) {
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, script, [script] { Show(script); });
+  }
+  if (QAction* action = main.Action(QStringLiteral("Batchprocessing1"))) {
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, batch, [batch] { Show(batch); });
+  }
+}
+
+ScriptWindow* FindScriptWindow(MainWindow& main) { return main.findChild<ScriptWindow*>(QStringLiteral("Form14")); }
+BatchWindow* FindBatchWindow(MainWindow& main) { return main.findChild<BatchWindow*>(QStringLiteral("Form2")); }
+
+}  // namespace brumeleaf

@@ -1,0 +1,17 @@
+#pragma once
+// The script window (F5) and the batch window (Ctrl+B): created with the main window, shown
+// from its Edit menu.
+
+namespace brumeleaf {
+
+class BatchWindow;
+class MainWindow;
+class ScriptWindow;
+
+// Creates both windows as children of `main` and enables and connects the two menu commands.
+void InstallScriptAndBatchWindows(MainWindow& main);
+
+ScriptWindow* FindScriptWindow(MainWindow& main);
+BatchWindow* FindBatchWindow(MainWindow& main);
+
+}  // namespace brumeleaf
