@@ -1,11 +1,17 @@
 #include "app/ScriptBatchMenus.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
+
+#include <filesystem>
 
 #include "app/BatchWindow.h"
 #include "app/MainWindow.h"
 #include "app/ScriptWindow.h"
+#include "batch/Batch.h"
+#include "batch/CommandLine.h"
 
 namespace brumeleaf {
 
@@ -39,6 +45,23 @@ void Show(QWidget* window) {
 
 }  // namespace
 
+QString CopyAsCommandLine(MainWindow& main) {
+  namespace fs = std::filesystem;
+  const fs::path input = fs::path(main.Settings().openFolder) / main.PictureName();
+  fs::path output = input.parent_path() / BatchOutputName(input);
+  output.replace_extension(".png");  // lossless, so the bytes can be compared with the window's
+  const CommandLineText text = ApplyCommandLine(main.GetSession().Settings(), main.GetSession().Rand().Seed(),
+                                                input.string(), output.string());
+  QString clip = QString::fromUtf8(text.line.c_str());
+  if (!text.leftOut.empty()) {
+    std::string note = "\n# not carried on the command line:";
+    for (const std::string& item : text.leftOut) note += " " + item;
+    clip += QString::fromUtf8(note.c_str());
+  }
+  QGuiApplication::clipboard()->setText(clip);
+  return clip;
+}
+
 void InstallScriptAndBatchWindows(MainWindow& main) {
   auto* script = new ScriptWindow(main);
   auto* batch = new BatchWindow(main);
@@ -47,6 +70,8 @@ void InstallScriptAndBatchWindows(MainWindow& main) {
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, script, [script] { Show(script); });
   }
+  if (QAction* action = main.Action(QStringLiteral("Copyascommandline1")))
+    QObject::connect(action, &QAction::triggered, &main, [&main] { CopyAsCommandLine(main); });
   if (QAction* action = main.Action(QStringLiteral("Batchprocessing1"))) {
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, batch, [batch] { Show(batch); });

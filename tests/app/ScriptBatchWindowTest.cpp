@@ -3,6 +3,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -16,6 +18,7 @@
 #include "app/BatchWindow.h"
 #include "app/MainWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/ProcessingDriver.h"
 #include "app/ScriptBatchMenus.h"
 #include "app/ScriptWindow.h"
 #include "effects/Catalogue.h"
@@ -145,6 +148,36 @@ class ScriptBatchWindowTest : public QObject {
     QVERIFY(t.w.Parameters().Finishing().texture);
     QVERIFY(t.w.UndoEnabled());
     QVERIFY(!t.w.centralWidget()->findChild<QWidget*>(QStringLiteral("BusyOverlay"))->isVisible());
+  }
+
+  void copyAsCommandLineRepeatsDraw() {
+    Program t;
+    QTemporaryDir dir;
+    const QString photo = dir.filePath(QStringLiteral("my photo.png"));
+    SavePicture(Photo(53, 37), photo.toStdString());
+    QVERIFY(t.w.OpenPictureFile(photo));
+    t.w.Parameters().SelectEntry(ListIndexOfCode(0));
+    t.w.Parameters().ChangeSlider(1, t.w.Parameters().Slider(1).range.low + 2);
+    t.w.Parameters().ClickTextureNumber(5);
+    t.w.Action(QStringLiteral("Copyascommandline1"))->trigger();
+    const QString line = QGuiApplication::clipboard()->text();
+    QVERIFY(line.startsWith(QStringLiteral("brumeleaf-cli apply '") + photo));
+    QVERIFY(line.contains(QStringLiteral("--effect 0 ")));
+    QVERIFY(line.contains(QStringLiteral("--texture 6")));
+    const int at = line.indexOf(QStringLiteral("--seed "));
+    QVERIFY(at > 0);
+    const auto seed = static_cast<std::uint32_t>(line.mid(at + 7).section(QLatin1Char(' '), 0, 0).toULongLong());
+    QCOMPARE(seed, t.w.GetSession().Rand().Seed());
+
+    // What the line runs (the command line's own test runs the line itself).
+    Session headless(seed);
+    headless.Settings() = t.w.GetSession().Settings();
+    headless.OpenPicture(LoadPicture(photo.toStdString()), "x");
+    QVERIFY(headless.Run().Completed());
+    QSignalSpy finished(&t.w.ParametersForm().Driver(), &ProcessingDriver::RunFinished);
+    t.w.ParametersForm().SpeedButton1Click();
+    QVERIFY(finished.wait(20000));
+    QVERIFY(t.w.Result() == headless.Result());
   }
 
   void escapeEndsAScriptAndRestoresTheBoxes() {

@@ -9,8 +9,13 @@
 #include <sstream>
 
 #include "TestPictures.h"
+#include "batch/CommandLine.h"
+#include "effects/Catalogue.h"
 #include "io/FileBytes.h"
+#include "io/PictureFile.h"
+#include "pipeline/Session.h"
 #include "script/Script.h"
+#include "tests/core/SyntheticPhoto.h"
 
 using brumeleaf::testing::ScratchFolder;
 
@@ -101,4 +106,46 @@ TEST(CliBatch, SummaryExitCodeListsAndShards) {
   EXPECT_EQ(Cli(dir, "batch " + Q(a) + " --shard 3/2").code, 2);
   EXPECT_EQ(Cli(dir, "batch " + Q(a) + " -d ''").code, 2);
   EXPECT_EQ(Cli(dir, "batch").code, 2);
+}
+
+// ---------------------------------------------------------------- copy as command line
+
+TEST(CopyAsCommandLine, QuotesForTheShellAndNamesWhatItCannotCarry) {
+  using brumeleaf::ShellQuoted;
+  EXPECT_EQ(ShellQuoted("photos/a_1.jpg"), "photos/a_1.jpg");
+  EXPECT_EQ(ShellQuoted("my photo.jpg"), "'my photo.jpg'");
+  EXPECT_EQ(ShellQuoted("it's.jpg"), "'it'\\''s.jpg'");
+  EXPECT_EQ(ShellQuoted(""), "''");
+  EXPECT_EQ(ShellQuoted("$(rm x)"), "'$(rm x)'");
+
+  brumeleaf::EffectSettings settings;
+  settings.MutableFinishing().addFrame = true;
+  settings.MutableFinishing().addText = true;
+  const auto text = brumeleaf::ApplyCommandLine(settings, 5, "a.jpg", "b.png");
+  EXPECT_EQ(text.leftOut, (std::vector<std::string>{"frame", "caption"}));
+  EXPECT_NE(text.line.find("--seed 5"), std::string::npos);
+}
+
+TEST(CopyAsCommandLine, RunningTheLineGivesTheBytesOfTheSessionRun) {
+  using namespace brumeleaf;
+  ScratchFolder dir("cli-copy-line");
+  const std::string input = dir.File("my photo.png");
+  SavePicture(brumeleaf::testing::SyntheticPhoto(57, 41), input);
+
+  Session session(90210);
+  session.Settings().SelectEntry(ListIndexOfCode(0));
+  session.Settings().ChangeSlider(1, session.Settings().Slider(1).range.low + 3);
+  session.Settings().ChangeSlider(3, session.Settings().Slider(3).range.high);
+  session.Settings().MutableFinishing().softenEdges = true;
+  session.Settings().ChooseTextureNumber(4);
+  session.Settings().ChooseStrength(2);
+  const CommandLineText text = ApplyCommandLine(session.Settings(), session.Rand().Seed(), input, dir.File("out.png"));
+  EXPECT_TRUE(text.leftOut.empty());
+  session.OpenPicture(LoadPicture(input), input);
+  ASSERT_TRUE(session.Run().Completed());
+
+  const std::string arguments = text.line.substr(std::string("brumeleaf-cli ").size());
+  const Outcome o = Cli(dir, arguments);
+  ASSERT_EQ(o.code, 0) << text.line << "\n" << o.err;
+  EXPECT_EQ(LoadPicture(dir.File("out.png")), session.Result());
 }
