@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/ScriptBatchMenus.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -160,6 +161,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   UpdateHistoryCommands();
   ShowRunMenus(false);
   parametersWindow_ = std::make_unique<ParametersWindow>(*this);
+  InstallScriptAndBatchWindows(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -231,6 +233,7 @@ void MainWindow::BuildMenus() {
              QKeySequence(Qt::CTRL | Qt::Key_C), &MainWindow::Copierledessindanslepressepapier1Click);
   AddCommand(edit, "Colleruneimagedepuislepressepapier1", TextId::PasteImage,
              QKeySequence(Qt::CTRL | Qt::Key_V), &MainWindow::Colleruneimagedepuislepressepapier1Click);
+  AddCommand(edit, "Copyascommandline1", TextId::CopyAsCommandLine, QKeySequence(), nullptr);
   AddCommand(edit, "Swap1", TextId::ScriptSwap, QKeySequence(Qt::Key_F12),
              &MainWindow::Swap1Click);
   AddCommand(edit, "EnregistrerenfonddcranWindows1", TextId::SetAsWallpaper,

@@ -14,6 +14,12 @@ std::span<const Command> AllCommands() {
       {"render-all", "INPUT OUTDIR [OPTIONS]",
        "draw INPUT with every available effect at its defaults into OUTDIR/<code>-<name>.jpg",
        RunRenderAll, RenderAllCommandOptions},
+      {"script", "INPUT SCRIPT.bfs -o OUTPUT [OPTIONS] | --check SCRIPT.bfs",
+       "replay a script on INPUT and save the final result; --check lists what each row would do",
+       RunScriptCommand, ScriptCommandOptions},
+      {"batch", "FILE... [-d FOLDER] [OPTIONS]",
+       "draw every FILE with one effect or script into FOLDER/NAME_Brumeleaf.EXT; prints a summary",
+       RunBatch, BatchCommandOptions},
   };
   return kCommands;
 }

@@ -43,5 +43,9 @@ int RunApply(const Arguments& args);
 int RunRenderAll(const Arguments& args);
 OptionList ApplyCommandOptions();
 OptionList RenderAllCommandOptions();
+int RunScriptCommand(const Arguments& args);
+OptionList ScriptCommandOptions();
+int RunBatch(const Arguments& args);
+OptionList BatchCommandOptions();
 
 }  // namespace brumeleaf::cli

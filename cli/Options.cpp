@@ -22,6 +22,21 @@ const Option kStrength{"--strength", nullptr, "LEVEL", false, 0, 0, "light|norma
 const Option kSeed{"--seed", nullptr, "N", true, 0, 4294967295LL, nullptr, "the clock",
                    "seed of the random generator, for repeatable results"};
 const Option kQuality{"--quality", nullptr, "N", true, 1, 100, nullptr, "95", "JPEG quality"};
+const Option kCheck{"--check", nullptr, nullptr, false, 0, 0, nullptr, nullptr,
+                    "only read the script and list what each row would do"};
+const Option kOutputFolder{"--output-dir", "-d", "FOLDER", false, 0, 0, nullptr, nullptr,
+                           "the folder the results are written to (created when missing)"};
+const Option kOverwrite{"--overwrite", nullptr, nullptr, false, 0, 0, nullptr, "off",
+                        "replace results that exist from earlier runs"};
+const Option kFrom{"--from", nullptr, "LIST|-", false, 0, 0, nullptr, nullptr,
+                   "read more input pictures from LIST (one path a line; - is standard input)"};
+const Option kJobs{"--jobs", "-j", "N", true, 1, 64, nullptr, "1", "pictures drawn at the same time"};
+const Option kShard{"--shard", nullptr, "K/N", false, 0, 0, nullptr, "1/1",
+                    "process only the K-th of N equal shares of the list (for several machines)"};
+const Option kScript{"--script", nullptr, "FILE.bfs", false, 0, 0, nullptr, nullptr,
+                     "run a script on every picture instead of one effect"};
+const Option kSettingsFile{"--settings", nullptr, "FILE.ini", false, 0, 0, nullptr, nullptr,
+                           "frame, caption and texture choices of a settings file"};
 }  // namespace options
 
 namespace {

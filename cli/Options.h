@@ -67,6 +67,14 @@ extern const Option kTexture;
 extern const Option kStrength;
 extern const Option kSeed;
 extern const Option kQuality;
+extern const Option kCheck;
+extern const Option kOutputFolder;
+extern const Option kOverwrite;
+extern const Option kFrom;
+extern const Option kJobs;
+extern const Option kShard;
+extern const Option kScript;
+extern const Option kSettingsFile;
 }  // namespace options
 
 }  // namespace brumeleaf::cli

@@ -1,0 +1,25 @@
+#include "cli/SettingsOption.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "settings/SettingsFile.h"
+
+namespace brumeleaf::cli {
+
+void ApplySettingsFile(const std::string& path, EffectSettings& settings) {
+  if (!std::filesystem::is_regular_file(path)) throw std::runtime_error(path + ": no such settings file");
+  AppSettings read;
+  if (LoadSettingsFile(path, read) == SettingsReadResult::Missing)
+    throw std::runtime_error(path + ": not a settings file");
+  FinishingOptions& finishing = settings.MutableFinishing();
+  finishing.frame = {read.frameStyle, read.realisticFrame, read.colouredFrame, read.upDown4,  read.tintRed,
+                     read.tintGreen,  read.tintBlue,       read.frameFillColour, read.frameLineColour,
+                     read.marginText, read.spacingText};
+  finishing.caption = {read.caption, read.textPosition, read.textX,      read.textY,
+                       read.fontName, read.fontSize,    read.bold,       read.italic,
+                       read.underline, read.strikeout,  read.fontColour};
+  settings.RestoreStoredTexture(read.textureNumber, read.textureStrength);
+}
+
+}  // namespace brumeleaf::cli
