@@ -382,6 +382,9 @@ void MainWindow::ApplyLanguage(const std::string& name) {
                          static_cast<QWidget*>(actionMainMenuBar2_),
                          static_cast<QWidget*>(popupActionBar1_), static_cast<QWidget*>(popupActionBar2_)})
     ApplyMenuDirection(menus);
+  // Every other pop-up menu of the window's children (the script grid's, ...) follows too.
+  for (QMenu* menu : findChildren<QMenu*>())
+    menu->setLayoutDirection(CurrentLanguage().RightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
   RetranslateTips(this);
   BuildToolBarHints();
   UpdateHint();
