@@ -56,15 +56,28 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+// Checks that `path` names a regular file and returns its size; the message says what it is
+// instead (missing, a folder, a device or pipe) or why it cannot be examined.
+std::uint64_t CheckReadable(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) {
+    if (ec && ec != std::errc::no_such_file_or_directory)
+      throw FileError(path + ": cannot read the file (" + ec.message() + ")");
+    throw FileError(path + ": the file does not exist");
+  }
+  if (std::filesystem::is_directory(status)) throw FileError(path + ": this is a folder, not a file");
+  if (!std::filesystem::is_regular_file(status))
+    throw FileError(path + ": not a regular file (a device, pipe or socket)");
+  const std::uint64_t size = std::filesystem::file_size(path, ec);
+  if (ec) throw FileError(path + ": cannot read the file (" + ec.message() + ")");
+  return size;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) throw FileError(path + ": the file does not exist");
-  if (!std::filesystem::is_regular_file(status)) throw FileError(path + ": not a regular file");
-  const std::uint64_t size = std::filesystem::file_size(path, ec);
-  if (ec) throw FileError(path + ": cannot read the file (" + ec.message() + ")");
+  const std::uint64_t size = CheckReadable(path);
   if (size > kMaxFileBytes) throw FileError(path + ": the file is too large to be a picture");
 
   std::ifstream in(path, std::ios::binary);
@@ -74,6 +87,23 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   if (static_cast<std::uint64_t>(in.gcount()) != size)
     throw FileError(path + ": cannot read the whole file");
   return bytes;
+}
+
+std::string ReadSmallFile(const std::string& path, std::uint64_t maxBytes, const std::string& kind) {
+  const auto tooLarge = [&] {
+    return FileError(path + ": the file is larger than " + std::to_string(maxBytes / 1024) +
+                     " KB and cannot be a " + kind);
+  };
+  if (CheckReadable(path) > maxBytes) throw tooLarge();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw FileError(path + ": cannot open the file (" + Cause(errno) + ")");
+  // The size may have changed since it was asked for: the read itself stops past the limit.
+  std::string text(static_cast<std::size_t>(maxBytes) + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) throw FileError(path + ": cannot read the file");
+  if (static_cast<std::uint64_t>(in.gcount()) > maxBytes) throw tooLarge();
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
 }
 
 void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {
