@@ -1,6 +1,7 @@
 #include "io/FileBytes.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -110,6 +111,16 @@ void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> b
   std::string temporary;
   const int fd = CreateExclusive(path, temporary);
   if (fd < 0) throw WriteFailure(path, errno);
+  // A file being replaced keeps its permissions: a private file must not become readable to
+  // everyone because it was saved again. A new file gets the usual ones (0666 less the umask).
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+      ::fchmod(fd, existing.st_mode & 07777) != 0) {
+    const int error = errno;
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    throw WriteFailure(path, error);
+  }
   // Flushed to the disk before the rename, so that a crash right after it cannot leave an
   // empty file under the final name.
   const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
