@@ -3,11 +3,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <QTest>
 
 #include "AppTests.h"
@@ -476,6 +479,36 @@ class MainWindowTest : public QObject {
     QCOMPARE(read.openFolder, std::string("/srv/pictures"));
     QCOMPARE(read.placement.width, 900);
     QCOMPARE(read.placement.height, 650);
+  }
+
+  void hostileWindowNumbersInTheSettingsGiveAWindowOnTheScreen() {
+    const std::filesystem::path file =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "Brumeleaf.ini";
+    AppSettings saved;
+    saved.updateCheck = false;
+    saved.language = "English";
+    for (const WindowPlacement& hostile :
+         {WindowPlacement{0, 0, 2147483647, 2147483647}, WindowPlacement{10, 10, 2147483647, 2147483647},
+          WindowPlacement{2147483647, 2147483647, 2147483647, 2147483647},
+          WindowPlacement{-2147483647 - 1, 5, 900, 650}}) {
+      std::ofstream(file, std::ios::binary) << FormatSettings(saved, hostile);
+      {
+        Window t;
+        t.w.FirstIdle();
+        QCoreApplication::processEvents();
+        const QRect desktop = t.w.screen()->availableGeometry();
+        const QRect placed = t.w.geometry();
+        QVERIFY2(desktop.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(placed.left())
+                                                          .arg(placed.top()).arg(placed.width()).arg(placed.height())));
+        QVERIFY(placed.width() > 0 && placed.height() > 0);
+        t.w.close();
+      }
+      AppSettings read;
+      QCOMPARE(LoadSettingsFile(file, read), SettingsReadResult::Complete);
+      QVERIFY(read.placementRead);
+      QVERIFY(read.placement.left > -100000 && read.placement.width < 100000);
+    }
+    std::filesystem::remove(file);
   }
 
   void updateCheckWithoutTheServerIsSilentUnlessAsked() {
