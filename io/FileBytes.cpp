@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -44,10 +45,17 @@ int CreateExclusive(const std::string& path, std::string& temporary) {
   return -1;
 }
 
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+// Writes in pieces so that a stop is noticed within one piece; false with errno on failure,
+// false with `stopped` set on a stop.
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes, const std::atomic<bool>* stop, bool& stopped) {
+  constexpr std::size_t kPiece = 4 << 20;
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+      stopped = true;
+      return false;
+    }
+    const ssize_t n = ::write(fd, bytes.data() + done, std::min(kPiece, bytes.size() - done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -107,7 +115,9 @@ std::string ReadSmallFile(const std::string& path, std::uint64_t maxBytes, const
   return text;
 }
 
-void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {
+void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
+                        const std::atomic<bool>* stop) {
+  ThrowIfSaveStopped(stop, path);
   std::string temporary;
   const int fd = CreateExclusive(path, temporary);
   if (fd < 0) throw WriteFailure(path, errno);
@@ -123,12 +133,16 @@ void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> b
   }
   // Flushed to the disk before the rename, so that a crash right after it cannot leave an
   // empty file under the final name.
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = written ? 0 : errno;
+  bool stopped = false;
+  const bool written = WriteAll(fd, bytes, stop, stopped) && ::fsync(fd) == 0;
+  int error = written || stopped ? 0 : errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
+  // The last moment a stop can still leave the old file in place.
+  stopped = stopped || (stop != nullptr && stop->load());
+  if (error == 0 && !stopped && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0 || stopped) {
     ::unlink(temporary.c_str());
+    if (stopped) ThrowIfSaveStopped(stop, path);
     throw WriteFailure(path, error);
   }
 }

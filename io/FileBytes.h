@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reading and replace-by-rename writing, shared by every file the program writes.
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -27,6 +28,9 @@ std::string ReadSmallFile(const std::string& path, std::uint64_t maxBytes, const
 // Writes the bytes to a new file in the same folder and renames it over `path`, so the target
 // is either the old file or the complete new one, never half a file. Throws FileError naming
 // the file and the cause; no temporary file remains after a failure.
-void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes);
+// A raised `stop` (checked before, while writing and right before the rename) removes the
+// temporary file and throws SaveStopped; the target is then left as it was.
+void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
+                        const std::atomic<bool>* stop = nullptr);
 
 }  // namespace brumeleaf

@@ -1,6 +1,7 @@
 #pragma once
 // Picture files: decoding by extension, encoding by extension, JFIF density.
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -16,6 +17,15 @@ class FileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// A save that was asked to stop (Ctrl-C) before it finished; nothing was written.
+class SaveStopped : public FileError {
+ public:
+  using FileError::FileError;
+};
+
+// Throws SaveStopped naming `path` when `stop` is set.
+void ThrowIfSaveStopped(const std::atomic<bool>* stop, const std::string& path);
 
 struct PictureInfo {
   int dpi = 300;  // density as the program uses it (JFIF rules applied)
@@ -44,6 +54,9 @@ Bitmap LoadPicture(const std::string& path, PictureInfo* info = nullptr);
 struct SaveOptions {
   int jpegQuality = 95;
   int dpi = 300;
+  // When set, the save stops as soon as it is raised (before, during the encoding and before
+  // the final rename) and throws SaveStopped, leaving no file behind.
+  const std::atomic<bool>* stop = nullptr;
 };
 
 // Encodes into memory in the given format (Jpeg, Png or Bmp).
@@ -51,7 +64,7 @@ std::vector<std::uint8_t> EncodePicture(const Bitmap& image, PictureFormat forma
                                         const SaveOptions& options = {});
 
 // Encodes by the lower-cased extension (.jpg/.jpeg, .png, .bmp). Writes to a temporary name and
-// renames, so a failure leaves no file behind.
+// renames, so a failure or a stop leaves no file behind (an existing file stays as it was).
 void SavePicture(const Bitmap& image, const std::string& path, const SaveOptions& options = {});
 
 }  // namespace brumeleaf

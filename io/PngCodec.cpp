@@ -143,7 +143,7 @@ Bitmap DecodePng(std::span<const std::uint8_t> bytes) {
   return image;
 }
 
-std::vector<std::uint8_t> EncodePng(const Bitmap& image) {
+std::vector<std::uint8_t> EncodePng(const Bitmap& image, const std::atomic<bool>* stop) {
   if (image.Empty()) throw FileError("An empty picture cannot be saved");
   std::vector<std::uint8_t> out;
   PngContext context;
@@ -165,6 +165,7 @@ std::vector<std::uint8_t> EncodePng(const Bitmap& image) {
                PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < image.Height(); ++y) {
+    ThrowIfSaveStopped(stop, "PNG");
     const std::uint8_t* bgr = image.ScanLine(y);
     std::uint8_t* p = rgba.data();
     for (int x = 0; x < image.Width(); ++x, bgr += 3, p += 4) {
