@@ -78,8 +78,10 @@ Bitmap DecodePicture(std::span<const std::uint8_t> bytes, PictureFormat format, 
 
 Bitmap LoadPicture(const std::string& path, PictureInfo* info) {
   const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-  PictureFormat format = FormatFromExtension(path);
-  if (format == PictureFormat::Unknown) format = SniffFormat(bytes);
+  // The content decides when it announces a format we read: renamed downloads often carry the
+  // wrong extension (a PNG named .jpg), and they open without a word.
+  const PictureFormat announced = SniffFormat(bytes);
+  const PictureFormat format = announced != PictureFormat::Unknown ? announced : FormatFromExtension(path);
   try {
     return DecodePicture(bytes, format, info);
   } catch (const FileError& e) {

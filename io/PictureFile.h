@@ -46,8 +46,9 @@ PictureFormat SniffFormat(std::span<const std::uint8_t> bytes);
 Bitmap DecodePicture(std::span<const std::uint8_t> bytes, PictureFormat format,
                      PictureInfo* info = nullptr);
 
-// Decodes by the lower-cased extension: .jpg/.jpeg JPEG, .png PNG, .gif GIF, .bmp BMP. Any other
-// extension is decoded by what its first bytes announce. For a JPEG the density comes from its
+// Decodes by what the file's first bytes announce (SniffFormat), whatever its extension; a file
+// whose bytes announce nothing known is decoded by its lower-cased extension (.jpg/.jpeg JPEG,
+// .png PNG, .gif GIF, .bmp BMP), which then gives the decoder's message. For a JPEG the density comes from its
 // JFIF header; every other picture gets 300 dpi.
 Bitmap LoadPicture(const std::string& path, PictureInfo* info = nullptr);
 

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "TestPictures.h"
+#include "imaging/Colour.h"
 #include "io/PictureFile.h"
 
 namespace brumeleaf {
@@ -64,6 +67,40 @@ TEST(HostilePicture, OverLimitMessagesGiveTheDeclaredSize) {
   m = DecodeMessage(PngHeader(7, 4000000000u), PictureFormat::Png);
   EXPECT_NE(m.find("7 x 4000000000 pixels"), std::string::npos) << m;
   EXPECT_NE(m.find("at most 32768 x 15001"), std::string::npos) << m;
+}
+
+}  // namespace
+}  // namespace brumeleaf
+
+namespace brumeleaf {
+namespace {
+
+// Renamed downloads: the content's signature decides, silently.
+TEST(HostilePicture, APictureWithTheWrongExtensionOpensByItsContent) {
+  testing::ScratchFolder dir("wrong-extension");
+  Bitmap picture(13, 7);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 13; ++x) picture.SetPixel(x, y, MakeColour(x * 19, y * 31, 200 - x * y));
+  const auto put = [&](const std::string& name, PictureFormat format) {
+    const std::vector<std::uint8_t> bytes = EncodePicture(picture, format);
+    std::ofstream(dir.File(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return dir.File(name);
+  };
+  EXPECT_EQ(LoadPicture(put("png-named.jpg", PictureFormat::Png)), picture);
+  EXPECT_EQ(LoadPicture(put("bmp-named.JPEG", PictureFormat::Bmp)), picture);
+  EXPECT_EQ(LoadPicture(put("png-named.bmp", PictureFormat::Png)), picture);
+  const Bitmap jpeg = LoadPicture(put("jpeg-named.png", PictureFormat::Jpeg));
+  EXPECT_EQ(jpeg.Width(), 13);
+  EXPECT_EQ(jpeg.Height(), 7);
+  // Bytes that announce nothing still get the extension's decoder and its message.
+  std::ofstream(dir.File("text.jpg")) << "not a picture at all";
+  try {
+    LoadPicture(dir.File("text.jpg"));
+    FAIL() << "text decoded";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("Not a JPEG file"), std::string::npos) << e.what();
+  }
 }
 
 }  // namespace
