@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <csetjmp>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <jerror.h>
@@ -157,6 +158,7 @@ Bitmap DecodeStored(std::span<const std::uint8_t> bytes, int& orientation) {
   progress.progress_monitor = LimitScans;
   DecompressGuard guard;
   std::vector<std::uint8_t> cmykRow;
+  std::vector<std::uint8_t> firstRow;
   Bitmap image;
   jpeg_decompress_struct& cinfo = guard.cinfo;
   cinfo.err = &errors.manager;
@@ -173,9 +175,17 @@ Bitmap DecodeStored(std::span<const std::uint8_t> bytes, int& orientation) {
 
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-  image.SetSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
   if (cmyk) cmykRow.resize(static_cast<std::size_t>(cinfo.image_width) * 4);
   jpeg_start_decompress(&cinfo);
+  // The first row is decoded before the picture is allocated, so that a few bytes declaring a
+  // huge picture and then ending fail at once instead of costing the whole picture's memory.
+  firstRow.resize(static_cast<std::size_t>(cinfo.image_width) * (cmyk ? 4 : 3));
+  JSAMPROW first = firstRow.data();
+  jpeg_read_scanlines(&cinfo, &first, 1);
+  image.SetSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
+  if (cmyk) CmykRowToBgr(firstRow.data(), image.ScanLine(0), image.Width(), cinfo.saw_Adobe_marker);
+  else std::memcpy(image.ScanLine(0), firstRow.data(), firstRow.size());
+  firstRow = {};
   while (cinfo.output_scanline < cinfo.output_height) {
     std::uint8_t* row = image.ScanLine(static_cast<int>(cinfo.output_scanline));
     JSAMPROW target = cmyk ? cmykRow.data() : row;

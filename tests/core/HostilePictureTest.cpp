@@ -2,7 +2,12 @@
 // format.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdint>
+#include <cstdlib>
+#include <iterator>
+#include <utility>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -35,6 +40,16 @@ std::vector<std::uint8_t> BmpHeader(std::int32_t width, std::int32_t height, std
   return b;
 }
 
+// The chunk checksum of PNG files (CRC-32, reflected, polynomial 0xEDB88320).
+std::uint32_t Crc32(const std::uint8_t* p, std::size_t n) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < n; ++i) {
+    c ^= p[i];
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+  }
+  return c ^ 0xFFFFFFFFu;
+}
+
 // A PNG signature and header chunk declaring the given size (8-bit RGB), nothing after it.
 std::vector<std::uint8_t> PngHeader(std::uint32_t width, std::uint32_t height) {
   std::vector<std::uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
@@ -43,6 +58,7 @@ std::vector<std::uint8_t> PngHeader(std::uint32_t width, std::uint32_t height) {
   Put32(b, 20, height, true);
   b[24] = 8;
   b[25] = 2;
+  Put32(b, 29, Crc32(b.data() + 12, 17), true);
   return b;
 }
 
@@ -100,6 +116,57 @@ TEST(HostilePicture, APictureWithTheWrongExtensionOpensByItsContent) {
     FAIL() << "text decoded";
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find("Not a JPEG file"), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
+}  // namespace brumeleaf
+
+namespace brumeleaf {
+namespace {
+
+std::vector<std::uint8_t> Joined(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> all;
+  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+// A few bytes declaring the largest picture, then too little data. Run by the command line in
+// an address space far smaller than the picture: had the decoder allocated the picture first,
+// the message would be about memory.
+TEST(HostilePicture, ATinyFileDeclaringAHugePictureFailsBeforeAllocatingIt) {
+  testing::ScratchFolder dir("tiny-huge");
+  const int w = 32768, h = 15001;
+  // PNG: the header and a chunk of pixel data far too small for 15001 rows.
+  std::vector<std::uint8_t> png = PngHeader(w, h);
+  png.resize(33);
+  const std::vector<std::uint8_t> idat = {0, 0, 0, 100, 'I', 'D', 'A', 'T'};
+  png = Joined({png, idat, std::vector<std::uint8_t>(104, 0x78)});
+  // BMP: run-length coded rows whose data ends after a few rows.
+  std::vector<std::uint8_t> rle = BmpHeader(w, h, 1024 + 16);
+  rle[28] = 8;
+  rle[30] = 1;  // RLE8
+  Put32(rle, 10, 54 + 1024, false);
+  // JPEG: a quantisation table, the frame header and the start of a scan, no data.
+  std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0};
+  jpeg.insert(jpeg.end(), 64, 1);
+  const std::vector<std::uint8_t> frame = {0xFF, 0xC0, 0, 11, 8, 0x3A, 0x99, 0x80, 0x00, 1, 1, 0x11, 0,
+                                           0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0, 0, 0, 0, 0};
+  jpeg = Joined({jpeg, frame});
+  for (const auto& [name, bytes] : {std::pair{"huge.png", png}, std::pair{"huge.bmp", rle},
+                                    std::pair{"huge.jpg", jpeg}}) {
+    const std::string path = dir.File(name);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const std::string err = dir.File("err.txt");
+    const std::string command = "ulimit -v 700000; '" + std::string(BRUMELEAF_CLI) + "' info '" + path +
+                                "' 2>'" + err + "' >/dev/null";
+    const int status = std::system(("sh -c \"" + command + "\"").c_str());
+    std::ifstream in(err);
+    const std::string message{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << name << ": " << message;
+    EXPECT_EQ(message.find("memory"), std::string::npos) << message;
+    EXPECT_NE(message.find(name), std::string::npos) << message;
   }
 }
 
