@@ -9,10 +9,13 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <QTest>
 
+#include "../core/LocalHttpServer.h"
 #include "AppTests.h"
 #include "app/Computation.h"
 #include "app/MainWindow.h"
@@ -509,6 +512,33 @@ class MainWindowTest : public QObject {
       QVERIFY(read.placement.left > -100000 && read.placement.width < 100000);
     }
     std::filesystem::remove(file);
+  }
+
+  void downloadsKeepTheWindowResponsiveAndEndWithAMessage() {
+    const std::vector<std::uint8_t> png = EncodePicture(Pattern(23, 11, 3), PictureFormat::Png);
+    testing::LocalServer server([&png](int socket, const std::string& path, const std::atomic<bool>&) {
+      if (path == "/slow.png") {
+        // Answers after a while: the window must go on handling events meanwhile.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        testing::LocalServer::Send(socket, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(png.size()) +
+                                               "\r\nConnection: close\r\n\r\n" + std::string(png.begin(), png.end()));
+      } else {
+        testing::LocalServer::Send(socket, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+      }
+    });
+    Window t;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(50);
+    t.w.StartDownload(QString::fromStdString(server.Address("/slow.png")));
+    QTRY_COMPARE_WITH_TIMEOUT(t.w.Source().Width(), 23, 15000);
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));  // events went on during the wait
+    QVERIFY(t.messages.isEmpty());
+    t.w.StartDownload(QString::fromStdString(server.Address("/gone.jpg")));
+    QTRY_COMPARE_WITH_TIMEOUT(t.messages.size(), 1, 15000);
+    QVERIFY2(t.messages[0].contains(QStringLiteral("404")), qPrintable(t.messages[0]));
+    QCOMPARE(t.w.Source().Width(), 23);  // the picture shown stays
   }
 
   void updateCheckWithoutTheServerIsSilentUnlessAsked() {
