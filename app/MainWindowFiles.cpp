@@ -303,8 +303,12 @@ void MainWindow::StartDownload(const QString& address) {
   auto picture = std::make_shared<Bitmap>();
   const std::string url = Utf8(address);
   QApplication::setOverrideCursor(Qt::BusyCursor);
+  // The transfer runs on the worker, so the window stays responsive; the user's stop ends it.
+  flags_.UserCancelled.store(false);
+  DownloadLimits limits;
+  limits.cancel = &flags_.UserCancelled;
   computation_->Start(
-      ParameterSnapshot{}, false, [picture, url](RunContext&) { *picture = DownloadImage(url); },
+      ParameterSnapshot{}, false, [picture, url, limits](RunContext&) { *picture = DownloadImage(url, limits); },
       [this, picture](std::exception_ptr failure) {
         QApplication::restoreOverrideCursor();
         flags_.Processing = false;

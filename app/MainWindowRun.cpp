@@ -161,9 +161,14 @@ void MainWindow::FirstIdle() {
   placement.left += desktop.left();
   placement.top += desktop.top();
   settings_ = AppSettings{};
-  LoadSettingsFile(SettingsFilePath(ExecutableFolder(), ConfigHome()), settings_);
+  std::string refused;
+  if (LoadSettingsFile(SettingsFilePath(ExecutableFolder(), ConfigHome()), settings_, &refused) ==
+      SettingsReadResult::Refused) {
+    qWarning("%s", refused.c_str());
+  }
   if (settings_.placementRead) {
-    placement = CorrectPlacement(settings_.placement, desktop.width(), desktop.height());
+    placement = FitPlacement(settings_.placement, desktop.left(), desktop.top(), desktop.width(),
+                             desktop.height());
   }
   RefreshTitle();
   if (settings_.language == "void") settings_.language = LanguageForLocale();

@@ -52,6 +52,7 @@ int RunApply(const Arguments& args) {
   SaveOptions save;
   save.jpegQuality = static_cast<int>(parsed.IntegerIf(options::kQuality).value_or(95));
   save.dpi = info.dpi;
+  save.stop = &interrupt.Flag();  // Ctrl-C during the save writes nothing either
   SavePicture(*result, output, save);
   return kExitOk;
 }

@@ -1,9 +1,11 @@
 #include "cli/Commands.h"
+#include "cli/InterruptStop.h"
 #include "io/PictureFile.h"
 
 namespace brumeleaf::cli {
 
 int RunConvert(const Arguments& args) {
+  InterruptStop interrupt;  // Ctrl-C while writing leaves no half file behind
   if (args.size() != 2) throw UsageError("convert needs an input and an output file");
   const PictureFormat out = FormatFromExtension(args[1]);
   // Checked before decoding, so that a mistyped name fails at once.
@@ -14,6 +16,7 @@ int RunConvert(const Arguments& args) {
   SaveOptions options;
   options.jpegQuality = 95;
   options.dpi = info.dpi;
+  options.stop = &interrupt.Flag();
   SavePicture(picture, args[1], options);
   return kExitOk;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Ctrl-C during a run: the first interrupt asks the run to stop (the command then writes
-// nothing); a second one ends the program at once.
+// Ctrl-C (or SIGTERM) during a run or a save: the first one asks the work to stop (the command
+// then writes nothing and exits 1); a second one ends the program at once.
 
 #include <atomic>
 

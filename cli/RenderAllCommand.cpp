@@ -51,7 +51,7 @@ bool RenderEntry(const Bitmap& source, const PictureInfo& info, int listIndex,
   try {
     const std::optional<Bitmap> result = RunSelectedEffect(session, label, stop);
     if (!result) return false;
-    SavePicture(*result, file.string(), SaveOptions{options.quality, info.dpi});
+    SavePicture(*result, file.string(), SaveOptions{options.quality, info.dpi, &stop});
   } catch (const std::exception& e) {
     std::fprintf(stderr, "brumeleaf-cli: %s: %s\n", label.c_str(), e.what());
     return false;

@@ -175,7 +175,9 @@ bool IsRunLength(const Layout& l) { return l.compression == kRle8 || l.compressi
 // reach stay white; runs past the right edge are clipped.
 class RunLengthDecoder {
  public:
-  RunLengthDecoder(std::span<const std::uint8_t> data, const Layout& l, const Palette& p, Bitmap& image)
+  // Without a picture the decoder only walks the runs: a dry run proves that the data does not
+  // end early before the picture is allocated.
+  RunLengthDecoder(std::span<const std::uint8_t> data, const Layout& l, const Palette& p, Bitmap* image)
       : data_(data), l_(l), palette_(p), image_(image) {}
 
   void Run() {
@@ -217,7 +219,11 @@ class RunLengthDecoder {
   }
   void Put(int index) {
     if (x_ >= l_.width) return;
-    std::uint8_t* out = image_.ScanLine(l_.height - 1 - row_) + 3 * x_;
+    if (image_ == nullptr) {
+      ++x_;
+      return;
+    }
+    std::uint8_t* out = image_->ScanLine(l_.height - 1 - row_) + 3 * x_;
     if (index < palette_.Count()) std::memcpy(out, palette_.bgr.data() + 3 * index, 3);
     else out[0] = out[1] = out[2] = 0;
     ++x_;
@@ -226,7 +232,7 @@ class RunLengthDecoder {
   std::span<const std::uint8_t> data_;
   const Layout& l_;
   const Palette& palette_;
-  Bitmap& image_;
+  Bitmap* image_;
   std::size_t at_ = 0;
   int x_ = 0;
   int row_ = 0;
@@ -271,8 +277,10 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
     l.pixelOffset = in.U32(10);
     if (l.pixelOffset < kFileHeader + l.infoSize || l.pixelOffset > bytes.size())
       Damaged("the pixel data offset points outside the file");
+    const auto data = bytes.subspan(static_cast<std::size_t>(l.pixelOffset));
+    RunLengthDecoder(data, l, palette, nullptr).Run();
     Bitmap image(l.width, l.height);
-    RunLengthDecoder(bytes.subspan(static_cast<std::size_t>(l.pixelOffset)), l, palette, image).Run();
+    RunLengthDecoder(data, l, palette, &image).Run();
     return image;
   }
   PlacePixels(in, bytes, l);

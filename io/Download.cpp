@@ -33,6 +33,19 @@ void InitialiseOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// Called by the library about once a second and on every piece received; a non-zero answer ends
+// the transfer.
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* cancel = static_cast<const std::atomic<bool>*>(user);
+  return cancel != nullptr && cancel->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+std::string SizeText(std::size_t bytes) {
+  if (bytes >= (1u << 20)) return std::to_string(bytes >> 20) + " MB";
+  if (bytes >= 1024) return std::to_string(bytes >> 10) + " KB";
+  return std::to_string(bytes) + " bytes";
+}
+
 struct CurlCleanup {
   void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
@@ -48,6 +61,11 @@ void Configure(CURL* curl, const std::string& address, const DownloadLimits& lim
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // timeouts without signals: safe in any thread
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.timeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits.minBytesPerSecond);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(limits.cancel));
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
@@ -67,8 +85,22 @@ std::vector<std::uint8_t> FetchAddress(const std::string& address, const Downloa
   Configure(curl.get(), address, limits, transfer, errors);
   const CURLcode result = curl_easy_perform(curl.get());
   if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
-    throw FileError(address + ": the download is larger than " +
-                    std::to_string(limits.maxBytes >> 20) + " MB");
+    throw FileError(address + ": the download is larger than " + SizeText(limits.maxBytes));
+  }
+  if (result == CURLE_ABORTED_BY_CALLBACK) throw FileError(address + ": the download was cancelled");
+  if (result == CURLE_HTTP_RETURNED_ERROR) {
+    long status = 0;
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+    throw FileError(address + ": the server answered with error " + std::to_string(status) +
+                    (status == 404 ? " (not found)" : ""));
+  }
+  if (result == CURLE_TOO_MANY_REDIRECTS)
+    throw FileError(address + ": the server redirected more than 5 times (a redirection loop?)");
+  if (result == CURLE_OPERATION_TIMEDOUT) {
+    throw FileError(address + ": the server was too slow (no answer within " +
+                    std::to_string(limits.timeoutSeconds) + " s, or under " +
+                    std::to_string(limits.minBytesPerSecond) + " bytes a second for " +
+                    std::to_string(limits.stallSeconds) + " s)");
   }
   if (result != CURLE_OK) {
     throw FileError(address + ": " + (errors[0] != '\0' ? errors : curl_easy_strerror(result)));

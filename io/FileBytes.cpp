@@ -1,8 +1,10 @@
 #include "io/FileBytes.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -43,10 +45,17 @@ int CreateExclusive(const std::string& path, std::string& temporary) {
   return -1;
 }
 
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+// Writes in pieces so that a stop is noticed within one piece; false with errno on failure,
+// false with `stopped` set on a stop.
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes, const std::atomic<bool>* stop, bool& stopped) {
+  constexpr std::size_t kPiece = 4 << 20;
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+      stopped = true;
+      return false;
+    }
+    const ssize_t n = ::write(fd, bytes.data() + done, std::min(kPiece, bytes.size() - done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -56,15 +65,28 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+// Checks that `path` names a regular file and returns its size; the message says what it is
+// instead (missing, a folder, a device or pipe) or why it cannot be examined.
+std::uint64_t CheckReadable(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) {
+    if (ec && ec != std::errc::no_such_file_or_directory)
+      throw FileError(path + ": cannot read the file (" + ec.message() + ")");
+    throw FileError(path + ": the file does not exist");
+  }
+  if (std::filesystem::is_directory(status)) throw FileError(path + ": this is a folder, not a file");
+  if (!std::filesystem::is_regular_file(status))
+    throw FileError(path + ": not a regular file (a device, pipe or socket)");
+  const std::uint64_t size = std::filesystem::file_size(path, ec);
+  if (ec) throw FileError(path + ": cannot read the file (" + ec.message() + ")");
+  return size;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) throw FileError(path + ": the file does not exist");
-  if (!std::filesystem::is_regular_file(status)) throw FileError(path + ": not a regular file");
-  const std::uint64_t size = std::filesystem::file_size(path, ec);
-  if (ec) throw FileError(path + ": cannot read the file (" + ec.message() + ")");
+  const std::uint64_t size = CheckReadable(path);
   if (size > kMaxFileBytes) throw FileError(path + ": the file is too large to be a picture");
 
   std::ifstream in(path, std::ios::binary);
@@ -76,18 +98,51 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes) {
+std::string ReadSmallFile(const std::string& path, std::uint64_t maxBytes, const std::string& kind) {
+  const auto tooLarge = [&] {
+    return FileError(path + ": the file is larger than " + std::to_string(maxBytes / 1024) +
+                     " KB and cannot be a " + kind);
+  };
+  if (CheckReadable(path) > maxBytes) throw tooLarge();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw FileError(path + ": cannot open the file (" + Cause(errno) + ")");
+  // The size may have changed since it was asked for: the read itself stops past the limit.
+  std::string text(static_cast<std::size_t>(maxBytes) + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) throw FileError(path + ": cannot read the file");
+  if (static_cast<std::uint64_t>(in.gcount()) > maxBytes) throw tooLarge();
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes,
+                        const std::atomic<bool>* stop) {
+  ThrowIfSaveStopped(stop, path);
   std::string temporary;
   const int fd = CreateExclusive(path, temporary);
   if (fd < 0) throw WriteFailure(path, errno);
+  // A file being replaced keeps its permissions: a private file must not become readable to
+  // everyone because it was saved again. A new file gets the usual ones (0666 less the umask).
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+      ::fchmod(fd, existing.st_mode & 07777) != 0) {
+    const int error = errno;
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    throw WriteFailure(path, error);
+  }
   // Flushed to the disk before the rename, so that a crash right after it cannot leave an
   // empty file under the final name.
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = written ? 0 : errno;
+  bool stopped = false;
+  const bool written = WriteAll(fd, bytes, stop, stopped) && ::fsync(fd) == 0;
+  int error = written || stopped ? 0 : errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
+  // The last moment a stop can still leave the old file in place.
+  stopped = stopped || (stop != nullptr && stop->load());
+  if (error == 0 && !stopped && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0 || stopped) {
     ::unlink(temporary.c_str());
+    if (stopped) ThrowIfSaveStopped(stop, path);
     throw WriteFailure(path, error);
   }
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <csetjmp>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <jerror.h>
@@ -72,13 +73,52 @@ struct DecompressGuard {
   ~DecompressGuard() { jpeg_destroy_decompress(&cinfo); }
 };
 
+// Compressed bytes collect in a buffer this program owns. (The library's own memory
+// destination hands its buffer back only when compression finishes: after an error or a stop
+// part way, the buffer it had grown into could neither be freed nor told from the first one.)
+struct MemoryDestination {
+  jpeg_destination_mgr manager{};
+  unsigned char* data = nullptr;
+  std::size_t capacity = 0;
+  std::size_t size = 0;
+};
+
+MemoryDestination& DestinationOf(j_compress_ptr cinfo) {
+  return *reinterpret_cast<MemoryDestination*>(cinfo->dest);
+}
+
+void StartDestination(j_compress_ptr cinfo) {
+  MemoryDestination& d = DestinationOf(cinfo);
+  constexpr std::size_t kFirst = 1 << 16;
+  d.data = static_cast<unsigned char*>(std::malloc(kFirst));
+  if (d.data == nullptr) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+  d.capacity = kFirst;
+  d.manager.next_output_byte = d.data;
+  d.manager.free_in_buffer = d.capacity;
+}
+
+boolean GrowDestination(j_compress_ptr cinfo) {
+  MemoryDestination& d = DestinationOf(cinfo);
+  auto* grown = static_cast<unsigned char*>(std::realloc(d.data, d.capacity * 2));
+  if (grown == nullptr) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
+  d.data = grown;
+  d.manager.next_output_byte = d.data + d.capacity;
+  d.manager.free_in_buffer = d.capacity;
+  d.capacity *= 2;
+  return TRUE;
+}
+
+void EndDestination(j_compress_ptr cinfo) {
+  MemoryDestination& d = DestinationOf(cinfo);
+  d.size = d.capacity - d.manager.free_in_buffer;
+}
+
 struct CompressGuard {
   jpeg_compress_struct cinfo{};
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
+  MemoryDestination destination;
   ~CompressGuard() {
     jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
+    std::free(destination.data);
   }
 };
 
@@ -118,6 +158,7 @@ Bitmap DecodeStored(std::span<const std::uint8_t> bytes, int& orientation) {
   progress.progress_monitor = LimitScans;
   DecompressGuard guard;
   std::vector<std::uint8_t> cmykRow;
+  std::vector<std::uint8_t> firstRow;
   Bitmap image;
   jpeg_decompress_struct& cinfo = guard.cinfo;
   cinfo.err = &errors.manager;
@@ -134,9 +175,17 @@ Bitmap DecodeStored(std::span<const std::uint8_t> bytes, int& orientation) {
 
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-  image.SetSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
   if (cmyk) cmykRow.resize(static_cast<std::size_t>(cinfo.image_width) * 4);
   jpeg_start_decompress(&cinfo);
+  // The first row is decoded before the picture is allocated, so that a few bytes declaring a
+  // huge picture and then ending fail at once instead of costing the whole picture's memory.
+  firstRow.resize(static_cast<std::size_t>(cinfo.image_width) * (cmyk ? 4 : 3));
+  JSAMPROW first = firstRow.data();
+  jpeg_read_scanlines(&cinfo, &first, 1);
+  image.SetSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
+  if (cmyk) CmykRowToBgr(firstRow.data(), image.ScanLine(0), image.Width(), cinfo.saw_Adobe_marker);
+  else std::memcpy(image.ScanLine(0), firstRow.data(), firstRow.size());
+  firstRow = {};
   while (cinfo.output_scanline < cinfo.output_height) {
     std::uint8_t* row = image.ScanLine(static_cast<int>(cinfo.output_scanline));
     JSAMPROW target = cmyk ? cmykRow.data() : row;
@@ -156,7 +205,8 @@ Bitmap DecodeJpeg(std::span<const std::uint8_t> bytes) {
   return ApplyOrientation(std::move(stored), orientation);
 }
 
-std::vector<std::uint8_t> EncodeJpeg(const Bitmap& image, int quality, int dpi) {
+std::vector<std::uint8_t> EncodeJpeg(const Bitmap& image, int quality, int dpi,
+                                     const std::atomic<bool>* stop) {
   if (image.Empty()) throw FileError("An empty picture cannot be saved");
   if (quality < 1 || quality > 100) throw FileError("JPEG quality must be 1..100");
   if (dpi < 1 || dpi > 65535) throw FileError("The density must be 1..65535 dpi");
@@ -168,7 +218,10 @@ std::vector<std::uint8_t> EncodeJpeg(const Bitmap& image, int quality, int dpi) 
   if (setjmp(errors.jump)) throw FileError(errors.message);
 
   jpeg_create_compress(&cinfo);
-  jpeg_mem_dest(&cinfo, &guard.buffer, &guard.size);
+  guard.destination.manager.init_destination = StartDestination;
+  guard.destination.manager.empty_output_buffer = GrowDestination;
+  guard.destination.manager.term_destination = EndDestination;
+  cinfo.dest = &guard.destination.manager;
   cinfo.image_width = static_cast<JDIMENSION>(image.Width());
   cinfo.image_height = static_cast<JDIMENSION>(image.Height());
   cinfo.input_components = 3;
@@ -181,12 +234,14 @@ std::vector<std::uint8_t> EncodeJpeg(const Bitmap& image, int quality, int dpi) 
   cinfo.Y_density = static_cast<UINT16>(dpi);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
+    ThrowIfSaveStopped(stop, "JPEG");  // the guard releases the compressor
     // libjpeg only reads the rows it is given; the cast follows its C interface.
     JSAMPROW row = const_cast<std::uint8_t*>(image.ScanLine(static_cast<int>(cinfo.next_scanline)));
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);
-  return std::vector<std::uint8_t>(guard.buffer, guard.buffer + guard.size);
+  const MemoryDestination& d = guard.destination;
+  return std::vector<std::uint8_t>(d.data, d.data + d.size);
 }
 
 }  // namespace brumeleaf

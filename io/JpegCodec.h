@@ -2,6 +2,7 @@
 // JPEG through libjpeg-turbo. Library errors never end the program: they come back as
 // FileError with the library's message as the cause.
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -16,6 +17,8 @@ namespace brumeleaf {
 Bitmap DecodeJpeg(std::span<const std::uint8_t> bytes);
 
 // Encodes at a quality 1..100 with a JFIF header giving `dpi` dots per inch (1..65535).
-std::vector<std::uint8_t> EncodeJpeg(const Bitmap& image, int quality, int dpi);
+// A raised `stop` ends the encoding with SaveStopped.
+std::vector<std::uint8_t> EncodeJpeg(const Bitmap& image, int quality, int dpi,
+                                     const std::atomic<bool>* stop = nullptr);
 
 }  // namespace brumeleaf

@@ -34,6 +34,11 @@ Bitmap DecodeKnown(std::span<const std::uint8_t> bytes, PictureFormat format) {
 
 }  // namespace
 
+void ThrowIfSaveStopped(const std::atomic<bool>* stop, const std::string& path) {
+  if (stop != nullptr && stop->load(std::memory_order_relaxed))
+    throw SaveStopped(path + ": the save was stopped; nothing was written");
+}
+
 PictureFormat FormatFromExtension(const std::string& path) {
   const std::string ext = LowerExtension(path);
   if (ext == ".jpg" || ext == ".jpeg") return PictureFormat::Jpeg;
@@ -73,8 +78,10 @@ Bitmap DecodePicture(std::span<const std::uint8_t> bytes, PictureFormat format, 
 
 Bitmap LoadPicture(const std::string& path, PictureInfo* info) {
   const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-  PictureFormat format = FormatFromExtension(path);
-  if (format == PictureFormat::Unknown) format = SniffFormat(bytes);
+  // The content decides when it announces a format we read: renamed downloads often carry the
+  // wrong extension (a PNG named .jpg), and they open without a word.
+  const PictureFormat announced = SniffFormat(bytes);
+  const PictureFormat format = announced != PictureFormat::Unknown ? announced : FormatFromExtension(path);
   try {
     return DecodePicture(bytes, format, info);
   } catch (const FileError& e) {
@@ -86,8 +93,8 @@ std::vector<std::uint8_t> EncodePicture(const Bitmap& image, PictureFormat forma
                                         const SaveOptions& options) {
   try {
     switch (format) {
-      case PictureFormat::Jpeg: return EncodeJpeg(image, options.jpegQuality, options.dpi);
-      case PictureFormat::Png: return EncodePng(image);
+      case PictureFormat::Jpeg: return EncodeJpeg(image, options.jpegQuality, options.dpi, options.stop);
+      case PictureFormat::Png: return EncodePng(image, options.stop);
       case PictureFormat::Bmp: return EncodeBmp(image, options.dpi);
       case PictureFormat::Gif:
       case PictureFormat::Unknown: break;
@@ -99,13 +106,17 @@ std::vector<std::uint8_t> EncodePicture(const Bitmap& image, PictureFormat forma
 }
 
 void SavePicture(const Bitmap& image, const std::string& path, const SaveOptions& options) {
+  ThrowIfSaveStopped(options.stop, path);
   std::vector<std::uint8_t> bytes;
   try {
     bytes = EncodePicture(image, FormatFromExtension(path), options);
+  } catch (const SaveStopped&) {
+    ThrowIfSaveStopped(options.stop, path);
+    throw;
   } catch (const FileError& e) {
     throw FileError(path + ": " + e.what());
   }
-  WriteFileReplacing(path, bytes);
+  WriteFileReplacing(path, bytes, options.stop);
 }
 
 }  // namespace brumeleaf

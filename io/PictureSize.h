@@ -1,8 +1,8 @@
 #pragma once
 // The size check every decoder makes on the header's numbers, before it allocates anything.
 
-#include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "imaging/Bitmap.h"
 #include "io/PictureFile.h"
@@ -13,12 +13,11 @@ namespace brumeleaf {
 // that any header field can be passed as it was read.
 inline void CheckPictureSize(std::int64_t width, std::int64_t height) {
   if (width <= 0 || height <= 0) throw FileError("The picture has no pixels");
-  try {
-    constexpr std::int64_t kShown = 1 << 30;  // keeps the message's numbers within int
-    Bitmap::CheckSize(static_cast<int>(std::min(width, kShown)), static_cast<int>(std::min(height, kShown)));
-  } catch (const ImageError& e) {
-    throw FileError(e.what());
-  }
+  // The message gives the numbers the file declares, however large.
+  if (width > kMaxWidth || height > kMaxHeight)
+    throw FileError("The picture is " + std::to_string(width) + " x " + std::to_string(height) +
+                    " pixels; pictures of at most " + std::to_string(kMaxWidth) + " x " +
+                    std::to_string(kMaxHeight) + " pixels can be processed.");
 }
 
 }  // namespace brumeleaf

@@ -94,6 +94,43 @@ void CheckHeaderSize(std::span<const std::uint8_t> bytes) {
   CheckPictureSize(width, height);
 }
 
+// Bits per pixel of the stored rows, 0 for a combination the library will refuse anyway.
+int StoredBitsPerPixel(int depth, int colourType) {
+  switch (colourType) {
+    case 0: case 3: return depth;      // grey, palette
+    case 2: return 3 * depth;          // RGB
+    case 4: return 2 * depth;          // grey and alpha
+    case 6: return 4 * depth;          // RGBA
+    default: return 0;
+  }
+}
+
+// Deflate turns one bit into at most 258 bytes (a longest match coded in one bit, its distance
+// in another): 1032 bytes out per byte in. Pixel data present in the file that could not fill
+// every row even at that ratio means the file is cut off, and it is refused before the picture
+// (up to 1.5 GB) is allocated. Chunks are walked as far as the file goes.
+void CheckEnoughPixelData(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 33 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) return;
+  const std::uint64_t width = BigEndian32(bytes.data() + 16);
+  const std::uint64_t height = BigEndian32(bytes.data() + 20);
+  const int bits = StoredBitsPerPixel(bytes[24], bytes[25]);
+  if (bits == 0) return;
+  std::uint64_t compressed = 0;
+  for (std::size_t at = 8; at + 8 <= bytes.size();) {
+    const std::uint64_t length = BigEndian32(bytes.data() + at);
+    const bool idat = std::memcmp(bytes.data() + at + 4, "IDAT", 4) == 0;
+    const std::uint64_t present = std::min<std::uint64_t>(length, bytes.size() - (at + 8));
+    if (idat) compressed += present;
+    if (std::memcmp(bytes.data() + at + 4, "IEND", 4) == 0 || present < length) break;
+    at += 12 + static_cast<std::size_t>(length);
+  }
+  // Each row stores a filter byte before its pixels; interlaced pictures need more, not less.
+  const std::uint64_t needed = height * ((width * static_cast<std::uint64_t>(bits) + 7) / 8 + 1);
+  constexpr std::uint64_t kMaxInflation = 1032;
+  if (compressed * kMaxInflation < needed)
+    throw FileError("Damaged PNG file: the pixel data ends long before the last row");
+}
+
 }  // namespace
 
 Bitmap DecodePng(std::span<const std::uint8_t> bytes) {
@@ -104,6 +141,7 @@ Bitmap DecodePng(std::span<const std::uint8_t> bytes) {
   std::vector<std::uint8_t> rows;
   if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) throw FileError("Not a PNG file");
   CheckHeaderSize(bytes);
+  CheckEnoughPixelData(bytes);
   guard.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnError, OnWarning);
   if (guard.png == nullptr) throw FileError("Not enough memory to read the PNG file");
   guard.info = png_create_info_struct(guard.png);
@@ -143,7 +181,7 @@ Bitmap DecodePng(std::span<const std::uint8_t> bytes) {
   return image;
 }
 
-std::vector<std::uint8_t> EncodePng(const Bitmap& image) {
+std::vector<std::uint8_t> EncodePng(const Bitmap& image, const std::atomic<bool>* stop) {
   if (image.Empty()) throw FileError("An empty picture cannot be saved");
   std::vector<std::uint8_t> out;
   PngContext context;
@@ -165,6 +203,7 @@ std::vector<std::uint8_t> EncodePng(const Bitmap& image) {
                PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < image.Height(); ++y) {
+    ThrowIfSaveStopped(stop, "PNG");
     const std::uint8_t* bgr = image.ScanLine(y);
     std::uint8_t* p = rgba.data();
     for (int x = 0; x < image.Width(); ++x, bgr += 3, p += 4) {

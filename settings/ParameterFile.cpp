@@ -2,10 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
-#include <fstream>
 #include <span>
-#include <iterator>
-#include <system_error>
 #include <vector>
 
 #include "io/FileBytes.h"
@@ -18,7 +15,7 @@ namespace {
 constexpr std::string_view kExtension = ".bfp";
 constexpr std::string_view kDefaultPictureName = "Brumeleaf image";
 // A parameter file is about a kilobyte; anything far larger is not one.
-constexpr std::uintmax_t kMaxParameterFileBytes = 1 << 20;
+constexpr std::uint64_t kMaxParameterFileBytes = kMaxTextFileBytes;
 
 // Reads lines in order; past the end the last line read stays in the buffer (it starts as
 // "0"), which is how a short file fills its missing lines.
@@ -26,16 +23,21 @@ class LineReader {
  public:
   explicit LineReader(std::string_view text) : lines_(SplitTextLines(text)) {}
   std::string_view Next() {
-    if (next_ < lines_.size()) buffer_ = lines_[next_];
+    if (next_ < lines_.size()) {
+      buffer_ = lines_[next_];
+      bufferLine_ = next_ + 1;
+    }
     ++next_;
     return buffer_;
   }
-  // 1-based number of the file line the buffer came from (for messages).
-  std::size_t Position() const { return next_; }
+  // 1-based number of the file line the buffer came from (for messages); past the end that is
+  // the last line, whose text is being repeated.
+  std::size_t Position() const { return bufferLine_; }
 
  private:
   std::vector<std::string_view> lines_;
   std::size_t next_ = 0;
+  std::size_t bufferLine_ = 0;
   std::string_view buffer_ = "0";
 };
 
@@ -52,8 +54,15 @@ int ParseValue(std::string_view line, std::size_t lineNumber) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size())
     throw ParameterFileError("Line " + std::to_string(lineNumber) + " of the parameter file (\"" +
-                             std::string(line.substr(0, 40)) + "\") is not an integer");
+                             EscapedForMessage(line) + "\") is not an integer");
   return value;
+}
+
+// The line is taken before its number is asked for: as two arguments of one call the order
+// would be the compiler's choice.
+int NextValue(LineReader& reader) {
+  const std::string_view line = reader.Next();
+  return ParseValue(line, reader.Position());
 }
 
 // The picture name less its last four characters (its extension), counted in characters.
@@ -121,9 +130,9 @@ ParameterSet ParseParameterFile(std::string_view text) {
   ParameterSet set;
   for (auto& row : set.values) {
     reader.Next();  // the block's "[i]" line is not checked
-    for (int& value : row) value = ParseValue(reader.Next(), reader.Position());
+    for (int& value : row) value = NextValue(reader);
   }
-  set.listIndex = ParseValue(reader.Next(), reader.Position());
+  set.listIndex = NextValue(reader);
   if (set.listIndex < 0 || set.listIndex >= kListEntryCount)
     throw ParameterFileError("The parameter file selects effect list entry " +
                              std::to_string(set.listIndex) + ", which does not exist (0 to " +
@@ -132,14 +141,12 @@ ParameterSet ParseParameterFile(std::string_view text) {
 }
 
 ParameterSet ReadParameterFile(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) throw ParameterFileError("File not found");
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > kMaxParameterFileBytes)
-    throw ParameterFileError(path.string() + " is not a parameter file");
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in && !in.eof()) throw ParameterFileError("Cannot read the parameter file " + path.string());
+  std::string text;
+  try {
+    text = ReadSmallFile(path.string(), kMaxParameterFileBytes, "parameter file");
+  } catch (const FileError& e) {
+    throw ParameterFileError(e.what());
+  }
   try {
     return ParseParameterFile(text);
   } catch (const ParameterFileError& e) {

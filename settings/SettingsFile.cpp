@@ -4,13 +4,14 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <span>
 #include <sstream>
 #include <system_error>
 #include <vector>
 
+#include "imaging/Bitmap.h"
 #include "io/FileBytes.h"
 #include "io/PictureFile.h"
 #include "io/TextLines.h"
@@ -71,15 +72,67 @@ bool ReadStyle(LineReader& in, AppSettings& s) {
   return true;
 }
 
+bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+
+// A placement a screen could show: maximised, or sides of a sane size at a position not far off
+// any desktop. Anything else (a damaged or hostile file) leaves the default placement.
+bool UsablePlacement(const WindowPlacement& p) {
+  if (p.Maximised()) return true;
+  return InRange(p.width, kMinWindowSide, kMaxWindowSide) &&
+         InRange(p.height, kMinWindowSide, kMaxWindowSide) &&
+         InRange(p.left, -kMaxWindowSide, kMaxWindowSide) &&
+         InRange(p.top, -kMaxWindowSide, kMaxWindowSide);
+}
+
 bool ReadPlacement(LineReader& in, AppSettings& s) {
   WindowPlacement p;
   if (!in.Int(p.left) || !in.Int(p.top) || !in.Int(p.width)) return false;
   int height = 0;
   if (!in.Int(height)) return false;
   p.height = p.width == -1 ? -1 : height;
-  s.placement = p;
-  s.placementRead = true;
+  if (UsablePlacement(p)) {
+    s.placement = p;
+    s.placementRead = true;
+  }
   return true;
+}
+
+// Numbers outside the range of the control they belong to go back to the default. `orUnset`
+// also accepts -1, the "nothing stored yet" of the text window and the texture.
+void KeepInRange(int& value, int low, int high, int fallback, bool orUnset = false) {
+  if (!(InRange(value, low, high) || (orUnset && value == -1))) value = fallback;
+}
+
+// An edit box holding a whole number of at most four digits within its up-down's range.
+void KeepNumberText(std::string& text, int high, const std::string& fallback) {
+  int value = -1;
+  const bool digits = !text.empty() && text.size() <= 4 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || !ParseInt(text, value) || value > high) text = fallback;
+}
+
+constexpr int kMaxColour = 0xFFFFFF;
+
+void KeepInRange(AppSettings& s) {
+  const AppSettings d;
+  KeepInRange(s.frameStyle, 0, 5, d.frameStyle);
+  KeepInRange(s.realisticFrame, 0, 12, d.realisticFrame);
+  KeepInRange(s.colouredFrame, 0, 5, d.colouredFrame);
+  KeepInRange(s.upDown4, 0, 1000, d.upDown4);
+  KeepInRange(s.tintRed, -255, 255, d.tintRed);
+  KeepInRange(s.tintGreen, -255, 255, d.tintGreen);
+  KeepInRange(s.tintBlue, -255, 255, d.tintBlue);
+  KeepInRange(s.frameFillColour, 0, kMaxColour, d.frameFillColour);
+  KeepInRange(s.frameLineColour, 0, kMaxColour, d.frameLineColour);
+  KeepNumberText(s.marginText, 1000, d.marginText);
+  KeepNumberText(s.spacingText, 500, d.spacingText);
+  KeepInRange(s.textPosition, 0, 9, d.textPosition, true);
+  KeepInRange(s.textX, 0, kMaxWidth - 1, d.textX, true);
+  KeepInRange(s.textY, 0, kMaxHeight - 1, d.textY, true);
+  KeepInRange(s.fontSize, 1, 1000, d.fontSize, true);
+  KeepInRange(s.fontColour, 0, kMaxColour, d.fontColour, true);
+  KeepInRange(s.textureNumber, 0, 9, d.textureNumber, true);
+  KeepInRange(s.textureStrength, 0, 2, d.textureStrength, true);
 }
 
 bool ReadFrames(LineReader& in, AppSettings& s) {
@@ -129,7 +182,9 @@ bool FolderWritable(const std::filesystem::path& folder) {
 
 SettingsReadResult ParseSettings(const std::string& text, AppSettings& settings) {
   LineReader in(SplitTextLinesCopy(text));
-  return ReadAll(in, settings) ? SettingsReadResult::Complete : SettingsReadResult::StoppedEarly;
+  const bool complete = ReadAll(in, settings);
+  KeepInRange(settings);
+  return complete ? SettingsReadResult::Complete : SettingsReadResult::StoppedEarly;
 }
 
 std::string FormatSettings(const AppSettings& s, const WindowPlacement& p) {
@@ -178,13 +233,26 @@ std::string FormatSettings(const AppSettings& s, const WindowPlacement& p) {
 }
 
 WindowPlacement CorrectPlacement(WindowPlacement p, int desktopWidth, int desktopHeight) {
+  return FitPlacement(p, 0, 0, desktopWidth, desktopHeight);
+}
+
+WindowPlacement FitPlacement(WindowPlacement p, int desktopLeft, int desktopTop, int desktopWidth,
+                             int desktopHeight) {
   if (p.Maximised()) return p;
-  if (p.left + p.width > desktopWidth) {
-    p.left = 0;
+  if (p.width <= 0 || p.height <= 0) {
+    p = DefaultPlacement(desktopWidth, desktopHeight);
+    p.left += desktopLeft;
+    p.top += desktopTop;
+    return p;
+  }
+  // 64-bit sums: the numbers may come from a file and be anywhere in int's range.
+  using I = std::int64_t;
+  if (I{p.left} < desktopLeft || I{p.left} + p.width > I{desktopLeft} + desktopWidth) {
+    p.left = desktopLeft;
     p.width = desktopWidth;
   }
-  if (p.top + p.height > desktopHeight) {
-    p.top = 0;
+  if (I{p.top} < desktopTop || I{p.top} + p.height > I{desktopTop} + desktopHeight) {
+    p.top = desktopTop;
     p.height = desktopHeight;
   }
   return p;
@@ -205,12 +273,23 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFo
   return configHome / "Brumeleaf" / "Brumeleaf.ini";
 }
 
-SettingsReadResult LoadSettingsFile(const std::filesystem::path& path, AppSettings& settings) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return SettingsReadResult::Missing;
-  std::ostringstream text;
-  text << file.rdbuf();
-  return ParseSettings(text.str(), settings);
+SettingsReadResult LoadSettingsFile(const std::filesystem::path& path, AppSettings& settings,
+                                    std::string* message) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return SettingsReadResult::Missing;
+  std::string text;
+  try {
+    text = ReadSmallFile(path.string(), kMaxTextFileBytes, "settings file");
+  } catch (const FileError& e) {
+    // Only the size is worth a message: an unreadable file simply leaves the defaults.
+    if (std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) > kMaxTextFileBytes) {
+      if (message != nullptr) *message = e.what();
+      return SettingsReadResult::Refused;
+    }
+    return SettingsReadResult::Missing;
+  }
+  return ParseSettings(text, settings);
 }
 
 bool SaveSettingsFile(const std::filesystem::path& path, const AppSettings& settings,

@@ -61,12 +61,17 @@ struct AppSettings {
   bool operator==(const AppSettings&) const = default;
 };
 
-// How far reading got.
-enum class SettingsReadResult { Missing, Complete, StoppedEarly };
+// How far reading got. Refused: the file is far too large to be a settings file and was not read.
+enum class SettingsReadResult { Missing, Complete, StoppedEarly, Refused };
+
+// Window sides the reader accepts; anything outside leaves the default placement.
+inline constexpr int kMinWindowSide = 100;
+inline constexpr int kMaxWindowSide = 1 << 16;
 
 // Reads the text of a settings file (CR LF or LF line ends) into `settings`, which should hold
 // the defaults on entry. Reading stops at a header that does not match or a value line that is
-// not a whole number where one is expected.
+// not a whole number where one is expected. A number outside the range its control accepts
+// (or a window placement no screen could show) keeps the default, so it is never written back.
 SettingsReadResult ParseSettings(const std::string& text, AppSettings& settings);
 
 // The 43 lines, CR LF ended. `placement` is what the window reports (maximised: 0, 0, -1, -1).
@@ -76,6 +81,13 @@ std::string FormatSettings(const AppSettings& settings, const WindowPlacement& p
 // bottom edge is moved to 0 and given the desktop's width or height.
 WindowPlacement CorrectPlacement(WindowPlacement placement, int desktopWidth, int desktopHeight);
 
+// The same for a desktop (the screen's available area) that does not start at 0, 0: the result
+// lies inside it. A window also reaching past the left or top edge is moved to that edge and
+// given the desktop's width or height; one of an unusable size gets the default placement.
+// Computed without overflow for any numbers.
+WindowPlacement FitPlacement(WindowPlacement placement, int desktopLeft, int desktopTop,
+                             int desktopWidth, int desktopHeight);
+
 // The default placement: 95 % of the desktop, centred.
 WindowPlacement DefaultPlacement(int desktopWidth, int desktopHeight);
 
@@ -84,8 +96,10 @@ WindowPlacement DefaultPlacement(int desktopWidth, int desktopHeight);
 std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFolder,
                                        const std::filesystem::path& configHome);
 
-// Reads the file at `path`; a missing or unreadable file leaves the defaults.
-SettingsReadResult LoadSettingsFile(const std::filesystem::path& path, AppSettings& settings);
+// Reads the file at `path`; a missing or unreadable file leaves the defaults. A file too large
+// to be a settings file is refused unread (Refused), with the reason in `message` if given.
+SettingsReadResult LoadSettingsFile(const std::filesystem::path& path, AppSettings& settings,
+                                    std::string* message = nullptr);
 
 // Writes through a temporary file and a rename, creating the folder if needed. Returns false
 // (and leaves any previous file untouched) when the folder cannot be written.

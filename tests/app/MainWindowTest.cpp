@@ -3,13 +3,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
+#include <filesystem>
+#include <fstream>
 #include <QTest>
 
+#include "../core/LocalHttpServer.h"
 #include "AppTests.h"
 #include "app/Computation.h"
 #include "app/MainWindow.h"
@@ -476,6 +482,63 @@ class MainWindowTest : public QObject {
     QCOMPARE(read.openFolder, std::string("/srv/pictures"));
     QCOMPARE(read.placement.width, 900);
     QCOMPARE(read.placement.height, 650);
+  }
+
+  void hostileWindowNumbersInTheSettingsGiveAWindowOnTheScreen() {
+    const std::filesystem::path file =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "Brumeleaf.ini";
+    AppSettings saved;
+    saved.updateCheck = false;
+    saved.language = "English";
+    for (const WindowPlacement& hostile :
+         {WindowPlacement{0, 0, 2147483647, 2147483647}, WindowPlacement{10, 10, 2147483647, 2147483647},
+          WindowPlacement{2147483647, 2147483647, 2147483647, 2147483647},
+          WindowPlacement{-2147483647 - 1, 5, 900, 650}}) {
+      std::ofstream(file, std::ios::binary) << FormatSettings(saved, hostile);
+      {
+        Window t;
+        t.w.FirstIdle();
+        QCoreApplication::processEvents();
+        const QRect desktop = t.w.screen()->availableGeometry();
+        const QRect placed = t.w.geometry();
+        QVERIFY2(desktop.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(placed.left())
+                                                          .arg(placed.top()).arg(placed.width()).arg(placed.height())));
+        QVERIFY(placed.width() > 0 && placed.height() > 0);
+        t.w.close();
+      }
+      AppSettings read;
+      QCOMPARE(LoadSettingsFile(file, read), SettingsReadResult::Complete);
+      QVERIFY(read.placementRead);
+      QVERIFY(read.placement.left > -100000 && read.placement.width < 100000);
+    }
+    std::filesystem::remove(file);
+  }
+
+  void downloadsKeepTheWindowResponsiveAndEndWithAMessage() {
+    const std::vector<std::uint8_t> png = EncodePicture(Pattern(23, 11, 3), PictureFormat::Png);
+    testing::LocalServer server([&png](int socket, const std::string& path, const std::atomic<bool>&) {
+      if (path == "/slow.png") {
+        // Answers after a while: the window must go on handling events meanwhile.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        testing::LocalServer::Send(socket, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(png.size()) +
+                                               "\r\nConnection: close\r\n\r\n" + std::string(png.begin(), png.end()));
+      } else {
+        testing::LocalServer::Send(socket, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+      }
+    });
+    Window t;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(50);
+    t.w.StartDownload(QString::fromStdString(server.Address("/slow.png")));
+    QTRY_COMPARE_WITH_TIMEOUT(t.w.Source().Width(), 23, 15000);
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));  // events went on during the wait
+    QVERIFY(t.messages.isEmpty());
+    t.w.StartDownload(QString::fromStdString(server.Address("/gone.jpg")));
+    QTRY_COMPARE_WITH_TIMEOUT(t.messages.size(), 1, 15000);
+    QVERIFY2(t.messages[0].contains(QStringLiteral("404")), qPrintable(t.messages[0]));
+    QCOMPARE(t.w.Source().Width(), 23);  // the picture shown stays
   }
 
   void updateCheckWithoutTheServerIsSilentUnlessAsked() {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -146,6 +147,100 @@ class SettingsFileTest : public QObject {
     AppSettings wrongFirst;
     QCOMPARE(ParseSettings("[Skin]\r\n1\r\n", wrongFirst), SettingsReadResult::StoppedEarly);
     QCOMPARE(wrongFirst.style, 3);
+  }
+
+  void placementsNoScreenCouldShowKeepTheDefault() {
+    constexpr int kHuge = 2147483647;
+    constexpr int kMost = -2147483647 - 1;
+    for (const WindowPlacement& hostile :
+         {WindowPlacement{0, 0, kHuge, kHuge}, WindowPlacement{kHuge, kHuge, kHuge, kHuge},
+          WindowPlacement{kMost, kMost, kMost, kMost}, WindowPlacement{10, 20, kMost, 600},
+          WindowPlacement{10, 20, 0, 600}, WindowPlacement{10, 20, 800, 3},
+          WindowPlacement{kHuge, 20, 800, 600}, WindowPlacement{10, kMost, 800, 600}}) {
+      AppSettings read;
+      QCOMPARE(ParseSettings(FormatSettings(Changed(), hostile), read), SettingsReadResult::Complete);
+      QVERIFY(!read.placementRead);
+      QCOMPARE(read.language, std::string("Deutsch"));  // reading went on
+    }
+    // Whatever reaches the fitting, the result lies on the desktop, without overflow.
+    const auto inside = [](const WindowPlacement& p, int l, int t, int w, int h) {
+      return p.left >= l && p.top >= t && std::int64_t{p.left} + p.width <= std::int64_t{l} + w &&
+             std::int64_t{p.top} + p.height <= std::int64_t{t} + h && p.width > 0 && p.height > 0;
+    };
+    for (const WindowPlacement& p :
+         {WindowPlacement{kHuge, kHuge, kHuge, kHuge}, WindowPlacement{0, 0, kHuge, 500},
+          WindowPlacement{-50, -50, 800, 600}, WindowPlacement{kMost, 5, 800, 600},
+          WindowPlacement{10, 10, -7, -7}, WindowPlacement{1500, 100, 800, 600}}) {
+      QVERIFY(inside(FitPlacement(p, 0, 0, 1920, 1080), 0, 0, 1920, 1080));
+      QVERIFY(inside(FitPlacement(p, 1920, -200, 1280, 1024), 1920, -200, 1280, 1024));
+      QVERIFY(inside(CorrectPlacement(p, 1920, 1080), 0, 0, 1920, 1080));
+    }
+    // A window on a second screen to the right stays where it was.
+    QCOMPARE(FitPlacement({2000, 100, 800, 600}, 1920, 0, 1920, 1080),
+             (WindowPlacement{2000, 100, 800, 600}));
+  }
+
+  void numbersOutsideTheirControlsRangeKeepTheDefault() {
+    AppSettings hostile = Changed();
+    hostile.frameStyle = 6;
+    hostile.realisticFrame = 13;
+    hostile.colouredFrame = -1;
+    hostile.upDown4 = 2147483647;
+    hostile.tintRed = -256;
+    hostile.tintBlue = 255;  // the end of the range is fine
+    hostile.frameFillColour = 0x1000000;
+    hostile.frameLineColour = -2147483647 - 1;
+    hostile.marginText = "99999";
+    hostile.spacingText = "-5";
+    hostile.textPosition = 10;
+    hostile.textX = -2;
+    hostile.textY = 15001;
+    hostile.fontSize = 0;
+    hostile.fontColour = -2;
+    hostile.textureNumber = 10;
+    hostile.textureStrength = 3;
+    AppSettings read;
+    QCOMPARE(ParseSettings(FormatSettings(hostile, {10, 20, 800, 600}), read), SettingsReadResult::Complete);
+    const AppSettings d;
+    QCOMPARE(read.frameStyle, d.frameStyle);
+    QCOMPARE(read.realisticFrame, d.realisticFrame);
+    QCOMPARE(read.colouredFrame, d.colouredFrame);
+    QCOMPARE(read.upDown4, d.upDown4);
+    QCOMPARE(read.tintRed, d.tintRed);
+    QCOMPARE(read.tintBlue, 255);
+    QCOMPARE(read.frameFillColour, d.frameFillColour);
+    QCOMPARE(read.frameLineColour, d.frameLineColour);
+    QCOMPARE(read.marginText, d.marginText);
+    QCOMPARE(read.spacingText, d.spacingText);
+    QCOMPARE(read.textPosition, -1);
+    QCOMPARE(read.textX, -1);
+    QCOMPARE(read.textY, -1);
+    QCOMPARE(read.fontSize, -1);
+    QCOMPARE(read.fontColour, -1);
+    QCOMPARE(read.textureNumber, -1);
+    QCOMPARE(read.textureStrength, -1);
+    // What is in range is kept, and written back unchanged.
+    QCOMPARE(read.caption, std::string("Sunset at the lake"));
+    QCOMPARE(read.placement, (WindowPlacement{10, 20, 800, 600}));
+    AppSettings again;
+    ParseSettings(FormatSettings(Changed(), {10, 20, 800, 600}), again);
+    QVERIFY(again.marginText == "25" && again.fontSize == 28 && again.textureStrength == 2);
+    const std::string written = FormatSettings(read, read.placement);
+    for (const char* number : {"99999", "2147483647", "-2147483648", "16777216", "-256", "15001"})
+      QVERIFY2(written.find(std::string("\r\n") + number + "\r\n") == std::string::npos, number);
+  }
+
+  void aHugeFileIsRefusedUnread() {
+    QTemporaryDir dir;
+    const std::filesystem::path file = dir.filePath(QStringLiteral("Brumeleaf.ini")).toStdString();
+    std::ofstream(file, std::ios::binary) << FormatSettings(Changed(), {10, 20, 800, 600})
+                                          << std::string(10 << 20, '\n');
+    AppSettings read;
+    std::string message;
+    QCOMPARE(LoadSettingsFile(file, read, &message), SettingsReadResult::Refused);
+    QVERIFY(read == AppSettings{});
+    QVERIFY(message.find(file.string()) != std::string::npos);
+    QVERIFY(message.find("larger than") != std::string::npos);
   }
 
   void fileRoundTripAndFallbackFolder() {

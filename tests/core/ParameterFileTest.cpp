@@ -136,11 +136,6 @@ TEST_F(ParameterFileTest, BadFilesAreRejectedAndChangeNothing) {
   EXPECT_NO_THROW(ParseParameterFile(Uniform(7, 3) + "junk\n"));  // after line 175: not read
   EXPECT_THROW(ParseParameterFile("[0]\n99999999999\n"), ParameterFileError);
   EXPECT_THROW(LoadParameterFile(dir_ / "missing.bfp", model), ParameterFileError);
-  try {
-    LoadParameterFile(dir_ / "missing.bfp", model);
-  } catch (const ParameterFileError& e) {
-    EXPECT_STREQ(e.what(), "File not found");
-  }
   EXPECT_EQ(model.EffectValues(), before);
   EXPECT_EQ(model.ListIndex(), 11);
 
@@ -158,4 +153,71 @@ TEST(ProposedSaveName, FollowsTheOptionAndThePictureName) {
             "Brumeleaf_a_" + frameOnly + "_1_2_3_4_5.jpg");
   EXPECT_EQ(ProposedSaveName("ab", false, "", defaults), "_Brumeleaf.jpg");
   EXPECT_EQ(ProposedSaveName("p.jpg", true, "a/b", defaults).find('/'), std::string::npos);
+}
+
+TEST_F(ParameterFileTest, ErrorsNameTheOffendingLineAndShowItSafely) {
+  const auto messageOf = [](const std::string& text) {
+    try {
+      ParseParameterFile(text);
+    } catch (const ParameterFileError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  // Line 3 is the second value of code 0.
+  std::string text = Uniform(7, 3);
+  text.replace(text.find("[0]\n7\n7\n") + 6, 1, "q");
+  EXPECT_NE(messageOf(text).find("Line 3 of"), std::string::npos) << messageOf(text);
+  // The list index is line 175.
+  EXPECT_NE(messageOf(Uniform(7, 3).substr(0, Uniform(7, 3).rfind("3\n")) + "z\n").find("Line 175 "),
+            std::string::npos);
+  // A short file ending in a block header repeats that header: the message names the header's
+  // own line, not one past the end of the file.
+  EXPECT_NE(messageOf("[0]\n1\n2\n[1]\n").find("Line 4 of"), std::string::npos);
+
+  // Escape sequences, a NUL and bytes above ASCII never reach the terminal as they are.
+  const std::string hostile = std::string("\x1b]0;owned\x07\x1b[2J", 14) + std::string(1, '\0') + "tail\xff";
+  const std::string message = messageOf("[0]\n" + hostile + "\n");
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    EXPECT_TRUE(byte >= 0x20 && byte < 0x7F) << "byte " << int(byte) << " in " << message;
+  }
+  EXPECT_NE(message.find("\\x1B]0;owned\\x07\\x1B[2J\\x00tail\\xFF"), std::string::npos) << message;
+  EXPECT_NE(message.find("is not an integer"), std::string::npos);
+  // A long value is cut.
+  const std::string longLine = messageOf("[0]\n" + std::string(5000, 'x') + "\n");
+  EXPECT_LT(longLine.size(), 200u);
+  EXPECT_NE(longLine.find("xxx...\""), std::string::npos);
+}
+
+TEST_F(ParameterFileTest, UnreadableFilesAreNamedWithTheRealCause) {
+  const auto messageOf = [](const fs::path& path) {
+    ParameterModel model;
+    try {
+      LoadParameterFile(path, model);
+    } catch (const ParameterFileError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  const fs::path missing = dir_ / "missing.bfp";
+  std::string m = messageOf(missing);
+  EXPECT_NE(m.find(missing.string()), std::string::npos) << m;
+  EXPECT_NE(m.find("does not exist"), std::string::npos) << m;
+
+  fs::create_directories(dir_ / "folder.bfp");
+  m = messageOf(dir_ / "folder.bfp");
+  EXPECT_NE(m.find((dir_ / "folder.bfp").string()), std::string::npos) << m;
+  EXPECT_NE(m.find("folder"), std::string::npos) << m;
+  EXPECT_EQ(m.find("does not exist"), std::string::npos) << m;
+
+  m = messageOf("/dev/null");
+  EXPECT_NE(m.find("/dev/null"), std::string::npos) << m;
+  EXPECT_NE(m.find("not a regular file"), std::string::npos) << m;
+
+  // A file far larger than any parameter file is refused by its size, with a message.
+  const fs::path huge = Write("huge.bfp", Uniform(7, 3) + std::string(300 << 10, '\n'));
+  m = messageOf(huge);
+  EXPECT_NE(m.find("huge.bfp"), std::string::npos) << m;
+  EXPECT_NE(m.find("larger than"), std::string::npos) << m;
 }

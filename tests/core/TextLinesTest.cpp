@@ -28,3 +28,17 @@ TEST(TextLines, CopiesMatchTheViews) {
 
 }  // namespace
 }  // namespace brumeleaf
+
+namespace brumeleaf {
+namespace {
+
+TEST(TextLines, MessagesShowOnlyPrintableCharacters) {
+  EXPECT_EQ(EscapedForMessage("plain 12"), "plain 12");
+  EXPECT_EQ(EscapedForMessage(std::string_view("a\0b\\c\t\x7f\x80", 8)), "a\\x00b\\\\c\\x09\\x7F\\x80");
+  EXPECT_EQ(EscapedForMessage("abcdef", 3), "abc...");
+  EXPECT_EQ(EscapedForMessage("abc", 3), "abc");
+  EXPECT_EQ(EscapedForMessage(""), "");
+}
+
+}  // namespace
+}  // namespace brumeleaf
