@@ -14,6 +14,9 @@ std::span<const Command> AllCommands() {
       {"render-all", "INPUT OUTDIR [OPTIONS]",
        "draw INPUT with every available effect at its defaults into OUTDIR/<code>-<name>.jpg",
        RunRenderAll, RenderAllCommandOptions},
+      {"print", "INPUT --pdf OUT.pdf [OPTIONS]",
+       "lay INPUT out on an A4 page as the print preview prints it and write it as a PDF",
+       RunPrint, PrintCommandOptions},
   };
   return kCommands;
 }

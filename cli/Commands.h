@@ -41,7 +41,9 @@ int RunConvert(const Arguments& args);
 int RunEffects(const Arguments& args);
 int RunApply(const Arguments& args);
 int RunRenderAll(const Arguments& args);
+int RunPrint(const Arguments& args);
 OptionList ApplyCommandOptions();
 OptionList RenderAllCommandOptions();
+OptionList PrintCommandOptions();
 
 }  // namespace brumeleaf::cli
