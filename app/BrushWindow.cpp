@@ -280,6 +280,9 @@ void BrushWindow::StrokeRelease(QPoint image) {
   }
   auto job = std::make_shared<StrokeJob>(std::move(*made));
   auto outcome = std::make_shared<JobOutcome>();
+  // No computation runs (the press checked): a stop raised by an earlier change of the
+  // parameters is stale and must not end this stroke before it begins.
+  main_.Flags().StopRequested.store(false);
   pendingStroke_ = code;
   main_.Flags().Processing = true;
   parameters_.hide();
