@@ -78,7 +78,7 @@ PrintPreviewWindow::PrintPreviewWindow(const Bitmap& picture, QWidget* parent)
   column->addWidget(scaleBox);
 
   auto* orientationBox = new QGroupBox(Tr(TextId::Orientation), controls);
-  auto* orientationRow = new QHBoxLayout(orientationBox);
+  auto* orientationRow = new QVBoxLayout(orientationBox);
   radioButton4_ = new QRadioButton(Tr(TextId::Vertical), orientationBox);
   radioButton5_ = new QRadioButton(Tr(TextId::Horizontal), orientationBox);
   orientationRow->addWidget(radioButton4_);

@@ -114,11 +114,12 @@ void StampAt(const Bitmap& stamp, int strength, int x, int y, CoverageMask& mask
   const bool tint = display && display->Width() == mask.Width() && display->Height() == mask.Height();
   std::uint8_t coverage[256];
   for (int c = 0; c < 256; ++c) coverage[c] = static_cast<std::uint8_t>(std::clamp(Coverage(c, strength), 0, 255));
+  // Pointers start at the first stamp column inside the picture, never before a row.
   for (int i = i0; i < i1; ++i) {
-    const std::uint8_t* s = stamp.ScanLine(i);
-    std::uint8_t* m = mask.Row(top + i) + left;
-    std::uint8_t* p = tint ? display->ScanLine(top + i) + static_cast<std::ptrdiff_t>(left) * 3 : nullptr;
-    for (int j = j0; j < j1; ++j) {
+    const std::uint8_t* s = stamp.ScanLine(i) + static_cast<std::ptrdiff_t>(j0) * 3;
+    std::uint8_t* m = mask.Row(top + i) + (left + j0);
+    std::uint8_t* p = tint ? display->ScanLine(top + i) + static_cast<std::ptrdiff_t>(left + j0) * 3 : nullptr;
+    for (int j = 0; j < j1 - j0; ++j) {
       const int sB = s[3 * j], sG = s[3 * j + 1], sR = s[3 * j + 2];
       if (p && sR <= 249) {
         std::uint8_t* q = p + 3 * j;
