@@ -218,7 +218,8 @@ void MainWindow::BuildMenus() {
              &MainWindow::Openpicture1Click);
   AddCommand(file, "Enregisterledessinsous1", TextId::SaveDrawingAs,
              QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::Savepicture1Click);
-  AddCommand(file, "Print1", TextId::Print, QKeySequence(Qt::CTRL | Qt::Key_P), nullptr, false);
+  AddCommand(file, "Print1", TextId::Print, QKeySequence(Qt::CTRL | Qt::Key_P), &MainWindow::Print1Click);
+  AddCommand(file, "ExportPdf1", TextId::ExportPdfCommand, QKeySequence(), &MainWindow::ExportPdf1Click);
   file->addSeparator();
   QAction* quit = AddCommand(file, "Quit1", TextId::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr);
   connect(quit, &QAction::triggered, this, &QWidget::close);

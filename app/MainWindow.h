@@ -128,6 +128,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void EnregistrerenfonddcranWindows1Click();
   void StartDownload(const QString& address);
   void RefreshTitle();
+  // "Print...": the print preview of the result; "Export as PDF...": the same page as a file.
+  void Print1Click();
+  void ExportPdf1Click();
 
   // --- History -------------------------------------------------------------------------------
   void SaveToHistory(int panel);

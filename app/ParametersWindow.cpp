@@ -1,4 +1,5 @@
 #include "app/ParametersWindow.h"
+#include "app/BrushWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -408,6 +409,13 @@ void ParametersWindow::SpeedButton1Click() {
   HideList();
   hide();
   main_.activateWindow();
+}
+
+void ParametersWindow::Button4Click() { Brush().Button4Click(); }
+
+BrushWindow& ParametersWindow::Brush() {
+  if (!brushWindow_) brushWindow_ = std::make_unique<BrushWindow>(main_, *this);
+  return *brushWindow_;
 }
 
 void ParametersWindow::ShowWindow() {

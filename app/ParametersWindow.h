@@ -31,6 +31,7 @@ class QVariantAnimation;
 
 namespace brumeleaf {
 
+class BrushWindow;
 class ClickLabel;
 class MainWindow;
 class PreviewPictureView;
@@ -103,6 +104,10 @@ class ParametersWindow : public QWidget, public ParameterHost {
 
   // ---- "Draw!"
   void SpeedButton1Click();
+
+  // ---- "Manual brush" (Button4): switches the brush mode on and off
+  void Button4Click();
+  BrushWindow& Brush();
 
   // ---- live preview
   void Timer1Timer();
@@ -205,6 +210,8 @@ class ParametersWindow : public QWidget, public ParameterHost {
   QPushButton* button6_ = nullptr;
   QPushButton* button7_ = nullptr;
   QWidget* brushColumn_ = nullptr;
+  QPushButton* button4_ = nullptr;
+  std::unique_ptr<BrushWindow> brushWindow_;
   QCheckBox* checkBox1_ = nullptr;
   QCheckBox* checkBox2_ = nullptr;
   QCheckBox* checkBox3_ = nullptr;

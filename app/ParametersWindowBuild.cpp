@@ -266,6 +266,10 @@ QWidget* ParametersWindow::BuildPreview() {
   layout->addWidget(image2View_, 0, 0);
   layout->addWidget(trackBar6_, 0, 1);
   layout->addWidget(speedButton1_, 1, 0, 1, 2);
+  button4_ = Captioned(new QPushButton(column), TextId::ManualBrush);
+  button4_->setObjectName(QStringLiteral("Button4"));
+  connect(button4_, &QPushButton::clicked, this, &ParametersWindow::Button4Click);
+  layout->addWidget(button4_, 2, 0, 1, 2);
   return column;
 }
 

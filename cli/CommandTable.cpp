@@ -20,6 +20,9 @@ std::span<const Command> AllCommands() {
       {"batch", "FILE... [-d FOLDER] [OPTIONS]",
        "draw every FILE with one effect or script into FOLDER/NAME_Brumeleaf.EXT; prints a summary",
        RunBatch, BatchCommandOptions},
+      {"print", "INPUT --pdf OUT.pdf [OPTIONS]",
+       "lay INPUT out on an A4 page as the print preview prints it and write it as a PDF",
+       RunPrint, PrintCommandOptions},
   };
   return kCommands;
 }

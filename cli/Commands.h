@@ -41,11 +41,13 @@ int RunConvert(const Arguments& args);
 int RunEffects(const Arguments& args);
 int RunApply(const Arguments& args);
 int RunRenderAll(const Arguments& args);
+int RunPrint(const Arguments& args);
 OptionList ApplyCommandOptions();
 OptionList RenderAllCommandOptions();
 int RunScriptCommand(const Arguments& args);
 OptionList ScriptCommandOptions();
 int RunBatch(const Arguments& args);
 OptionList BatchCommandOptions();
+OptionList PrintCommandOptions();
 
 }  // namespace brumeleaf::cli

@@ -75,6 +75,10 @@ class RunContext {
   bool preview = false;     // a live-preview run (parameters window visible)
   bool processing = true;   // a processing run of the main window is in progress
   bool silent = false;      // progress must not be shown
+  // The manual brush is painting a patch. The watercolour, region-growing and blot paintings
+  // show no intermediate pictures then (their patch would flash over the result panel); the
+  // brush also sets sourcePanelWidth to the source's width.
+  bool brush = false;
 
   void SetSink(ProgressSink* sink) { sink_ = sink; }
   void SetStopFlag(std::atomic<bool>* flag) { stop_ = flag; }

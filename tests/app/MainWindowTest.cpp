@@ -397,8 +397,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(t.w.Action(QStringLiteral("Swap1"))->shortcut(), QKeySequence(Qt::Key_F12));
     QCOMPARE(t.w.Action(QStringLiteral("Rtablir1"))->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
     QVERIFY(t.w.Action(QStringLiteral("Sketchit1"))->isEnabled());
-    // The commands of windows still to come are there, but disabled.
-    QVERIFY(!t.w.Action(QStringLiteral("Print1"))->isEnabled());
+    QVERIFY(t.w.Action(QStringLiteral("Print1"))->isEnabled());
+    QVERIFY(t.w.Action(QStringLiteral("ExportPdf1"))->isEnabled());
     t.w.ApplyLanguage("Klingon");
     QCOMPARE(t.w.Settings().language, std::string("English"));
     QCOMPARE(t.w.Action(QStringLiteral("Rtablir1"))->text(), QStringLiteral("Redo"));
