@@ -82,18 +82,20 @@ bool ReadPlacement(LineReader& in, AppSettings& s) {
   return true;
 }
 
-bool ReadFrames(LineReader& in, AppSettings& s) {
-  if (!in.Int(s.frameStyle) || !in.Int(s.realisticFrame) || !in.Int(s.colouredFrame) ||
+bool ReadFrames(LineReader& in, AppSettings& settings) {
+  PictureFrameOptions& s = settings.frame;
+  if (!in.Int(s.style) || !in.Int(s.realisticFrame) || !in.Int(s.colouredFrame) ||
       !in.Int(s.upDown4) || !in.Int(s.tintRed) || !in.Int(s.tintGreen) || !in.Int(s.tintBlue) ||
-      !in.Int(s.frameFillColour) || !in.Int(s.frameLineColour)) {
+      !in.Int(s.fillColour) || !in.Int(s.lineColour)) {
     return false;
   }
   std::string ignored;
   return in.Text(s.marginText) && in.Text(s.spacingText) && in.Text(ignored);
 }
 
-bool ReadText(LineReader& in, AppSettings& s) {
-  if (!in.Text(s.caption) || !in.Int(s.textPosition) || !in.Int(s.textX) || !in.Int(s.textY) ||
+bool ReadText(LineReader& in, AppSettings& settings) {
+  CaptionOptions& s = settings.caption;
+  if (!in.Text(s.text) || !in.Int(s.position) || !in.Int(s.x) || !in.Int(s.y) ||
       !in.Text(s.fontName) || !in.Int(s.fontSize)) {
     return false;
   }
@@ -103,7 +105,7 @@ bool ReadText(LineReader& in, AppSettings& s) {
   s.italic = style.find("Italic") != std::string::npos;
   s.underline = style.find("Underline") != std::string::npos;
   s.strikeout = style.find("Strikeout") != std::string::npos;
-  return in.Int(s.fontColour);
+  return in.Int(s.colour);
 }
 
 bool ReadAll(LineReader& in, AppSettings& s) {
@@ -148,23 +150,25 @@ std::string FormatSettings(const AppSettings& s, const WindowPlacement& p) {
   line(s.openFolder);
   line(s.brushFolder);
   line("[Frames]");
-  for (int v : {s.frameStyle, s.realisticFrame, s.colouredFrame, s.upDown4, s.tintRed, s.tintGreen,
-                s.tintBlue, s.frameFillColour, s.frameLineColour}) {
+  const PictureFrameOptions& f = s.frame;
+  for (int v : {f.style, f.realisticFrame, f.colouredFrame, f.upDown4, f.tintRed, f.tintGreen, f.tintBlue,
+                f.fillColour, f.lineColour}) {
     line(v);
   }
-  line(s.marginText);
-  line(s.spacingText);
+  line(f.marginText);
+  line(f.spacingText);
   line(s.addFrameChecked ? "Checked" : "Unchecked");
   line("[Text]");
-  line(s.caption);
-  line(s.textPosition);
-  line(s.textX);
-  line(s.textY);
-  line(s.fontName);
-  line(s.fontSize);
-  line(std::string(s.bold ? "Bold " : "") + (s.italic ? "Italic " : "") +
-       (s.underline ? "Underline " : "") + (s.strikeout ? "Strikeout " : ""));
-  line(s.fontColour);
+  const CaptionOptions& c = s.caption;
+  line(c.text);
+  line(c.position);
+  line(c.x);
+  line(c.y);
+  line(c.fontName);
+  line(c.fontSize);
+  line(std::string(c.bold ? "Bold " : "") + (c.italic ? "Italic " : "") +
+       (c.underline ? "Underline " : "") + (c.strikeout ? "Strikeout " : ""));
+  line(c.colour);
   line("[Texture]");
   line(s.textureNumber);
   line(s.textureStrength);

@@ -33,19 +33,19 @@ AppSettings Changed() {
   s.language = "Deutsch";
   s.openFolder = "/home/ana/Pictures/Trips 2025";
   s.brushFolder = "/home/ana/brushes";
-  s.frameStyle = 3;
-  s.tintRed = 12;
-  s.frameFillColour = 0x123456;
-  s.marginText = "25";
-  s.caption = "Sunset at the lake";
-  s.textPosition = 2;
-  s.textX = 140;
-  s.textY = 90;
-  s.fontName = "DejaVu Serif";
-  s.fontSize = 28;
-  s.bold = true;
-  s.strikeout = true;
-  s.fontColour = 255;
+  s.frame.style = 3;
+  s.frame.tintRed = 12;
+  s.frame.fillColour = 0x123456;
+  s.frame.marginText = "25";
+  s.caption.text = "Sunset at the lake";
+  s.caption.position = 2;
+  s.caption.x = 140;
+  s.caption.y = 90;
+  s.caption.fontName = "DejaVu Serif";
+  s.caption.fontSize = 28;
+  s.caption.bold = true;
+  s.caption.strikeout = true;
+  s.caption.colour = 255;
   s.textureNumber = 4;
   s.textureStrength = 2;
   s.updateCheck = false;
@@ -121,13 +121,29 @@ class SettingsFileTest : public QObject {
     QVERIFY(read.examplePictures);
   }
 
+  void missingOrShortFilesKeepTheFrameDefaults() {
+    AppSettings read;
+    std::string text = FormatSettings(Changed(), {10, 20, 800, 600});
+    text.resize(text.find("[Frames]"));
+    QCOMPARE(ParseSettings(text, read), SettingsReadResult::StoppedEarly);
+    QCOMPARE(read.frame.Margin(), 150);
+    QCOMPARE(read.frame.Spacing(), 75);
+    QCOMPARE(read.frame.realisticFrame, 1);
+    QCOMPARE(read.frame.colouredFrame, 1);
+    QCOMPARE(read.frame.fillColour, 0);
+    QCOMPARE(read.frame.lineColour, 0xFFFFFF);
+    QCOMPARE(read.caption.Position(), 9);
+    QCOMPARE(read.caption.FontSize(), 12);
+    QCOMPARE(read.caption.Colour(), 0xFFFFFF);
+  }
+
   void readingStopsAtTheFirstLineThatDoesNotFit() {
     // A header that does not match: the sections from there on keep their defaults.
     std::string text = FormatSettings(Changed(), {10, 20, 800, 600});
     text.replace(text.find("[Texture]"), 9, "[Textures]");
     AppSettings read;
     QCOMPARE(ParseSettings(text, read), SettingsReadResult::StoppedEarly);
-    QCOMPARE(read.caption, std::string("Sunset at the lake"));
+    QCOMPARE(read.caption.text, std::string("Sunset at the lake"));
     QCOMPARE(read.textureNumber, -1);
     QVERIFY(read.updateCheck);
     // A value that is not a number stops at that line; what was read stays.
