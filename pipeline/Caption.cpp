@@ -152,4 +152,28 @@ std::string DrawCaption(Bitmap& result, const CaptionOptions& options, int fx, i
   return notice;
 }
 
+CaptionPatch MakeCaptionPatch(const Bitmap& result, const CaptionOptions& options, int fx, int fy) {
+  RequireGui();
+  CaptionPatch patch;
+  if (result.Empty()) return patch;
+  const CaptionPoint origin = CaptionOrigin(CaptionPosition(result, options, fx, fy));
+  const std::string text = options.text + " ";
+  const TextSize size = MeasureCaptionText(options, text);
+  const long long x0 = std::max<long long>(origin.x, 0), y0 = std::max<long long>(origin.y, 0);
+  const long long x1 = std::min<long long>(static_cast<long long>(origin.x) + size.width + 11, result.Width());
+  const long long y1 = std::min<long long>(static_cast<long long>(origin.y) + size.height + 1, result.Height());
+  if (x1 <= x0 || y1 <= y0) return patch;
+  patch.x = static_cast<int>(x0);
+  patch.y = static_cast<int>(y0);
+  patch.pixels.SetSize(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0));
+  for (int j = 0; j < patch.pixels.Height(); ++j) {
+    std::copy_n(result.ScanLine(patch.y + j) + 3 * static_cast<std::size_t>(patch.x),
+                3 * static_cast<std::size_t>(patch.pixels.Width()), patch.pixels.ScanLine(j));
+  }
+  const int ox = origin.x - patch.x, oy = origin.y - patch.y;
+  if (options.shadow) WriteAntiAlias(patch.pixels, ox + 1, oy + 1, text, options, kBlack);
+  WriteAntiAlias(patch.pixels, ox, oy, text, options, static_cast<Colour>(options.Colour()));
+  return patch;
+}
+
 }  // namespace brumeleaf

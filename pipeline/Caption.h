@@ -69,4 +69,14 @@ CaptionPoint CaptionPosition(const Bitmap& result, const CaptionOptions& options
 // no QGuiApplication exists.
 std::string DrawCaption(Bitmap& result, const CaptionOptions& options, int fx, int fy);
 
+// The caption drawn over a copy of just the part of `result` it covers, at (x, y) of the
+// result: a live display lays it over the picture and never writes into the result, so a
+// picture changed meanwhile can never receive old pixels. Empty when the caption misses it.
+struct CaptionPatch {
+  Bitmap pixels;
+  int x = 0;
+  int y = 0;
+};
+CaptionPatch MakeCaptionPatch(const Bitmap& result, const CaptionOptions& options, int fx, int fy);
+
 }  // namespace brumeleaf

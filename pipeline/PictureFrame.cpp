@@ -213,7 +213,9 @@ bool MakeTriptych(Bitmap& picture, int margin, int spacing, Colour fill) {
   return true;
 }
 
-void AddBrushstrokeFrame(Bitmap& picture, int margin, Colour fill, RunContext& ctx) {
+namespace {
+
+void PaintBands(Bitmap& picture, int margin, Colour fill, RunContext& ctx, bool topAndLeftOnly) {
   const int s = std::max(10, 2 * (margin / 2));
   const int ws = picture.Width(), hs = picture.Height();
   const bool wasSilent = ctx.silent;
@@ -232,14 +234,101 @@ void AddBrushstrokeFrame(Bitmap& picture, int margin, Colour fill, RunContext& c
   down.precision = 230;
   try {
     PaintBand(picture, {true, 0, s}, true, across, ctx);
-    if (!ctx.StopRequested()) PaintBand(picture, {true, hs - s, s}, false, across, ctx);
+    if (!topAndLeftOnly && !ctx.StopRequested()) PaintBand(picture, {true, hs - s, s}, false, across, ctx);
     if (!ctx.StopRequested()) PaintBand(picture, {false, 0, s}, true, down, ctx);
-    if (!ctx.StopRequested()) PaintBand(picture, {false, ws - s, s}, false, down, ctx);
+    if (!topAndLeftOnly && !ctx.StopRequested()) PaintBand(picture, {false, ws - s, s}, false, down, ctx);
   } catch (...) {
     ctx.silent = wasSilent;
     throw;
   }
   ctx.silent = wasSilent;
+}
+
+// A grey or white 200 x 200 background with the fill colour bands of the margin's corner and
+// the source's top-left corner in it.
+Bitmap MarginPreview(const Bitmap& source, int m, Colour fill, Colour background) {
+  Bitmap preview(kFramePreviewSize, kFramePreviewSize);
+  preview.Fill(background);
+  preview.FillRect(2, 2, kFramePreviewSize, m / 2 + 2, fill);
+  preview.FillRect(2, 2, m / 2 + 2, kFramePreviewSize, fill);
+  CopyBlock(source, 0, 0, kFramePreviewSize, kFramePreviewSize, preview, m / 2, m / 2);
+  return preview;
+}
+
+}  // namespace
+
+void AddBrushstrokeFrame(Bitmap& picture, int margin, Colour fill, RunContext& ctx) {
+  PaintBands(picture, margin, fill, ctx, false);
+}
+
+Bitmap FramePreview(const Bitmap& source, const PictureFrameOptions& options, RunContext& ctx) {
+  constexpr int n = kFramePreviewSize;
+  constexpr Colour kGrey = 8421504;
+  const int style = std::clamp(options.style, 0, 5);
+  const int m = options.Margin(), p = options.Spacing();
+  const Colour fill = static_cast<Colour>(options.fillColour) & 0xFFFFFF;
+  const Colour line = static_cast<Colour>(options.lineColour) & 0xFFFFFF;
+  if (style == 0 || style == 1) {
+    Bitmap preview = MarginPreview(source, m, fill, kGrey);
+    if (style == 1) {
+      const int at = m / 2 - 2;
+      preview.FillRect(at, at, n, at + 1, line);
+      preview.FillRect(at, at, at + 1, n, line);
+    }
+    return preview;
+  }
+  if (style == 2 || style == 3) {
+    const bool tinted = style == 3;
+    const Bitmap& photo = FramePhotograph(tinted ? ColouredFramePhotograph(options.colouredFrame)
+                                                 : RealisticFramePhotograph(options.realisticFrame));
+    Bitmap stretched(700, 700);
+    StretchBilinear(photo, stretched);
+    Bitmap preview(n, n);
+    CopyBlock(stretched, 0, 0, n, n, preview, 0, 0);
+    // The opening's corner, found before the tint as in the real frame.
+    int y0 = n - 1, x0 = n - 1;
+    while (y0 > 0 && IsFrameOpening(stretched.Pixel(180, y0))) --y0;
+    while (x0 > 0 && IsFrameOpening(stretched.Pixel(x0, 180))) --x0;
+    if (tinted) {
+      for (int y = 0; y < n; ++y) {
+        std::uint8_t* row = preview.ScanLine(y);
+        for (int x = 0; x < n; ++x) {
+          row[3 * x] = ClampLevel(row[3 * x] + options.tintBlue);
+          row[3 * x + 1] = ClampLevel(row[3 * x + 1] + options.tintGreen);
+          row[3 * x + 2] = ClampLevel(row[3 * x + 2] + options.tintRed);
+        }
+      }
+    }
+    preview.FillRect(x0, y0, n, n, fill);
+    CopyBlock(source, 0, 0, n, n, preview, x0 + m / 2, y0 + m / 2);
+    return preview;
+  }
+  if (style == 4) {
+    Bitmap preview(n, n);
+    preview.Fill(fill > 10647999 ? kGrey : kWhite);
+    Bitmap triptych = source;
+    if (!MakeTriptych(triptych, m, p, fill)) return preview;
+    const long long wt = static_cast<long long>(source.Width()) + 2LL * m + 2LL * p;
+    const long long ht = static_cast<long long>(source.Height()) + 2LL * m;
+    int left = 0, top = 0, right = n, bottom = n;
+    if (wt >= ht) {
+      const int k = static_cast<int>(200 * ht / wt) / 2;
+      top = 100 - k, bottom = 100 + k;
+    } else {
+      const int k = static_cast<int>(200 * wt / ht) / 2;
+      left = 100 - k, right = 100 + k;
+    }
+    preview.FillRect(left, top, right, bottom, fill);
+    if (right > left && bottom > top) {
+      Bitmap fitted(right - left, bottom - top);
+      StretchBilinear(triptych, fitted);
+      preview.Draw(left, top, fitted);
+    }
+    return preview;
+  }
+  Bitmap preview = MarginPreview(source, m, fill, kBlack);
+  if (m < 350) PaintBands(preview, m, fill, ctx, true);
+  return preview;
 }
 
 std::string AddPictureFrame(Bitmap& result, const PictureFrameOptions& options, RunContext& ctx) {

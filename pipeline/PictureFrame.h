@@ -51,6 +51,11 @@ bool MakeTriptych(Bitmap& picture, int margin, int spacing, Colour fill);
 // max(10, 2 * (margin / 2)), painted onto the fill colour and blended into the picture.
 void AddBrushstrokeFrame(Bitmap& picture, int margin, Colour fill, RunContext& ctx);
 
+// The frames window's 200 x 200 preview of the top-left corner of the framed source (the
+// triptych letterboxed whole). The brushstroke bands are painted for margins below 350 only.
+inline constexpr int kFramePreviewSize = 200;
+Bitmap FramePreview(const Bitmap& source, const PictureFrameOptions& options, RunContext& ctx);
+
 // The whole frame step on the finished result. An empty return: framed as asked. Otherwise the
 // result is kept unframed (or framed as far as it could be) and the text says why, as the
 // user should read it.

@@ -144,6 +144,25 @@ TEST(CaptionDrawing, FarPositionsHugeFontsAndEmptyTextsStayInsideThePicture) {
   EXPECT_NE(MissingFontNotice("No Such Font Family 12345"), "");
 }
 
+TEST(CaptionDrawing, TheLivePatchShowsExactlyWhatStampingWrites) {
+  NeedGui();
+  const Bitmap photo = SyntheticPhoto(151, 97);
+  for (int position : {1, 5, 9, 0}) {
+    CaptionOptions o;
+    o.text = "Live";
+    o.position = position;
+    o.x = 140;  // user defined: runs off the right edge
+    o.y = 90;
+    Bitmap stamped = photo;
+    DrawCaption(stamped, o, 0, 0);
+    const CaptionPatch patch = MakeCaptionPatch(photo, o, 0, 0);
+    ASSERT_FALSE(patch.pixels.Empty()) << position;
+    Bitmap shown = photo;
+    shown.Draw(patch.x, patch.y, patch.pixels);
+    EXPECT_EQ(shown, stamped) << position;
+  }
+}
+
 TEST(CaptionDrawing, FinalizeWritesTheCaptionInsideTheFrame) {
   NeedGui();
   Random random(1);

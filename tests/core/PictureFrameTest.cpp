@@ -295,3 +295,34 @@ TEST(FramePhotographs, EveryPhotographHasAFindableNearWhiteOpening) {
 
 }  // namespace
 }  // namespace brumeleaf
+
+namespace brumeleaf {
+namespace {
+
+TEST(FramePreview, ShowsTheCornerOfEachStyle) {
+  Random random(1);
+  RunContext ctx({}, random);
+  const Bitmap photo = testing::SyntheticPhoto(300, 200);
+  Bitmap p = FramePreview(photo, Options(1, 40, 10), ctx);
+  ASSERT_EQ(p.Width(), 200);
+  EXPECT_EQ(p.Pixel(1, 1), MakeColour(128, 128, 128));
+  EXPECT_EQ(p.Pixel(10, 100), kFill);
+  EXPECT_EQ(p.Pixel(18, 100), kLine);
+  EXPECT_EQ(p.Pixel(100, 18), kLine);
+  EXPECT_EQ(p.Pixel(20, 20), photo.Pixel(0, 0));
+  EXPECT_EQ(p.Pixel(199, 199), photo.Pixel(179, 179));
+  // The triptych letterboxed: Wt = 300 + 80 + 20 = 400, Ht = 280, k = 140 / 2 = 70.
+  p = FramePreview(photo, Options(4, 40, 10), ctx);
+  EXPECT_EQ(p.Pixel(100, 29), kWhite);
+  EXPECT_EQ(p.Pixel(1, 31), kFill);
+  EXPECT_EQ(p.Pixel(100, 171), kWhite);
+  // Photographed frames: the source sits in the opening, off the corner.
+  for (int style : {2, 3, 5}) {
+    p = FramePreview(photo, Options(style, 20), ctx);
+    EXPECT_EQ(p.Width(), 200) << style;
+    EXPECT_NE(p.Pixel(0, 0), photo.Pixel(0, 0)) << style;
+  }
+}
+
+}  // namespace
+}  // namespace brumeleaf
