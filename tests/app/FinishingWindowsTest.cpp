@@ -79,7 +79,13 @@ class FinishingWindowsTest : public QObject {
     auto* text = w.findChild<TextWindow*>(QStringLiteral("Form9"));
     QVERIFY(text);
     QVERIFY(text->isVisible());
-    text->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("Live caption"));
+    auto* edit = text->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    edit->clear();
+    // The main window's single-key commands (R, L rotate) must not take these letters.
+    QTest::keyClicks(edit, QStringLiteral("Live caption rl"));
+    QCOMPARE(edit->text(), QStringLiteral("Live caption rl"));
+    QCOMPARE(w.Result(), photo);
+    edit->setText(QStringLiteral("Live caption"));
     text->findChild<QScrollBar*>(QStringLiteral("ScrollBar1"))->setValue(10);
     QCOMPARE(text->findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex(), 0);
     QTest::qWait(50);
