@@ -1,5 +1,6 @@
 #include "cli/FrameTextOptions.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -139,9 +140,24 @@ void ApplyFrameTextOptions(const ParsedOptions& parsed, EffectSettings& settings
     f.addText = true;
 }
 
+namespace {
+
+// Qt's remarks about the desktop session (a missing runtime folder, an offscreen platform's
+// missing features) mean nothing on a command line; real problems still reach the terminal.
+void QuietDesktopRemarks(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (type == QtWarningMsg && (message.startsWith(QStringLiteral("QStandardPaths:")) ||
+                               message.startsWith(QStringLiteral("This plugin does not support"))))
+    return;
+  std::fprintf(stderr, "brumeleaf-cli: %s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 std::unique_ptr<QGuiApplication> TextDisplayFor(const EffectSettings& settings) {
   if (!settings.Finishing().addText || qGuiApp) return nullptr;
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qInstallMessageHandler(QuietDesktopRemarks);
   static int argc = 1;
   static char name[] = "brumeleaf-cli";
   static char* argv[] = {name, nullptr};
