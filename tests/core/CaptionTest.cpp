@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 
 #include <cstdlib>
-#include <memory>
 
 #include "pipeline/Finalize.h"
 #include "SyntheticPhoto.h"
@@ -18,14 +17,16 @@ using testing::Flat;
 using testing::SyntheticPhoto;
 
 // Text needs a QGuiApplication; the tests run without a display.
+// It lives to the end of the process: destroying it among the static destructors, after Qt's
+// own, would crash on the way out.
 void NeedGui() {
-  static std::unique_ptr<QGuiApplication> app;
+  static QGuiApplication* app = nullptr;
   if (qGuiApp) return;
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   static int argc = 1;
   static char name[] = "brumeleaf_core_tests";
   static char* argv[] = {name, nullptr};
-  app = std::make_unique<QGuiApplication>(argc, argv);
+  app = new QGuiApplication(argc, argv);
 }
 
 int Changed(const Bitmap& a, const Bitmap& b) {
