@@ -151,10 +151,10 @@ Rgb MouldingColour(const Look& look, double a, double across, double along, int 
     case Material::Silver: {
       // Metal leaf: a sharp highlight where the surface faces the light, worn darker in the
       // hollows, a fine speckle of the leaf.
-      const double spec = std::pow(std::max(0.0, shade + 0.25 * h - 0.05), 2.0) * 260;
+      const double highlight = std::pow(std::max(0.0, shade + 0.25 * h - 0.05), 2.0) * 260;
       const double worn = 0.9 + 0.1 * Noise(along / 12.0, across / 6.0, salt ^ 0x99u);
       const double hollow = 0.75 + 0.25 * h;
-      c = {c.r * worn * hollow + spec, c.g * worn * hollow + spec * 0.95, c.b * worn * hollow + spec * 0.8};
+      c = {c.r * worn * hollow + highlight, c.g * worn * hollow + highlight * 0.95, c.b * worn * hollow + highlight * 0.8};
       break;
     }
     case Material::Painted: {
@@ -163,8 +163,8 @@ Rgb MouldingColour(const Look& look, double a, double across, double along, int 
       break;
     }
     case Material::Lacquer: {
-      const double spec = std::pow(std::max(0.0, shade), 1.5) * 150;
-      c = {c.r + spec, c.g + spec, c.b + spec};
+      const double highlight = std::pow(std::max(0.0, shade), 1.5) * 150;
+      c = {c.r + highlight, c.g + highlight, c.b + highlight};
       break;
     }
   }
