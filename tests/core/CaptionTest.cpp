@@ -17,16 +17,27 @@ using testing::Flat;
 using testing::SyntheticPhoto;
 
 // Text needs a QGuiApplication; the tests run without a display.
-// It lives to the end of the process: destroying it among the static destructors, after Qt's
-// own, would crash on the way out.
+// Made on first use and ended by a test environment at the end of main: destroying it among
+// the static destructors, after Qt's own, would crash on the way out.
+QGuiApplication* textApp = nullptr;
+
+class TextAppEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    delete textApp;
+    textApp = nullptr;
+  }
+};
+const ::testing::Environment* const kTextAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TextAppEnvironment);
+
 void NeedGui() {
-  static QGuiApplication* app = nullptr;
   if (qGuiApp) return;
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   static int argc = 1;
   static char name[] = "brumeleaf_core_tests";
   static char* argv[] = {name, nullptr};
-  app = new QGuiApplication(argc, argv);
+  textApp = new QGuiApplication(argc, argv);
 }
 
 int Changed(const Bitmap& a, const Bitmap& b) {
@@ -90,7 +101,9 @@ TEST(CaptionDrawing, TextShadowAndSmoothingLandAtTheAnchor) {
   for (int y = 0; y < drawn.Height(); ++y) {
     for (int x = 0; x < drawn.Width(); ++x) {
       const Colour c = drawn.Pixel(x, y);
-      if (x < origin.x || y < origin.y) ASSERT_EQ(c, photo.Pixel(x, y)) << x << "," << y;
+      if (x < origin.x || y < origin.y) {
+        ASSERT_EQ(c, photo.Pixel(x, y)) << x << "," << y;
+      }
       white |= c == kWhite;
       black |= c == kBlack;
       between |= c != kWhite && c != kBlack && c != photo.Pixel(x, y);
