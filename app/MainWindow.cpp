@@ -18,7 +18,9 @@
 #include <QVBoxLayout>
 
 #include "app/Computation.h"
+#include "app/FramesWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/TextWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
@@ -256,8 +258,8 @@ void MainWindow::BuildMenus() {
   edit->addSeparator();
   AddCommand(edit, "Sketchit1", TextId::DrawingParametersMenu, QKeySequence(Qt::Key_F10),
              &MainWindow::Sketchit1Click);
-  AddCommand(edit, "Addtext1", TextId::AddTextMenu, QKeySequence(Qt::CTRL | Qt::Key_T), nullptr,
-             false);
+  AddCommand(edit, "Addtext1", TextId::AddTextMenu, QKeySequence(Qt::CTRL | Qt::Key_T),
+             &MainWindow::ShowTextWindow);
   AddCommand(edit, "Batchprocessing1", TextId::BatchMenu,
              QKeySequence(Qt::CTRL | Qt::Key_B), nullptr, false);
   AddCommand(edit, "Script1", TextId::ScriptMenu, QKeySequence(Qt::Key_F5), nullptr, false);
@@ -410,7 +412,7 @@ void MainWindow::BuildToolBarHints() {
 void MainWindow::BuildToolBar() {
   BuildToolBarHints();
   // The windows of these icons are not part of the program yet.
-  for (int icon : {8, 10, 11, 13, 14}) panel1_->SetIconEnabled(icon, false);
+  for (int icon : {8, 11, 13, 14}) panel1_->SetIconEnabled(icon, false);
   connect(panel1_, &ToolBarPanel::IconPressed, this, &MainWindow::ToolIconPressed);
   connect(panel1_, &ToolBarPanel::IconReleased, this, &MainWindow::ToolIconReleased);
   connect(panel1_, &ToolBarPanel::ZoomLabelClicked, this, [this] { panel1_->ShowZoomEdit(Zoom()); });

@@ -35,7 +35,9 @@ class QTimer;
 namespace brumeleaf {
 
 class Computation;
+class FramesWindow;
 class ParametersWindow;
+class TextWindow;
 class StatusPanel;
 class ToolBarPanel;
 
@@ -163,6 +165,11 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   bool UpdateCheckRunning() const;
   void ShowUpdateAnswer(bool fromMenu, bool reached, const std::string& remote);
   void WriteSettings();
+  // The frames window, modal over the main window: edits the frame options of the next runs.
+  void ShowFramesWindow();
+  // The text window (Ctrl+T, tool icon 10, the parameters window's text button), unless a
+  // computation runs.
+  void ShowTextWindow();
   WindowPlacement CurrentPlacement() const;
 
  protected:
@@ -230,6 +237,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   // A child window that shows parameters_ and runs on computation_: declared after them, so
   // that it goes first.
   std::unique_ptr<ParametersWindow> parametersWindow_;
+  std::unique_ptr<FramesWindow> framesWindow_;
+  std::unique_ptr<TextWindow> textWindow_;
 
   Bitmap& source_ = session_.SourcePanel();  // Image1
   Bitmap& result_ = session_.ResultPanel();  // Image2

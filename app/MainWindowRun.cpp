@@ -175,6 +175,8 @@ void MainWindow::FirstIdle() {
   ApplyLanguage(settings_.language);
   parameters_.ApplyLanguage(CurrentLanguage());
   parameters_.RestoreStoredTexture(settings_.textureNumber, settings_.textureStrength);
+  session_.Settings().MutableFinishing().frame = settings_.frame;
+  session_.Settings().MutableFinishing().caption = settings_.caption;
   languageApplied_ = true;
   SetStyle(settings_.style == 1   ? view::WindowStyle::Charcoal
            : settings_.style == 2 ? view::WindowStyle::Slate
@@ -267,6 +269,8 @@ void MainWindow::WriteSettings() {
   settings_.textureNumber = parameters_.Finishing().storedTextureNumber;
   settings_.textureStrength = parameters_.Finishing().storedStrength;
   settings_.addFrameChecked = parameters_.Finishing().addFrame;
+  settings_.frame = session_.Settings().Finishing().frame;
+  settings_.caption = session_.Settings().Finishing().caption;
   SaveSettingsFile(SettingsFilePath(ExecutableFolder(), ConfigHome()), settings_, CurrentPlacement());
 }
 

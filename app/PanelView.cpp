@@ -104,6 +104,12 @@ void PanelView::SetSelection(const Bitmap* lightened, std::optional<QRect> pictu
   update();
 }
 
+void PanelView::SetOverlay(const Bitmap* patch, QPoint at) {
+  overlay_ = patch && !patch->Empty() ? WrapBitmap(*patch).copy() : QImage();
+  overlayAt_ = at;
+  update();
+}
+
 void PanelView::SetGuideLine(std::optional<int> x) {
   guideLine_ = x;
   update();
@@ -140,6 +146,17 @@ void PanelView::paintEvent(QPaintEvent* /*event*/) {
                              pictureRect_.top() + pictureRect_.height() >= height();
     if (shadowAllowed_ && !reachesBoth) PaintShadow(painter);
     PaintPicture(painter, picture_);
+    if (!overlay_.isNull() && picture_.width() > 0 && picture_.height() > 0) {
+      const double sx = static_cast<double>(pictureRect_.width()) / picture_.width();
+      const double sy = static_cast<double>(pictureRect_.height()) / picture_.height();
+      painter.save();
+      painter.setClipRect(pictureRect_);
+      painter.setRenderHint(QPainter::SmoothPixmapTransform, sx < 1.0);
+      painter.drawImage(QRectF(pictureRect_.left() + overlayAt_.x() * sx, pictureRect_.top() + overlayAt_.y() * sy,
+                               overlay_.width() * sx, overlay_.height() * sy),
+                        overlay_);
+      painter.restore();
+    }
     if (selection_) PaintSelection(painter);
     if (!hint_.isEmpty()) PaintHint(painter);
   }

@@ -64,6 +64,9 @@ class PanelView : public QWidget {
   void SetSelection(const Bitmap* lightened, std::optional<QRect> pictureRect);
   // The divider's guide line at x (none when nullopt).
   void SetGuideLine(std::optional<int> x);
+  // A display-only patch laid over the picture with its top-left corner at `at` (picture
+  // pixels): the live caption. It is never written into the picture. Null removes it.
+  void SetOverlay(const Bitmap* patch, QPoint at);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -86,6 +89,8 @@ class PanelView : public QWidget {
   int number_;
   PanelListener& listener_;
   QImage picture_;          // wraps the shown Bitmap's rows (no copy)
+  QImage overlay_;          // the live caption patch (a copy)
+  QPoint overlayAt_;
   QImage lightened_;        // wraps the selection's lightened copy
   std::optional<QRect> selection_;
   QRect pictureRect_;

@@ -187,12 +187,11 @@ void ParametersWindow::SyncFromModel() {
   comboBox2_->setCurrentIndex(f.strengthIndex);
   comboBox2_->setEnabled(model_.StrengthEnabled());
   label12_->setText(Text(model_.TextureLabel()));
-  // The frames and text windows are not part of the program yet: their options stay off.
   const FinishingSteps steps = StandardFinishingSteps();
   checkBox1_->setEnabled(static_cast<bool>(steps.addFrame));
   checkBox4_->setEnabled(static_cast<bool>(steps.addText));
-  button2_->setEnabled(false);
-  button3_->setEnabled(false);
+  button2_->setEnabled(true);
+  button3_->setEnabled(true);
   syncing_ = false;
   UpdateWidth();
 }

@@ -390,6 +390,17 @@ QWidget* ParametersWindow::BuildFinishing() {
   connect(checkBox4_, &QCheckBox::toggled, this, [this](bool on) {
     if (!syncing_) model_.SetAddText(on);
   });
+  // "..." beside "Add a frame": the frames window in place of this one, then back.
+  connect(button2_, &QPushButton::clicked, this, [this] {
+    checkBox1_->setChecked(true);
+    hide();
+    main_.ShowFramesWindow();
+    show();
+  });
+  connect(button3_, &QPushButton::clicked, this, [this] {
+    checkBox4_->setChecked(true);
+    main_.ShowTextWindow();
+  });
   return group;
 }
 

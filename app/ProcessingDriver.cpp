@@ -86,6 +86,8 @@ void ProcessingDriver::EndRun(std::shared_ptr<RunJob> job, std::shared_ptr<JobOu
   main_.CenterImages();
   // A finished run brings the parameters window back; a stopped one leaves that to the user.
   if (outcome->Completed()) flags.ReopenParameters = true;
+  // A frame or caption that had to be left out: the drawing is kept and the user told why.
+  if (!outcome->Failed() && !outcome->message.empty()) main_.ShowMessage(QString::fromUtf8(outcome->message.c_str()));
   emit RunFinished(*outcome);
 }
 

@@ -5,6 +5,7 @@
 #include "cli/ApplyOptions.h"
 #include "cli/Commands.h"
 #include "cli/EffectRun.h"
+#include "cli/FrameTextOptions.h"
 #include "cli/InterruptStop.h"
 #include "io/PictureFile.h"
 
@@ -14,7 +15,13 @@ namespace {
 
 const Option* const kApplyOptions[] = {&options::kOutput, &options::kParams, &options::kEffect,
                                        &options::kValues, &options::kSoften, &options::kTexture,
-                                       &options::kStrength, &options::kSeed, &options::kQuality};
+                                       &options::kStrength, &options::kSeed, &options::kQuality,
+                                       &options::kSettings, &options::kFrame, &options::kMargin,
+                                       &options::kSpacing, &options::kFrameNumber, &options::kTint,
+                                       &options::kFillColour, &options::kLineColour, &options::kAddFrame,
+                                       &options::kText, &options::kFont, &options::kFontSize,
+                                       &options::kFontStyle, &options::kTextColour, &options::kTextPosition,
+                                       &options::kTextAt, &options::kNoShadow, &options::kAddText};
 
 void CheckOutputFormat(const std::string& path) {
   const PictureFormat format = FormatFromExtension(path);
@@ -42,6 +49,8 @@ int RunApply(const Arguments& args) {
 
   Session session(SeedOf(parsed));
   ApplyEffectOptions(parsed, session.Settings());
+  ApplyFrameTextOptions(parsed, session.Settings());
+  const std::unique_ptr<QGuiApplication> display = TextDisplayFor(session.Settings());
   PictureInfo info;
   const std::string& input = parsed.Positional()[0];
   session.OpenPicture(LoadPicture(input, &info), input);

@@ -27,7 +27,7 @@ const Option* const kBatchOptions[] = {
     &options::kOutputFolder, &options::kOverwrite, &options::kFrom,     &options::kJobs,
     &options::kShard,        &options::kParams,    &options::kEffect,   &options::kValues,
     &options::kSoften,       &options::kTexture,   &options::kStrength, &options::kScript,
-    &options::kSettingsFile, &options::kSeed,      &options::kQuality};
+    &options::kSettings, &options::kSeed,      &options::kQuality};
 
 void ReadList(std::istream& in, std::vector<fs::path>& inputs) {
   std::string line;
@@ -105,7 +105,7 @@ int RunBatch(const Arguments& args) {
   BatchWork work;
   // A fixed seed by default, so that shards on different machines agree.
   work.seed = parsed.Has(options::kSeed) ? SeedOf(parsed) : 1;
-  if (const auto settingsFile = parsed.TextIf(options::kSettingsFile)) ApplySettingsFile(*settingsFile, work.settings);
+  if (const auto settingsFile = parsed.TextIf(options::kSettings)) ApplySettingsFile(*settingsFile, work.settings);
   ApplyEffectOptions(parsed, work.settings);
   if (const auto script = parsed.TextIf(options::kScript)) {
     work.script = LoadScriptFile(*script);

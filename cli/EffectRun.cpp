@@ -15,6 +15,8 @@ std::optional<Bitmap> RunSelectedEffect(Session& session, const std::string& lab
     outcome = job.Run(session.Rand(), &progress, &stop);
   }
   if (outcome.Completed() && !stop.load()) {
+    // A frame or caption that had to be left out: the drawing is still written.
+    if (!outcome.message.empty()) std::fprintf(stderr, "brumeleaf-cli: %s\n", outcome.message.c_str());
     session.Accept(job, outcome);
     return session.Result();
   }

@@ -35,8 +35,42 @@ const Option kShard{"--shard", nullptr, "K/N", false, 0, 0, nullptr, "1/1",
                     "process only the K-th of N equal shares of the list (for several machines)"};
 const Option kScript{"--script", nullptr, "FILE.bfs", false, 0, 0, nullptr, nullptr,
                      "run a script on every picture instead of one effect"};
-const Option kSettingsFile{"--settings", nullptr, "FILE.ini", false, 0, 0, nullptr, nullptr,
-                           "frame, caption and texture choices of a settings file"};
+const Option kSettings{"--settings", nullptr, "Brumeleaf.ini", false, 0, 0, nullptr, nullptr,
+                       "frame, text and texture values of the desktop program's settings file (read first)"};
+const Option kFrame{"--frame", nullptr, "STYLE", false, 0, 0, "simple|lined|realistic|colored|triptych|brushstrokes",
+                    "simple", "add a picture frame around the result"};
+const Option kMargin{"--margin", nullptr, "N", true, 0, 1000, nullptr, "150",
+                     "frame margin in pixels, half on each side (adds a frame)"};
+const Option kSpacing{"--spacing", nullptr, "N", true, 0, 500, nullptr, "75",
+                      "gap between the triptych's panels (adds a frame)"};
+const Option kFrameNumber{"--frame-number", nullptr, "N", true, 1, 12, nullptr, "1",
+                          "frame photograph: 1-12 for realistic, 1-5 for colored frames (adds a frame)"};
+const Option kTint{"--tint", nullptr, "R,G,B", false, 0, 0, nullptr, "0,0,0",
+                   "added to the colored frame's red, green and blue, each -255..255 (adds a frame)"};
+const Option kFillColour{"--fill-colour", nullptr, "RRGGBB", false, 0, 0, nullptr, "000000",
+                         "margin and background colour of the frame (adds a frame)"};
+const Option kLineColour{"--line-colour", nullptr, "RRGGBB", false, 0, 0, nullptr, "ffffff",
+                         "colour of the lined frame's line (adds a frame)"};
+const Option kAddFrame{"--add-frame", nullptr, nullptr, false, 0, 0, nullptr, "off",
+                       "add the frame of --settings as it is"};
+const Option kText{"--text", nullptr, "TEXT", false, 0, 0, nullptr, "Brumeleaf", "write a caption onto the result"};
+const Option kFont{"--font", nullptr, "FAMILY", false, 0, 0, nullptr, "DejaVu Sans", "caption font (adds text)"};
+const Option kFontSize{"--font-size", nullptr, "POINTS", true, 1, 2000, nullptr, "12",
+                       "caption size in points at 96 dpi: 12 is 16 pixels (adds text)"};
+const Option kFontStyle{"--font-style", nullptr, "LIST", false, 0, 0, nullptr, "none",
+                        "comma list of bold, italic, underline, strikeout (adds text)"};
+const Option kTextColour{"--text-colour", nullptr, "RRGGBB", false, 0, 0, nullptr, "ffffff",
+                         "caption colour (adds text)"};
+const Option kTextPosition{"--text-position", nullptr, "PLACE", false, 0, 0,
+                           "top-left|top-middle|top-right|middle-left|centre|center|middle-right|"
+                           "bottom-left|bottom-middle|bottom-right",
+                           "bottom-right", "where the caption goes, inside any frame (adds text)"};
+const Option kTextAt{"--text-at", nullptr, "X,Y", false, 0, 0, nullptr, nullptr,
+                     "the caption at this point of the result instead (adds text)"};
+const Option kNoShadow{"--no-shadow", nullptr, nullptr, false, 0, 0, nullptr, "shadow on",
+                       "no black shadow under the caption (adds text)"};
+const Option kAddText{"--add-text", nullptr, nullptr, false, 0, 0, nullptr, "off",
+                      "add the caption of --settings as it is"};
 }  // namespace options
 
 namespace {

@@ -74,7 +74,25 @@ extern const Option kFrom;
 extern const Option kJobs;
 extern const Option kShard;
 extern const Option kScript;
-extern const Option kSettingsFile;
+// Picture frame and caption.
+extern const Option kSettings;
+extern const Option kFrame;
+extern const Option kMargin;
+extern const Option kSpacing;
+extern const Option kFrameNumber;
+extern const Option kTint;
+extern const Option kFillColour;
+extern const Option kLineColour;
+extern const Option kAddFrame;
+extern const Option kText;
+extern const Option kFont;
+extern const Option kFontSize;
+extern const Option kFontStyle;
+extern const Option kTextColour;
+extern const Option kTextPosition;
+extern const Option kTextAt;
+extern const Option kNoShadow;
+extern const Option kAddText;
 }  // namespace options
 
 }  // namespace brumeleaf::cli

@@ -19,7 +19,7 @@ namespace {
 
 const Option* const kScriptOptions[] = {&options::kOutput,  &options::kCheck,    &options::kParams,
                                         &options::kEffect,  &options::kValues,   &options::kSoften,
-                                        &options::kTexture, &options::kStrength, &options::kSettingsFile,
+                                        &options::kTexture, &options::kStrength, &options::kSettings,
                                         &options::kSeed,    &options::kQuality};
 
 std::string ValuesText(const PlannedStep& step) {
@@ -75,7 +75,7 @@ int RunScriptCommand(const Arguments& args) {
 
   const Script script = LoadScriptFile(parsed.Positional()[1]);
   Session session(SeedOf(parsed));
-  if (const auto settingsFile = parsed.TextIf(options::kSettingsFile)) ApplySettingsFile(*settingsFile, session.Settings());
+  if (const auto settingsFile = parsed.TextIf(options::kSettings)) ApplySettingsFile(*settingsFile, session.Settings());
   ApplyEffectOptions(parsed, session.Settings());
   PictureInfo info;
   session.OpenPicture(LoadPicture(input, &info), input);

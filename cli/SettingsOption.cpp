@@ -13,12 +13,8 @@ void ApplySettingsFile(const std::string& path, EffectSettings& settings) {
   if (LoadSettingsFile(path, read) == SettingsReadResult::Missing)
     throw std::runtime_error(path + ": not a settings file");
   FinishingOptions& finishing = settings.MutableFinishing();
-  finishing.frame = {read.frameStyle, read.realisticFrame, read.colouredFrame, read.upDown4,  read.tintRed,
-                     read.tintGreen,  read.tintBlue,       read.frameFillColour, read.frameLineColour,
-                     read.marginText, read.spacingText};
-  finishing.caption = {read.caption, read.textPosition, read.textX,      read.textY,
-                       read.fontName, read.fontSize,    read.bold,       read.italic,
-                       read.underline, read.strikeout,  read.fontColour};
+  finishing.frame = read.frame;
+  finishing.caption = read.caption;
   settings.RestoreStoredTexture(read.textureNumber, read.textureStrength);
 }
 

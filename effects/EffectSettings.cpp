@@ -205,4 +205,29 @@ ParameterSnapshot EffectSettings::Snapshot() const {
   return snapshot;
 }
 
+namespace {
+
+// The leading whole number of an edit box's text (spaces first are skipped), clamped to
+// low..high; no digits at all count as low.
+int LeadingNumber(const std::string& text, int low, int high) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  long long value = 0;
+  bool any = false;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    any = true;
+    value = std::min<long long>(value * 10 + (text[i] - '0'), 1000000000LL);
+  }
+  if (!any) return low;
+  if (negative) value = -value;
+  return static_cast<int>(std::clamp<long long>(value, low, high));
+}
+
+}  // namespace
+
+int PictureFrameOptions::Margin() const { return LeadingNumber(marginText, 0, 1000); }
+int PictureFrameOptions::Spacing() const { return LeadingNumber(spacingText, 0, 500); }
+
 }  // namespace brumeleaf

@@ -25,36 +25,46 @@ struct SliderState {
 };
 
 // The picture frame added after a run (style, sizes, colours), as the frames window and the
-// settings file keep it.
+// settings file keep it. Colours are packed red in the low byte (see Colour).
 struct PictureFrameOptions {
-  int style = 0;           // frames window list index
-  int realisticFrame = 0;  // UpDown2
-  int colouredFrame = 0;   // UpDown3
+  int style = 0;           // frames window list index: 0 simple ... 5 brushstrokes
+  int realisticFrame = 1;  // UpDown2, 1..12
+  int colouredFrame = 1;   // UpDown3, 1..5
   int upDown4 = 0;
-  int tintRed = 0;
+  int tintRed = 0;         // -255..255, added to the coloured frame photograph
   int tintGreen = 0;
   int tintBlue = 0;
-  int fillColour = 0x000000;  // packed colour value
+  int fillColour = 0x000000;
   int lineColour = 0xFFFFFF;
-  std::string marginText = "0";
-  std::string spacingText = "0";
+  // The margin and panel spacing as their edit boxes hold them; Margin() and Spacing() read
+  // them the way the up-downs do.
+  std::string marginText = "150";
+  std::string spacingText = "75";
+  // Margin 0..1000 and spacing 0..500: the leading whole number of the text, clamped; a text
+  // that is no number counts as 0.
+  int Margin() const;
+  int Spacing() const;
   bool operator==(const PictureFrameOptions&) const = default;
 };
 
 // The caption written onto a result, as the text window and the settings file keep it.
 // -1 marks a value never chosen.
 struct CaptionOptions {
-  std::string text;
-  int position = -1;
+  std::string text = "Brumeleaf";
+  int position = -1;  // 0 user defined, 1 top left ... 9 bottom right; -1: bottom right
   int x = -1;
   int y = -1;
   std::string fontName = "DejaVu Sans";
-  int fontSize = -1;
+  int fontSize = -1;  // points; -1: 12
   bool bold = false;
   bool italic = false;
   bool underline = false;
   bool strikeout = false;
-  int colour = -1;
+  int colour = -1;    // packed colour; -1: white
+  bool shadow = true; // a black copy one pixel right and down (not kept by the settings file)
+  int Position() const { return position < 0 || position > 9 ? 9 : position; }
+  int FontSize() const { return fontSize <= 0 ? 12 : fontSize; }
+  int Colour() const { return colour < 0 ? 0xFFFFFF : (colour & 0xFFFFFF); }
   bool operator==(const CaptionOptions&) const = default;
 };
 

@@ -2,8 +2,11 @@
 // The closing stage of every run: frame, then caption, unless the run was stopped.
 
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "imaging/Bitmap.h"
+#include "effects/EffectSettings.h"
 #include "imaging/RunContext.h"
 
 namespace brumeleaf {
@@ -15,9 +18,15 @@ struct FinishingSteps {
   std::function<void(Bitmap& result, RunContext& ctx)> addFrame;
   // Draws the caption onto the result.
   std::function<void(Bitmap& result, RunContext& ctx)> addText;
+  // What a step had to leave out, as the user should read it (a frame that would not fit in
+  // memory, a font that is not installed); the result is kept either way. Empty: nothing.
+  std::shared_ptr<std::string> notice = std::make_shared<std::string>();
 };
 
-// The steps the program offers today; an empty step is not available yet.
+// The picture frame and the caption with the given options. The caption keeps clear of the
+// frame the same run added.
+FinishingSteps StandardFinishingSteps(const FinishingOptions& options);
+// The same with the options' defaults.
 FinishingSteps StandardFinishingSteps();
 
 // Throws ImageError when the options ask for a frame or a caption that `steps` cannot draw,

@@ -32,8 +32,10 @@ JobOutcome RunJob::Run(RunContext& ctx) {
   ctx.mean = mean_;
 
   JobOutcome outcome;
+  if (steps_.notice) steps_.notice->clear();
   try {
     const RunOutcome ran = RunEffect(code_, *source_, result_, ctx, steps_);
+    if (steps_.notice) outcome.message = *steps_.notice;
     if (cancelled.load()) {
       outcome = {JobOutcome::Kind::Failed, EffectNameForCode(code_) + " failed."};
     } else if (ran == RunOutcome::Stopped) {
@@ -79,7 +81,9 @@ RunJob Session::PrepareJob() const {
 }
 
 RunJob Session::PrepareJob(int code, const ParameterSnapshot& params) const {
-  return RunJob(code, params, std::make_shared<const Bitmap>(source_), result_, Mean());
+  RunJob job(code, params, std::make_shared<const Bitmap>(source_), result_, Mean());
+  job.SetFinishingSteps(StandardFinishingSteps(settings_.Finishing()));
+  return job;
 }
 
 void Session::Accept(RunJob& job, const JobOutcome& outcome) {

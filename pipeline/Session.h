@@ -21,7 +21,8 @@
 namespace brumeleaf {
 
 // How a run ended. A failed run names its cause as the user sees it; it never counts as a
-// result.
+// result. A completed run may carry a notice: a frame or caption it had to leave out (the
+// drawing is kept).
 struct JobOutcome {
   enum class Kind { Completed, Stopped, Failed };
   Kind kind = Kind::Completed;

@@ -115,38 +115,40 @@ constexpr int kMaxColour = 0xFFFFFF;
 
 void KeepInRange(AppSettings& s) {
   const AppSettings d;
-  KeepInRange(s.frameStyle, 0, 5, d.frameStyle);
-  KeepInRange(s.realisticFrame, 0, 12, d.realisticFrame);
-  KeepInRange(s.colouredFrame, 0, 5, d.colouredFrame);
-  KeepInRange(s.upDown4, 0, 1000, d.upDown4);
-  KeepInRange(s.tintRed, -255, 255, d.tintRed);
-  KeepInRange(s.tintGreen, -255, 255, d.tintGreen);
-  KeepInRange(s.tintBlue, -255, 255, d.tintBlue);
-  KeepInRange(s.frameFillColour, 0, kMaxColour, d.frameFillColour);
-  KeepInRange(s.frameLineColour, 0, kMaxColour, d.frameLineColour);
-  KeepNumberText(s.marginText, 1000, d.marginText);
-  KeepNumberText(s.spacingText, 500, d.spacingText);
-  KeepInRange(s.textPosition, 0, 9, d.textPosition, true);
-  KeepInRange(s.textX, 0, kMaxWidth - 1, d.textX, true);
-  KeepInRange(s.textY, 0, kMaxHeight - 1, d.textY, true);
-  KeepInRange(s.fontSize, 1, 1000, d.fontSize, true);
-  KeepInRange(s.fontColour, 0, kMaxColour, d.fontColour, true);
+  KeepInRange(s.frame.style, 0, 5, d.frame.style);
+  KeepInRange(s.frame.realisticFrame, 0, 12, d.frame.realisticFrame);
+  KeepInRange(s.frame.colouredFrame, 0, 5, d.frame.colouredFrame);
+  KeepInRange(s.frame.upDown4, 0, 1000, d.frame.upDown4);
+  KeepInRange(s.frame.tintRed, -255, 255, d.frame.tintRed);
+  KeepInRange(s.frame.tintGreen, -255, 255, d.frame.tintGreen);
+  KeepInRange(s.frame.tintBlue, -255, 255, d.frame.tintBlue);
+  KeepInRange(s.frame.fillColour, 0, kMaxColour, d.frame.fillColour);
+  KeepInRange(s.frame.lineColour, 0, kMaxColour, d.frame.lineColour);
+  KeepNumberText(s.frame.marginText, 1000, d.frame.marginText);
+  KeepNumberText(s.frame.spacingText, 500, d.frame.spacingText);
+  KeepInRange(s.caption.position, 0, 9, d.caption.position, true);
+  KeepInRange(s.caption.x, 0, kMaxWidth - 1, d.caption.x, true);
+  KeepInRange(s.caption.y, 0, kMaxHeight - 1, d.caption.y, true);
+  KeepInRange(s.caption.fontSize, 1, 1000, d.caption.fontSize, true);
+  KeepInRange(s.caption.colour, 0, kMaxColour, d.caption.colour, true);
   KeepInRange(s.textureNumber, 0, 9, d.textureNumber, true);
   KeepInRange(s.textureStrength, 0, 2, d.textureStrength, true);
 }
 
-bool ReadFrames(LineReader& in, AppSettings& s) {
-  if (!in.Int(s.frameStyle) || !in.Int(s.realisticFrame) || !in.Int(s.colouredFrame) ||
+bool ReadFrames(LineReader& in, AppSettings& settings) {
+  PictureFrameOptions& s = settings.frame;
+  if (!in.Int(s.style) || !in.Int(s.realisticFrame) || !in.Int(s.colouredFrame) ||
       !in.Int(s.upDown4) || !in.Int(s.tintRed) || !in.Int(s.tintGreen) || !in.Int(s.tintBlue) ||
-      !in.Int(s.frameFillColour) || !in.Int(s.frameLineColour)) {
+      !in.Int(s.fillColour) || !in.Int(s.lineColour)) {
     return false;
   }
   std::string ignored;
   return in.Text(s.marginText) && in.Text(s.spacingText) && in.Text(ignored);
 }
 
-bool ReadText(LineReader& in, AppSettings& s) {
-  if (!in.Text(s.caption) || !in.Int(s.textPosition) || !in.Int(s.textX) || !in.Int(s.textY) ||
+bool ReadText(LineReader& in, AppSettings& settings) {
+  CaptionOptions& s = settings.caption;
+  if (!in.Text(s.text) || !in.Int(s.position) || !in.Int(s.x) || !in.Int(s.y) ||
       !in.Text(s.fontName) || !in.Int(s.fontSize)) {
     return false;
   }
@@ -156,7 +158,7 @@ bool ReadText(LineReader& in, AppSettings& s) {
   s.italic = style.find("Italic") != std::string::npos;
   s.underline = style.find("Underline") != std::string::npos;
   s.strikeout = style.find("Strikeout") != std::string::npos;
-  return in.Int(s.fontColour);
+  return in.Int(s.colour);
 }
 
 bool ReadAll(LineReader& in, AppSettings& s) {
@@ -203,23 +205,25 @@ std::string FormatSettings(const AppSettings& s, const WindowPlacement& p) {
   line(s.openFolder);
   line(s.brushFolder);
   line("[Frames]");
-  for (int v : {s.frameStyle, s.realisticFrame, s.colouredFrame, s.upDown4, s.tintRed, s.tintGreen,
-                s.tintBlue, s.frameFillColour, s.frameLineColour}) {
+  const PictureFrameOptions& f = s.frame;
+  for (int v : {f.style, f.realisticFrame, f.colouredFrame, f.upDown4, f.tintRed, f.tintGreen, f.tintBlue,
+                f.fillColour, f.lineColour}) {
     line(v);
   }
-  line(s.marginText);
-  line(s.spacingText);
+  line(f.marginText);
+  line(f.spacingText);
   line(s.addFrameChecked ? "Checked" : "Unchecked");
   line("[Text]");
-  line(s.caption);
-  line(s.textPosition);
-  line(s.textX);
-  line(s.textY);
-  line(s.fontName);
-  line(s.fontSize);
-  line(std::string(s.bold ? "Bold " : "") + (s.italic ? "Italic " : "") +
-       (s.underline ? "Underline " : "") + (s.strikeout ? "Strikeout " : ""));
-  line(s.fontColour);
+  const CaptionOptions& c = s.caption;
+  line(c.text);
+  line(c.position);
+  line(c.x);
+  line(c.y);
+  line(c.fontName);
+  line(c.fontSize);
+  line(std::string(c.bold ? "Bold " : "") + (c.italic ? "Italic " : "") +
+       (c.underline ? "Underline " : "") + (c.strikeout ? "Strikeout " : ""));
+  line(c.colour);
   line("[Texture]");
   line(s.textureNumber);
   line(s.textureStrength);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "effects/EffectSettings.h"
+
 namespace brumeleaf {
 
 struct WindowPlacement {
@@ -25,31 +27,11 @@ struct AppSettings {
   std::string language = "void";
   std::string openFolder;
   std::string brushFolder;
-  // Frames window.
-  int frameStyle = 0;
-  int realisticFrame = 0;
-  int colouredFrame = 0;
-  int upDown4 = 0;
-  int tintRed = 0;
-  int tintGreen = 0;
-  int tintBlue = 0;
-  int frameFillColour = 0x000000;
-  int frameLineColour = 0xFFFFFF;
-  std::string marginText = "0";
-  std::string spacingText = "0";
+  // Frames window (a missing or short file gives margin 150, spacing 75, frames 1).
+  PictureFrameOptions frame;
   bool addFrameChecked = false;  // written for the record; every run starts unchecked
   // Text window.
-  std::string caption;
-  int textPosition = -1;
-  int textX = -1;
-  int textY = -1;
-  std::string fontName = "DejaVu Sans";
-  int fontSize = -1;
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  bool strikeout = false;
-  int fontColour = -1;
+  CaptionOptions caption;
   // Texture.
   int textureNumber = -1;
   int textureStrength = -1;

@@ -34,19 +34,19 @@ AppSettings Changed() {
   s.language = "Deutsch";
   s.openFolder = "/home/ana/Pictures/Trips 2025";
   s.brushFolder = "/home/ana/brushes";
-  s.frameStyle = 3;
-  s.tintRed = 12;
-  s.frameFillColour = 0x123456;
-  s.marginText = "25";
-  s.caption = "Sunset at the lake";
-  s.textPosition = 2;
-  s.textX = 140;
-  s.textY = 90;
-  s.fontName = "DejaVu Serif";
-  s.fontSize = 28;
-  s.bold = true;
-  s.strikeout = true;
-  s.fontColour = 255;
+  s.frame.style = 3;
+  s.frame.tintRed = 12;
+  s.frame.fillColour = 0x123456;
+  s.frame.marginText = "25";
+  s.caption.text = "Sunset at the lake";
+  s.caption.position = 2;
+  s.caption.x = 140;
+  s.caption.y = 90;
+  s.caption.fontName = "DejaVu Serif";
+  s.caption.fontSize = 28;
+  s.caption.bold = true;
+  s.caption.strikeout = true;
+  s.caption.colour = 255;
   s.textureNumber = 4;
   s.textureStrength = 2;
   s.updateCheck = false;
@@ -122,13 +122,29 @@ class SettingsFileTest : public QObject {
     QVERIFY(read.examplePictures);
   }
 
+  void missingOrShortFilesKeepTheFrameDefaults() {
+    AppSettings read;
+    std::string text = FormatSettings(Changed(), {10, 20, 800, 600});
+    text.resize(text.find("[Frames]"));
+    QCOMPARE(ParseSettings(text, read), SettingsReadResult::StoppedEarly);
+    QCOMPARE(read.frame.Margin(), 150);
+    QCOMPARE(read.frame.Spacing(), 75);
+    QCOMPARE(read.frame.realisticFrame, 1);
+    QCOMPARE(read.frame.colouredFrame, 1);
+    QCOMPARE(read.frame.fillColour, 0);
+    QCOMPARE(read.frame.lineColour, 0xFFFFFF);
+    QCOMPARE(read.caption.Position(), 9);
+    QCOMPARE(read.caption.FontSize(), 12);
+    QCOMPARE(read.caption.Colour(), 0xFFFFFF);
+  }
+
   void readingStopsAtTheFirstLineThatDoesNotFit() {
     // A header that does not match: the sections from there on keep their defaults.
     std::string text = FormatSettings(Changed(), {10, 20, 800, 600});
     text.replace(text.find("[Texture]"), 9, "[Textures]");
     AppSettings read;
     QCOMPARE(ParseSettings(text, read), SettingsReadResult::StoppedEarly);
-    QCOMPARE(read.caption, std::string("Sunset at the lake"));
+    QCOMPARE(read.caption.text, std::string("Sunset at the lake"));
     QCOMPARE(read.textureNumber, -1);
     QVERIFY(read.updateCheck);
     // A value that is not a number stops at that line; what was read stays.
@@ -182,49 +198,49 @@ class SettingsFileTest : public QObject {
 
   void numbersOutsideTheirControlsRangeKeepTheDefault() {
     AppSettings hostile = Changed();
-    hostile.frameStyle = 6;
-    hostile.realisticFrame = 13;
-    hostile.colouredFrame = -1;
-    hostile.upDown4 = 2147483647;
-    hostile.tintRed = -256;
-    hostile.tintBlue = 255;  // the end of the range is fine
-    hostile.frameFillColour = 0x1000000;
-    hostile.frameLineColour = -2147483647 - 1;
-    hostile.marginText = "99999";
-    hostile.spacingText = "-5";
-    hostile.textPosition = 10;
-    hostile.textX = -2;
-    hostile.textY = 15001;
-    hostile.fontSize = 0;
-    hostile.fontColour = -2;
+    hostile.frame.style = 6;
+    hostile.frame.realisticFrame = 13;
+    hostile.frame.colouredFrame = -1;
+    hostile.frame.upDown4 = 2147483647;
+    hostile.frame.tintRed = -256;
+    hostile.frame.tintBlue = 255;  // the end of the range is fine
+    hostile.frame.fillColour = 0x1000000;
+    hostile.frame.lineColour = -2147483647 - 1;
+    hostile.frame.marginText = "99999";
+    hostile.frame.spacingText = "-5";
+    hostile.caption.position = 10;
+    hostile.caption.x = -2;
+    hostile.caption.y = 15001;
+    hostile.caption.fontSize = 0;
+    hostile.caption.colour = -2;
     hostile.textureNumber = 10;
     hostile.textureStrength = 3;
     AppSettings read;
     QCOMPARE(ParseSettings(FormatSettings(hostile, {10, 20, 800, 600}), read), SettingsReadResult::Complete);
     const AppSettings d;
-    QCOMPARE(read.frameStyle, d.frameStyle);
-    QCOMPARE(read.realisticFrame, d.realisticFrame);
-    QCOMPARE(read.colouredFrame, d.colouredFrame);
-    QCOMPARE(read.upDown4, d.upDown4);
-    QCOMPARE(read.tintRed, d.tintRed);
-    QCOMPARE(read.tintBlue, 255);
-    QCOMPARE(read.frameFillColour, d.frameFillColour);
-    QCOMPARE(read.frameLineColour, d.frameLineColour);
-    QCOMPARE(read.marginText, d.marginText);
-    QCOMPARE(read.spacingText, d.spacingText);
-    QCOMPARE(read.textPosition, -1);
-    QCOMPARE(read.textX, -1);
-    QCOMPARE(read.textY, -1);
-    QCOMPARE(read.fontSize, -1);
-    QCOMPARE(read.fontColour, -1);
+    QCOMPARE(read.frame.style, d.frame.style);
+    QCOMPARE(read.frame.realisticFrame, d.frame.realisticFrame);
+    QCOMPARE(read.frame.colouredFrame, d.frame.colouredFrame);
+    QCOMPARE(read.frame.upDown4, d.frame.upDown4);
+    QCOMPARE(read.frame.tintRed, d.frame.tintRed);
+    QCOMPARE(read.frame.tintBlue, 255);
+    QCOMPARE(read.frame.fillColour, d.frame.fillColour);
+    QCOMPARE(read.frame.lineColour, d.frame.lineColour);
+    QCOMPARE(read.frame.marginText, d.frame.marginText);
+    QCOMPARE(read.frame.spacingText, d.frame.spacingText);
+    QCOMPARE(read.caption.position, -1);
+    QCOMPARE(read.caption.x, -1);
+    QCOMPARE(read.caption.y, -1);
+    QCOMPARE(read.caption.fontSize, -1);
+    QCOMPARE(read.caption.colour, -1);
     QCOMPARE(read.textureNumber, -1);
     QCOMPARE(read.textureStrength, -1);
     // What is in range is kept, and written back unchanged.
-    QCOMPARE(read.caption, std::string("Sunset at the lake"));
+    QCOMPARE(read.caption.text, std::string("Sunset at the lake"));
     QCOMPARE(read.placement, (WindowPlacement{10, 20, 800, 600}));
     AppSettings again;
     ParseSettings(FormatSettings(Changed(), {10, 20, 800, 600}), again);
-    QVERIFY(again.marginText == "25" && again.fontSize == 28 && again.textureStrength == 2);
+    QVERIFY(again.frame.marginText == "25" && again.caption.fontSize == 28 && again.textureStrength == 2);
     const std::string written = FormatSettings(read, read.placement);
     for (const char* number : {"99999", "2147483647", "-2147483648", "16777216", "-256", "15001"})
       QVERIFY2(written.find(std::string("\r\n") + number + "\r\n") == std::string::npos, number);

@@ -227,7 +227,8 @@ TEST_F(FinalizeFixture, AfterAStopNoFrameNoTextAndTheSourceSize) {
 
 TEST_F(FinalizeFixture, AMissingStepIsAnErrorNotASilentSkip) {
   RunContext ctx = Context(true, false);
-  EXPECT_THROW(CheckFinishingAvailable(StandardFinishingSteps(), ctx.Params()), ImageError);
+  EXPECT_THROW(CheckFinishingAvailable(FinishingSteps{}, ctx.Params()), ImageError);
+  EXPECT_NO_THROW(CheckFinishingAvailable(StandardFinishingSteps(), ctx.Params()));
   const Bitmap source = SyntheticPhoto(8, 8);
   Bitmap result = source;
   EXPECT_THROW(Finalize(source, result, ctx, FinishingSteps{}), ImageError);

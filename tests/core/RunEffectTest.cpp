@@ -104,8 +104,11 @@ TEST(RunEffect, AFrameRequestedWithoutItsStepFailsBeforeDrawing) {
   RunContext ctx(p, random);
   const Bitmap source = SyntheticPhoto(16, 16);
   Bitmap result = Uniform(4, 4, kBlack);
-  EXPECT_THROW(RunEffect(kFinishingOnly, source, result, ctx), ImageError);
+  EXPECT_THROW(RunEffect(kFinishingOnly, source, result, ctx, FinishingSteps{}), ImageError);
   EXPECT_EQ(result, Uniform(4, 4, kBlack));
+  // The standard steps have it: the default margin of 150 is added.
+  RunEffect(kFinishingOnly, source, result, ctx);
+  EXPECT_EQ(result.Width(), 166);
 }
 
 TEST(RunEffect, AStopMidRunReturnsStoppedAndSkipsFrameAndText) {
