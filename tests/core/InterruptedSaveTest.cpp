@@ -81,8 +81,11 @@ TEST(InterruptedSave, AStopDuringTheEncodingEndsItEarly) {
   EXPECT_EQ(dir.Entries(), 0);
 }
 
-// Starts brumeleaf-cli, sends `signal` after `delay` and returns its exit status.
-int SignalledCli(const std::vector<std::string>& args, int signal, std::chrono::milliseconds delay) {
+// Starts brumeleaf-cli, sends `signal` once `folder` holds more than `entries` entries (the
+// save's temporary file has appeared, so the signal arrives during the save whatever the
+// machine's speed) or after `delay` at the latest, and returns its exit status.
+int SignalledCli(const std::vector<std::string>& args, int signal, std::chrono::milliseconds delay,
+                 const std::filesystem::path& folder, std::size_t entries) {
   std::vector<std::string> all{BRUMELEAF_CLI};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -95,7 +98,14 @@ int SignalledCli(const std::vector<std::string>& args, int signal, std::chrono::
   const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return -1;
-  std::this_thread::sleep_for(delay);
+  const auto until = std::chrono::steady_clock::now() + delay;
+  auto count = [&folder] {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
+    return n;
+  };
+  while (std::chrono::steady_clock::now() < until && count() <= entries)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   ::kill(pid, signal);
   int status = 0;
   ::waitpid(pid, &status, 0);
@@ -108,7 +118,8 @@ TEST(InterruptedSave, TheCommandLineWritesNothingAndExitsOne) {
   SavePicture(Busy(4000, 3000), input);
   for (const int signal : {SIGINT, SIGTERM}) {
     const std::string output = dir.File("out.png");
-    const int status = SignalledCli({"convert", input, output}, signal, std::chrono::milliseconds(700));
+    const int status =
+        SignalledCli({"convert", input, output}, signal, std::chrono::seconds(10), dir.File(""), 1);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 1) << signal;
     EXPECT_FALSE(std::filesystem::exists(output)) << signal;
