@@ -5,6 +5,8 @@
 #include "effects/Catalogue.h"
 #include "effects/Frames.h"
 #include "effects/drawing/PencilSketch1.h"
+#include "effects/drawing/PenAndInk.h"
+#include "effects/drawing/OilPastel.h"
 #include "effects/painting/Painting10.h"
 #include "effects/painting/Painting9.h"
 #include "effects/painting/Cartoon.h"
@@ -86,16 +88,16 @@ void PreviewFinishingOnly(const Bitmap& K, const Bitmap&, Bitmap& O, RunContext&
 constexpr std::array<EffectRow, kEffectCount> kEffects{{
   Effect(0, 1, "ProcessPencilSketch", Line(TextId::PencilSketch1),
          Sliders(V(TextId::EdgeThreshold, 25), V(TextId::EdgeIntensity, 100), V(TextId::ColorIntensity, 80), V(TextId::DarkenLighten, 160), V(TextId::LevelOfContrast, 25)),
-         Extras{.softenedPreview = true}, FramePencilSketch, PreviewPencilSketch1),
+         Extras{.softenedPreview = true}, FramePencilSketch, PreviewPencilSketch1, FramePencilSketch),
   Effect(1, 2, "ProcessSobelFilter", Line(TextId::PencilSketch2),
          Sliders(V(TextId::EdgeThreshold, 7), V(TextId::EdgeIntensity, 127), V(TextId::StrokeLength, 30), V(TextId::DarkenLighten, 127), Hidden(0)),
-         Extras{}, FrameSobelFilter, nullptr),
+         Extras{}, FrameSobelFilter, nullptr, FrameSobelFilter),
   Effect(2, 3, "ProcessColourSobel", Line(TextId::PencilSketch3),
          Sliders(V(TextId::EdgeThreshold, 10), V(TextId::EdgeIntensity, 200), V(TextId::StrokeLength, 20), V(TextId::DarkenLighten, 50), V(TextId::ColorIntensity, 50)),
-         Extras{}, FrameColourSobel, nullptr),
+         Extras{}, FrameColourSobel, nullptr, FrameColourSobel),
   Effect(3, 8, "ProcessPenandInkSketch", Line(TextId::PenAndInkSketch1),
          Sliders(V(TextId::EdgeThreshold, 50), V(TextId::EdgeIntensity, 50), HiddenCaptioned(TextId::ColorIntensity, 90), V(TextId::DarkenLighten, 110), Hidden(0)),
-         Extras{}, FramePenandInkSketch, nullptr),
+         Extras{}, FramePenandInkSketch, nullptr, FramePenandInkSketch),
   Effect(4, 11, "ProcessPainting", Line(TextId::Painting1),
          Sliders(V(TextId::ColorBlending, 90), V(TextId::EdgeIntensity, 110), V(TextId::StrengthOfEffect, 25), V(TextId::DarkenLighten, 140), V(TextId::BrushstrokesIntensity, 50)),
          Extras{}, FramePainting, nullptr, PatchWatercolour),
@@ -134,7 +136,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{.maxButtonRow = 3, .doubleRow2 = true, .brushButtons = true}, FrameRandomStrokes, nullptr, PatchRandomStrokes),
   Effect(16, 4, "ProcessPencilStrokes", Line(TextId::OilPastelSketch),
          Sliders(V(TextId::MinimumStrokeSize, 0), V(TextId::MaximumStrokeSize, 200), V(TextId::NumberOfIterations, 20), V(TextId::EdgeIntensity, 100), V(TextId::FilterPrecision, 200)),
-         Extras{}, FramePencilStrokes, nullptr),
+         Extras{}, FramePencilStrokes, nullptr, PatchOilPastel),
   Effect(17, 24, "ProcessCartoonify", Line(TextId::Cartoon1),
          Sliders(V(TextId::StrengthOfEffect, 225), V(TextId::ImageSimplification, 70), V(TextId::DarkenLighten, 55), V(TextId::EdgeIntensity, 220), V(TextId::ColorIntensity, 127)),
          Extras{}, FrameCartoonify, nullptr, PatchCartoonify),
@@ -149,22 +151,22 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{.brushButtons = true}, FrameExpressivePainting, nullptr, PatchExpressivePainting),
   Effect(21, 9, "ProcessPenandInkSketch2", DropLast(TextId::PenAndInkSketch1, "2"),
          Sliders(V(TextId::LevelOfDetails, 40), V(TextId::DarkenLighten, 160), V(TextId::ImageSimplification, 40), Hidden(0), Hidden(0)),
-         Extras{}, FramePenandInkSketch2, nullptr),
+         Extras{}, FramePenandInkSketch2, nullptr, PatchPenAndInk2),
   Effect(22, 26, "ProcessRandomPolygons", Line(TextId::Emergence),
          Sliders(V(TextId::LevelOfAbstraction, 100), V(TextId::NumberOfIterations, 80), V(TextId::LevelOfContrast, 30), V(TextId::MinimumRadius, 25), V(TextId::MaximumRadius, 130)),
          Extras{.maxButtonRow = 2}, FrameRandomPolygons, nullptr, PatchRandomPolygons),
   Effect(23, 5, "ProcessNewPencilSketch", DropLast(TextId::PencilSketch1, "4"),
          Sliders(V(TextId::EdgeThreshold, 20), V(TextId::NumberOfIterations, 100), V(TextId::StrokeLength, 25), V(TextId::LevelOfAbstraction, 10), V(TextId::ColorIntensity, 140)),
-         Extras{}, FrameNewPencilSketch, nullptr),
+         Extras{}, FrameNewPencilSketch, nullptr, FrameNewPencilSketch),
   Effect(24, 6, "ProcessPencilSketch5", DropLast(TextId::PencilSketch1, "5"),
          Sliders(V(TextId::EdgeThreshold, 50), V(TextId::EdgeIntensity, 150), V(TextId::BlendingIntensity, 25), V(TextId::DarkenLighten, 128), V(TextId::ColorIntensity, 200)),
-         Extras{}, FramePencilSketch5, nullptr),
+         Extras{}, FramePencilSketch5, nullptr, FramePencilSketch5),
   Effect(25, 27, "ProcessShadedTriangles", Append(TextId::Emergence, " 2"),
          Sliders(V(TextId::LevelOfAbstraction, 130), V(TextId::NumberOfIterations, 100), V(TextId::LevelOfContrast, 10), V(TextId::MinimumRadius, 15), V(TextId::MaximumRadius, 180)),
          Extras{.maxButtonRow = 2}, FrameShadedTriangles, nullptr, PatchShadedTriangles),
   Effect(26, 28, "ProcessHalfToneLines", Line(TextId::LinearHalftoning),
          Sliders(V(TextId::LevelOfAbstraction, 12), Ranged(V(TextId::Angle, 45), {0, 360, 7}), V(TextId::ColorIntensity, 100), Hidden(0), Hidden(0)),
-         Extras{}, FrameHalfToneLines, nullptr),
+         Extras{}, FrameHalfToneLines, nullptr, FrameHalfToneLines),
   Effect(27, 19, "ProcessPainting9", Replace(TextId::Painting1, "1", "9"),
          Sliders(V(TextId::NumberOfIterations, 7), V(TextId::SizeOfPaintbrush, 170), V(TextId::PrecisionOfPaintbrush, 90), V(TextId::EdgeIntensity, 127), V(TextId::DarkenLighten, 10)),
          Extras{}, FramePainting9, nullptr, PatchPainting9),

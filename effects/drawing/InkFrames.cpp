@@ -24,6 +24,11 @@ void FramePenandInkSketch(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   R = std::move(drawing);
 }
 
+void PatchPenAndInk2(const Bitmap& source, Bitmap& output, RunContext& ctx) {
+  output = source;
+  DrawInkSketch(output, ctx);
+}
+
 void FramePenandInkSketch2(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   Bitmap drawing = S;
   DrawInkSketch(drawing, ctx);

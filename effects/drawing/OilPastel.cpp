@@ -385,6 +385,11 @@ void DrawOilPastel(const Bitmap& source, Bitmap& destination, OilPastelSettings 
 }
 
 // Code 16: the pastel is drawn straight into the result, then finished from a copy.
+// The brush paints with the drawing alone; it finishes the surface itself.
+void PatchOilPastel(const Bitmap& source, Bitmap& output, RunContext& ctx) {
+  DrawOilPastel(source, output, OilPastelSettingsFrom(ctx), ctx);
+}
+
 void FramePencilStrokes(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   DrawOilPastel(S, R, OilPastelSettingsFrom(ctx), ctx);
   const Bitmap drawing(R);

@@ -20,6 +20,9 @@ struct OilPastelSettings {
 
 OilPastelSettings OilPastelSettingsFrom(const RunContext& ctx);
 
+// The drawing alone on a patch of the source, for the manual brush.
+void PatchOilPastel(const Bitmap& source, Bitmap& output, RunContext& ctx);
+
 // Draws the pastel over `destination` (given the source's size). The source is only read: the
 // local-contrast step works on a copy. Does not reseed the generator, so every run places its
 // stamps differently. With the minimum size at or above the maximum, the minimum is moved to

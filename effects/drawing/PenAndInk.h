@@ -29,5 +29,7 @@ void InkCleanup(Bitmap& image, RunContext& ctx);
 
 // The two steps of sketch 2 on `image`, in place.
 void DrawInkSketch(Bitmap& image, RunContext& ctx);
+// Sketch 2 alone on a patch of the source, for the manual brush.
+void PatchPenAndInk2(const Bitmap& source, Bitmap& output, RunContext& ctx);
 
 }  // namespace brumeleaf

@@ -185,3 +185,19 @@ TEST(AllEffectsDigests, EveryBuiltEffectGivesTheRecordedBytes) {
     }
   }
 }
+
+// The manual brush paints with every effect but two: merge (it needs the result as well and is
+// handled by the brush itself) and frame-only (the brush applies the surface finish alone).
+TEST(AllEffectsBrushPatches, EveryOtherEffectHasAPatchThatKeepsThePatchSize) {
+  for (const EffectRow& row : EffectRows()) {
+    if (row.code == 13 || row.code == 14) continue;
+    ASSERT_NE(row.brushPatch, nullptr) << "code " << row.code;
+    Random random(kSeed);
+    RunContext ctx(DefaultSnapshot(row.code), random);
+    ctx.processing = false;
+    Bitmap output;
+    row.brushPatch(Synthetic(), output, ctx);
+    EXPECT_EQ(output.Width(), Synthetic().Width()) << "code " << row.code;
+    EXPECT_EQ(output.Height(), Synthetic().Height()) << "code " << row.code;
+  }
+}
