@@ -29,6 +29,7 @@
 #include "app/PreviewPictureView.h"
 #include "app/ProcessingDriver.h"
 #include "app/UiText.h"
+#include "resources/PaintBrush3D.h"
 #include "effects/CustomBrush.h"
 #include "pipeline/Finalize.h"
 #include "settings/ParameterFile.h"
@@ -356,7 +357,8 @@ void ParametersWindow::Button6Click() {
   const QString path = AskOpen(Tr(TextId::LoadCustomBrush), Tr(TextId::TransparentPngFilter));
   if (path.isEmpty()) return;
   try {
-    paintBrush3D_ = std::make_shared<const Bitmap>(LoadPicture(path.toStdString()));
+    // Loaded with its transparency: painted over white, a coloured brush would lose its rim.
+    paintBrush3DAlpha_ = std::make_shared<const AlphaPicture>(LoadAlphaPicture(path.toStdString()));
   } catch (const std::exception& error) {
     Fail(QString::fromUtf8(error.what()));
     return;
@@ -366,6 +368,7 @@ void ParametersWindow::Button6Click() {
 
 void ParametersWindow::Button7Click() {
   paintBrush3D_.reset();
+  paintBrush3DAlpha_.reset();
   ArmPreview(1000);
 }
 

@@ -15,6 +15,7 @@
 #include "app/ExamplePictures.h"
 #include "app/ParameterModel.h"
 #include "effects/PreviewEffect.h"
+#include "imaging/AlphaPicture.h"
 #include "imaging/Bitmap.h"
 
 class QCheckBox;
@@ -96,6 +97,8 @@ class ParametersWindow : public QWidget, public ParameterHost {
   // Loads a picture as the custom brush of Painting 7 and 8; false (with a message) on failure.
   bool LoadCustomBrush(const QString& path);
   const Bitmap* CustomBrush() const { return customBrush_.get(); }
+  // The Painting 10 brush the user loaded, colour and transparency; null: the standard one.
+  std::shared_ptr<const AlphaPicture> PaintBrush() const { return paintBrush3DAlpha_; }
 
   // ---- menu
   void Loadparameters1Click();
@@ -190,6 +193,7 @@ class ParametersWindow : public QWidget, public ParameterHost {
   ExamplePictures examples_;
   std::shared_ptr<const Bitmap> customBrush_;
   std::shared_ptr<const Bitmap> paintBrush3D_;
+  std::shared_ptr<const AlphaPicture> paintBrush3DAlpha_;
 
   // Controls, named as the window's designer named them.
   QMenuBar* menu_ = nullptr;

@@ -45,13 +45,16 @@ void ProcessingDriver::StartRun() {
   // The worker keeps its own references, so a brush loaded meanwhile cannot change under it.
   auto brush = window_.CustomBrush() ? std::make_shared<Bitmap>(*window_.CustomBrush()) : nullptr;
   params.customBrushPicture = brush.get();
+  // The Painting 10 brush a preview used is the one the run uses.
+  auto paintBrush = window_.PaintBrush();
+  params.paintBrush3DAlpha = paintBrush.get();
   auto job = std::make_shared<RunJob>(main_.GetSession().PrepareJob(params.code, params));
   auto outcome = std::make_shared<JobOutcome>();
   flags.Processing = true;
   running_ = true;
   main_.Runner().SetStopPercent(main_.Status().StopPercent());
   const bool started = main_.Runner().Start(
-      params, false, [job, outcome, brush](RunContext& ctx) { *outcome = job->Run(ctx); },
+      params, false, [job, outcome, brush, paintBrush](RunContext& ctx) { *outcome = job->Run(ctx); },
       [this, job, outcome](std::exception_ptr failure) { EndRun(job, outcome, failure); });
   if (!started) {
     // Another computation slipped in: wait for it as for a preview.
