@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "effects/EffectSettings.h"
+#include "tests/core/CliRunner.h"
 #include "finishing/PaperTexture.h"
 #include "settings/ParameterFile.h"
 #include "io/PictureFile.h"
@@ -23,24 +24,11 @@
 using namespace brumeleaf;
 namespace fs = std::filesystem;
 
+using brumeleaf::testing::RunCli;
+using Outcome = brumeleaf::testing::CliMergedOutcome;
+
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string output;  // standard output and standard error together
-};
-
-Outcome RunCli(const std::string& arguments) {
-  const std::string command = std::string(BRUMELEAF_CLI) + " " + arguments + " 2>&1";
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return outcome;
-  std::array<char, 4096> buffer;
-  while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe)) outcome.output += buffer.data();
-  const int status = pclose(pipe);
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
 
 std::string Quoted(const fs::path& p) {
   std::string quoted(1, '\'');

@@ -11,32 +11,25 @@
 #include <string>
 
 #include "io/PictureFile.h"
+#include "tests/core/CliRunner.h"
 #include "settings/SettingsFile.h"
 #include "SyntheticPhoto.h"
 
 using namespace brumeleaf;
 namespace fs = std::filesystem;
 
+using brumeleaf::testing::RunCli;
+using Outcome = brumeleaf::testing::CliMergedOutcome;
+
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string output;
-};
 
-Outcome RunCli(const std::string& arguments) {
-  const std::string command = std::string(BRUMELEAF_CLI) + " " + arguments + " 2>&1";
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return outcome;
-  std::array<char, 4096> buffer;
-  while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe)) outcome.output += buffer.data();
-  const int status = pclose(pipe);
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
+std::string Quoted(const fs::path& p) {
+  std::string quoted(1, '\'');
+  quoted += p.string();
+  quoted += '\'';
+  return quoted;
 }
-
-std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
 struct CliFrameFixture : ::testing::Test {
   fs::path folder, photo, out;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "TestPictures.h"
+#include "tests/core/CliRunner.h"
 #include "batch/CommandLine.h"
 #include "effects/Catalogue.h"
 #include "io/FileBytes.h"
@@ -19,34 +20,14 @@
 
 using brumeleaf::testing::ScratchFolder;
 
+using brumeleaf::testing::Cli;
+using Outcome = brumeleaf::testing::CliOutcome;
+
 namespace {
 
-struct Outcome {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Q(const std::string& s) { return "'" + s + "'"; }
 
-Outcome Cli(const ScratchFolder& dir, const std::string& args, const std::string& input = "") {
-  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-  std::string command = Q(BRUMELEAF_CLI) + " " + args + " >" + Q(out) + " 2>" + Q(err);
-  if (!input.empty()) command = "printf '%s' " + Q(input) + " | " + command;
-  const int status = std::system(command.c_str());
-  Outcome o;
-  o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  o.out = Slurp(out);
-  o.err = Slurp(err);
-  return o;
-}
 
 void WriteScript(const std::string& path, std::initializer_list<brumeleaf::ScriptRow> rows) {
   brumeleaf::Script script;

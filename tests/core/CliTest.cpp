@@ -8,39 +8,18 @@
 #include <vector>
 
 #include "TestPictures.h"
+#include "tests/core/CliRunner.h"
 
 using brumeleaf::testing::ScratchFolder;
 
+using brumeleaf::testing::Cli;
+using Outcome = brumeleaf::testing::CliOutcome;
+
 namespace {
 
-struct Outcome {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
-// Runs brumeleaf-cli with the arguments, capturing both output streams.
-Outcome Cli(const ScratchFolder& dir, const std::string& args) {
-  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-  const std::string command = Quoted(BRUMELEAF_CLI) + " " + args + " >" + Quoted(out) + " 2>" + Quoted(err);
-  const int status = std::system(command.c_str());
-  Outcome o;
-  o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  o.out = Slurp(out);
-  o.err = Slurp(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
-  return o;
-}
 
 int Lines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
 

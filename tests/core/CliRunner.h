@@ -1,0 +1,68 @@
+#pragma once
+// Runs the real brumeleaf-cli binary as a user would, for the command-line tests.
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tests/core/TestPictures.h"
+
+namespace brumeleaf::testing {
+
+// Exit code and the two output streams apart.
+struct CliOutcome {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+inline std::string ShellQuoted(const std::string& s) { return "'" + s + "'"; }
+
+inline std::string FileText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Runs the command line with `args` (already quoted for the shell), `input` on standard input;
+// the streams go through files in `dir`, which are removed again.
+inline CliOutcome Cli(const ScratchFolder& dir, const std::string& args, const std::string& input = "") {
+  const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
+  std::string command = ShellQuoted(BRUMELEAF_CLI) + " " + args + " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err);
+  if (!input.empty()) command = "printf '%s' " + ShellQuoted(input) + " | " + command;
+  const int status = std::system(command.c_str());
+  CliOutcome o;
+  o.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  o.out = FileText(out);
+  o.err = FileText(err);
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
+  return o;
+}
+
+// Exit code and both streams together, as a terminal shows them.
+struct CliMergedOutcome {
+  int exitCode = -1;
+  std::string output;
+};
+
+inline CliMergedOutcome RunCli(const std::string& arguments) {
+  const std::string command = std::string(BRUMELEAF_CLI) + " " + arguments + " 2>&1";
+  CliMergedOutcome outcome;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return outcome;
+  std::array<char, 4096> buffer;
+  while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe)) outcome.output += buffer.data();
+  const int status = pclose(pipe);
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return outcome;
+}
+
+}  // namespace brumeleaf::testing
