@@ -30,25 +30,10 @@ using Outcome = brumeleaf::testing::CliMergedOutcome;
 namespace {
 
 
-std::string Quoted(const fs::path& p) {
-  std::string quoted(1, '\'');
-  quoted += p.string();
-  quoted += '\'';
-  return quoted;
-}
+using brumeleaf::testing::ShellQuotedPath;
 
-struct CliFixture : ::testing::Test {
-  fs::path folder;
-  fs::path photo;
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("brumeleaf-cli-" + std::to_string(getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
-    photo = folder / "photo.png";
-    SavePicture(brumeleaf::testing::SyntheticPhoto(160, 120), photo.string());
-  }
-  void TearDown() override { fs::remove_all(folder); }
+struct CliFixture : brumeleaf::testing::CliPhotoFixture {
+  void SetUp() override { MakePhoto("brumeleaf-cli-", 160, 120); }
 };
 
 bool AllGrey(const Bitmap& b) {
@@ -77,9 +62,9 @@ TEST(CliEffects, ListsEntriesCodesAndVisibleSliders) {
 
 TEST_F(CliFixture, ApplyDrawsRepeatablyAtTheSourceSize) {
   const fs::path first = folder / "first.png", second = folder / "second.png";
-  Outcome o = RunCli("apply " + Quoted(photo) + " -o " + Quoted(first) + " --effect 'pencil sketch 1'");
+  Outcome o = RunCli("apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(first) + " --effect 'pencil sketch 1'");
   ASSERT_EQ(o.exitCode, 0) << o.output;
-  o = RunCli("apply " + Quoted(photo) + " --effect 0 -o " + Quoted(second) + " --seed 99");
+  o = RunCli("apply " + ShellQuotedPath(photo) + " --effect 0 -o " + ShellQuotedPath(second) + " --seed 99");
   ASSERT_EQ(o.exitCode, 0) << o.output;
   const Bitmap a = LoadPicture(first.string());
   EXPECT_EQ(a.Width(), 160);
@@ -91,18 +76,18 @@ TEST_F(CliFixture, ApplyDrawsRepeatablyAtTheSourceSize) {
 TEST_F(CliFixture, ValuesFillTheSlidersInRowOrder) {
   // T = 0 and CI = 0: edge pixels only, all grey; the rest keep their defaults.
   const fs::path out = folder / "grey.png";
-  Outcome o = RunCli("apply " + Quoted(photo) + " -o " + Quoted(out) + " --values 0,,0");
+  Outcome o = RunCli("apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(out) + " --values 0,,0");
   ASSERT_EQ(o.exitCode, 0) << o.output;
   EXPECT_TRUE(AllGrey(LoadPicture(out.string())));
   // Out of range is clamped like a slider: 900 is 100 for the colour intensity.
-  o = RunCli("apply " + Quoted(photo) + " -o " + Quoted(out) + " --values 25,100,900");
+  o = RunCli("apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(out) + " --values 25,100,900");
   ASSERT_EQ(o.exitCode, 0) << o.output;
   EXPECT_FALSE(AllGrey(LoadPicture(out.string())));
 }
 
 TEST_F(CliFixture, FinishingOptionsReachTheSurfaceStage) {
   const fs::path out = folder / "textured.png";
-  const Outcome o = RunCli("apply " + Quoted(photo) + " -o " + Quoted(out) +
+  const Outcome o = RunCli("apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(out) +
                            " --effect 14 --texture 3 --strength strong");
   ASSERT_EQ(o.exitCode, 0) << o.output;
   Bitmap expected = LoadPicture(photo.string());
@@ -115,13 +100,13 @@ TEST_F(CliFixture, ParameterFilesSelectTheirEntry) {
   settings.SelectEntry(35);  // frame, texture and text only
   const fs::path params = SaveParameterFile(folder / "only-finish", settings);
   const fs::path out = folder / "copy.png";
-  const Outcome o = RunCli("apply " + Quoted(photo) + " --params " + Quoted(params) + " -o " + Quoted(out));
+  const Outcome o = RunCli("apply " + ShellQuotedPath(photo) + " --params " + ShellQuotedPath(params) + " -o " + ShellQuotedPath(out));
   ASSERT_EQ(o.exitCode, 0) << o.output;
   EXPECT_EQ(LoadPicture(out.string()), LoadPicture(photo.string()));
 }
 
 TEST_F(CliFixture, BadArgumentsAreUsageErrorsAndWriteNothing) {
-  const std::string base = "apply " + Quoted(photo) + " -o " + Quoted(folder / "x.png");
+  const std::string base = "apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(folder / "x.png");
   for (const char* bad : {" --effect Nonsense", " --texture 11", " --texture 0", " --values 1,2,3,4,5,6",
                           " --values 1,a", " --strength heavy", " --quality 0", " --quality 101", " --seed -1",
                           " --seed 4294967296", " --texture 1.5",
@@ -129,9 +114,9 @@ TEST_F(CliFixture, BadArgumentsAreUsageErrorsAndWriteNothing) {
     const Outcome o = RunCli(base + bad);
     EXPECT_EQ(o.exitCode, 2) << bad << ": " << o.output;
   }
-  EXPECT_EQ(RunCli("apply " + Quoted(photo)).exitCode, 2);
-  EXPECT_EQ(RunCli("apply -o " + Quoted(folder / "x.png")).exitCode, 2);
-  EXPECT_EQ(RunCli("apply " + Quoted(photo) + " -o " + Quoted(folder / "x.tiff")).exitCode, 2);
+  EXPECT_EQ(RunCli("apply " + ShellQuotedPath(photo)).exitCode, 2);
+  EXPECT_EQ(RunCli("apply -o " + ShellQuotedPath(folder / "x.png")).exitCode, 2);
+  EXPECT_EQ(RunCli("apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(folder / "x.tiff")).exitCode, 2);
   // An effect that is not built yet (while there is one) is a failure, not a usage error.
   for (int code = 0; code < brumeleaf::kEffectCount; ++code) {
     if (brumeleaf::FrameForCode(code)) continue;
@@ -141,7 +126,7 @@ TEST_F(CliFixture, BadArgumentsAreUsageErrorsAndWriteNothing) {
     EXPECT_NE(unavailable.output.find(name + " is not available yet."), std::string::npos);
     break;
   }
-  EXPECT_EQ(RunCli("apply " + Quoted(folder / "missing.jpg") + " -o " + Quoted(folder / "x.png")).exitCode, 1);
+  EXPECT_EQ(RunCli("apply " + ShellQuotedPath(folder / "missing.jpg") + " -o " + ShellQuotedPath(folder / "x.png")).exitCode, 1);
   EXPECT_FALSE(fs::exists(folder / "x.png"));
 }
 
@@ -169,7 +154,7 @@ TEST_F(CliFixture, InterruptStopsTheRunAndWritesNothing) {
 
 TEST_F(CliFixture, RenderAllWritesEveryAvailableEffect) {
   const fs::path outFolder = folder / "all";
-  const Outcome o = RunCli("render-all " + Quoted(photo) + " " + Quoted(outFolder));
+  const Outcome o = RunCli("render-all " + ShellQuotedPath(photo) + " " + ShellQuotedPath(outFolder));
   ASSERT_EQ(o.exitCode, 0) << o.output;
   EXPECT_TRUE(fs::exists(outFolder / "0-pencil-sketch-1.jpg"));
   EXPECT_TRUE(fs::exists(outFolder / "14-frame-texture-and-text-only.jpg"));
@@ -181,7 +166,7 @@ TEST_F(CliFixture, RenderAllWritesEveryAvailableEffect) {
     const int code = std::stoi(name.substr(0, name.find('-')));
     EXPECT_NE(brumeleaf::FrameForCode(code), nullptr) << name;
   }
-  EXPECT_EQ(RunCli("render-all " + Quoted(photo)).exitCode, 2);
+  EXPECT_EQ(RunCli("render-all " + ShellQuotedPath(photo)).exitCode, 2);
 }
 
 // Every option a command takes is listed on a line of its own with its range and default,

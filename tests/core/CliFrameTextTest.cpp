@@ -24,26 +24,16 @@ using Outcome = brumeleaf::testing::CliMergedOutcome;
 namespace {
 
 
-std::string Quoted(const fs::path& p) {
-  std::string quoted(1, '\'');
-  quoted += p.string();
-  quoted += '\'';
-  return quoted;
-}
+using brumeleaf::testing::ShellQuotedPath;
 
-struct CliFrameFixture : ::testing::Test {
-  fs::path folder, photo, out;
+struct CliFrameFixture : brumeleaf::testing::CliPhotoFixture {
+  fs::path out;
   void SetUp() override {
-    folder = fs::temp_directory_path() / ("brumeleaf-frame-" + std::to_string(getpid()) + "-" +
-                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
-    photo = folder / "photo.png";
+    MakePhoto("brumeleaf-frame-", 80, 60);
     out = folder / "out.png";
-    SavePicture(brumeleaf::testing::SyntheticPhoto(80, 60), photo.string());
   }
-  void TearDown() override { fs::remove_all(folder); }
   Outcome Apply(const std::string& options) {
-    return RunCli("apply " + Quoted(photo) + " -o " + Quoted(out) + " --effect 14 " + options);
+    return RunCli("apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(out) + " --effect 14 " + options);
   }
 };
 
@@ -67,7 +57,7 @@ TEST_F(CliFrameFixture, ColoursAreGivenRedFirst) {
 
 TEST_F(CliFrameFixture, EveryStyleAndATextRunWithoutADisplay) {
   for (const char* style : {"simple", "lined", "realistic", "colored", "triptych", "brushstrokes"}) {
-    const Outcome o = RunCli("apply " + Quoted(photo) + " -o " + Quoted(out) +
+    const Outcome o = RunCli("apply " + ShellQuotedPath(photo) + " -o " + ShellQuotedPath(out) +
                              " --effect 14 --margin 10 --spacing 4 --frame " + style +
                              " --text Hello --text-position top-left");
     ASSERT_EQ(o.exitCode, 0) << style << "\n" << o.output;
@@ -82,21 +72,21 @@ TEST_F(CliFrameFixture, SettingsFileGivesTheFrameAndOptionsOverrideIt) {
   app.frame.fillColour = static_cast<int>(MakeColour(0, 128, 0));
   const fs::path ini = folder / "Brumeleaf.ini";
   ASSERT_TRUE(SaveSettingsFile(ini, app, {0, 0, 800, 600}));
-  Outcome o = Apply("--settings " + Quoted(ini) + " --add-frame");
+  Outcome o = Apply("--settings " + ShellQuotedPath(ini) + " --add-frame");
   ASSERT_EQ(o.exitCode, 0) << o.output;
   Bitmap b = LoadPicture(out.string());
   EXPECT_EQ(b.Width(), 110);
   EXPECT_EQ(b.Pixel(0, 0), MakeColour(0, 128, 0));
-  o = Apply("--settings " + Quoted(ini) + " --margin 10");
+  o = Apply("--settings " + ShellQuotedPath(ini) + " --margin 10");
   ASSERT_EQ(o.exitCode, 0) << o.output;
   b = LoadPicture(out.string());
   EXPECT_EQ(b.Width(), 90);
   EXPECT_EQ(b.Pixel(0, 0), MakeColour(0, 128, 0));
   // Without a frame option the settings file adds nothing.
-  o = Apply("--settings " + Quoted(ini));
+  o = Apply("--settings " + ShellQuotedPath(ini));
   ASSERT_EQ(o.exitCode, 0) << o.output;
   EXPECT_EQ(LoadPicture(out.string()).Width(), 80);
-  EXPECT_EQ(Apply("--settings " + Quoted(folder / "missing.ini")).exitCode, 1);
+  EXPECT_EQ(Apply("--settings " + ShellQuotedPath(folder / "missing.ini")).exitCode, 1);
 }
 
 TEST_F(CliFrameFixture, ALeftOutFrameKeepsTheDrawingAndSaysSo) {

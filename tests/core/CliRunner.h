@@ -11,6 +11,11 @@
 #include <sstream>
 #include <string>
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "io/PictureFile.h"
+#include "tests/core/SyntheticPhoto.h"
 #include "tests/core/TestPictures.h"
 
 namespace brumeleaf::testing {
@@ -22,7 +27,13 @@ struct CliOutcome {
   std::string err;
 };
 
-inline std::string ShellQuoted(const std::string& s) { return "'" + s + "'"; }
+inline std::string ShellQuoted(const std::string& s) {
+  std::string quoted(1, '\'');
+  quoted += s;
+  quoted += '\'';
+  return quoted;
+}
+inline std::string ShellQuotedPath(const std::filesystem::path& p) { return ShellQuoted(p.string()); }
 
 inline std::string FileText(const std::string& path) {
   std::ifstream in(path);
@@ -64,5 +75,20 @@ inline CliMergedOutcome RunCli(const std::string& arguments) {
   outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return outcome;
 }
+
+// A scratch folder named after the running test, with a synthetic photograph in it, removed
+// after the test.
+struct CliPhotoFixture : ::testing::Test {
+  std::filesystem::path folder;
+  std::filesystem::path photo;
+  void MakePhoto(const std::string& prefix, int width, int height) {
+    folder = std::filesystem::temp_directory_path() /
+             (prefix + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder);
+    photo = folder / "photo.png";
+    SavePicture(SyntheticPhoto(width, height), photo.string());
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+};
 
 }  // namespace brumeleaf::testing

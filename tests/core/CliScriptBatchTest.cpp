@@ -26,7 +26,7 @@ using Outcome = brumeleaf::testing::CliOutcome;
 namespace {
 
 
-std::string Q(const std::string& s) { return "'" + s + "'"; }
+using brumeleaf::testing::ShellQuoted;
 
 
 void WriteScript(const std::string& path, std::initializer_list<brumeleaf::ScriptRow> rows) {
@@ -42,50 +42,50 @@ TEST(CliScript, CheckListsRowsAndARunEqualsApplyFromTheSameSeed) {
   ScratchFolder dir("cli-script");
   const std::string bfs = dir.File("steps.bfs");
   WriteScript(bfs, {{"Pencil sketch 1", "", "", "", "", "", "0"}, {"", "", "", "", "", "", "57"}});
-  Outcome o = Cli(dir, "script --check " + Q(bfs));
+  Outcome o = Cli(dir, "script --check " + ShellQuoted(bfs));
   EXPECT_EQ(o.code, 0) << o.err;
   EXPECT_NE(o.out.find("2 steps"), std::string::npos) << o.out;
   EXPECT_NE(o.out.find("row 1"), std::string::npos);
   EXPECT_NE(o.out.find("skipped: no effect has code 57"), std::string::npos) << o.out;
 
-  const std::string sample = Q(BRUMELEAF_SAMPLE);
-  o = Cli(dir, "script " + sample + " " + Q(bfs) + " -o " + Q(dir.File("s.png")) + " --seed 9");
+  const std::string sample = ShellQuoted(BRUMELEAF_SAMPLE);
+  o = Cli(dir, "script " + sample + " " + ShellQuoted(bfs) + " -o " + ShellQuoted(dir.File("s.png")) + " --seed 9");
   ASSERT_EQ(o.code, 0) << o.err;
-  o = Cli(dir, "apply " + sample + " -o " + Q(dir.File("a.png")) + " --effect 0 --seed 9");
+  o = Cli(dir, "apply " + sample + " -o " + ShellQuoted(dir.File("a.png")) + " --effect 0 --seed 9");
   ASSERT_EQ(o.code, 0) << o.err;
   EXPECT_EQ(brumeleaf::ReadFileBytes(dir.File("s.png")), brumeleaf::ReadFileBytes(dir.File("a.png")));
 
   // A malformed script is refused before any picture is read.
   { std::ofstream(dir.File("bad.bfs")) << "6\r\n2\r\n"; }
-  o = Cli(dir, "script " + sample + " " + Q(dir.File("bad.bfs")) + " -o " + Q(dir.File("x.png")));
+  o = Cli(dir, "script " + sample + " " + ShellQuoted(dir.File("bad.bfs")) + " -o " + ShellQuoted(dir.File("x.png")));
   EXPECT_EQ(o.code, 1);
   EXPECT_NE(o.err.find("column count"), std::string::npos) << o.err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
   WriteScript(bfs, {{"", "99999", "5", "", "", "", "101"}});
-  EXPECT_EQ(Cli(dir, "script --check " + Q(bfs)).code, 1);
+  EXPECT_EQ(Cli(dir, "script --check " + ShellQuoted(bfs)).code, 1);
 }
 
 TEST(CliBatch, SummaryExitCodeListsAndShards) {
   ScratchFolder dir("cli-batch");
   const std::string a = dir.File("a.jpg"), b = dir.File("b.bmp");
   std::filesystem::copy_file(BRUMELEAF_SAMPLE, a);
-  Outcome o = Cli(dir, "convert " + Q(a) + " " + Q(b));
+  Outcome o = Cli(dir, "convert " + ShellQuoted(a) + " " + ShellQuoted(b));
   ASSERT_EQ(o.code, 0);
   { std::ofstream(dir.File("c.png")) << "broken"; }
 
-  o = Cli(dir, "batch --from - -d " + Q(dir.File("out")) + " --effect 14 --jobs 2",
+  o = Cli(dir, "batch --from - -d " + ShellQuoted(dir.File("out")) + " --effect 14 --jobs 2",
           a + "\n" + dir.File("c.png") + "\n" + b + "\n");
   EXPECT_EQ(o.code, 1);
   EXPECT_NE(o.out.find("2 written, 0 skipped, 1 failed"), std::string::npos) << o.out;
   EXPECT_NE(o.err.find("] c.png"), std::string::npos) << o.err;
   EXPECT_TRUE(std::filesystem::exists(dir.File("out/b_Brumeleaf.bmp")));
 
-  o = Cli(dir, "batch " + Q(a) + " " + Q(b) + " -d " + Q(dir.File("out")) + " --effect 14 --shard 2/2");
+  o = Cli(dir, "batch " + ShellQuoted(a) + " " + ShellQuoted(b) + " -d " + ShellQuoted(dir.File("out")) + " --effect 14 --shard 2/2");
   EXPECT_EQ(o.code, 0) << o.err;
   EXPECT_NE(o.out.find("0 written, 1 skipped, 0 failed"), std::string::npos) << o.out;
 
-  EXPECT_EQ(Cli(dir, "batch " + Q(a) + " --shard 3/2").code, 2);
-  EXPECT_EQ(Cli(dir, "batch " + Q(a) + " -d ''").code, 2);
+  EXPECT_EQ(Cli(dir, "batch " + ShellQuoted(a) + " --shard 3/2").code, 2);
+  EXPECT_EQ(Cli(dir, "batch " + ShellQuoted(a) + " -d ''").code, 2);
   EXPECT_EQ(Cli(dir, "batch").code, 2);
 }
 
