@@ -1,11 +1,10 @@
 #include "cli/FrameTextOptions.h"
+#include "cli/SettingsOption.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <vector>
 
-#include "settings/SettingsFile.h"
 
 namespace brumeleaf::cli {
 
@@ -69,15 +68,14 @@ void ApplyFrameTextOptions(const ParsedOptions& parsed, EffectSettings& settings
   PictureFrameOptions frame = f.frame;
   CaptionOptions caption = f.caption;
   if (const auto path = parsed.TextIf(options::kSettings)) {
-    if (!std::filesystem::exists(*path)) throw std::runtime_error(*path + ": there is no such settings file.");
-    AppSettings app;
-    LoadSettingsFile(*path, app);
-    frame = app.frame;
-    caption = app.caption;
-    settings.RestoreStoredTexture(app.textureNumber, app.textureStrength);
+    const int textureNumber = f.textureNumber;
+    const int strengthIndex = f.strengthIndex;
+    ApplySettingsFile(*path, settings);
+    frame = f.frame;
+    caption = f.caption;
     // --texture and --strength, applied before, win over the file's choice.
-    if (f.storedTextureNumber >= 0 && !parsed.Has(options::kTexture)) f.textureNumber = f.storedTextureNumber;
-    if (f.storedStrength >= 0 && !parsed.Has(options::kStrength)) f.strengthIndex = f.storedStrength;
+    f.textureNumber = parsed.Has(options::kTexture) || f.storedTextureNumber < 0 ? textureNumber : f.storedTextureNumber;
+    f.strengthIndex = parsed.Has(options::kStrength) || f.storedStrength < 0 ? strengthIndex : f.storedStrength;
   }
   if (const auto style = parsed.TextIf(options::kFrame)) frame.style = FrameStyleOf(*style);
   if (const auto margin = parsed.IntegerIf(options::kMargin)) frame.marginText = std::to_string(*margin);
