@@ -11,11 +11,6 @@ constexpr int kWideClientBase = 464;
 std::size_t Slot(int row) { return static_cast<std::size_t>(row - 1); }
 std::size_t Index(int code) { return static_cast<std::size_t>(code); }
 
-const EffectExtras& ExtrasOf(int code) {
-  static const EffectExtras none{};
-  return code >= 0 && code < kEffectCount ? EffectRowOf(code).extras : none;
-}
-
 }  // namespace
 
 ParameterModel::ParameterModel(const Language& language)
@@ -186,7 +181,7 @@ std::string ParameterModel::ValueText(int row) const {
 }
 
 ExtraControls ParameterModel::Extras() const {
-  const EffectExtras& table = ExtrasOf(CurrentEffect());
+  const EffectExtras& table = EffectExtrasOf(CurrentEffect());
   ExtraControls extras;
   extras.doubleRow2 = table.doubleRow2;
   extras.doubleRow1 = table.doubleRow1;

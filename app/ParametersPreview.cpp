@@ -67,7 +67,7 @@ void ParametersWindow::StartPreview() {
   const int size = crop_.Size();
   auto K = std::make_shared<const Bitmap>(CropForPreview(main_.Source(), crop_.x0, crop_.y0, size));
   auto resultCrop = std::make_shared<const Bitmap>(
-      code == 13 ? CropForPreview(main_.Result(), crop_.x0, crop_.y0, size) : Bitmap());
+      EffectExtrasOf(code).blendsWithResult ? CropForPreview(main_.Result(), crop_.x0, crop_.y0, size) : Bitmap());
   ShowRawCrop(*K, image2_);
   RefreshImage2();
 

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "effects/EffectTable.h"
+
 namespace brumeleaf {
 
 std::string ShellQuoted(const std::string& text) {
@@ -42,8 +44,9 @@ CommandLineText ApplyCommandLine(const EffectSettings& settings, std::uint32_t s
   if (snapshot.addFrame) text.leftOut.emplace_back("frame");
   if (snapshot.addText) text.leftOut.emplace_back("caption");
   // These options only matter to the effects that offer them.
-  if (snapshot.customBrush && (snapshot.code == 15 || snapshot.code == 20)) text.leftOut.emplace_back("custom brush");
-  if ((snapshot.doubleRow2 && snapshot.code == 15) || (snapshot.doubleRow1 && snapshot.code == 28))
+  const EffectExtras& offered = EffectExtrasOf(snapshot.code);
+  if (snapshot.customBrush && offered.brushButtons) text.leftOut.emplace_back("custom brush");
+  if ((snapshot.doubleRow2 && offered.doubleRow2) || (snapshot.doubleRow1 && offered.doubleRow1))
     text.leftOut.emplace_back("\"X 2\"");
   if (snapshot.maxRow2 || snapshot.maxRow3) text.leftOut.emplace_back("\"MAX\"");
   return text;

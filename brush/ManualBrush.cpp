@@ -25,13 +25,7 @@ constexpr int kHalftonePadding = 25;
 enum class PatchFinish { None, SurfaceFinish };
 
 PatchFinish FinishOf(int code) {
-  switch (code) {
-    // These effects finish their own surface (or the driver gives them none).
-    case 0: case 1: case 2: case 3: case 6: case 23: case 24: case 26:
-      return PatchFinish::None;
-    default:
-      return PatchFinish::SurfaceFinish;
-  }
+  return EffectExtrasOf(code).patchFinishesItself ? PatchFinish::None : PatchFinish::SurfaceFinish;
 }
 
 Bitmap CopyRect(const Bitmap& from, const PixelRect& r) {

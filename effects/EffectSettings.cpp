@@ -18,11 +18,6 @@ EffectValueTable BuildDefaults() {
   return table;
 }
 
-const EffectExtras& ExtrasOf(int code) {
-  static const EffectExtras none{};
-  return code >= 0 && code < kEffectCount ? EffectRowOf(code).extras : none;
-}
-
 }  // namespace
 
 EffectSettings::EffectSettings() {
@@ -81,7 +76,7 @@ void EffectSettings::StorePosition(int row) {
 
 // A minimum (row 4) never exceeds its maximum (row 5).
 void EffectSettings::KeepMinimumBelowMaximum() {
-  if (!ExtrasOf(currentEffect_).minMaxPair) return;
+  if (!EffectExtrasOf(currentEffect_).minMaxPair) return;
   if (Slider(5).position < Slider(4).position) {
     SetPosition(4, Slider(5).position);
     StorePosition(4);
@@ -103,7 +98,7 @@ void EffectSettings::ResetSlider(int row) {
 }
 
 bool EffectSettings::OffersMax(int row) const {
-  return row != 0 && ExtrasOf(currentEffect_).maxButtonRow == row;
+  return row != 0 && EffectExtrasOf(currentEffect_).maxButtonRow == row;
 }
 
 bool EffectSettings::ApplyMax(int row) {
@@ -123,7 +118,7 @@ void EffectSettings::ApplySelection() {
 
   // A pinned slider is put to its value while the new code is already current, before its own
   // range is set, so that slot is stored as that value on every selection.
-  const EffectExtras& extras = ExtrasOf(currentEffect_);
+  const EffectExtras& extras = EffectExtrasOf(currentEffect_);
   for (int row = 1; row <= 2; ++row) {
     if (extras.pinnedRowOnSelection == row) {
       SetPosition(row, extras.pinnedValue);
@@ -155,7 +150,7 @@ void EffectSettings::MarkEntry(int listIndex) {
 }
 
 void EffectSettings::FallBackFromMerge(bool widthsDiffer) {
-  if (ExtrasOf(currentEffect_).blendsWithResult && widthsDiffer) currentEffect_ = kFallbackCode;
+  if (EffectExtrasOf(currentEffect_).blendsWithResult && widthsDiffer) currentEffect_ = kFallbackCode;
 }
 
 // ---------------------------------------------------------------- finishing options

@@ -88,16 +88,16 @@ void PreviewFinishingOnly(const Bitmap& K, const Bitmap&, Bitmap& O, RunContext&
 constexpr std::array<EffectRow, kEffectCount> kEffects{{
   Effect(0, 1, "ProcessPencilSketch", Line(TextId::PencilSketch1),
          Sliders(V(TextId::EdgeThreshold, 25), V(TextId::EdgeIntensity, 100), V(TextId::ColorIntensity, 80), V(TextId::DarkenLighten, 160), V(TextId::LevelOfContrast, 25)),
-         Extras{.softenedPreview = true}, FramePencilSketch, PreviewPencilSketch1, FramePencilSketch),
+         Extras{.softenedPreview = true, .patchFinishesItself = true}, FramePencilSketch, PreviewPencilSketch1, FramePencilSketch),
   Effect(1, 2, "ProcessSobelFilter", Line(TextId::PencilSketch2),
          Sliders(V(TextId::EdgeThreshold, 7), V(TextId::EdgeIntensity, 127), V(TextId::StrokeLength, 30), V(TextId::DarkenLighten, 127), Hidden(0)),
-         Extras{}, FrameSobelFilter, nullptr, FrameSobelFilter),
+         Extras{.patchFinishesItself = true}, FrameSobelFilter, nullptr, FrameSobelFilter),
   Effect(2, 3, "ProcessColourSobel", Line(TextId::PencilSketch3),
          Sliders(V(TextId::EdgeThreshold, 10), V(TextId::EdgeIntensity, 200), V(TextId::StrokeLength, 20), V(TextId::DarkenLighten, 50), V(TextId::ColorIntensity, 50)),
-         Extras{}, FrameColourSobel, nullptr, FrameColourSobel),
+         Extras{.patchFinishesItself = true}, FrameColourSobel, nullptr, FrameColourSobel),
   Effect(3, 8, "ProcessPenandInkSketch", Line(TextId::PenAndInkSketch1),
          Sliders(V(TextId::EdgeThreshold, 50), V(TextId::EdgeIntensity, 50), HiddenCaptioned(TextId::ColorIntensity, 90), V(TextId::DarkenLighten, 110), Hidden(0)),
-         Extras{}, FramePenandInkSketch, nullptr, FramePenandInkSketch),
+         Extras{.patchFinishesItself = true}, FramePenandInkSketch, nullptr, FramePenandInkSketch),
   Effect(4, 11, "ProcessPainting", Line(TextId::Painting1),
          Sliders(V(TextId::ColorBlending, 90), V(TextId::EdgeIntensity, 110), V(TextId::StrengthOfEffect, 25), V(TextId::DarkenLighten, 140), V(TextId::BrushstrokesIntensity, 50)),
          Extras{}, FramePainting, nullptr, PatchWatercolour),
@@ -106,7 +106,7 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{}, FramePainting2, nullptr, PatchBrushstrokes),
   Effect(6, 13, "ProcessPainting3", Line(TextId::Painting3),
          Sliders(V(TextId::ColorBlending, 35), Ranged(V(TextId::SizeOfPaintbrush, 5), {1, 10, 1}), V(TextId::StrengthOfEffect, 30), V(TextId::DarkenLighten, 140), Hidden(0)),
-         Extras{.pinnedRowOnSelection = 2, .pinnedValue = 5}, FramePainting3, PreviewPainting3, PatchPainting3),
+         Extras{.pinnedRowOnSelection = 2, .pinnedValue = 5, .patchFinishesItself = true}, FramePainting3, PreviewPainting3, PatchPainting3),
   Effect(7, 14, "ProcessPainting4", Line(TextId::Painting4),
          Sliders(Ranged(V(TextId::StrengthOfEffect, 5), {0, 10, 1}), V(TextId::ContrastEnhancement, 30), V(TextId::ColorIntensity, 60), V(TextId::DarkenLighten, 140), Hidden(0)),
          Extras{.pinnedRowOnSelection = 1, .pinnedValue = 5}, FramePainting4, nullptr, PatchPainting4),
@@ -157,16 +157,16 @@ constexpr std::array<EffectRow, kEffectCount> kEffects{{
          Extras{.maxButtonRow = 2}, FrameRandomPolygons, nullptr, PatchRandomPolygons),
   Effect(23, 5, "ProcessNewPencilSketch", DropLast(TextId::PencilSketch1, "4"),
          Sliders(V(TextId::EdgeThreshold, 20), V(TextId::NumberOfIterations, 100), V(TextId::StrokeLength, 25), V(TextId::LevelOfAbstraction, 10), V(TextId::ColorIntensity, 140)),
-         Extras{}, FrameNewPencilSketch, nullptr, FrameNewPencilSketch),
+         Extras{.patchFinishesItself = true}, FrameNewPencilSketch, nullptr, FrameNewPencilSketch),
   Effect(24, 6, "ProcessPencilSketch5", DropLast(TextId::PencilSketch1, "5"),
          Sliders(V(TextId::EdgeThreshold, 50), V(TextId::EdgeIntensity, 150), V(TextId::BlendingIntensity, 25), V(TextId::DarkenLighten, 128), V(TextId::ColorIntensity, 200)),
-         Extras{}, FramePencilSketch5, nullptr, FramePencilSketch5),
+         Extras{.patchFinishesItself = true}, FramePencilSketch5, nullptr, FramePencilSketch5),
   Effect(25, 27, "ProcessShadedTriangles", Append(TextId::Emergence, " 2"),
          Sliders(V(TextId::LevelOfAbstraction, 130), V(TextId::NumberOfIterations, 100), V(TextId::LevelOfContrast, 10), V(TextId::MinimumRadius, 15), V(TextId::MaximumRadius, 180)),
          Extras{.maxButtonRow = 2}, FrameShadedTriangles, nullptr, PatchShadedTriangles),
   Effect(26, 28, "ProcessHalfToneLines", Line(TextId::LinearHalftoning),
          Sliders(V(TextId::LevelOfAbstraction, 12), Ranged(V(TextId::Angle, 45), {0, 360, 7}), V(TextId::ColorIntensity, 100), Hidden(0), Hidden(0)),
-         Extras{}, FrameHalfToneLines, nullptr, FrameHalfToneLines),
+         Extras{.patchFinishesItself = true}, FrameHalfToneLines, nullptr, FrameHalfToneLines),
   Effect(27, 19, "ProcessPainting9", Replace(TextId::Painting1, "1", "9"),
          Sliders(V(TextId::NumberOfIterations, 7), V(TextId::SizeOfPaintbrush, 170), V(TextId::PrecisionOfPaintbrush, 90), V(TextId::EdgeIntensity, 127), V(TextId::DarkenLighten, 10)),
          Extras{}, FramePainting9, nullptr, PatchPainting9),
@@ -208,6 +208,11 @@ ParameterSnapshot DefaultSnapshot(int code) {
   for (int slot = 0; slot < kSliderRowCount; ++slot)
     params.s[static_cast<std::size_t>(slot)] = row.rows[static_cast<std::size_t>(slot)].defaultValue;
   return params;
+}
+
+const EffectExtras& EffectExtrasOf(int code) {
+  static const EffectExtras none{};
+  return code >= 0 && code < kEffectCount ? kEffects[static_cast<std::size_t>(code)].extras : none;
 }
 
 EffectFrame FrameForCode(int code) {

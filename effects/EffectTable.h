@@ -51,6 +51,8 @@ struct EffectExtras {
   int pinnedValue = 0;
   bool blendsWithResult = false;   // needs the result panel as well as the source (merge)
   bool softenedPreview = false;    // the preview picture is softened after it is shown
+  // The brush patch is the run as the driver runs it, so the brush adds no surface finish.
+  bool patchFinishesItself = false;
 };
 
 // The live preview of an effect on the crop K (O is resized to K's size). `resultCrop` is the
@@ -75,6 +77,9 @@ struct EffectRow {
   constexpr const SliderRow& Row(int row) const { return rows[static_cast<std::size_t>(row - 1)]; }
   constexpr bool Built() const { return frame != nullptr; }
 };
+
+// The extras of a code; no extras outside 0..29 (the per-code tables have room for 36).
+const EffectExtras& EffectExtrasOf(int code);
 
 // The rows, indexed by code 0..29.
 const std::array<EffectRow, kEffectCount>& EffectRows();
