@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 
+#include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/Brushstrokes.h"
 #include "imaging/ParallelRows.h"
@@ -14,7 +15,7 @@ using namespace brumeleaf::testing;
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{127, 25, 25, 135, 127};
+const std::array<int, 5> kDefaults = DefaultSnapshot(5).s;
 
 Bitmap Paint(const Bitmap& source, std::uint32_t seed, std::atomic<bool>* stop = nullptr, RecordingSink* sink = nullptr) {
   Random random(seed);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <vector>
 
+#include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/Cartoon.h"
 #include "imaging/ParallelRows.h"
@@ -14,7 +15,7 @@ using namespace brumeleaf::testing;
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{225, 70, 55, 220, 127};
+const std::array<int, 5> kDefaults = DefaultSnapshot(17).s;
 
 ParameterSnapshot Cartoon(std::array<int, 5> s = kDefaults) {
   ParameterSnapshot p;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/ExpressiveStrokes.h"
 #include "imaging/ParallelRows.h"
@@ -14,7 +15,7 @@ using namespace brumeleaf::testing;
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{50, 25, 70, 85, 215};
+const std::array<int, 5> kDefaults = DefaultSnapshot(20).s;
 
 // A smooth picture: no pixel differs much from its neighbours, so detail stays low.
 Bitmap Smooth(int w, int h) {

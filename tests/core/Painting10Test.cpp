@@ -3,6 +3,7 @@
 #include <atomic>
 #include <vector>
 
+#include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/Painting10.h"
 #include "resources/PaintBrush3D.h"
@@ -14,7 +15,7 @@ using namespace brumeleaf::testing;
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{50, 50, 50, 130, 130};
+const std::array<int, 5> kDefaults = DefaultSnapshot(28).s;
 
 ParameterSnapshot Sliders(std::array<int, 5> s = kDefaults) {
   ParameterSnapshot p;

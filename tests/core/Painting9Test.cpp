@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/Painting9.h"
 #include "resources/PaintingTextures.h"
@@ -15,7 +16,7 @@ using namespace brumeleaf::testing;
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{7, 170, 90, 127, 10};
+const std::array<int, 5> kDefaults = DefaultSnapshot(27).s;
 
 Bitmap Paint(const Bitmap& source, std::array<int, 5> s, std::uint32_t sessionSeed = 1) {
   ParameterSnapshot p;

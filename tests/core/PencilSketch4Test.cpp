@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "effects/EffectTable.h"
 #include "effects/drawing/PencilSketch4.h"
 #include "effects/drawing/PencilStampTable.h"
 #include "pipeline/RunEffect.h"
@@ -79,7 +80,7 @@ TEST(PencilStrokes, TheSecondStrokeIsArched) {
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{20, 100, 25, 10, 140};
+const std::array<int, 5> kDefaults = DefaultSnapshot(23).s;
 
 PencilSketch4Settings Settings(std::array<int, 5> s) {
   return PencilSketch4Settings{s[0], s[1] + 1, s[2], s[3], s[4]};

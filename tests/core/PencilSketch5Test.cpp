@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "effects/EffectTable.h"
 #include "effects/drawing/PencilSketch5.h"
 #include "imaging/ParallelRows.h"
 #include "pipeline/RunEffect.h"
@@ -74,7 +75,7 @@ TEST(PencilTileSheet, TilesRepeatWithoutSeams) {
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{50, 150, 25, 128, 200};
+const std::array<int, 5> kDefaults = DefaultSnapshot(24).s;
 
 PencilSketch5Settings Settings(std::array<int, 5> s) { return PencilSketch5Settings{s[0], s[1], s[2], s[3], s[4]}; }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/RandomStrokes.h"
 #include "tests/core/PaintingTestSupport.h"
@@ -12,7 +13,7 @@ using namespace brumeleaf::testing;
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{10, 200, 50, 30, 190};
+const std::array<int, 5> kDefaults = DefaultSnapshot(15).s;
 
 RandomStrokesSettings Small(int k = 30) {
   RandomStrokesSettings s;

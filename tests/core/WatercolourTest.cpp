@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/Watercolour.h"
 #include "imaging/Colour.h"
@@ -16,7 +17,7 @@ using namespace brumeleaf::testing;
 
 namespace {
 
-constexpr std::array<int, 5> kDefaults{90, 110, 25, 140, 50};
+const std::array<int, 5> kDefaults = DefaultSnapshot(4).s;
 
 // The finishing steps alone, written out from their formulas: brightness, the saturation lift,
 // local contrast and the paper.
