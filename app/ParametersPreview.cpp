@@ -73,10 +73,8 @@ void ParametersWindow::StartPreview() {
 
   ParameterSnapshot params = model_.Snapshot();
   auto brush = customBrush_;
-  auto paintBrush = paintBrush3D_;
   auto paintBrushAlpha = paintBrush3DAlpha_;
   params.customBrushPicture = brush.get();
-  params.paintBrush3D = paintBrush.get();
   params.paintBrush3DAlpha = paintBrushAlpha.get();
   auto output = std::make_shared<Bitmap>();
   const SourceMean mean = main_.Mean();
@@ -88,7 +86,7 @@ void ParametersWindow::StartPreview() {
   ++previewsStarted_;
   const bool started = main_.Runner().Start(
       params, true,
-      [K, resultCrop, output, mean, panelWidth, code, brush, paintBrush, paintBrushAlpha](RunContext& ctx) {
+      [K, resultCrop, output, mean, panelWidth, code, brush, paintBrushAlpha](RunContext& ctx) {
         ctx.mean = mean;
         ctx.sourcePanelWidth = panelWidth;  // shapes keep their size on the crop
         ComputePreview(code, *K, *resultCrop, *output, ctx);

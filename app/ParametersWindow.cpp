@@ -367,7 +367,6 @@ void ParametersWindow::Button6Click() {
 }
 
 void ParametersWindow::Button7Click() {
-  paintBrush3D_.reset();
   paintBrush3DAlpha_.reset();
   ArmPreview(1000);
 }

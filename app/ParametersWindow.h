@@ -192,7 +192,6 @@ class ParametersWindow : public QWidget, public ParameterHost {
   std::unique_ptr<ProcessingDriver> driver_;
   ExamplePictures examples_;
   std::shared_ptr<const Bitmap> customBrush_;
-  std::shared_ptr<const Bitmap> paintBrush3D_;
   std::shared_ptr<const AlphaPicture> paintBrush3DAlpha_;
 
   // Controls, named as the window's designer named them.

@@ -32,9 +32,7 @@ struct ParameterSnapshot {
   bool maxRow2 = false;               // "MAX" shown on row 2 (codes 22, 25)
   bool maxRow3 = false;               // "MAX" shown on row 3 (code 15)
   const Bitmap* customBrushPicture = nullptr;  // CustomBrush, when customBrush is set
-  const Bitmap* paintBrush3D = nullptr;        // Painting 10 brush (null: the standard one)
-  // The Painting 10 brush with its transparency, as loaded from a PNG; preferred to
-  // paintBrush3D, which has lost its alpha by being painted over white.
+  // The Painting 10 brush with its transparency, as loaded from a PNG (null: the standard one).
   const AlphaPicture* paintBrush3DAlpha = nullptr;
 };
 

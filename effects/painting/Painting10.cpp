@@ -291,13 +291,9 @@ Painting10Settings Painting10SettingsFrom(const RunContext& ctx) {
   return settings;
 }
 
-const AlphaPicture& Painting10Brush(const RunContext& ctx, AlphaPicture& storage) {
+const AlphaPicture& Painting10Brush(const RunContext& ctx) {
   const ParameterSnapshot& p = ctx.Params();
   if (p.paintBrush3DAlpha && !p.paintBrush3DAlpha->Empty()) return *p.paintBrush3DAlpha;
-  if (p.paintBrush3D && !p.paintBrush3D->Empty()) {
-    storage = BrushFromPaintedPicture(*p.paintBrush3D);
-    return storage;
-  }
   return StandardPaintBrush3D();
 }
 
@@ -355,8 +351,7 @@ void ScaleSpacePainting(Bitmap& source, Bitmap& destination, const Painting10Set
 namespace {
 
 void RunVariant(const Bitmap& source, Bitmap& output, Painting10Variant variant, RunContext& ctx) {
-  AlphaPicture storage;
-  const AlphaPicture& brush = Painting10Brush(ctx, storage);
+  const AlphaPicture& brush = Painting10Brush(ctx);
   Bitmap work = source;
   ScaleSpacePainting(work, output, Painting10SettingsFrom(ctx), brush, variant, ctx);
 }

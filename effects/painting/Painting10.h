@@ -28,9 +28,8 @@ Painting10Settings Painting10SettingsFrom(const RunContext& ctx);
 // (their stamp pixels outside the picture are skipped).
 enum class Painting10Variant { Run, Preview };
 
-// The brush the snapshot asks for: the user's transparent brush, or a brush recovered from a
-// picture painted over white, or the standard one. `storage` holds a recovered brush.
-const AlphaPicture& Painting10Brush(const RunContext& ctx, AlphaPicture& storage);
+// The brush the snapshot asks for: the user's transparent brush, or the standard one.
+const AlphaPicture& Painting10Brush(const RunContext& ctx);
 
 // `source` is the working copy (its saturation is changed); `destination` is resized to it and
 // repainted from white. Reseeds the generator with 69006. A stop (checked at the start of every
