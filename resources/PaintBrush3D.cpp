@@ -70,6 +70,25 @@ AlphaPicture DrawBrush() {
   return brush;
 }
 
+bool FullyOpaque(const QImage& rgba) {
+  for (int y = 0; y < rgba.height(); ++y) {
+    const std::uint8_t* in = rgba.constScanLine(y);
+    for (int x = 0; x < rgba.width(); ++x)
+      if (in[4 * x + 3] != 255) return false;
+  }
+  return true;
+}
+
+Bitmap OpaqueBitmapOf(const QImage& rgba) {
+  Bitmap bitmap(rgba.width(), rgba.height());
+  for (int y = 0; y < rgba.height(); ++y) {
+    const std::uint8_t* in = rgba.constScanLine(y);
+    std::uint8_t* out = bitmap.ScanLine(y);
+    for (int x = 0; x < rgba.width(); ++x, in += 4, out += 3) out[0] = in[2], out[1] = in[1], out[2] = in[0];
+  }
+  return bitmap;
+}
+
 }  // namespace
 
 const AlphaPicture& StandardPaintBrush3D() {
@@ -99,7 +118,11 @@ AlphaPicture LoadAlphaPicture(const std::string& path) {
   if (size.isValid()) Bitmap::CheckSize(size.width(), size.height());
   QImage image = reader.read();
   if (image.isNull()) throw ImageError("Cannot read the brush picture " + path + ".");
+  // A brush saved without transparency (a dab painted on white, or a PNG whose alpha is opaque
+  // everywhere) would stamp its whole rectangle; its transparency is recovered from the white
+  // around the paint instead.
   image = image.convertToFormat(QImage::Format_RGBA8888);
+  if (FullyOpaque(image)) return BrushFromPaintedPicture(OpaqueBitmapOf(image));
   AlphaPicture brush(image.width(), image.height());
   for (int y = 0; y < image.height(); ++y) {
     const std::uint8_t* in = image.constScanLine(y);

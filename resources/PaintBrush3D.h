@@ -22,8 +22,9 @@ const AlphaPicture& StandardPaintBrush3D();
 // gives the picture's levels back. A black brush comes back exactly.
 AlphaPicture BrushFromPaintedPicture(const Bitmap& picture);
 
-// Transparent PNG files, for a brush the user replaces. Reading throws ImageError for a file
-// that is missing, not a picture, or larger than the picture limits.
+// Transparent PNG files, for a brush the user replaces. A picture without transparency is taken
+// as a brush painted over white. Reading throws ImageError for a file that is missing, not a
+// picture, or larger than the picture limits.
 AlphaPicture LoadAlphaPicture(const std::string& path);
 void SaveAlphaPicture(const AlphaPicture& picture, const std::string& path);
 

@@ -6,6 +6,7 @@
 #include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/Painting10.h"
+#include "io/PictureFile.h"
 #include "resources/PaintBrush3D.h"
 #include "tests/core/SyntheticPhoto.h"
 #include "tests/core/TestPictures.h"
@@ -82,6 +83,11 @@ TEST(PaintBrush3D, BrushesSurviveTheirFilesAndBeingPaintedOverWhite) {
   EXPECT_EQ(back.At(1, 0)[3], 200);
   EXPECT_EQ(back.At(1, 0)[2], 0);
   EXPECT_EQ(back.At(2, 0)[3], 255);
+
+  // The same dab saved without transparency is read as paint on white, not as a full square.
+  SavePicture(painted, folder.File("opaque.png"));
+  const AlphaPicture opaque = LoadAlphaPicture(folder.File("opaque.png"));
+  EXPECT_EQ(opaque.bgra, back.bgra);
 }
 
 TEST(Painting10, RepeatsItsBytesWhateverTheSessionSeedAndKeepsTheSource) {
