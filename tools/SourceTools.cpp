@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "imaging/Colour.h"
@@ -126,6 +127,12 @@ Bitmap ResizePicture(const Bitmap& picture, int width, int height) {
   Bitmap resized(width, height);
   StretchBilinear(picture, resized);
   return resized;
+}
+
+int KeptRatioSide(int changed, int changedOriginal, int otherOriginal) {
+  if (changedOriginal <= 0) return 0;
+  const long long side = static_cast<long long>(changed) * 1000 / changedOriginal * otherOriginal / 1000;
+  return static_cast<int>(std::clamp<long long>(side, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 ResizeOutcome ResizeSource(Bitmap& source, Bitmap& result, int width, int height) {

@@ -56,6 +56,13 @@ void ScriptAutomaticContrast(Bitmap& picture);
 // beyond the picture limits, and for an empty picture (nothing to resample).
 Bitmap ResizePicture(const Bitmap& picture, int width, int height);
 
+// The side that keeps the picture's proportions when the other side changes from
+// `changedOriginal` to `changed`: ((changed * 1000) div changedOriginal) * otherOriginal div
+// 1000. The order loses a little on purpose: it is the rule the resize window has always
+// used (1000 x 333 at width 500 gives 166). Computed in 64 bits and saturated to the int range;
+// 0 when the original side is not positive.
+int KeptRatioSide(int changed, int changedOriginal, int otherOriginal);
+
 // How resizing both panels ended.
 enum class ResizeOutcome { Resized, TooSmall };
 
