@@ -13,6 +13,7 @@
 #include "app/ResizeWindow.h"
 #include "app/TextWindow.h"
 #include "app/ToolBarPanel.h"
+#include "app/UiText.h"
 #include "app/WorkerFailure.h"
 #include "tools/SourceTools.h"
 
@@ -58,6 +59,16 @@ ModifyWindow& MainWindow::ModifyForm() {
       if (!flags_.Processing) flags_.StopRequested.store(true);
     };
     modifyWindow_->closed = [this] { ShowParametersAfterTool(); };
+    // The stop question of a run; the parameters window stays hidden behind this window.
+    modifyWindow_->stop = [this] {
+      if (!computation_->Busy() || stopQuestionOpen_) return;
+      stopQuestionOpen_ = true;
+      computation_->SetPaused(true);
+      const bool stop = AskOkCancel(KeptMessage(TextId::StopQuestion), Tr(TextId::InterruptProcess));
+      stopQuestionOpen_ = false;
+      if (stop) flags_.StopRequested.store(true);
+      computation_->SetPaused(false);
+    };
   }
   return *modifyWindow_;
 }

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -227,6 +228,19 @@ void ModifyWindow::changeEvent(QEvent* event) {
     if (activated) activated();
     button3_->setFocus();
   }
+}
+
+void ModifyWindow::keyPressEvent(QKeyEvent* event) {
+  // ESC during "Apply changes" asks to stop it, as it does during a run; otherwise it closes.
+  if (event->key() == Qt::Key_Escape) {
+    if (applying_) {
+      if (stop) stop();
+    } else {
+      close();
+    }
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void ModifyWindow::closeEvent(QCloseEvent* event) {

@@ -36,6 +36,7 @@ class ModifyWindow : public QWidget {
   std::function<void(const ModifySettings& settings, std::function<void(bool applied)> done)> apply;
   std::function<void()> activated;              // hide the parameters window, stop a live preview
   std::function<void()> closed;                 // show the parameters window again
+  std::function<void()> stop;                   // ESC while applying: the stop question
 
   // Showing the window: neutral sliders, nothing pending, preview at (110, 0).
   void Open();
@@ -64,6 +65,7 @@ class ModifyWindow : public QWidget {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 

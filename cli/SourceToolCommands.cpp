@@ -1,6 +1,7 @@
 // brumeleaf-cli modify, resize and autocontrast: the source tools of the desktop program on one
 // picture. Like convert, the output keeps the input's density and a Ctrl-C writes nothing.
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -63,8 +64,14 @@ Job ReadJob(const Arguments& args, OptionList accepted, const char* command) {
   return job;
 }
 
-int Save(const Job& job, const Bitmap& picture, const PictureInfo& info, InterruptStop& interrupt) {
-  if (interrupt.Interrupted()) return kExitFailed;
+int Stopped(const char* command) {
+  std::fprintf(stderr, "brumeleaf-cli: %s was stopped; nothing was written.\n", command);
+  return kExitFailed;
+}
+
+int Save(const Job& job, const Bitmap& picture, const PictureInfo& info, InterruptStop& interrupt,
+         const char* command) {
+  if (interrupt.Interrupted()) return Stopped(command);
   SaveOptions save;
   save.jpegQuality = static_cast<int>(job.parsed.IntegerIf(options::kQuality).value_or(95));
   save.dpi = info.dpi;
@@ -119,8 +126,8 @@ int RunModify(const Arguments& args) {
   RunContext ctx(ParameterSnapshot{}, random);
   ctx.SetStopFlag(&interrupt.Flag());
   // The local contrast measures against the whole picture's mean colour.
-  if (!ModifySourceImage(picture, settings, ComputeSourceMean(picture), &ctx)) return kExitFailed;
-  return Save(job, picture, info, interrupt);
+  if (!ModifySourceImage(picture, settings, ComputeSourceMean(picture), &ctx)) return Stopped("modify");
+  return Save(job, picture, info, interrupt, "modify");
 }
 
 int RunResize(const Arguments& args) {
@@ -154,7 +161,7 @@ int RunResize(const Arguments& args) {
     throw ImageError("the picture would be " + std::to_string(width) + " x " + std::to_string(height) +
                      " pixels; both sides must be at least 2");
   }
-  return Save(job, picture, info, interrupt);
+  return Save(job, picture, info, interrupt, "resize");
 }
 
 int RunAutoContrast(const Arguments& args) {
@@ -163,7 +170,7 @@ int RunAutoContrast(const Arguments& args) {
   PictureInfo info;
   Bitmap picture = LoadPicture(job.input, &info);
   AutomaticContrast(picture);
-  return Save(job, picture, info, interrupt);
+  return Save(job, picture, info, interrupt, "autocontrast");
 }
 
 }  // namespace brumeleaf::cli

@@ -118,9 +118,15 @@ class SourceToolsWindowTest : public QObject {
     ModifyWindow& m = t.w.ModifyForm();
     m.SetSlider(5, 9);
     m.SetSlider(3, 50);
+    int questions = 0;
+    t.w.AskOkCancel = [&questions](const QString&, const QString&) {
+      ++questions;
+      return true;
+    };
     m.Button2Click();
     QVERIFY(m.Applying());
-    t.w.Flags().StopRequested.store(true);
+    QTest::keyClick(&m, Qt::Key_Escape);  // the stop question, answered OK
+    QCOMPARE(questions, 1);
     t.w.WaitForComputation();
     QVERIFY(!m.Applying());
     QVERIFY(t.w.Source() == photo);

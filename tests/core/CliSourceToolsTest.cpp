@@ -1,6 +1,12 @@
 // modify, resize and autocontrast run by the real binary on real photographs.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include "history/SourceMean.h"
 #include "io/PictureFile.h"
@@ -96,4 +102,27 @@ TEST(CliSourceTools, AutoContrastIsTheMenuCommand) {
   for (const char* name : {"--luminosity", "--contrast", "--saturation", "--blur-sharpen", "--simplify"})
     EXPECT_NE(help.out.find(name), std::string::npos) << name;
   EXPECT_EQ(dir.Entries(), 2);
+}
+
+TEST(CliSourceTools, InterruptedModifyWritesNothing) {
+  ScratchFolder dir("cli-modify-interrupt");
+  const std::string big = dir.File("big.bmp");
+  const std::string out = dir.File("never.png");
+  SavePicture(SyntheticPhoto(4000, 3000), big);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 2);
+    execl(BRUMELEAF_CLI, BRUMELEAF_CLI, "modify", big.c_str(), "-o", out.c_str(), "--simplify", "9", "--contrast",
+          "50", "--blur-sharpen", "-5", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  kill(child, SIGINT);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(dir.Entries(), 1);  // only the input: no output, no temporary file
 }
