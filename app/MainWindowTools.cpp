@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSlider>
 
 #include "app/Computation.h"
 #include "app/MainWindow.h"
@@ -158,7 +159,11 @@ void MainWindow::ResizeOk(int width, int height) {
   ShowStretched();
   CenterImages();
   RefreshTitle();
-  SaveToHistory(kSourcePanel);  // also puts the live preview's crop back in the middle
+  // The live preview starts over on the new size: zoom 100 (its slider at 25), then the
+  // recording below puts its crop back in the middle of the picture.
+  if (parametersWindow_)
+    if (auto* zoom = parametersWindow_->findChild<QSlider*>(QStringLiteral("TrackBar6"))) zoom->setValue(25);
+  SaveToHistory(kSourcePanel);
   SaveToHistory(kResultPanel);
 }
 

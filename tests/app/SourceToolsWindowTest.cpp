@@ -11,6 +11,7 @@
 #include "AppTests.h"
 #include "app/MainWindow.h"
 #include "app/ModifyWindow.h"
+#include "app/ParametersWindow.h"
 #include "app/ResizeWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
@@ -165,6 +166,9 @@ class SourceToolsWindowTest : public QObject {
     const Bitmap result = Photo(100, 80, 8);
     t.w.SetPictures(photo, result);
     const int steps = t.w.HistoryCount();
+    QSlider* previewZoom = t.w.ParametersForm().findChild<QSlider*>(QStringLiteral("TrackBar6"));
+    QVERIFY(previewZoom);
+    previewZoom->setValue(70);
     ResizeWindow& r = t.w.ResizeForm();
     r.Prepare(100, 80);
     r.show();
@@ -182,6 +186,7 @@ class SourceToolsWindowTest : public QObject {
     QVERIFY(t.w.Result() == ResizePicture(result, 250, 200));
     QCOMPARE(t.w.HistoryCount(), steps + 2);
     QVERIFY(t.w.Status().Title().contains(QStringLiteral("250x200")));
+    QCOMPARE(previewZoom->value(), 25);
   }
 
   void resizeBelowTwoKeepsTheWindowOpenAndChangesNothing() {
