@@ -19,7 +19,9 @@
 
 #include "app/Computation.h"
 #include "app/FramesWindow.h"
+#include "app/ModifyWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/ResizeWindow.h"
 #include "app/TextWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
@@ -243,15 +245,16 @@ void MainWindow::BuildMenus() {
              QKeySequence(Qt::CTRL | Qt::Key_W), &MainWindow::EnregistrerenfonddcranWindows1Click);
   edit->addSeparator();
   AddCommand(edit, "Modifysourceimage1", TextId::ModifySourceMenu, QKeySequence(Qt::Key_F9),
-             nullptr, false);
+             &MainWindow::ModifySourceImage1Click);
   AddCommand(edit, "Resizesourceimage1", TextId::ResizeSourceMenu,
-             QKeySequence(Qt::CTRL | Qt::Key_R), nullptr, false);
+             QKeySequence(Qt::CTRL | Qt::Key_R), &MainWindow::Redimensionnerlimagesource1Click);
   AddCommand(edit, "Rotateright1", TextId::RotateRight, QKeySequence(Qt::Key_R),
              &MainWindow::Rotateright1Click);
   AddCommand(edit, "Rotateleft1", TextId::RotateLeft, QKeySequence(Qt::Key_L),
              &MainWindow::Rotateleft1Click);
   AddCommand(edit, "Automaticcontrast1", TextId::AutomaticContrast,
-             QKeySequence(Qt::CTRL | Qt::Key_A), nullptr, false);
+             QKeySequence(Qt::CTRL | Qt::Key_A), &MainWindow::Automaticcontrast1Click);
+  connect(edit, &QMenu::aboutToShow, this, &MainWindow::UpdateSourceToolCommands);
   AddCommand(edit, "Invert1", TextId::InvertColors, QKeySequence(Qt::CTRL | Qt::Key_I),
              &MainWindow::Invert1Execute);
   AddCommand(edit, "Crop1", TextId::CropToSelection, QKeySequence(), &MainWindow::CropStart);
@@ -393,6 +396,7 @@ void MainWindow::ApplyLanguage(const std::string& name) {
   UpdateHint();
   parameters_.ApplyLanguage(language);
   if (parametersWindow_) parametersWindow_->Retranslate();
+  if (modifyWindow_) modifyWindow_->Retranslate();
 }
 
 QString MainWindow::KeptMessage(TextId text) const {
@@ -412,7 +416,7 @@ void MainWindow::BuildToolBarHints() {
 void MainWindow::BuildToolBar() {
   BuildToolBarHints();
   // The windows of these icons are not part of the program yet.
-  for (int icon : {8, 11, 13, 14}) panel1_->SetIconEnabled(icon, false);
+  for (int icon : {11, 13, 14}) panel1_->SetIconEnabled(icon, false);
   connect(panel1_, &ToolBarPanel::IconPressed, this, &MainWindow::ToolIconPressed);
   connect(panel1_, &ToolBarPanel::IconReleased, this, &MainWindow::ToolIconReleased);
   connect(panel1_, &ToolBarPanel::ZoomLabelClicked, this, [this] { panel1_->ShowZoomEdit(Zoom()); });

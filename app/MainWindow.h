@@ -24,6 +24,7 @@
 #include "imaging/Bitmap.h"
 #include "imaging/Random.h"
 #include "pipeline/Session.h"
+#include "tools/SourceTools.h"
 
 class QAction;
 class QMenu;
@@ -36,7 +37,9 @@ namespace brumeleaf {
 
 class Computation;
 class FramesWindow;
+class ModifyWindow;
 class ParametersWindow;
+class ResizeWindow;
 class TextWindow;
 class StatusPanel;
 class ToolBarPanel;
@@ -172,6 +175,26 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void ShowTextWindow();
   WindowPlacement CurrentPlacement() const;
 
+  // --- Source tools (MainWindowTools.cpp) ----------------------------------------------------
+  // "Modify source image" (F9, tool icon 8): the modification window, unless a computation runs.
+  void ModifySourceImage1Click();
+  ModifyWindow& ModifyForm();
+  // The modification window's "Apply changes": the chain on a copy of the source on the worker;
+  // the source and one history step change only when it completes. `done` says whether they did.
+  void ApplySourceModification(const ModifySettings& settings, std::function<void(bool applied)> done);
+  // "Resize source image..." (Ctrl+R): the modal resize window.
+  void Redimensionnerlimagesource1Click();
+  ResizeWindow& ResizeForm();
+  // The resize window's OK with an accepted size: both panels resampled, both recorded.
+  void ResizeOk(int width, int height);
+  // Resamples both panels; false (nothing changed) for a side below 2 or a refused size.
+  bool resizesource(int width, int height);
+  // "Automatic contrast and sharpening" (Ctrl+A).
+  void Automaticcontrast1Click();
+  // The three commands and tool icon 8 are off while there is no source picture.
+  bool SourceToolsAvailable() const;
+  void UpdateSourceToolCommands();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -222,6 +245,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   QString OpenFolder() const;
   void ShowRestored(std::optional<RestoredState> state);
   void RefreshAfterHistory(int zoom);
+  void HideParametersForTool();
+  void ShowParametersAfterTool();
 
   QStringList arguments_;
   AppFlags flags_;
@@ -239,6 +264,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   std::unique_ptr<ParametersWindow> parametersWindow_;
   std::unique_ptr<FramesWindow> framesWindow_;
   std::unique_ptr<TextWindow> textWindow_;
+  std::unique_ptr<ModifyWindow> modifyWindow_;
+  std::unique_ptr<ResizeWindow> resizeWindow_;
+  bool parametersHiddenByTool_ = false;
 
   Bitmap& source_ = session_.SourcePanel();  // Image1
   Bitmap& result_ = session_.ResultPanel();  // Image2

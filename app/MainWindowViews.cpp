@@ -212,6 +212,7 @@ void MainWindow::ToolIconPressed(int icon, Qt::MouseButton button) {
     case 5: Annuler1Click(); break;
     case 6: Rtablir1Click(); break;
     case 7: CropStart(); break;
+    case 8: ModifySourceImage1Click(); break;
     case 9: Sketchit1Click(); break;
     case 10: ShowTextWindow(); break;
     case 12: Action(QStringLiteral("About1"))->trigger(); break;

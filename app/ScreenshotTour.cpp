@@ -14,6 +14,8 @@
 #include <string>
 
 #include "app/MainWindow.h"
+#include "app/ModifyWindow.h"
+#include "app/ResizeWindow.h"
 #include "app/ParametersWindow.h"
 #include "app/SplashWindow.h"
 #include "app/StatusPanel.h"
@@ -174,6 +176,21 @@ void RunScreenshotTour(MainWindow& window, const QString& folder, const QString&
       QFile::remove(QDir(folder).filePath(QStringLiteral("unused.png")));
     }
   }
+
+  // The source tools' windows, the modification preview showing its sliders' effect.
+  window.ModifySourceImage1Click();
+  ModifyWindow& modify = window.ModifyForm();
+  modify.SetSlider(2, 40);
+  modify.SetSlider(3, 30);
+  modify.SetSlider(4, 2);
+  modify.Proceed();
+  modify.grab().save(QDir(folder).filePath(QStringLiteral("modify-window.png")));
+  modify.close();
+  ResizeWindow& resize = window.ResizeForm();
+  resize.Prepare(window.Source().Width(), window.Source().Height());
+  resize.show();
+  resize.grab().save(QDir(folder).filePath(QStringLiteral("resize-window.png")));
+  resize.hide();
 
   SplashWindow splash;
   splash.SetPercent(80);

@@ -23,6 +23,14 @@ std::span<const Command> AllCommands() {
       {"print", "INPUT --pdf OUT.pdf [OPTIONS]",
        "lay INPUT out on an A4 page as the print preview prints it and write it as a PDF",
        RunPrint, PrintCommandOptions},
+      {"modify", "IN -o OUT [OPTIONS]",
+       "change the luminosity, contrast, saturation, blur or sharpness and simplification of IN",
+       RunModify, ModifyCommandOptions},
+      {"resize", "IN -o OUT (--width N | --width-percent P | --size WxH) [OPTIONS]",
+       "resample IN to a new size, keeping its proportions unless --free-ratio or --size",
+       RunResize, ResizeCommandOptions},
+      {"autocontrast", "IN -o OUT", "automatic contrast and sharpening of IN", RunAutoContrast,
+       AutoContrastCommandOptions},
   };
   return kCommands;
 }

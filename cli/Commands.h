@@ -49,5 +49,11 @@ OptionList ScriptCommandOptions();
 int RunBatch(const Arguments& args);
 OptionList BatchCommandOptions();
 OptionList PrintCommandOptions();
+int RunModify(const Arguments& args);
+int RunResize(const Arguments& args);
+int RunAutoContrast(const Arguments& args);
+OptionList ModifyCommandOptions();
+OptionList ResizeCommandOptions();
+OptionList AutoContrastCommandOptions();
 
 }  // namespace brumeleaf::cli

@@ -7,6 +7,7 @@
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
+#include "tools/SourceTools.h"
 
 namespace brumeleaf {
 
@@ -95,10 +96,7 @@ std::vector<PlannedStep> PlanScript(const Script& script) {
   return plan;
 }
 
-void AutomaticContrastStep(Bitmap& picture) {
-  EqualizeHistogram(picture, 0.23f);
-  EnhanceDetail(picture, picture, 25);
-}
+void AutomaticContrastStep(Bitmap& picture) { ScriptAutomaticContrast(picture); }
 
 ScriptRunner::ScriptRunner(Session& session, const Script& script, std::optional<Bitmap>& stored,
                            std::string sourceName)
@@ -126,9 +124,7 @@ void ScriptRunner::Record(int panel) {
 }
 
 void ScriptRunner::Resize(Bitmap& panel, int panelNumber, int width, int height) {
-  Bitmap resized(width, height);
-  StretchBilinear(panel, resized);
-  panel = std::move(resized);
+  panel = ResizePicture(panel, width, height);
   Record(panelNumber);
 }
 

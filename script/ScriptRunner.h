@@ -69,8 +69,8 @@ std::vector<PlannedStep> PlanScript(const Script& script);
 // The caption an operation's row gets in column 0 ("" for an unknown code), in English.
 std::string OperationLabel(int code);
 
-// Automatic contrast of a picture in place: histogram equalisation with exponent 0.23, then
-// detail enhancement of strength 25.
+// The script's automatic-contrast step (ScriptAutomaticContrast of the source tools: exponent
+// 0.23, strength 25, no saturation boost), not the menu command's.
 void AutomaticContrastStep(Bitmap& picture);
 
 class ScriptRunner {
