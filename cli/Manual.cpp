@@ -46,6 +46,7 @@ std::string ManOption(const Option& option) {
   std::string tag = "\\fB" + Roff(option.alias ? std::string(option.alias) + ", " : "") + Roff(option.name) + "\\fR";
   if (option.value) tag += " \\fI" + Roff(option.value) + "\\fR";
   std::string body = option.help;
+  if (!body.empty()) body[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(body[0])));
   if (option.integer) body += "; " + std::to_string(option.low) + " to " + std::to_string(option.high);
   if (option.choices) body += "; one of " + Joined(Split(option.choices, '|'), ", ");
   if (option.defaultText) body += "; default: " + std::string(option.defaultText);

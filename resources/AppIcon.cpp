@@ -1,6 +1,7 @@
 #include "resources/AppIcon.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -142,9 +143,10 @@ QBrush FillBrush(const Layer& layer) {
 }
 
 std::string Number(double v) {
+  // Whatever the locale: a decimal comma would break the path data.
   char text[32];
-  std::snprintf(text, sizeof text, "%.2f", v);
-  std::string s = text;
+  const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 2).ptr;
+  std::string s(text, end);
   s.erase(s.find_last_not_of('0') + 1);
   if (s.back() == '.') s.pop_back();
   return s == "-0" ? "0" : s;
