@@ -28,7 +28,7 @@ const Option kSeedFromOne{"--seed", nullptr, "N", true, 0, 4294967295LL, nullptr
 const Option kQuality{"--quality", nullptr, "N", true, 1, 100, nullptr, "95", "JPEG quality"};
 const Option kCheck{"--check", nullptr, nullptr, false, 0, 0, nullptr, nullptr,
                     "only read the script and list what each row would do"};
-const Option kOutputFolder{"--output-dir", "-d", "FOLDER", false, 0, 0, nullptr, nullptr,
+const Option kOutputFolder{"--output-dir", "-d", "FOLDER", false, 0, 0, nullptr, "the first picture's folder",
                            "the folder the results are written to (created when missing)"};
 const Option kOverwrite{"--overwrite", nullptr, nullptr, false, 0, 0, nullptr, "off",
                         "replace results that exist from earlier runs"};
