@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <QColor>
 
@@ -14,6 +14,20 @@
 
 using brumeleaf::AppIconImage;
 using brumeleaf::AppIconSvg;
+
+namespace {
+
+// The texts between each `open` and the next `close` in `text`.
+std::vector<std::string> Quoted(const std::string& text, const std::string& open, char close) {
+  std::vector<std::string> found;
+  for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+    const std::size_t start = at + open.size();
+    found.push_back(text.substr(start, text.find(close, start) - start));
+  }
+  return found;
+}
+
+}  // namespace
 
 TEST(AppIcon, EverySizeIsATileWithTransparentCornersAndAGreenLeaf) {
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
@@ -48,16 +62,13 @@ TEST(AppIcon, SvgIsSelfContained) {
   const std::string svg = AppIconSvg();
   EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_NE(svg.find("viewBox=\"0 0 256 256\""), std::string::npos);
-  std::set<std::string> defined, used;
-  const std::regex id("id=\"([a-z0-9]+)\""), url("url\\(#([a-z0-9]+)\\)");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), id); it != std::sregex_iterator(); ++it)
-    defined.insert((*it)[1]);
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), url); it != std::sregex_iterator(); ++it)
-    used.insert((*it)[1]);
+  // Every reference (url(#...)) names something defined (id="..."), and nothing is defined unused.
+  const std::vector<std::string> defined = Quoted(svg, "id=\"", '"'), used = Quoted(svg, "url(#", ')');
   EXPECT_FALSE(used.empty());
-  EXPECT_EQ(used, defined);
+  EXPECT_EQ(std::set<std::string>(used.begin(), used.end()), std::set<std::string>(defined.begin(), defined.end()));
   // Path data holds numbers and commands only (a NaN or a locale's decimal comma would break it).
-  const std::regex data(" d=\"([^\"]*)\"");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), data); it != std::sregex_iterator(); ++it)
-    EXPECT_TRUE(std::regex_match((*it)[1].str(), std::regex("[MLCZ0-9. -]+"))) << (*it)[1];
+  for (const std::string& data : Quoted(svg, " d=\"", '"')) {
+    EXPECT_FALSE(data.empty());
+    EXPECT_EQ(data.find_first_not_of("MLCZ0123456789. -"), std::string::npos) << data;
+  }
 }
