@@ -3,6 +3,8 @@
 // command-line argument.
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QString>
 #include <QStringList>
@@ -17,8 +19,17 @@
 #include "app/ScreenshotTour.h"
 #include "app/SplashWindow.h"
 #include "app/UpdateCheck.h"
+#include "resources/AppIcon.h"
 
 namespace {
+
+// The icon every window shows, drawn at the sizes window managers and task bars pick from;
+// the installed icon files are drawn by the same code.
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(brumeleaf::AppIconImage(size)));
+  return icon;
+}
 
 // Menus read best at 10 points on a 96-dpi screen and a little smaller on denser ones.
 int MenuPointSize(double dpi) {
@@ -51,6 +62,9 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brumeleaf"));
   QApplication::setApplicationVersion(QString::fromLatin1(brumeleaf::kProgramVersion));
+  // Ties the windows to the installed menu entry (its name and icon on Wayland desktops).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.brumeleaf.Brumeleaf"));
+  QApplication::setWindowIcon(ProgramIcon());
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
   const QString screenshot = TourFolder(arguments);

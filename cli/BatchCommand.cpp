@@ -27,7 +27,7 @@ const Option* const kBatchOptions[] = {
     &options::kOutputFolder, &options::kOverwrite, &options::kFrom,     &options::kJobs,
     &options::kShard,        &options::kParams,    &options::kEffect,   &options::kValues,
     &options::kSoften,       &options::kTexture,   &options::kStrength, &options::kScript,
-    &options::kSettings, &options::kSeed,      &options::kQuality};
+    &options::kSettings,     &options::kSeedFromOne, &options::kQuality};
 
 void ReadList(std::istream& in, std::vector<fs::path>& inputs) {
   std::string line;

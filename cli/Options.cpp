@@ -21,10 +21,14 @@ const Option kStrength{"--strength", nullptr, "LEVEL", false, 0, 0, "light|norma
                        "strength of the paper texture (turns the texture on)"};
 const Option kSeed{"--seed", nullptr, "N", true, 0, 4294967295LL, nullptr, "the clock",
                    "seed of the random generator, for repeatable results"};
+// Commands that draw many pictures start each one from seed 1, so a result depends on its
+// picture alone; their help has to say so.
+const Option kSeedFromOne{"--seed", nullptr, "N", true, 0, 4294967295LL, nullptr, "1",
+                          "seed each picture starts from, for repeatable results"};
 const Option kQuality{"--quality", nullptr, "N", true, 1, 100, nullptr, "95", "JPEG quality"};
 const Option kCheck{"--check", nullptr, nullptr, false, 0, 0, nullptr, nullptr,
                     "only read the script and list what each row would do"};
-const Option kOutputFolder{"--output-dir", "-d", "FOLDER", false, 0, 0, nullptr, nullptr,
+const Option kOutputFolder{"--output-dir", "-d", "FOLDER", false, 0, 0, nullptr, "the first picture's folder",
                            "the folder the results are written to (created when missing)"};
 const Option kOverwrite{"--overwrite", nullptr, nullptr, false, 0, 0, nullptr, "off",
                         "replace results that exist from earlier runs"};

@@ -66,6 +66,7 @@ extern const Option kSoften;
 extern const Option kTexture;
 extern const Option kStrength;
 extern const Option kSeed;
+extern const Option kSeedFromOne;  // the same --seed, for commands whose default is 1
 extern const Option kQuality;
 extern const Option kCheck;
 extern const Option kOutputFolder;

@@ -19,8 +19,8 @@ const Option kScale{"--scale", nullptr, "N[%]", false, 0, 0, nullptr, "100%",
                     "print at N percent (5-1000) of the picture's screen size"};
 const Option kFullPage{"--full-page", nullptr, nullptr, false, 0, 0, nullptr, "off",
                        "the largest scale at which the picture fits the page"};
-const Option kLandscape{"--landscape", nullptr, nullptr, false, 0, 0, nullptr, nullptr,
-                        "landscape page (default: landscape for a picture wider than tall)"};
+const Option kLandscape{"--landscape", nullptr, nullptr, false, 0, 0, nullptr,
+                        "landscape for a picture wider than tall", "landscape page"};
 const Option kPortrait{"--portrait", nullptr, nullptr, false, 0, 0, nullptr, nullptr, "portrait page"};
 const Option kOffsetX{"--offset-x", nullptr, "N", true, -200, 200, nullptr, "0",
                       "move the picture right by N pixels of the preview page"};

@@ -16,7 +16,7 @@ namespace brumeleaf::cli {
 
 namespace {
 
-const Option* const kRenderAllOptions[] = {&options::kSeed, &options::kQuality};
+const Option* const kRenderAllOptions[] = {&options::kSeedFromOne, &options::kQuality};
 
 struct RenderAllOptions {
   std::string input;

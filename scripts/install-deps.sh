@@ -9,6 +9,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libpng-dev libgif-dev libcurl4-openssl-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  desktop-file-utils appstream
   fonts-dejavu-core fonts-noto-core fonts-droid-fallback fonts-nanum fonts-noto-cjk
   qt6-translations-l10n
 )

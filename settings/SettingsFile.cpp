@@ -180,6 +180,17 @@ bool FolderWritable(const std::filesystem::path& folder) {
   return !folder.empty() && ::access(folder.c_str(), W_OK) == 0;
 }
 
+// The folders a package manager installs programs into. Run from there (as root, they are
+// writable) the file would land among the system's programs, where removing the package leaves
+// it behind; each user keeps their own settings instead.
+bool SystemProgramFolder(const std::filesystem::path& folder) {
+  const std::filesystem::path plain = folder.lexically_normal();
+  for (const char* system : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/games", "/usr/local/games"}) {
+    if (plain == system || plain == std::filesystem::path(system) / "") return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 SettingsReadResult ParseSettings(const std::string& text, AppSettings& settings) {
@@ -273,7 +284,8 @@ WindowPlacement DefaultPlacement(int desktopWidth, int desktopHeight) {
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFolder,
                                        const std::filesystem::path& configHome) {
-  if (FolderWritable(executableFolder)) return executableFolder / "Brumeleaf.ini";
+  if (!SystemProgramFolder(executableFolder) && FolderWritable(executableFolder))
+    return executableFolder / "Brumeleaf.ini";
   return configHome / "Brumeleaf" / "Brumeleaf.ini";
 }
 

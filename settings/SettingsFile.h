@@ -75,6 +75,7 @@ WindowPlacement DefaultPlacement(int desktopWidth, int desktopHeight);
 
 // Where the file lives: beside the executable when that folder is writable, otherwise in the
 // user's configuration folder (`configHome`/Brumeleaf), so that settings are never silently lost.
+// An installed program (in /usr/bin, /usr/local/bin, ...) always uses the configuration folder.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& executableFolder,
                                        const std::filesystem::path& configHome);
 
