@@ -257,10 +257,9 @@ void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
     const int X = left + p.i, Y = top + p.j;
     if (!Laid(p) || X < 0 || X >= width_ || Y < 0 || Y >= height_) continue;
     std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    const bool wasTarget = targets_.Qualifies(X, Y);
     for (int c = 0; c < 3; ++c) d[c] = Blend(d[c], p.level, mean.c[c]);
-    targets_.Changed(wasTarget, targets_.Qualifies(X, Y));
   }
+  targets_.Refresh(left, top, left + size_, top + size_);
 }
 
 // The candidate picture: the mapped window of the drawing with the ink laid on it.
@@ -287,9 +286,8 @@ void PastelRun::BuildCandidate(const Levels& mean) {
 
 void PastelRun::Accept(int x, int y) {
   const int left = x - cx_, top = y - cy_;
-  targets_.Forget(left, top, left + size_, top + size_);
   drawing_.Draw(left, top, candidate_);
-  targets_.Recount(left, top, left + size_, top + size_);
+  targets_.Refresh(left, top, left + size_, top + size_);
 }
 
 void PastelRun::ShowInPreview(std::int64_t attempt) {
