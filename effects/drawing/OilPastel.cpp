@@ -7,6 +7,7 @@
 
 #include "effects/Frames.h"
 #include "imaging/ParallelRows.h"
+#include "effects/drawing/PastelStampRows.h"
 #include "effects/drawing/StampSearchTargets.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "finishing/SurfaceFinish.h"
@@ -21,7 +22,7 @@ namespace brumeleaf {
 namespace {
 
 constexpr Colour kPaper = MakeColour(255, 255, 240);
-constexpr int kInkBelow = 250;  // a stamp pixel is ink when its red is below this
+constexpr int kInkBelow = kPastelInkBelow;
 constexpr std::int64_t kBudgetCap = 5000000000LL;
 // Draws between two looks at the stop flag while searching for a stamp position.
 constexpr std::uint32_t kSearchStopCheck = 1u << 20;
@@ -80,6 +81,8 @@ class PastelRun {
   }
   void MapWindow(int x, int y);
   void Try(int x, int y);
+  void TryCovered(int x, int y);
+  void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
   void LayInPlace(int left, int top, const Levels& mean);
   void BuildCandidate(const Levels& mean);
@@ -101,6 +104,8 @@ class PastelRun {
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> ink_;
+  std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
+  PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
   int size_ = 0;
@@ -151,13 +156,18 @@ void PastelRun::RefreshStamp() {
 
 void PastelRun::CollectInk() {
   ink_.clear();
+  ring_.clear();
   for (int j = 0; j < stamp_.Height(); ++j) {
     const std::uint8_t* row = stamp_.ScanLine(j);
     for (int i = 0; i < stamp_.Width(); ++i) {
       const std::uint8_t red = row[3 * i + 2];
-      if (red < kInkBelow) ink_.push_back({static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red});
+      if (red >= kInkBelow) continue;
+      const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
+      ink_.push_back(p);
+      if (!Laid(p)) ring_.push_back(p);
     }
   }
+  rows_.Build(stamp_);
 }
 
 bool PastelRun::FindPosition(int& x, int& y) {
@@ -199,6 +209,10 @@ void PastelRun::Try(int x, int y) {
   const int left = x - cx_, top = y - cy_;
   const int spanX = 2 * cx_, spanY = 2 * cy_;
   Prefetch(left, top);
+  if (rows_.Covers(left, top, width_, height_)) {
+    TryCovered(x, y);
+    return;
+  }
   std::int64_t sum[3] = {0, 0, 0};
   std::int64_t count = 0;
   int before = 0;
@@ -233,8 +247,42 @@ void PastelRun::Try(int x, int y) {
     }
   }
   if (after >= (before >> 10) * plan_.acceptance) return;
+  Keep(x, y, mean);
+}
+
+// The same attempt where the whole stamp lies inside the picture's inner frame (so every ink
+// pixel counts), with the passes over whole rows. The candidate of an even stamp is the drawing
+// itself; that of an odd stamp is the drawing one pixel down and right, except on its first
+// row and column, which belong to the ring and are read through the window map.
+void PastelRun::TryCovered(int x, int y) {
+  const int left = x - cx_, top = y - cy_;
+  const PastelStampRows::Under under = rows_.SumUnder(sourceRows_.data(), drawingRows_.data(), left, top);
+  const int count = rows_.InkCount();
+  if (count == 0) return;
+  Levels mean;
+  for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(under.sum[c] / count);
+  // The error after is never negative: below 1024 before, nothing can be kept.
+  const int limit = (under.before >> 10) * plan_.acceptance;
+  if (limit <= 0) return;
+
+  MapWindow(x, y);
+  int after = 0;
+  for (const InkPixel& p : ring_) {
+    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(top + p.j)] + 3 * (left + p.i);
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(p.j)])] +
+                            columnMap_[static_cast<std::size_t>(p.i)];
+    for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
+  }
+  after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, size_ % 2, mean.c, after, limit);
+  if (after >= limit) return;
+  Keep(x, y, mean);
+}
+
+// The stamp is kept: an even-sized one, whose candidate equals the drawing except under its
+// ink, is laid in place; an odd one goes through its candidate picture.
+void PastelRun::Keep(int x, int y, const Levels& mean) {
   if (size_ % 2 == 0) {
-    LayInPlace(left, top, mean);
+    LayInPlace(x - cx_, y - cy_, mean);
   } else {
     BuildCandidate(mean);
     Accept(x, y);
