@@ -43,6 +43,21 @@ void PastelStampRows::Build(const Bitmap& stamp) {
 
 #if defined(__SSE2__)
 
+// Asks for a whole stamp row of the source and the drawing: the stamp lands at a random place,
+// so its rows are not in the cache, and a row read one block after another would wait for
+// each of its cache lines in turn.
+void PastelStampRows::Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                            int y) const {
+  const std::uint8_t* s = source[y] + 3 * left;
+  const std::uint8_t* d = drawing[y] + 3 * left;
+  for (int k = 0; k < stride_; k += 64) {
+    __builtin_prefetch(s + k);
+    __builtin_prefetch(d + k);
+  }
+  __builtin_prefetch(s + stride_ - 1);
+  __builtin_prefetch(d + stride_ - 1);
+}
+
 namespace {
 
 // Byte k of a stamp row belongs to channel k mod 3; a 16-byte block starting at byte 16b
@@ -77,7 +92,9 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
   const __m128i zero = _mm_setzero_si128();
   __m128i sum[3] = {zero, zero, zero};
   __m128i before = zero;
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
   for (int j = 0; j < size_; ++j) {
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
     const std::uint8_t* s = source[top + j] + 3 * left;
     const std::uint8_t* d = drawing[top + j] + 3 * left;
     const std::uint8_t* ink = Row(ink_, j);

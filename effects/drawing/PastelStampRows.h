@@ -51,6 +51,10 @@ class PastelStampRows {
   static constexpr int kBlock = 16;
   // Bytes the padded block reads may pass the end of a stamp row.
   static constexpr int kSlack = kBlock - 1;
+  // Rows fetched ahead of the one being summed.
+  static constexpr int kAhead = 8;
+
+  void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y) const;
 
   const std::uint8_t* Row(const std::vector<std::uint8_t>& plane, int j) const {
     return plane.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(stride_);
