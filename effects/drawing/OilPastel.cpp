@@ -24,6 +24,11 @@ namespace {
 constexpr Colour kPaper = MakeColour(255, 255, 240);
 constexpr int kInkBelow = kPastelInkBelow;
 constexpr std::int64_t kBudgetCap = 5000000000LL;
+// Stamps up to this size first ask the distance bytes whether any error can be removed at all;
+// larger ones nearly always can.
+constexpr int kQuickRejectSize = 24;
+// Draws the look-ahead at the next stamp position makes before giving up.
+constexpr int kPeekDraws = 64;
 // Draws between two looks at the stop flag while searching for a stamp position.
 constexpr std::uint32_t kSearchStopCheck = 1u << 20;
 
@@ -82,8 +87,10 @@ class PastelRun {
   void MapWindow(int x, int y);
   void Try(int x, int y);
   void TryCovered(int x, int y);
+  bool SurelyTooClose(int left, int top) const;
   void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
+  void PrefetchNext() const;
   void LayInPlace(int left, int top, const Levels& mean);
   void BuildCandidate(const Levels& mean);
   void Accept(int x, int y);
@@ -105,6 +112,7 @@ class PastelRun {
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> ink_;
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
+  std::vector<InkPixel> counted_;  // the ink inside the first 2cx columns and 2cy rows
   PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
@@ -157,6 +165,8 @@ void PastelRun::RefreshStamp() {
 void PastelRun::CollectInk() {
   ink_.clear();
   ring_.clear();
+  counted_.clear();
+  const int span = 2 * (stamp_.Width() >> 1);
   for (int j = 0; j < stamp_.Height(); ++j) {
     const std::uint8_t* row = stamp_.ScanLine(j);
     for (int i = 0; i < stamp_.Width(); ++i) {
@@ -165,6 +175,7 @@ void PastelRun::CollectInk() {
       const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
       ink_.push_back(p);
       if (!Laid(p)) ring_.push_back(p);
+      if (i < span && j < span) counted_.push_back(p);
     }
   }
   rows_.Build(stamp_);
@@ -208,11 +219,11 @@ void PastelRun::MapWindow(int x, int y) {
 void PastelRun::Try(int x, int y) {
   const int left = x - cx_, top = y - cy_;
   const int spanX = 2 * cx_, spanY = 2 * cy_;
-  Prefetch(left, top);
   if (rows_.Covers(left, top, width_, height_)) {
     TryCovered(x, y);
     return;
   }
+  Prefetch(left, top);
   std::int64_t sum[3] = {0, 0, 0};
   std::int64_t count = 0;
   int before = 0;
@@ -256,6 +267,7 @@ void PastelRun::Try(int x, int y) {
 // row and column, which belong to the ring and are read through the window map.
 void PastelRun::TryCovered(int x, int y) {
   const int left = x - cx_, top = y - cy_;
+  if (size_ <= kQuickRejectSize && SurelyTooClose(left, top)) return;
   const PastelStampRows::Under under = rows_.SumUnder(sourceRows_.data(), drawingRows_.data(), left, top);
   const int count = rows_.InkCount();
   if (count == 0) return;
@@ -278,6 +290,18 @@ void PastelRun::TryCovered(int x, int y) {
   Keep(x, y, mean);
 }
 
+// Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
+// kept (see TryCovered). A capped byte leaves the answer to the full passes.
+bool PastelRun::SurelyTooClose(int left, int top) const {
+  int before = 0;
+  for (const InkPixel& p : counted_) {
+    const int d = targets_.Distance(left + p.i, top + p.j);
+    if (d == StampSearchTargets::kDistanceCap) return false;
+    before += d;
+  }
+  return before < 1024;
+}
+
 // The stamp is kept: an even-sized one, whose candidate equals the drawing except under its
 // ink, is laid in place; an odd one goes through its candidate picture.
 void PastelRun::Keep(int x, int y, const Levels& mean) {
@@ -297,6 +321,24 @@ void PastelRun::Prefetch(int left, int top) const {
   for (int y = first; y < last; ++y) {
     __builtin_prefetch(sourceRows_[static_cast<std::size_t>(y)] + column);
     __builtin_prefetch(drawingRows_[static_cast<std::size_t>(y)] + column);
+  }
+}
+
+// The next attempt's position is decided by the next draws and the search bits: finding it on
+// a copy of the generator (the sequence itself is untouched) lets what it reads load while
+// this attempt is summed. Should this stamp be kept and change the bits, the fetch is merely
+// wasted.
+void PastelRun::PrefetchNext() const {
+  Random peek = random_;
+  for (int draw = 0; draw < kPeekDraws; ++draw) {
+    const int x = static_cast<int>(peek.Next(static_cast<std::uint32_t>(width_)));
+    const int y = static_cast<int>(peek.Next(static_cast<std::uint32_t>(height_)));
+    if (!targets_.Qualifies(x, y)) continue;
+    if (size_ <= kQuickRejectSize)
+      targets_.FetchDistances(x - cx_, y - cy_, size_);
+    else
+      rows_.FetchFirstRows(sourceRows_.data(), drawingRows_.data(), x - cx_, y - cy_, width_, height_);
+    return;
   }
 }
 
@@ -369,6 +411,7 @@ bool PastelRun::Run() {
       ctx_.ProcessEvents();
       if (!ctx_.preview) ctx_.ShowProgress(plan_.largest - size_, plan_.largest - settings_.minimumSize, 2, 2);
     }
+    PrefetchNext();
     Try(x, y);
     if (attempt % 10000 == 0) ShowInPreview(attempt);
   }

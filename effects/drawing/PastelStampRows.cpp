@@ -1,5 +1,6 @@
 #include "effects/drawing/PastelStampRows.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #if defined(__SSE2__)
@@ -37,6 +38,24 @@ void PastelStampRows::Build(const Bitmap& stamp) {
         laid_[k] = laid ? 0xFF : 0;
         level_[k] = red;
       }
+    }
+  }
+}
+
+void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing,
+                                     int left, int top, int width, int height) const {
+  const int first = std::max(top, 0), last = std::min({top + kAhead, top + size_, height});
+  const int from = 3 * std::clamp(left, 0, width), to = 3 * std::clamp(left + size_, 0, width);
+  for (int y = first; y < last; ++y) {
+    const std::uint8_t* s = source[y];
+    const std::uint8_t* d = drawing[y];
+    for (int k = from; k < to; k += 64) {
+      __builtin_prefetch(s + k);
+      __builtin_prefetch(d + k);
+    }
+    if (to > from) {
+      __builtin_prefetch(s + to - 1);
+      __builtin_prefetch(d + to - 1);
     }
   }
 }

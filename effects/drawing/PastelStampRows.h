@@ -33,6 +33,11 @@ class PastelStampRows {
     return left >= 1 && top >= 1 && top + size_ <= height - 1 && 3 * (left + size_) + kSlack <= 3 * width;
   }
 
+  // Starts loading the first rows under the stamp at top-left (left, top), clipped to the
+  // picture: the position of the next attempt is known while this one is summed.
+  void FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                      int width, int height) const;
+
   struct Under {
     std::int64_t sum[3] = {0, 0, 0};  // source levels under the ink, blue, green, red
     int before = 0;                   // |source - drawing| under the ink of the first 2cx x 2cy

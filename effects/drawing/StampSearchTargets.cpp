@@ -14,6 +14,7 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
   drawingRows_ = drawing.RowTable();
   words_ = (static_cast<std::size_t>(width_) + 63) / 64;
   bits_.assign(words_ * static_cast<std::size_t>(height_), 0);
+  distance_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
   Refresh(0, 0, width_, height_);
 }
 
@@ -23,12 +24,31 @@ bool StampSearchTargets::Differs(int x, int y) const {
   return std::abs(red - drawn) >= tolerance_;
 }
 
+std::uint8_t StampSearchTargets::DistanceAt(int x, int y) const {
+  const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(y)] + 3 * x;
+  const std::uint8_t* d = drawingRows_[static_cast<std::size_t>(y)] + 3 * x;
+  const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + std::abs(s[2] - d[2]);
+  return static_cast<std::uint8_t>(std::min(sum, kDistanceCap));
+}
+
+void StampSearchTargets::FetchDistances(int left, int top, int size) const {
+  const int first = std::max(top, 0), last = std::min(top + size, height_);
+  const int from = std::clamp(left, 0, width_ - 1), to = std::clamp(left + size - 1, 0, width_ - 1);
+  for (int y = first; y < last; ++y) {
+    const std::uint8_t* row = distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    __builtin_prefetch(row + from);
+    __builtin_prefetch(row + to);
+  }
+}
+
 void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   left = std::max(left, 0);
   top = std::max(top, 0);
   right = std::min(right, width_);
   bottom = std::min(bottom, height_);
   for (int y = top; y < bottom; ++y) {
+    std::uint8_t* distance = distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    for (int x = left; x < right; ++x) distance[x] = DistanceAt(x, y);
     std::uint64_t* row = bits_.data() + static_cast<std::size_t>(y) * words_;
     for (int x = left; x < right;) {
       // One word at a time: the bits of [x, end) are rebuilt and the count follows their change.
