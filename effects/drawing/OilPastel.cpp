@@ -481,8 +481,7 @@ void PatchOilPastel(const Bitmap& source, Bitmap& output, RunContext& ctx) {
 
 void FramePencilStrokes(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   DrawOilPastel(S, R, OilPastelSettingsFrom(ctx), ctx);
-  const Bitmap drawing(R);
-  ApplySurfaceFinish(drawing, R, ctx);
+  ApplySurfaceFinish(R, R, ctx);  // in place: a copy of a large drawing costs its size again
 }
 
 }  // namespace brumeleaf

@@ -252,8 +252,7 @@ void DrawNewPencilSketch(const Bitmap& source, Bitmap& destination, const Pencil
 void FrameNewPencilSketch(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   R.SetSize(S.Width(), S.Height());
   DrawNewPencilSketch(S, R, PencilSketch4SettingsFrom(ctx), ctx);
-  const Bitmap drawing(R);
-  ApplySurfaceFinish(drawing, R, ctx);
+  ApplySurfaceFinish(R, R, ctx);  // in place: a copy of a large drawing costs its size again
 }
 
 }  // namespace brumeleaf
