@@ -18,7 +18,7 @@ namespace brumeleaf {
 
 struct StampPixel {
   std::int16_t i, j;
-  std::uint8_t level[3];  // blue, green, red
+  std::uint8_t level[4];  // blue, green, red, and 0 so that the four bytes load as one
 };
 
 // One stroke of the table resampled to one size, reduced to the pixels that can darken the
