@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "effects/Frames.h"
@@ -277,16 +278,19 @@ void PastelRun::TryCovered(int x, int y) {
   const int limit = (under.before >> 10) * plan_.acceptance;
   if (limit <= 0) return;
 
-  MapWindow(x, y);
+  // Inside the picture the window map (see MapWindow) needs no clamping: the identity for an
+  // even stamp, one pixel back (but never before the first) for an odd one.
+  const int shift = size_ % 2;
   int after = 0;
   for (const InkPixel& p : ring_) {
     const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(top + p.j)] + 3 * (left + p.i);
-    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(p.j)])] +
-                            columnMap_[static_cast<std::size_t>(p.i)];
+    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(top + p.j - rowBack)] + 3 * (left + p.i - columnBack);
     for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
   }
-  after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, size_ % 2, mean.c, after, limit);
+  after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
+  if (shift) MapWindow(x, y);
   Keep(x, y, mean);
 }
 
@@ -354,9 +358,16 @@ void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
 
 // The candidate picture: the mapped window of the drawing with the ink laid on it.
 void PastelRun::BuildCandidate(const Levels& mean) {
+  // Away from the picture's edges the columns after the first are one run of the drawing.
+  const bool run = size_ > 2 && columnMap_[static_cast<std::size_t>(size_ - 1)] - columnMap_[1] == 3 * (size_ - 2);
   for (int j = 0; j < size_; ++j) {
     const std::uint8_t* from = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(j)])];
     std::uint8_t* to = candidate_.ScanLine(j);
+    if (run) {
+      std::memcpy(to, from + columnMap_[0], 3);
+      std::memcpy(to + 3, from + columnMap_[1], 3 * static_cast<std::size_t>(size_ - 1));
+      continue;
+    }
     for (int i = 0; i < size_; ++i) {
       const std::uint8_t* p = from + columnMap_[static_cast<std::size_t>(i)];
       to[3 * i] = p[0];

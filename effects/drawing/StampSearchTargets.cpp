@@ -18,19 +18,6 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
   Refresh(0, 0, width_, height_);
 }
 
-bool StampSearchTargets::Differs(int x, int y) const {
-  const int red = sourceRows_[static_cast<std::size_t>(y)][3 * x + 2];
-  const int drawn = drawingRows_[static_cast<std::size_t>(y)][3 * x + 2];
-  return std::abs(red - drawn) >= tolerance_;
-}
-
-std::uint8_t StampSearchTargets::DistanceAt(int x, int y) const {
-  const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(y)] + 3 * x;
-  const std::uint8_t* d = drawingRows_[static_cast<std::size_t>(y)] + 3 * x;
-  const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + std::abs(s[2] - d[2]);
-  return static_cast<std::uint8_t>(std::min(sum, kDistanceCap));
-}
-
 void StampSearchTargets::FetchDistances(int left, int top, int size) const {
   const int first = std::max(top, 0), last = std::min(top + size, height_);
   const int from = std::clamp(left, 0, width_ - 1), to = std::clamp(left + size - 1, 0, width_ - 1);
@@ -47,8 +34,9 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   right = std::min(right, width_);
   bottom = std::min(bottom, height_);
   for (int y = top; y < bottom; ++y) {
+    const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
+    const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
     std::uint8_t* distance = distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-    for (int x = left; x < right; ++x) distance[x] = DistanceAt(x, y);
     std::uint64_t* row = bits_.data() + static_cast<std::size_t>(y) * words_;
     for (int x = left; x < right;) {
       // One word at a time: the bits of [x, end) are rebuilt and the count follows their change.
@@ -56,9 +44,14 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
       const int end = std::min(right, (word + 1) * 64);
       std::uint64_t fresh = 0, span = 0;
       for (int u = x; u < end; ++u) {
+        const std::uint8_t* s = source + 3 * u;
+        const std::uint8_t* d = drawn + 3 * u;
+        const int red = std::abs(s[2] - d[2]);
+        const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + red;
+        distance[u] = static_cast<std::uint8_t>(std::min(sum, kDistanceCap));
         const std::uint64_t bit = std::uint64_t{1} << (u & 63);
         span |= bit;
-        if (Differs(u, y)) fresh |= bit;
+        if (red >= tolerance_) fresh |= bit;
       }
       std::uint64_t& bits = row[word];
       count_ += std::popcount(fresh) - std::popcount(bits & span);

@@ -43,8 +43,6 @@ class StampSearchTargets {
   void Refresh(int left, int top, int right, int bottom);
 
  private:
-  bool Differs(int x, int y) const;
-  std::uint8_t DistanceAt(int x, int y) const;
 
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;
