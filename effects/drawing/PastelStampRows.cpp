@@ -6,6 +6,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+// Where the compiler can target AVX2 for one function, the first pass takes 32 bytes at a time
+// on processors that have it (chosen once, at run time).
+#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define BRUMELEAF_PASTEL_WIDE 1
+#endif
 
 namespace brumeleaf {
 
@@ -104,9 +110,66 @@ struct ChannelMasks {
 
 }  // namespace
 
+#if defined(BRUMELEAF_PASTEL_WIDE)
+__attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnderWide(
+    const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const {
+  static const ChannelMasks channels;
+  // Two 16-byte blocks b and b + 1 at once: their channel masks, by b mod 3.
+  __m256i masks[3][3];
+  for (int p = 0; p < 3; ++p)
+    for (int c = 0; c < 3; ++c) masks[p][c] = _mm256_set_m128i(channels.mask[(p + 1) % 3][c], channels.mask[p][c]);
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i sum[3] = {zero, zero, zero};
+  __m256i before = zero;
+  __m128i narrowSum[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  __m128i narrowBefore = _mm_setzero_si128();
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
+  for (int j = 0; j < size_; ++j) {
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
+    const std::uint8_t* s = source[top + j] + 3 * left;
+    const std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    int b = 0;
+    for (; b + 1 < blocks_; b += 2) {
+      const int k = b * kBlock;
+      const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)),
+                                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ink + k)));
+      const __m256i cm = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(counted + k));
+      const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
+      before = _mm256_add_epi64(before, _mm256_sad_epu8(_mm256_and_si256(sv, cm), _mm256_and_si256(dv, cm)));
+      const __m256i* mask = masks[b % 3];
+      for (int c = 0; c < 3; ++c)
+        sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, mask[c]), zero));
+    }
+    if (b < blocks_) {  // an odd last block
+      const int k = b * kBlock;
+      const __m128i sv = _mm_and_si128(Load(s + k), Load(ink + k));
+      const __m128i cm = Load(counted + k);
+      narrowBefore = _mm_add_epi64(narrowBefore, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
+      const __m128i* mask = channels.mask[b % 3];
+      for (int c = 0; c < 3; ++c)
+        narrowSum[c] = _mm_add_epi64(narrowSum[c], _mm_sad_epu8(_mm_and_si128(sv, mask[c]), _mm_setzero_si128()));
+    }
+  }
+  // Both halves of each wide sum and the narrow one.
+  Under under;
+  for (int c = 0; c < 3; ++c)
+    under.sum[c] = Total(_mm_add_epi64(
+        _mm_add_epi64(_mm256_castsi256_si128(sum[c]), _mm256_extracti128_si256(sum[c], 1)), narrowSum[c]));
+  under.before = static_cast<int>(Total(_mm_add_epi64(
+      _mm_add_epi64(_mm256_castsi256_si128(before), _mm256_extracti128_si256(before, 1)), narrowBefore)));
+  return under;
+}
+#endif
+
 PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* source,
                                                  const std::uint8_t* const* drawing, int left,
                                                  int top) const {
+#if defined(BRUMELEAF_PASTEL_WIDE)
+  static const bool wide = __builtin_cpu_supports("avx2");
+  if (wide) return SumUnderWide(source, drawing, left, top);
+#endif
   static const ChannelMasks channels;
   const __m128i zero = _mm_setzero_si128();
   __m128i sum[3] = {zero, zero, zero};
