@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "effects/Frames.h"
 #include "imaging/ParallelRows.h"
+#include "effects/drawing/PastelStampRows.h"
 #include "effects/drawing/StampSearchTargets.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "finishing/SurfaceFinish.h"
@@ -21,8 +23,13 @@ namespace brumeleaf {
 namespace {
 
 constexpr Colour kPaper = MakeColour(255, 255, 240);
-constexpr int kInkBelow = 250;  // a stamp pixel is ink when its red is below this
+constexpr int kInkBelow = kPastelInkBelow;
 constexpr std::int64_t kBudgetCap = 5000000000LL;
+// Stamps up to this size first ask the distance bytes whether any error can be removed at all;
+// larger ones nearly always can.
+constexpr int kQuickRejectSize = 24;
+// Draws the look-ahead at the next stamp position makes before giving up.
+constexpr int kPeekDraws = 64;
 // Draws between two looks at the stop flag while searching for a stamp position.
 constexpr std::uint32_t kSearchStopCheck = 1u << 20;
 
@@ -80,7 +87,11 @@ class PastelRun {
   }
   void MapWindow(int x, int y);
   void Try(int x, int y);
+  void TryCovered(int x, int y);
+  bool SurelyTooClose(int left, int top) const;
+  void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
+  void PrefetchNext() const;
   void LayInPlace(int left, int top, const Levels& mean);
   void BuildCandidate(const Levels& mean);
   void Accept(int x, int y);
@@ -101,6 +112,9 @@ class PastelRun {
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> ink_;
+  std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
+  std::vector<InkPixel> counted_;  // the ink inside the first 2cx columns and 2cy rows
+  PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
   int size_ = 0;
@@ -151,13 +165,21 @@ void PastelRun::RefreshStamp() {
 
 void PastelRun::CollectInk() {
   ink_.clear();
+  ring_.clear();
+  counted_.clear();
+  const int span = 2 * (stamp_.Width() >> 1);
   for (int j = 0; j < stamp_.Height(); ++j) {
     const std::uint8_t* row = stamp_.ScanLine(j);
     for (int i = 0; i < stamp_.Width(); ++i) {
       const std::uint8_t red = row[3 * i + 2];
-      if (red < kInkBelow) ink_.push_back({static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red});
+      if (red >= kInkBelow) continue;
+      const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
+      ink_.push_back(p);
+      if (!Laid(p)) ring_.push_back(p);
+      if (i < span && j < span) counted_.push_back(p);
     }
   }
+  rows_.Build(stamp_);
 }
 
 bool PastelRun::FindPosition(int& x, int& y) {
@@ -198,6 +220,10 @@ void PastelRun::MapWindow(int x, int y) {
 void PastelRun::Try(int x, int y) {
   const int left = x - cx_, top = y - cy_;
   const int spanX = 2 * cx_, spanY = 2 * cy_;
+  if (rows_.Covers(left, top, width_, height_)) {
+    TryCovered(x, y);
+    return;
+  }
   Prefetch(left, top);
   std::int64_t sum[3] = {0, 0, 0};
   std::int64_t count = 0;
@@ -233,8 +259,58 @@ void PastelRun::Try(int x, int y) {
     }
   }
   if (after >= (before >> 10) * plan_.acceptance) return;
+  Keep(x, y, mean);
+}
+
+// The same attempt where the whole stamp lies inside the picture's inner frame (so every ink
+// pixel counts), with the passes over whole rows. The candidate of an even stamp is the drawing
+// itself; that of an odd stamp is the drawing one pixel down and right, except on its first
+// row and column, which belong to the ring and are read through the window map.
+void PastelRun::TryCovered(int x, int y) {
+  const int left = x - cx_, top = y - cy_;
+  if (size_ <= kQuickRejectSize && SurelyTooClose(left, top)) return;
+  const PastelStampRows::Under under = rows_.SumUnder(sourceRows_.data(), drawingRows_.data(), left, top);
+  const int count = rows_.InkCount();
+  if (count == 0) return;
+  Levels mean;
+  for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(under.sum[c] / count);
+  // The error after is never negative: below 1024 before, nothing can be kept.
+  const int limit = (under.before >> 10) * plan_.acceptance;
+  if (limit <= 0) return;
+
+  // Inside the picture the window map (see MapWindow) needs no clamping: the identity for an
+  // even stamp, one pixel back (but never before the first) for an odd one.
+  const int shift = size_ % 2;
+  int after = 0;
+  for (const InkPixel& p : ring_) {
+    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(top + p.j)] + 3 * (left + p.i);
+    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(top + p.j - rowBack)] + 3 * (left + p.i - columnBack);
+    for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
+  }
+  after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
+  if (after >= limit) return;
+  if (shift) MapWindow(x, y);
+  Keep(x, y, mean);
+}
+
+// Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
+// kept (see TryCovered). A capped byte leaves the answer to the full passes.
+bool PastelRun::SurelyTooClose(int left, int top) const {
+  int before = 0;
+  for (const InkPixel& p : counted_) {
+    const int d = targets_.Distance(left + p.i, top + p.j);
+    if (d == StampSearchTargets::kDistanceCap) return false;
+    before += d;
+  }
+  return before < 1024;
+}
+
+// The stamp is kept: an even-sized one, whose candidate equals the drawing except under its
+// ink, is laid in place; an odd one goes through its candidate picture.
+void PastelRun::Keep(int x, int y, const Levels& mean) {
   if (size_ % 2 == 0) {
-    LayInPlace(left, top, mean);
+    LayInPlace(x - cx_, y - cy_, mean);
   } else {
     BuildCandidate(mean);
     Accept(x, y);
@@ -252,22 +328,46 @@ void PastelRun::Prefetch(int left, int top) const {
   }
 }
 
+// The next attempt's position is decided by the next draws and the search bits: finding it on
+// a copy of the generator (the sequence itself is untouched) lets what it reads load while
+// this attempt is summed. Should this stamp be kept and change the bits, the fetch is merely
+// wasted.
+void PastelRun::PrefetchNext() const {
+  Random peek = random_;
+  for (int draw = 0; draw < kPeekDraws; ++draw) {
+    const int x = static_cast<int>(peek.Next(static_cast<std::uint32_t>(width_)));
+    const int y = static_cast<int>(peek.Next(static_cast<std::uint32_t>(height_)));
+    if (!targets_.Qualifies(x, y)) continue;
+    if (size_ <= kQuickRejectSize)
+      targets_.FetchDistances(x - cx_, y - cy_, size_);
+    else
+      rows_.FetchFirstRows(sourceRows_.data(), drawingRows_.data(), x - cx_, y - cy_, width_, height_);
+    return;
+  }
+}
+
 void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
   for (const InkPixel& p : ink_) {
     const int X = left + p.i, Y = top + p.j;
     if (!Laid(p) || X < 0 || X >= width_ || Y < 0 || Y >= height_) continue;
     std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    const bool wasTarget = targets_.Qualifies(X, Y);
     for (int c = 0; c < 3; ++c) d[c] = Blend(d[c], p.level, mean.c[c]);
-    targets_.Changed(wasTarget, targets_.Qualifies(X, Y));
   }
+  targets_.Refresh(left, top, left + size_, top + size_);
 }
 
 // The candidate picture: the mapped window of the drawing with the ink laid on it.
 void PastelRun::BuildCandidate(const Levels& mean) {
+  // Away from the picture's edges the columns after the first are one run of the drawing.
+  const bool run = size_ > 2 && columnMap_[static_cast<std::size_t>(size_ - 1)] - columnMap_[1] == 3 * (size_ - 2);
   for (int j = 0; j < size_; ++j) {
     const std::uint8_t* from = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(j)])];
     std::uint8_t* to = candidate_.ScanLine(j);
+    if (run) {
+      std::memcpy(to, from + columnMap_[0], 3);
+      std::memcpy(to + 3, from + columnMap_[1], 3 * static_cast<std::size_t>(size_ - 1));
+      continue;
+    }
     for (int i = 0; i < size_; ++i) {
       const std::uint8_t* p = from + columnMap_[static_cast<std::size_t>(i)];
       to[3 * i] = p[0];
@@ -287,9 +387,8 @@ void PastelRun::BuildCandidate(const Levels& mean) {
 
 void PastelRun::Accept(int x, int y) {
   const int left = x - cx_, top = y - cy_;
-  targets_.Forget(left, top, left + size_, top + size_);
   drawing_.Draw(left, top, candidate_);
-  targets_.Recount(left, top, left + size_, top + size_);
+  targets_.Refresh(left, top, left + size_, top + size_);
 }
 
 void PastelRun::ShowInPreview(std::int64_t attempt) {
@@ -323,6 +422,7 @@ bool PastelRun::Run() {
       ctx_.ProcessEvents();
       if (!ctx_.preview) ctx_.ShowProgress(plan_.largest - size_, plan_.largest - settings_.minimumSize, 2, 2);
     }
+    PrefetchNext();
     Try(x, y);
     if (attempt % 10000 == 0) ShowInPreview(attempt);
   }
@@ -392,8 +492,7 @@ void PatchOilPastel(const Bitmap& source, Bitmap& output, RunContext& ctx) {
 
 void FramePencilStrokes(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   DrawOilPastel(S, R, OilPastelSettingsFrom(ctx), ctx);
-  const Bitmap drawing(R);
-  ApplySurfaceFinish(drawing, R, ctx);
+  ApplySurfaceFinish(R, R, ctx);  // in place: a copy of a large drawing costs its size again
 }
 
 }  // namespace brumeleaf

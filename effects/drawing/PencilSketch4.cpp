@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "effects/Frames.h"
-#include "effects/drawing/PencilStampTable.h"
+#include "effects/drawing/PencilStrokeTiles.h"
 #include "finishing/SurfaceFinish.h"
 #include "imaging/Geometry.h"
 
@@ -15,71 +14,15 @@ namespace brumeleaf {
 
 namespace {
 
-// Stamp pixels lighter than this in any channel are the white around the stroke and never
-// touch the drawing.
-constexpr int kStrokeLightest = 240;
-// Resampled strokes up to this size are kept for the rest of the run: a run lays millions of
-// strokes but only a few thousand different (angle, size) pairs.
-constexpr int kLargestCachedSize = 64;
-
-struct StampPixel {
-  std::int16_t i, j;
-  std::uint8_t level[3];  // blue, green, red
-};
-
-// One stroke resampled to one size, reduced to the pixels that can darken the drawing, rows
-// top to bottom and columns left to right.
-struct PreparedStamp {
-  int size = 0;
-  std::vector<StampPixel> pixels;
-};
-
-PreparedStamp PrepareStamp(int entry, int size) {
-  Bitmap scaled(size, size);
-  StretchBilinear(PencilStamp(entry), scaled);
-  PreparedStamp stamp;
-  stamp.size = size;
-  for (int j = 0; j < size; ++j) {
-    const std::uint8_t* row = scaled.ScanLine(j);
-    for (int i = 0; i < size; ++i) {
-      const std::uint8_t* p = row + 3 * i;
-      if (p[0] > kStrokeLightest || p[1] > kStrokeLightest || p[2] > kStrokeLightest) continue;
-      stamp.pixels.push_back({static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), {p[0], p[1], p[2]}});
-    }
-  }
-  return stamp;
-}
-
-class StampCache {
- public:
-  const PreparedStamp& Get(int entry, int size) {
-    if (size > kLargestCachedSize) {
-      large_ = PrepareStamp(entry, size);
-      return large_;
-    }
-    const int key = entry * (kLargestCachedSize + 1) + size;
-    auto it = cache_.find(key);
-    if (it == cache_.end()) it = cache_.emplace(key, PrepareStamp(entry, size)).first;
-    return it->second;
-  }
-
- private:
-  std::unordered_map<int, PreparedStamp> cache_;
-  PreparedStamp large_;
-};
-
-// How a stroke is mixed into the drawing: v = (keep d + (w d + (256 - w) s) div 256) div
-// (keep + 1), keep being 4 for edge strokes and 5 for shading strokes, plus a tint offset per
-// channel computed once per sample.
-struct StrokeMix {
-  int weight = 0;
-  int offset[3] = {0, 0, 0};  // blue, green, red
-};
+// Samples planned before their strokes are laid tile by tile (PencilStrokeTiles.h): enough
+// for every tile to receive a good number of strokes, few enough to keep the plan small.
+constexpr std::size_t kPlannedStrokes = 1 << 18;
 
 // Edge strokes: weight m, tint ((CI p + (255 - CI) m) div 255 - 130) div 3.
 StrokeMix EdgeMix(const std::uint8_t* centre, int m, int ci) {
   StrokeMix mix;
   mix.weight = m;
+  mix.edge = true;
   for (int c = 0; c < 3; ++c) mix.offset[c] = ((ci * centre[c] + (255 - ci) * m) / 255 - 130) / 3;
   return mix;
 }
@@ -88,34 +31,9 @@ StrokeMix EdgeMix(const std::uint8_t* centre, int m, int ci) {
 StrokeMix FlatMix(const std::uint8_t* centre, int mPrime, int ci) {
   StrokeMix mix;
   mix.weight = mPrime;
+  mix.edge = false;
   for (int c = 0; c < 3; ++c) mix.offset[c] = ((ci * centre[c] + (255 - ci) * mPrime) / 255 - 115) / 4;
   return mix;
-}
-
-// Lays one stamp centred on (x, y). The last column and the last row are never drawn. `Keep`
-// is a template argument so that the divisions by 5 and 6 compile to multiplications.
-template <int Keep>
-void TransferStroke(const PreparedStamp& stamp, int x, int y, const StrokeMix& mix,
-                    const std::vector<std::uint8_t*>& rows, int width, int height) {
-  const int left = x - stamp.size / 2;
-  const int top = y - stamp.size / 2;
-  const int weight = mix.weight;
-  // The stroke lands at a random place: ask for all its rows at once so that their cache misses
-  // overlap instead of following one another.
-  const int column = 3 * std::clamp(left, 0, width - 1);
-  for (int ty = std::max(top, 0); ty < std::min(top + stamp.size, height); ++ty)
-    __builtin_prefetch(rows[static_cast<std::size_t>(ty)] + column);
-  for (const StampPixel& px : stamp.pixels) {
-    const int tx = left + px.i;
-    const int ty = top + px.j;
-    if (tx < 0 || tx >= width - 1 || ty < 0 || ty >= height - 1) continue;
-    std::uint8_t* d = rows[static_cast<std::size_t>(ty)] + 3 * tx;
-    for (int c = 0; c < 3; ++c) {
-      const int dc = d[c];
-      const int v = (Keep * dc + (weight * dc + (256 - weight) * px.level[c]) / 256) / (Keep + 1);
-      d[c] = ClampLevel(v + mix.offset[c]);
-    }
-  }
 }
 
 struct Gradient {
@@ -167,10 +85,11 @@ class SketchRun {
 
  private:
   void BuildRowTables();
-  // Lays one sample; returns false when the run must stop.
-  bool Sample(std::int64_t count);
+  // Plans one sample, adding its stroke (if any) to planned_.
+  void Sample();
   void ReportNow(std::int64_t count);
   void PrefetchNextSample() const;
+  void FetchNeighbourhood(Random& random) const;
 
   const Bitmap& source_;
   Bitmap& destination_;
@@ -184,13 +103,12 @@ class SketchRun {
   std::int64_t period_ = 1;   // samples between two shrinks of the stroke length
   std::int64_t previewUnits_ = 1;
   std::vector<const std::uint8_t*> sourceRows_;
-  std::vector<std::uint8_t*> destinationRows_;
   StampCache stamps_;
+  std::vector<PlannedStroke> planned_;
 };
 
 void SketchRun::BuildRowTables() {
   sourceRows_ = source_.RowTable();
-  destinationRows_ = destination_.RowTable();
 }
 
 void SketchRun::Run() {
@@ -211,19 +129,46 @@ void SketchRun::Run() {
   // A sample needs its 3 x 3 neighbourhood inside the picture.
   if (width_ >= 3 && height_ >= 3) {
     BuildRowTables();
-    for (std::int64_t count = 0; count <= samples_; ++count) {
-      if (!Sample(count)) {
+    // The samples are planned in batches and each batch is laid at once. The drawing has the
+    // strokes of every planned sample whenever the stop flag has been seen or progress is
+    // shown: a preview shows the drawing at each of its random moments, so there a batch ends
+    // at each of them; the progress bar of a full run is shown after its batch.
+    planned_.reserve(std::min<std::int64_t>(kPlannedStrokes, samples_ + 1));
+    std::int64_t count = 0;
+    while (count <= samples_) {
+      planned_.clear();
+      std::int64_t report = -1;
+      bool stop = false;
+      for (; count <= samples_ && planned_.size() < kPlannedStrokes; ++count) {
+        if (count % period_ == 0 && length_ > 10) length_ = length_ * 95 / 100;
+        Sample();
+        if (ctx_.StopRequested()) {
+          stop = true;
+          break;
+        }
+        if (random_.Next(1000) >= 998) {
+          report = count;
+          if (ctx_.preview) {
+            ++count;
+            break;
+          }
+        }
+        PrefetchNextSample();
+      }
+      LayStrokes(planned_, destination_);
+      stamps_.Release();
+      if (stop) {
         ctx_.ShowProgress(101, 100, 1, 1);
         return;
       }
+      if (report >= 0) ReportNow(report);
     }
   }
   ctx_.ShowProgress(101, 100, 1, 1);
   ctx_.ShowInPreview(destination_);
 }
 
-bool SketchRun::Sample(std::int64_t count) {
-  if (count % period_ == 0 && length_ > 10) length_ = length_ * 95 / 100;
+void SketchRun::Sample() {
   const int x = static_cast<int>(random_.Next(static_cast<std::uint32_t>(width_ - 2))) + 1;
   const int y = static_cast<int>(random_.Next(static_cast<std::uint32_t>(height_ - 2))) + 1;
   const Gradient g = GradientAt(sourceRows_, x, y);
@@ -234,8 +179,7 @@ bool SketchRun::Sample(std::int64_t count) {
   if (g.magnitude >= settings_.edgeThreshold) {
     const int q = random_.NextInt(length_);
     const int size = (length_ * g.magnitude) / 170 + 7 + q / 2;
-    TransferStroke<4>(stamps_.Get(entry, size), x, y, EdgeMix(centre, m, settings_.colourIntensity),
-                   destinationRows_, width_, height_);
+    planned_.push_back({&stamps_.Get(entry, size), x, y, size, EdgeMix(centre, m, settings_.colourIntensity)});
   } else if (settings_.abstraction < 255) {
     // Light samples and a high abstraction skip more shading strokes.
     const int e = random_.NextInt(256 - m);
@@ -244,25 +188,33 @@ bool SketchRun::Sample(std::int64_t count) {
       const int mPrime = m * 108 / 100;
       const int size = random_.NextInt(length_) + 7;
       const int shading = ShadingEntry(y, centre[2], random_);
-      TransferStroke<5>(stamps_.Get(shading, size), x, y, FlatMix(centre, mPrime, settings_.colourIntensity),
-                     destinationRows_, width_, height_);
+      planned_.push_back({&stamps_.Get(shading, size), x, y, size, FlatMix(centre, mPrime, settings_.colourIntensity)});
     }
   }
-
-  if (ctx_.StopRequested()) return false;
-  if (random_.Next(1000) >= 998) ReportNow(count);
-  PrefetchNextSample();
-  return true;
 }
 
 // The next sample's position is the next two draws: peeking at them on a copy of the generator
 // (the sequence itself is untouched) lets its neighbourhood load while this sample finishes.
+// The sample after it is one of a few: its position follows the 3 further draws of an edge
+// stroke, the 4 of a skipped shading stroke or the 7 of a laid one (2 with no shading at all),
+// so each of those neighbourhoods is asked for too, two samples ahead.
 void SketchRun::PrefetchNextSample() const {
   Random peek = random_;
-  const int x = static_cast<int>(peek.Next(static_cast<std::uint32_t>(width_ - 2))) + 1;
-  const int y = static_cast<int>(peek.Next(static_cast<std::uint32_t>(height_ - 2))) + 1;
+  FetchNeighbourhood(peek);
+  const bool shading = settings_.abstraction < 255;
+  for (const int draws : {3, shading ? 4 : 2, shading ? 7 : 0}) {
+    if (draws == 0) continue;
+    Random further = peek;
+    for (int k = 0; k < draws; ++k) further.Next(1);
+    FetchNeighbourhood(further);
+  }
+}
+
+// Fetches the 3 x 3 neighbourhood of the sample position drawn next from `random`.
+void SketchRun::FetchNeighbourhood(Random& random) const {
+  const int x = static_cast<int>(random.Next(static_cast<std::uint32_t>(width_ - 2))) + 1;
+  const int y = static_cast<int>(random.Next(static_cast<std::uint32_t>(height_ - 2))) + 1;
   for (int v = y - 1; v <= y + 1; ++v) __builtin_prefetch(sourceRows_[static_cast<std::size_t>(v)] + 3 * (x - 1));
-  __builtin_prefetch(destinationRows_[static_cast<std::size_t>(y)] + 3 * x);
 }
 
 void SketchRun::ReportNow(std::int64_t count) {
@@ -300,8 +252,7 @@ void DrawNewPencilSketch(const Bitmap& source, Bitmap& destination, const Pencil
 void FrameNewPencilSketch(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   R.SetSize(S.Width(), S.Height());
   DrawNewPencilSketch(S, R, PencilSketch4SettingsFrom(ctx), ctx);
-  const Bitmap drawing(R);
-  ApplySurfaceFinish(drawing, R, ctx);
+  ApplySurfaceFinish(R, R, ctx);  // in place: a copy of a large drawing costs its size again
 }
 
 }  // namespace brumeleaf

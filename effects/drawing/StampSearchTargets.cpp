@@ -1,6 +1,7 @@
 #include "effects/drawing/StampSearchTargets.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 namespace brumeleaf {
@@ -11,27 +12,53 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
     throw ImageError("The drawing and its source differ in size.");
   sourceRows_ = source.RowTable();
   drawingRows_ = drawing.RowTable();
-  count_ = CountIn(0, 0, width_, height_);
+  words_ = (static_cast<std::size_t>(width_) + 63) / 64;
+  bits_.assign(words_ * static_cast<std::size_t>(height_), 0);
+  distance_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
+  Refresh(0, 0, width_, height_);
 }
 
-bool StampSearchTargets::Qualifies(int x, int y) const {
-  const int red = sourceRows_[static_cast<std::size_t>(y)][3 * x + 2];
-  const int drawn = drawingRows_[static_cast<std::size_t>(y)][3 * x + 2];
-  return std::abs(red - drawn) >= tolerance_;
+void StampSearchTargets::FetchDistances(int left, int top, int size) const {
+  const int first = std::max(top, 0), last = std::min(top + size, height_);
+  const int from = std::clamp(left, 0, width_ - 1), to = std::clamp(left + size - 1, 0, width_ - 1);
+  for (int y = first; y < last; ++y) {
+    const std::uint8_t* row = distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    __builtin_prefetch(row + from);
+    __builtin_prefetch(row + to);
+  }
 }
 
-std::int64_t StampSearchTargets::CountIn(int left, int top, int right, int bottom) const {
+void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   left = std::max(left, 0);
   top = std::max(top, 0);
   right = std::min(right, width_);
   bottom = std::min(bottom, height_);
-  std::int64_t count = 0;
   for (int y = top; y < bottom; ++y) {
-    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(y)] + 2;
-    const std::uint8_t* d = drawingRows_[static_cast<std::size_t>(y)] + 2;
-    for (int x = left; x < right; ++x) count += std::abs(s[3 * x] - d[3 * x]) >= tolerance_ ? 1 : 0;
+    const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
+    const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
+    std::uint8_t* distance = distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    std::uint64_t* row = bits_.data() + static_cast<std::size_t>(y) * words_;
+    for (int x = left; x < right;) {
+      // One word at a time: the bits of [x, end) are rebuilt and the count follows their change.
+      const int word = x >> 6;
+      const int end = std::min(right, (word + 1) * 64);
+      std::uint64_t fresh = 0, span = 0;
+      for (int u = x; u < end; ++u) {
+        const std::uint8_t* s = source + 3 * u;
+        const std::uint8_t* d = drawn + 3 * u;
+        const int red = std::abs(s[2] - d[2]);
+        const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + red;
+        distance[u] = static_cast<std::uint8_t>(std::min(sum, kDistanceCap));
+        const std::uint64_t bit = std::uint64_t{1} << (u & 63);
+        span |= bit;
+        if (red >= tolerance_) fresh |= bit;
+      }
+      std::uint64_t& bits = row[word];
+      count_ += std::popcount(fresh) - std::popcount(bits & span);
+      bits = (bits & ~span) | fresh;
+      x = end;
+    }
   }
-  return count;
 }
 
 }  // namespace brumeleaf

@@ -7,6 +7,7 @@
 #include "effects/drawing/PencilStampTable.h"
 #include "pipeline/RunEffect.h"
 #include "imaging/Filters.h"
+#include "imaging/ParallelRows.h"
 #include "resources/PencilStrokes.h"
 #include "tests/core/PencilTestPictures.h"
 
@@ -199,4 +200,15 @@ TEST(PencilSketch4, StrokesLieAlongTheEdges) {
   const Bitmap upright = Sketch(columns, {20, 0, 25, 255, 140});
   EXPECT_GT(2 * pairs(flat, true), 3 * pairs(flat, false));
   EXPECT_GT(2 * pairs(upright, false), 3 * pairs(upright, true));
+}
+
+TEST(PencilSketch4, SeveralThreadsGiveTheSameBytesAsOne) {
+  // Wide and high enough for strokes to fall on and across several tiles of the drawing.
+  const Bitmap photo = PhotoLike(611, 203);
+  SetRowPassThreads(1);
+  const Bitmap one = Sketch(photo, {10, 20, 40, 10, 200});
+  SetRowPassThreads(3);
+  const Bitmap three = Sketch(photo, {10, 20, 40, 10, 200});
+  SetRowPassThreads(0);
+  EXPECT_EQ(one, three);
 }

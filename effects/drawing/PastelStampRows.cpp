@@ -1,0 +1,279 @@
+#include "effects/drawing/PastelStampRows.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+// Where the compiler can target AVX2 for one function, the first pass takes 32 bytes at a time
+// on processors that have it (chosen once, at run time).
+#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define BRUMELEAF_PASTEL_WIDE 1
+#endif
+
+namespace brumeleaf {
+
+void PastelStampRows::Build(const Bitmap& stamp) {
+  size_ = stamp.Width();
+  blocks_ = (3 * size_ + kBlock - 1) / kBlock;
+  stride_ = blocks_ * kBlock;
+  const std::size_t bytes = static_cast<std::size_t>(stride_) * static_cast<std::size_t>(size_);
+  ink_.assign(bytes, 0);
+  before_.assign(bytes, 0);
+  laid_.assign(bytes, 0);
+  level_.assign(bytes, 0);
+  inkCount_ = 0;
+  // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
+  // row and column of an odd one.
+  const int span = 2 * (size_ >> 1);
+  for (int j = 0; j < size_; ++j) {
+    const std::uint8_t* row = stamp.ScanLine(j);
+    const std::size_t at = static_cast<std::size_t>(j) * static_cast<std::size_t>(stride_);
+    for (int i = 0; i < size_; ++i) {
+      const std::uint8_t red = row[3 * i + 2];
+      if (red >= kPastelInkBelow) continue;
+      ++inkCount_;
+      const bool counted = i < span && j < span;
+      const bool laid = i > 0 && i < size_ - 1 && j > 0 && j < size_ - 1;
+      for (int c = 0; c < 3; ++c) {
+        const std::size_t k = at + static_cast<std::size_t>(3 * i + c);
+        ink_[k] = 0xFF;
+        before_[k] = counted ? 0xFF : 0;
+        laid_[k] = laid ? 0xFF : 0;
+        level_[k] = red;
+      }
+    }
+  }
+}
+
+void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing,
+                                     int left, int top, int width, int height) const {
+  const int first = std::max(top, 0), last = std::min({top + kAhead, top + size_, height});
+  const int from = 3 * std::clamp(left, 0, width), to = 3 * std::clamp(left + size_, 0, width);
+  for (int y = first; y < last; ++y) {
+    const std::uint8_t* s = source[y];
+    const std::uint8_t* d = drawing[y];
+    for (int k = from; k < to; k += 64) {
+      __builtin_prefetch(s + k);
+      __builtin_prefetch(d + k);
+    }
+    if (to > from) {
+      __builtin_prefetch(s + to - 1);
+      __builtin_prefetch(d + to - 1);
+    }
+  }
+}
+
+#if defined(__SSE2__)
+
+// Asks for a whole stamp row of the source and the drawing: the stamp lands at a random place,
+// so its rows are not in the cache, and a row read one block after another would wait for
+// each of its cache lines in turn.
+void PastelStampRows::Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                            int y) const {
+  const std::uint8_t* s = source[y] + 3 * left;
+  const std::uint8_t* d = drawing[y] + 3 * left;
+  for (int k = 0; k < stride_; k += 64) {
+    __builtin_prefetch(s + k);
+    __builtin_prefetch(d + k);
+  }
+  __builtin_prefetch(s + stride_ - 1);
+  __builtin_prefetch(d + stride_ - 1);
+}
+
+namespace {
+
+// Byte k of a stamp row belongs to channel k mod 3; a 16-byte block starting at byte 16b
+// starts at channel b mod 3.
+__m128i ChannelMask(int channel, int phase) {
+  alignas(16) std::uint8_t bytes[16];
+  for (int k = 0; k < 16; ++k) bytes[k] = (phase + k) % 3 == channel ? 0xFF : 0;
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes));
+}
+
+__m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+std::int64_t Total(__m128i sums) {
+  return static_cast<std::int64_t>(_mm_cvtsi128_si64(sums)) +
+         static_cast<std::int64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+}
+
+struct ChannelMasks {
+  __m128i mask[3][3];  // [phase][channel]
+  ChannelMasks() {
+    for (int p = 0; p < 3; ++p)
+      for (int c = 0; c < 3; ++c) mask[p][c] = ChannelMask(c, p);
+  }
+};
+
+}  // namespace
+
+#if defined(BRUMELEAF_PASTEL_WIDE)
+__attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnderWide(
+    const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const {
+  static const ChannelMasks channels;
+  // Two 16-byte blocks b and b + 1 at once: their channel masks, by b mod 3.
+  __m256i masks[3][3];
+  for (int p = 0; p < 3; ++p)
+    for (int c = 0; c < 3; ++c) masks[p][c] = _mm256_set_m128i(channels.mask[(p + 1) % 3][c], channels.mask[p][c]);
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i sum[3] = {zero, zero, zero};
+  __m256i before = zero;
+  __m128i narrowSum[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  __m128i narrowBefore = _mm_setzero_si128();
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
+  for (int j = 0; j < size_; ++j) {
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
+    const std::uint8_t* s = source[top + j] + 3 * left;
+    const std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    int b = 0;
+    for (; b + 1 < blocks_; b += 2) {
+      const int k = b * kBlock;
+      const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)),
+                                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ink + k)));
+      const __m256i cm = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(counted + k));
+      const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
+      before = _mm256_add_epi64(before, _mm256_sad_epu8(_mm256_and_si256(sv, cm), _mm256_and_si256(dv, cm)));
+      const __m256i* mask = masks[b % 3];
+      for (int c = 0; c < 3; ++c)
+        sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, mask[c]), zero));
+    }
+    if (b < blocks_) {  // an odd last block
+      const int k = b * kBlock;
+      const __m128i sv = _mm_and_si128(Load(s + k), Load(ink + k));
+      const __m128i cm = Load(counted + k);
+      narrowBefore = _mm_add_epi64(narrowBefore, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
+      const __m128i* mask = channels.mask[b % 3];
+      for (int c = 0; c < 3; ++c)
+        narrowSum[c] = _mm_add_epi64(narrowSum[c], _mm_sad_epu8(_mm_and_si128(sv, mask[c]), _mm_setzero_si128()));
+    }
+  }
+  // Both halves of each wide sum and the narrow one.
+  Under under;
+  for (int c = 0; c < 3; ++c)
+    under.sum[c] = Total(_mm_add_epi64(
+        _mm_add_epi64(_mm256_castsi256_si128(sum[c]), _mm256_extracti128_si256(sum[c], 1)), narrowSum[c]));
+  under.before = static_cast<int>(Total(_mm_add_epi64(
+      _mm_add_epi64(_mm256_castsi256_si128(before), _mm256_extracti128_si256(before, 1)), narrowBefore)));
+  return under;
+}
+#endif
+
+PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* source,
+                                                 const std::uint8_t* const* drawing, int left,
+                                                 int top) const {
+#if defined(BRUMELEAF_PASTEL_WIDE)
+  static const bool wide = __builtin_cpu_supports("avx2");
+  if (wide) return SumUnderWide(source, drawing, left, top);
+#endif
+  static const ChannelMasks channels;
+  const __m128i zero = _mm_setzero_si128();
+  __m128i sum[3] = {zero, zero, zero};
+  __m128i before = zero;
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
+  for (int j = 0; j < size_; ++j) {
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
+    const std::uint8_t* s = source[top + j] + 3 * left;
+    const std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    for (int b = 0; b < blocks_; ++b) {
+      const int k = b * kBlock;
+      const __m128i sv = _mm_and_si128(Load(s + k), Load(ink + k));
+      const __m128i cm = Load(counted + k);
+      // psadbw of masked bytes: the sum of |s - d| over the counted ink.
+      before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
+      const __m128i* mask = channels.mask[b % 3];
+      for (int c = 0; c < 3; ++c) sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, mask[c]), zero));
+    }
+  }
+  Under under;
+  for (int c = 0; c < 3; ++c) under.sum[c] = Total(sum[c]);
+  under.before = static_cast<int>(Total(before));
+  return under;
+}
+
+int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                               int top, int shift, const int mean[3], int start, int limit) const {
+  // The mean colour in 16-bit lanes for each phase of a block, low and high halves.
+  __m128i means[3][2];
+  for (int p = 0; p < 3; ++p) {
+    alignas(16) std::uint16_t lanes[16];
+    for (int k = 0; k < 16; ++k) lanes[k] = static_cast<std::uint16_t>(mean[(p + k) % 3]);
+    means[p][0] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+    means[p][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + 8));
+  }
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(255);
+  int after = start;
+  for (int j = 1; j < size_ - 1 && after < limit; ++j) {
+    const std::uint8_t* s = source[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    __m128i row = zero;
+    for (int b = 0; b < blocks_; ++b) {
+      const int k = b * kBlock;
+      const __m128i rv = Load(r + k);
+      const __m128i lv = Load(level + k);
+      const __m128i lvLo = _mm_unpacklo_epi8(lv, zero), lvHi = _mm_unpackhi_epi8(lv, zero);
+      const __m128i* m = means[b % 3];
+      // (r * level + mean * (255 - level)) >> 8: at most 255 * 255, so 16-bit lanes suffice.
+      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, zero), lvLo),
+                                                      _mm_mullo_epi16(m[0], _mm_sub_epi16(full, lvLo))),
+                                        8);
+      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, zero), lvHi),
+                                                      _mm_mullo_epi16(m[1], _mm_sub_epi16(full, lvHi))),
+                                        8);
+      const __m128i mask = Load(laid + k);
+      const __m128i blended = _mm_and_si128(_mm_packus_epi16(lo, hi), mask);
+      row = _mm_add_epi64(row, _mm_sad_epu8(_mm_and_si128(Load(s + k), mask), blended));
+    }
+    after += static_cast<int>(Total(row));
+  }
+  return after;
+}
+
+#else  // the same sums one byte at a time
+
+PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* source,
+                                                 const std::uint8_t* const* drawing, int left,
+                                                 int top) const {
+  Under under;
+  for (int j = 0; j < size_; ++j) {
+    const std::uint8_t* s = source[top + j] + 3 * left;
+    const std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    for (int k = 0; k < 3 * size_; ++k) {
+      if (ink[k]) under.sum[k % 3] += s[k];
+      if (counted[k]) under.before += std::abs(s[k] - d[k]);
+    }
+  }
+  return under;
+}
+
+int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                               int top, int shift, const int mean[3], int start, int limit) const {
+  int after = start;
+  for (int j = 1; j < size_ - 1 && after < limit; ++j) {
+    const std::uint8_t* s = source[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    for (int k = 0; k < 3 * size_; ++k) {
+      if (!laid[k]) continue;
+      const int blended = (r[k] * level[k] + mean[k % 3] * (255 - level[k])) >> 8;
+      after += std::abs(s[k] - blended);
+    }
+  }
+  return after;
+}
+
+#endif
+
+}  // namespace brumeleaf

@@ -1,0 +1,80 @@
+#pragma once
+// The oil pastel's stamp laid out for its two error passes over whole rows. Every attempt
+// sums the source under the stamp's ink, the error before and the error after laying the
+// stamp; by far most attempts are rejected, so these sums are nearly all of the effect's work.
+// Walking a list of ink pixels costs a dozen instructions per pixel; here each stamp row is
+// a run of 3 * size bytes with byte masks (0xFF under an ink pixel), and the sums take 16
+// bytes at a time. The sums are of integers, so their order does not change them.
+//
+// The passes read whole padded 16-byte blocks: a stamp qualifies for them only where those
+// reads stay inside the picture's rows (see Covers).
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/Bitmap.h"
+
+namespace brumeleaf {
+
+inline constexpr int kPastelInkBelow = 250;  // a stamp pixel is ink when its red is below this
+
+class PastelStampRows {
+ public:
+  // Lays out `stamp` (square, ink where its red is below kPastelInkBelow).
+  void Build(const Bitmap& stamp);
+
+  int Size() const { return size_; }
+  int InkCount() const { return inkCount_; }
+
+  // Whether the passes may read the stamp at top-left (left, top) in a width x height picture:
+  // every stamp pixel strictly inside the picture's outer frame, the shifted candidate window
+  // (one up and left) inside, and the padded block reads short of each row's end.
+  bool Covers(int left, int top, int width, int height) const {
+    return left >= 1 && top >= 1 && top + size_ <= height - 1 && 3 * (left + size_) + kSlack <= 3 * width;
+  }
+
+  // Starts loading the first rows under the stamp at top-left (left, top), clipped to the
+  // picture: the position of the next attempt is known while this one is summed.
+  void FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                      int width, int height) const;
+
+  struct Under {
+    std::int64_t sum[3] = {0, 0, 0};  // source levels under the ink, blue, green, red
+    int before = 0;                   // |source - drawing| under the ink of the first 2cx x 2cy
+  };
+  // Pass 1 at a covered position. `source` and `drawing` are row tables.
+  Under SumUnder(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+
+  // Pass 2 over the laid ink (the stamp without its outermost rows and columns) at a covered
+  // position: the sum of |source - blend| where blend = (r * level + mean * (255 - level)) >> 8
+  // and r is the drawing `shift` pixels up and left of the stamp pixel. Stops adding once the
+  // sum reaches `limit` (the stamp is then rejected whatever follows) and returns it.
+  int LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                int shift, const int mean[3], int start, int limit) const;
+
+ private:
+  static constexpr int kBlock = 16;
+  // Bytes the padded block reads may pass the end of a stamp row.
+  static constexpr int kSlack = kBlock - 1;
+  // Rows fetched ahead of the one being summed.
+  static constexpr int kAhead = 8;
+
+  void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y) const;
+  // SumUnder 32 bytes at a time, on processors with AVX2.
+  Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+
+  const std::uint8_t* Row(const std::vector<std::uint8_t>& plane, int j) const {
+    return plane.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(stride_);
+  }
+
+  int size_ = 0;
+  int blocks_ = 0;  // 16-byte blocks per row
+  int stride_ = 0;  // blocks_ * 16
+  int inkCount_ = 0;
+  std::vector<std::uint8_t> ink_;     // 0xFF under every ink pixel
+  std::vector<std::uint8_t> before_;  // ink counted in the error before (i < 2cx, j < 2cy)
+  std::vector<std::uint8_t> laid_;    // ink laid in the mean colour (0 < i, j < size - 1)
+  std::vector<std::uint8_t> level_;   // the ink's red level, repeated on its three bytes
+};
+
+}  // namespace brumeleaf

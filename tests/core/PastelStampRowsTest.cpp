@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "effects/drawing/PastelStampRows.h"
+#include "imaging/Geometry.h"
+#include "resources/OilPastelStamp.h"
+#include "tests/core/PencilTestPictures.h"
+
+using namespace brumeleaf;
+using namespace brumeleaf::testing;
+
+namespace {
+
+// A drawing unlike the source in every channel, so that each sum has something to add.
+Bitmap Scrambled(int width, int height) {
+  Bitmap b(width, height);
+  Random random(99);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = b.ScanLine(y);
+    for (int k = 0; k < 3 * width; ++k) row[k] = static_cast<std::uint8_t>(random.Next(256));
+  }
+  return b;
+}
+
+struct Expected {
+  std::int64_t sum[3] = {0, 0, 0};
+  int before = 0;
+  int laid = 0;
+};
+
+// The sums pixel by pixel: every ink pixel for the means, the first 2cx x 2cy for the error
+// before, and the ink off the outermost rows and columns blended for the error after, the
+// drawing read `shift` pixels up and left.
+Expected PixelByPixel(const Bitmap& stamp, const Bitmap& source, const Bitmap& drawing, int left, int top,
+                      int shift, const int mean[3]) {
+  Expected e;
+  const int size = stamp.Width(), span = 2 * (size / 2);
+  for (int j = 0; j < size; ++j)
+    for (int i = 0; i < size; ++i) {
+      const int level = stamp.ScanLine(j)[3 * i + 2];
+      if (level >= kPastelInkBelow) continue;
+      const std::uint8_t* s = source.ScanLine(top + j) + 3 * (left + i);
+      const std::uint8_t* d = drawing.ScanLine(top + j) + 3 * (left + i);
+      const std::uint8_t* r = drawing.ScanLine(top + j - shift) + 3 * (left + i - shift);
+      for (int c = 0; c < 3; ++c) {
+        e.sum[c] += s[c];
+        if (i < span && j < span) e.before += std::abs(s[c] - d[c]);
+        if (i > 0 && j > 0 && i < size - 1 && j < size - 1)
+          e.laid += std::abs(s[c] - ((r[c] * level + mean[c] * (255 - level)) >> 8));
+      }
+    }
+  return e;
+}
+
+}  // namespace
+
+TEST(PastelStampRows, SumWholeRowsAsThePixelsDo) {
+  const Bitmap source = PhotoLike(131, 97);
+  const Bitmap drawing = Scrambled(131, 97);
+  const auto sourceRows = source.RowTable();
+  const auto drawingRows = drawing.RowTable();
+  const int mean[3] = {37, 201, 118};
+  for (int size : {3, 5, 6, 17, 22, 41, 64}) {
+    Bitmap stamp(size, size);
+    StretchBilinearFast(OilPastelStamp(), stamp);
+    PastelStampRows rows;
+    rows.Build(stamp);
+    int checked = 0;
+    for (int top = 0; top + size < 97; top += 7)
+      for (int left = 0; left + size < 131; left += 5) {
+        if (!rows.Covers(left, top, 131, 97)) continue;
+        ++checked;
+        for (int shift : {0, 1}) {
+          const Expected e = PixelByPixel(stamp, source, drawing, left, top, shift, mean);
+          const PastelStampRows::Under under = rows.SumUnder(sourceRows.data(), drawingRows.data(), left, top);
+          for (int c = 0; c < 3; ++c) EXPECT_EQ(under.sum[c], e.sum[c]) << size;
+          EXPECT_EQ(under.before, e.before) << size;
+          EXPECT_EQ(rows.LaidError(sourceRows.data(), drawingRows.data(), left, top, shift, mean, 5, INT_MAX),
+                    e.laid + 5)
+              << size;
+          // Past the limit the sum may stop early, but never below the limit.
+          if (e.laid > 100) {
+            EXPECT_GE(rows.LaidError(sourceRows.data(), drawingRows.data(), left, top, shift, mean, 0, 100), 100);
+          }
+        }
+      }
+    EXPECT_GT(checked, 0) << size;
+  }
+}
+
+TEST(PastelStampRows, CoverOnlyWhereTheRowsCanBeReadWhole) {
+  Bitmap stamp(10, 10);
+  StretchBilinearFast(OilPastelStamp(), stamp);
+  PastelStampRows rows;
+  rows.Build(stamp);
+  // Strictly inside: not on row or column 0, the last row untouched, and room after each row
+  // for the last 16-byte block.
+  EXPECT_TRUE(rows.Covers(1, 1, 100, 100));
+  EXPECT_FALSE(rows.Covers(0, 1, 100, 100));
+  EXPECT_FALSE(rows.Covers(1, 0, 100, 100));
+  EXPECT_TRUE(rows.Covers(1, 89, 100, 100));
+  EXPECT_FALSE(rows.Covers(1, 90, 100, 100));
+  EXPECT_TRUE(rows.Covers(85, 1, 100, 100));
+  EXPECT_FALSE(rows.Covers(86, 1, 100, 100));
+}
