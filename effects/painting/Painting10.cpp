@@ -12,6 +12,8 @@
 #include "effects/painting/StampBlend.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
+#include "imaging/ParallelRows.h"
+#include "imaging/RandomLeap.h"
 #include "resources/PaintBrush3D.h"
 
 namespace brumeleaf {
@@ -20,6 +22,7 @@ namespace {
 
 constexpr int kHighestBase = 1800;
 constexpr int kMinimumAlpha = 15;
+constexpr int kFetchTries = 8;  // how many tries ahead the search for paper fetches
 
 // Floor of a / n for n > 0.
 int FloorDiv(std::int64_t a, std::int64_t n) {
@@ -72,12 +75,12 @@ PreparedBrush Prepare(const AlphaPicture& brush, int strength) {
 
 // Signed maximum over the channels of the vertical (top minus bottom) and horizontal (left
 // minus right) 3-10-3 differences; 0 on the border, where the window would leave the picture.
-void Gradient(const Bitmap& image, int x, int y, int& gx, int& gy) {
+void Gradient(const std::vector<const std::uint8_t*>& rows, int width, int x, int y, int& gx, int& gy) {
   gx = gy = 0;
-  if (x < 1 || y < 1 || x > image.Width() - 2 || y > image.Height() - 2) return;
-  const std::uint8_t* up = image.ScanLine(y - 1) + 3 * x;
-  const std::uint8_t* mid = image.ScanLine(y) + 3 * x;
-  const std::uint8_t* down = image.ScanLine(y + 1) + 3 * x;
+  if (x < 1 || y < 1 || x > width - 2 || y > static_cast<int>(rows.size()) - 2) return;
+  const std::uint8_t* up = rows[static_cast<std::size_t>(y - 1)] + 3 * x;
+  const std::uint8_t* mid = rows[static_cast<std::size_t>(y)] + 3 * x;
+  const std::uint8_t* down = rows[static_cast<std::size_t>(y + 1)] + 3 * x;
   for (int c = 0; c < 3; ++c) {
     const int v = 3 * up[c - 3] + 10 * up[c] + 3 * up[c + 3] - 3 * down[c - 3] - 10 * down[c] - 3 * down[c + 3];
     const int h = 3 * up[c - 3] + 10 * mid[c - 3] + 3 * down[c - 3] - 3 * up[c + 3] - 10 * mid[c + 3] - 3 * down[c + 3];
@@ -85,6 +88,36 @@ void Gradient(const Bitmap& image, int x, int y, int& gx, int& gy) {
     if (c == 0 || h > gx) gx = h;
   }
 }
+
+// One bit per pixel: whether the edge strength |gx| + |gy| reaches a threshold. Most strokes
+// of the low levels fail the edge test at a random spot; the bits of a camera picture stay in
+// the cache, where the three rows of the picture around the spot would each be a miss.
+class EdgeMap {
+ public:
+  EdgeMap() = default;
+  EdgeMap(const std::vector<const std::uint8_t*>& rows, int width, int threshold)
+      : words_((static_cast<std::size_t>(width) + 63) / 64) {
+    const int height = static_cast<int>(rows.size());
+    bits_.assign(words_ * static_cast<std::size_t>(height), 0);
+    // Each row has words of its own, so the bands write apart.
+    ForEachRowBand(0, height, 16, [&](int begin, int end) {
+      for (int y = begin; y < end; ++y)
+        for (int x = 0; x < width; ++x) {
+          int gx = 0, gy = 0;
+          Gradient(rows, width, x, y, gx, gy);
+          if (std::abs(gx) + std::abs(gy) >= threshold)
+            bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] |= std::uint64_t{1} << (x & 63);
+        }
+    });
+  }
+  bool Test(int x, int y) const {
+    return (bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1;
+  }
+
+ private:
+  std::size_t words_ = 0;
+  std::vector<std::uint64_t> bits_;
+};
 
 // The picture as three planes (blue, green, red), so that the stamp blend reads eight
 // neighbouring levels of a channel at once.
@@ -116,8 +149,7 @@ class StrokePainter {
  public:
   StrokePainter(const Bitmap& source, Planes& canvas, const Painting10Settings& settings,
                 const PreparedBrush& brush, Painting10Variant variant, RunContext& ctx)
-      : source_(source),
-        photo_(source),
+      : photo_(source),
         canvas_(canvas),
         settings_(settings),
         brush_(brush),
@@ -128,6 +160,9 @@ class StrokePainter {
         src_(source.RowTable()) {
     lowest_ = 4 * settings.minimumSize;
     edgeRequirement_ = 10 * settings.abstraction;
+    // A spot whose edge strength stays below the requirement less the largest relief can
+    // never pass the edge test.
+    mayPass_ = EdgeMap(src_, width_, edgeRequirement_ - std::max(0, edgeRequirement_ / 10 - 1));
   }
 
   // One stroke of level L; returns false when it ended with too many bad pixels.
@@ -137,15 +172,17 @@ class StrokePainter {
       DrawPosition(x, y);
     } else {
       for (int draw = 0; draw < 250; ++draw) {
+        FetchAhead(2 * kFetchTries);
         DrawPosition(x, y);
         if (canvas_.channel[2][canvas_.At(x, y)] == 255) break;
       }
     }
-    int gx = 0, gy = 0;
-    Gradient(source_, x, y, gx, gy);
-    int M = std::abs(gx) + std::abs(gy);
     // The draw comes first, whatever the level.
     const int relief = random_.NextInt(edgeRequirement_ / 10);
+    if (L < 1700 && !mayPass_.Test(x, y)) return true;
+    int gx = 0, gy = 0;
+    Gradient(src_, width_, x, y, gx, gy);
+    int M = std::abs(gx) + std::abs(gy);
     if (!(M >= edgeRequirement_ - relief || L >= 1700)) return true;
 
     M = M / 128 + 1;
@@ -261,7 +298,26 @@ class StrokePainter {
     y = std::min(random_.NextInt(std::max(0, height_ - 2)) + 1, height_ - 1);
   }
 
-  const Bitmap& source_;
+  // The search for unpaper of the high levels tries spot after spot at random, each a cache
+  // miss in the canvas; the spots of the later tries are known from the generator. This asks
+  // for the canvas and the picture rows at the spot that the position draws `skip` draws from
+  // now would name, so that they are there when that try comes; a guess made wrong by the end
+  // of the search costs nothing but the fetch. (Inlined by force: as a call of its own, which
+  // changes no memory, the compiler would drop it.)
+  [[gnu::always_inline]] void FetchAhead(int skip) {
+    static constexpr std::array<RandomLeap, 2 * kFetchTries + 3> kLeaps = LeapTable<2 * kFetchTries + 3>();
+    const std::uint32_t seed = random_.Seed();
+    const std::size_t at = static_cast<std::size_t>(skip);
+    const int x = std::min(static_cast<int>(DrawOf(kLeaps[at + 1].SeedAfter(seed), static_cast<std::uint32_t>(std::max(0, width_ - 2)))) + 1, width_ - 1);
+    const int y = std::min(static_cast<int>(DrawOf(kLeaps[at + 2].SeedAfter(seed), static_cast<std::uint32_t>(std::max(0, height_ - 2)))) + 1, height_ - 1);
+    if (y >= 1 && y + 1 < height_) {
+      __builtin_prefetch(src_[static_cast<std::size_t>(y - 1)] + 3 * x);
+      __builtin_prefetch(src_[static_cast<std::size_t>(y + 1)] + 3 * x);
+    }
+    __builtin_prefetch(src_[static_cast<std::size_t>(y)] + 3 * x);
+    __builtin_prefetch(canvas_.channel[2].data() + canvas_.At(x, y));
+  }
+
   Planes photo_;
   Planes& canvas_;
   const Painting10Settings& settings_;
@@ -272,6 +328,7 @@ class StrokePainter {
   std::vector<const std::uint8_t*> src_;
   int lowest_ = 0;
   int edgeRequirement_ = 0;
+  EdgeMap mayPass_;
   int previousLength_ = 0;
   int previousWidth_ = 0;
   std::vector<int> reach_;
