@@ -7,13 +7,16 @@
 #include <cstdlib>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/StampBlend.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
 #include "imaging/ParallelRows.h"
-#include "imaging/RandomLeap.h"
 #include "resources/PaintBrush3D.h"
 
 namespace brumeleaf {
@@ -22,7 +25,6 @@ namespace {
 
 constexpr int kHighestBase = 1800;
 constexpr int kMinimumAlpha = 15;
-constexpr int kFetchTries = 8;  // how many tries ahead the search for paper fetches
 
 // Floor of a / n for n > 0.
 int FloorDiv(std::int64_t a, std::int64_t n) {
@@ -119,6 +121,52 @@ class EdgeMap {
   std::vector<std::uint64_t> bits_;
 };
 
+// One bit per pixel: whether the canvas is still unpainted there (red 255), for the search for
+// paper of the high levels, which tries spot after spot at random: the bits stay in the cache,
+// the canvas would be a miss at every try. Brought up to date over the box of every stroke
+// painted while the search is still to come.
+class PaperMap {
+ public:
+  PaperMap(int width, int height)
+      : width_(width), height_(height), words_((static_cast<std::size_t>(width) + 63) / 64),
+        bits_(words_ * static_cast<std::size_t>(height), ~std::uint64_t{0}) {}
+  bool Test(int x, int y) const {
+    return (bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1;
+  }
+  // Reads the red plane over left..right x top..bottom (clipped to the picture).
+  void Refresh(const std::uint8_t* red, int left, int top, int right, int bottom) {
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min(right, width_ - 1), bottom = std::min(bottom, height_ - 1);
+    for (int y = top; y <= bottom; ++y) {
+      const std::uint8_t* row = red + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+      std::uint64_t* bits = bits_.data() + static_cast<std::size_t>(y) * words_;
+      int x = left;
+      for (; x <= right && (x & 15) != 0; ++x) SetBit(bits, x, row[x] == 255);
+#if defined(__SSE2__)
+      // Sixteen pixels at once, their bits side by side in one word.
+      const __m128i paper = _mm_set1_epi8(static_cast<char>(0xFF));
+      for (; x + 15 <= right; x += 16) {
+        const __m128i levels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+        const std::uint64_t found = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(levels, paper)));
+        std::uint64_t& word = bits[x >> 6];
+        word = (word & ~(std::uint64_t{0xFFFF} << (x & 63))) | (found << (x & 63));
+      }
+#endif
+      for (; x <= right; ++x) SetBit(bits, x, row[x] == 255);
+    }
+  }
+
+ private:
+  static void SetBit(std::uint64_t* bits, int x, bool on) {
+    std::uint64_t& word = bits[x >> 6];
+    word = (word & ~(std::uint64_t{1} << (x & 63))) | (std::uint64_t{on} << (x & 63));
+  }
+
+  int width_, height_;
+  std::size_t words_;
+  std::vector<std::uint64_t> bits_;
+};
+
 // The picture as three planes (blue, green, red), so that the stamp blend reads eight
 // neighbouring levels of a channel at once.
 struct Planes {
@@ -157,7 +205,8 @@ class StrokePainter {
         random_(ctx.Rand()),
         width_(source.Width()),
         height_(source.Height()),
-        src_(source.RowTable()) {
+        src_(source.RowTable()),
+        paper_(source.Width(), source.Height()) {
     lowest_ = 4 * settings.minimumSize;
     edgeRequirement_ = 10 * settings.abstraction;
     // A spot whose edge strength stays below the requirement less the largest relief can
@@ -172,9 +221,8 @@ class StrokePainter {
       DrawPosition(x, y);
     } else {
       for (int draw = 0; draw < 250; ++draw) {
-        FetchAhead(2 * kFetchTries);
         DrawPosition(x, y);
-        if (canvas_.channel[2][canvas_.At(x, y)] == 255) break;
+        if (paper_.Test(x, y)) break;
       }
     }
     // The draw comes first, whatever the level.
@@ -248,7 +296,12 @@ class StrokePainter {
     const double ddx = x1 - x0, ddy = y1 - y0;
     const int n = static_cast<int>(std::floor(std::sqrt(ddx * ddx + ddy * ddy)));
     const Walk walk{x0, y0, x1, y1, n, hw, hh, budget, strength.data()};
-    return WalkStroke(walk, paint, L < 1700);
+    const bool whole = WalkStroke(walk, paint, L < 1700);
+    // The stamps' centres lie between the two ends; each reaches hw columns and hh rows out.
+    if (L >= 1500)
+      paper_.Refresh(canvas_.channel[2].data(), std::min(x0, x1) - hw, std::min(y0, y1) - hh, std::max(x0, x1) + hw,
+                     std::max(y0, y1) + hh);
+    return whole;
   }
 
  private:
@@ -298,26 +351,6 @@ class StrokePainter {
     y = std::min(random_.NextInt(std::max(0, height_ - 2)) + 1, height_ - 1);
   }
 
-  // The search for unpaper of the high levels tries spot after spot at random, each a cache
-  // miss in the canvas; the spots of the later tries are known from the generator. This asks
-  // for the canvas and the picture rows at the spot that the position draws `skip` draws from
-  // now would name, so that they are there when that try comes; a guess made wrong by the end
-  // of the search costs nothing but the fetch. (Inlined by force: as a call of its own, which
-  // changes no memory, the compiler would drop it.)
-  [[gnu::always_inline]] void FetchAhead(int skip) {
-    static constexpr std::array<RandomLeap, 2 * kFetchTries + 3> kLeaps = LeapTable<2 * kFetchTries + 3>();
-    const std::uint32_t seed = random_.Seed();
-    const std::size_t at = static_cast<std::size_t>(skip);
-    const int x = std::min(static_cast<int>(DrawOf(kLeaps[at + 1].SeedAfter(seed), static_cast<std::uint32_t>(std::max(0, width_ - 2)))) + 1, width_ - 1);
-    const int y = std::min(static_cast<int>(DrawOf(kLeaps[at + 2].SeedAfter(seed), static_cast<std::uint32_t>(std::max(0, height_ - 2)))) + 1, height_ - 1);
-    if (y >= 1 && y + 1 < height_) {
-      __builtin_prefetch(src_[static_cast<std::size_t>(y - 1)] + 3 * x);
-      __builtin_prefetch(src_[static_cast<std::size_t>(y + 1)] + 3 * x);
-    }
-    __builtin_prefetch(src_[static_cast<std::size_t>(y)] + 3 * x);
-    __builtin_prefetch(canvas_.channel[2].data() + canvas_.At(x, y));
-  }
-
   Planes photo_;
   Planes& canvas_;
   const Painting10Settings& settings_;
@@ -329,6 +362,7 @@ class StrokePainter {
   int lowest_ = 0;
   int edgeRequirement_ = 0;
   EdgeMap mayPass_;
+  PaperMap paper_;
   int previousLength_ = 0;
   int previousWidth_ = 0;
   std::vector<int> reach_;
