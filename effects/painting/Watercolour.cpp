@@ -48,11 +48,6 @@ struct Walker {
 constexpr int kNeighbourDx[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
 constexpr int kNeighbourDy[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
 
-// How many steps ahead the rows of a possible jump are fetched. A step takes 8 draws after a
-// move and 10 after a jump, so the jump of the step `depth` ahead starts at one of `depth`
-// seeds; all of them are fetched, and each step meets its rows fetched `depth` steps earlier.
-constexpr int kFetchDepth = 3;
-
 // The walk's copy of the picture with every four rows interleaved pixel by pixel: pixel
 // (x, y) lives at (y div 4) * band + 12 * x + 3 * (y mod 4). A walker steps up or down about as
 // often as sideways; in plain rows every step up or down meets a cache line of its own, here
@@ -122,7 +117,6 @@ bool WalkPass(BandedPicture& d, Walker& walker, int blending, int strength, RunC
   const std::int64_t liftEvery = strength / 2 + 210 - blending / 2;
   const int smearAbove = blending / 5 + 5;
   static constexpr std::array<RandomLeap, 11> kLeap = LeapTable<11>();
-  static constexpr std::array<RandomLeap, 8 * kFetchDepth + 3> kFetchLeap = LeapTable<8 * kFetchDepth + 3>();
   // Where the neighbours lie from the centre, by the centre's row mod 4 (a row up or down
   // stays in the band but at the band's ends), indexed by neighbour plus one: 0 (none found)
   // is the centre itself.
@@ -224,14 +218,8 @@ bool WalkPass(BandedPicture& d, Walker& walker, int blending, int strength, RunC
     __builtin_prefetch(n - band + 23);
     __builtin_prefetch(n + band - 12);
     __builtin_prefetch(n + band + 23);
-    // Fetch the rows of every place the step kFetchDepth ahead may jump to.
-    for (int jumps = 0; jumps < kFetchDepth; ++jumps) {
-      const std::size_t skip = static_cast<std::size_t>(8 * (kFetchDepth - 1) + 2 * jumps);
-      const int fx = static_cast<int>(DrawOf(kFetchLeap[skip + 1].SeedAfter(seed), spanX)) + 1;
-      const int fy = static_cast<int>(DrawOf(kFetchLeap[skip + 2].SeedAfter(seed), spanY)) + 1;
-      __builtin_prefetch(base + d.Offset(fx - 1, fy - 1));
-      __builtin_prefetch(base + d.Offset(fx + 1, fy + 1) + 2);
-    }
+    // The places of jumps are not fetched ahead: on a photograph a walker jumps about once in
+    // 250 steps, and working out where the next jumps might land cost more than their misses.
   }
   random.SetSeed(seed);
   walker.x = x, walker.y = y, walker.dx = dx, walker.dy = dy, walker.best = best;
