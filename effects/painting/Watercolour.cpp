@@ -144,16 +144,18 @@ bool WalkPass(BandedPicture& d, Walker& walker, int blending, int strength, RunC
   std::int64_t untilLift = 0;  // j mod liftEvery, counted down instead of divided
   bool stopped = false;
   for (std::int64_t j = 0; j <= steps; ++j, --untilLift) {
-    // Position: a move while the last difference was small but not tiny, else a jump.
-    const std::uint32_t jumpSeedX = kLeap[1].SeedAfter(seed), jumpSeedY = kLeap[2].SeedAfter(seed);
-    const int jumpX = static_cast<int>(DrawOf(jumpSeedX, spanX)) + 1;
-    const int jumpY = static_cast<int>(DrawOf(jumpSeedY, spanY)) + 1;
+    // Position: a move while the last difference was small but not tiny, else a jump (rare
+    // on a photograph, so a branch that is nearly always right).
     const int moveX = x + dx, moveY = y + dy;
     const bool inside = static_cast<std::uint32_t>(moveX - 1) < spanX && static_cast<std::uint32_t>(moveY - 1) < spanY;
-    const bool jump = !(best < blending && best > 3 && inside);
-    x = jump ? jumpX : moveX;
-    y = jump ? jumpY : moveY;
-    seed = jump ? jumpSeedY : seed;
+    if (best < blending && best > 3 && inside) {
+      x = moveX, y = moveY;
+    } else {
+      const std::uint32_t jumpSeedX = kLeap[1].SeedAfter(seed), jumpSeedY = kLeap[2].SeedAfter(seed);
+      x = static_cast<int>(DrawOf(jumpSeedX, spanX)) + 1;
+      y = static_cast<int>(DrawOf(jumpSeedY, spanY)) + 1;
+      seed = jumpSeedY;
+    }
 
     std::uint8_t* const centre = base + d.Offset(x, y);
     const std::ptrdiff_t* const offset = offsets[y & 3];
