@@ -7,11 +7,16 @@
 #include <cstdlib>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/StampBlend.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
+#include "imaging/ParallelRows.h"
 #include "resources/PaintBrush3D.h"
 
 namespace brumeleaf {
@@ -72,12 +77,12 @@ PreparedBrush Prepare(const AlphaPicture& brush, int strength) {
 
 // Signed maximum over the channels of the vertical (top minus bottom) and horizontal (left
 // minus right) 3-10-3 differences; 0 on the border, where the window would leave the picture.
-void Gradient(const Bitmap& image, int x, int y, int& gx, int& gy) {
+void Gradient(const std::vector<const std::uint8_t*>& rows, int width, int x, int y, int& gx, int& gy) {
   gx = gy = 0;
-  if (x < 1 || y < 1 || x > image.Width() - 2 || y > image.Height() - 2) return;
-  const std::uint8_t* up = image.ScanLine(y - 1) + 3 * x;
-  const std::uint8_t* mid = image.ScanLine(y) + 3 * x;
-  const std::uint8_t* down = image.ScanLine(y + 1) + 3 * x;
+  if (x < 1 || y < 1 || x > width - 2 || y > static_cast<int>(rows.size()) - 2) return;
+  const std::uint8_t* up = rows[static_cast<std::size_t>(y - 1)] + 3 * x;
+  const std::uint8_t* mid = rows[static_cast<std::size_t>(y)] + 3 * x;
+  const std::uint8_t* down = rows[static_cast<std::size_t>(y + 1)] + 3 * x;
   for (int c = 0; c < 3; ++c) {
     const int v = 3 * up[c - 3] + 10 * up[c] + 3 * up[c + 3] - 3 * down[c - 3] - 10 * down[c] - 3 * down[c + 3];
     const int h = 3 * up[c - 3] + 10 * mid[c - 3] + 3 * down[c - 3] - 3 * up[c + 3] - 10 * mid[c + 3] - 3 * down[c + 3];
@@ -85,6 +90,82 @@ void Gradient(const Bitmap& image, int x, int y, int& gx, int& gy) {
     if (c == 0 || h > gx) gx = h;
   }
 }
+
+// One bit per pixel: whether the edge strength |gx| + |gy| reaches a threshold. Most strokes
+// of the low levels fail the edge test at a random spot; the bits of a camera picture stay in
+// the cache, where the three rows of the picture around the spot would each be a miss.
+class EdgeMap {
+ public:
+  EdgeMap() = default;
+  EdgeMap(const std::vector<const std::uint8_t*>& rows, int width, int threshold)
+      : words_((static_cast<std::size_t>(width) + 63) / 64) {
+    const int height = static_cast<int>(rows.size());
+    bits_.assign(words_ * static_cast<std::size_t>(height), 0);
+    // Each row has words of its own, so the bands write apart.
+    ForEachRowBand(0, height, 16, [&](int begin, int end) {
+      for (int y = begin; y < end; ++y)
+        for (int x = 0; x < width; ++x) {
+          int gx = 0, gy = 0;
+          Gradient(rows, width, x, y, gx, gy);
+          if (std::abs(gx) + std::abs(gy) >= threshold)
+            bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] |= std::uint64_t{1} << (x & 63);
+        }
+    });
+  }
+  bool Test(int x, int y) const {
+    return (bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1;
+  }
+
+ private:
+  std::size_t words_ = 0;
+  std::vector<std::uint64_t> bits_;
+};
+
+// One bit per pixel: whether the canvas is still unpainted there (red 255), for the search for
+// paper of the high levels, which tries spot after spot at random: the bits stay in the cache,
+// the canvas would be a miss at every try. Brought up to date over the box of every stroke
+// painted while the search is still to come.
+class PaperMap {
+ public:
+  PaperMap(int width, int height)
+      : width_(width), height_(height), words_((static_cast<std::size_t>(width) + 63) / 64),
+        bits_(words_ * static_cast<std::size_t>(height), ~std::uint64_t{0}) {}
+  bool Test(int x, int y) const {
+    return (bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1;
+  }
+  // Reads the red plane over left..right x top..bottom (clipped to the picture).
+  void Refresh(const std::uint8_t* red, int left, int top, int right, int bottom) {
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min(right, width_ - 1), bottom = std::min(bottom, height_ - 1);
+    for (int y = top; y <= bottom; ++y) {
+      const std::uint8_t* row = red + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+      std::uint64_t* bits = bits_.data() + static_cast<std::size_t>(y) * words_;
+      int x = left;
+      for (; x <= right && (x & 15) != 0; ++x) SetBit(bits, x, row[x] == 255);
+#if defined(__SSE2__)
+      // Sixteen pixels at once, their bits side by side in one word.
+      const __m128i paper = _mm_set1_epi8(static_cast<char>(0xFF));
+      for (; x + 15 <= right; x += 16) {
+        const __m128i levels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+        const std::uint64_t found = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(levels, paper)));
+        std::uint64_t& word = bits[x >> 6];
+        word = (word & ~(std::uint64_t{0xFFFF} << (x & 63))) | (found << (x & 63));
+      }
+#endif
+      for (; x <= right; ++x) SetBit(bits, x, row[x] == 255);
+    }
+  }
+
+ private:
+  static void SetBit(std::uint64_t* bits, int x, bool on) {
+    std::uint64_t& word = bits[x >> 6];
+    word = (word & ~(std::uint64_t{1} << (x & 63))) | (std::uint64_t{on} << (x & 63));
+  }
+
+  int width_, height_;
+  std::size_t words_;
+  std::vector<std::uint64_t> bits_;
+};
 
 // The picture as three planes (blue, green, red), so that the stamp blend reads eight
 // neighbouring levels of a channel at once.
@@ -116,8 +197,7 @@ class StrokePainter {
  public:
   StrokePainter(const Bitmap& source, Planes& canvas, const Painting10Settings& settings,
                 const PreparedBrush& brush, Painting10Variant variant, RunContext& ctx)
-      : source_(source),
-        photo_(source),
+      : photo_(source),
         canvas_(canvas),
         settings_(settings),
         brush_(brush),
@@ -125,9 +205,13 @@ class StrokePainter {
         random_(ctx.Rand()),
         width_(source.Width()),
         height_(source.Height()),
-        src_(source.RowTable()) {
+        src_(source.RowTable()),
+        paper_(source.Width(), source.Height()) {
     lowest_ = 4 * settings.minimumSize;
     edgeRequirement_ = 10 * settings.abstraction;
+    // A spot whose edge strength stays below the requirement less the largest relief can
+    // never pass the edge test.
+    mayPass_ = EdgeMap(src_, width_, edgeRequirement_ - std::max(0, edgeRequirement_ / 10 - 1));
   }
 
   // One stroke of level L; returns false when it ended with too many bad pixels.
@@ -138,14 +222,15 @@ class StrokePainter {
     } else {
       for (int draw = 0; draw < 250; ++draw) {
         DrawPosition(x, y);
-        if (canvas_.channel[2][canvas_.At(x, y)] == 255) break;
+        if (paper_.Test(x, y)) break;
       }
     }
-    int gx = 0, gy = 0;
-    Gradient(source_, x, y, gx, gy);
-    int M = std::abs(gx) + std::abs(gy);
     // The draw comes first, whatever the level.
     const int relief = random_.NextInt(edgeRequirement_ / 10);
+    if (L < 1700 && !mayPass_.Test(x, y)) return true;
+    int gx = 0, gy = 0;
+    Gradient(src_, width_, x, y, gx, gy);
+    int M = std::abs(gx) + std::abs(gy);
     if (!(M >= edgeRequirement_ - relief || L >= 1700)) return true;
 
     M = M / 128 + 1;
@@ -211,7 +296,12 @@ class StrokePainter {
     const double ddx = x1 - x0, ddy = y1 - y0;
     const int n = static_cast<int>(std::floor(std::sqrt(ddx * ddx + ddy * ddy)));
     const Walk walk{x0, y0, x1, y1, n, hw, hh, budget, strength.data()};
-    return WalkStroke(walk, paint, L < 1700);
+    const bool whole = WalkStroke(walk, paint, L < 1700);
+    // The stamps' centres lie between the two ends; each reaches hw columns and hh rows out.
+    if (L >= 1500)
+      paper_.Refresh(canvas_.channel[2].data(), std::min(x0, x1) - hw, std::min(y0, y1) - hh, std::max(x0, x1) + hw,
+                     std::max(y0, y1) + hh);
+    return whole;
   }
 
  private:
@@ -261,7 +351,6 @@ class StrokePainter {
     y = std::min(random_.NextInt(std::max(0, height_ - 2)) + 1, height_ - 1);
   }
 
-  const Bitmap& source_;
   Planes photo_;
   Planes& canvas_;
   const Painting10Settings& settings_;
@@ -272,6 +361,8 @@ class StrokePainter {
   std::vector<const std::uint8_t*> src_;
   int lowest_ = 0;
   int edgeRequirement_ = 0;
+  EdgeMap mayPass_;
+  PaperMap paper_;
   int previousLength_ = 0;
   int previousWidth_ = 0;
   std::vector<int> reach_;

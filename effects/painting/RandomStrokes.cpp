@@ -23,35 +23,40 @@ constexpr int kWarmUpBias = 300000;     // the first coat accepts almost every s
 constexpr int kBrushChange = 500;       // a fresh tile, turned anew, every 500 stamps
 constexpr int kPreviewRefresh = 25000;
 
-// One pixel of the current brush that carries paint.
-struct BrushPixel {
-  int u, v;
-  int level;   // 0 full paint .. 249
-  bool blend;  // inside the patch's one-pixel rim, where the paint is mixed in
+// A stretch of consecutive paint-carrying pixels on one brush row.
+struct BrushRun {
+  int v, first, last;  // brush row, first and last column
 };
 
-// The brush at its current size: the paint-carrying pixels in row order.
+// The brush at its current size: its paint-carrying pixels (level below 250) as runs along the
+// rows, and every pixel's level three times over (once per channel) for the blend.
 struct StrokeBrush {
   int size = 0;
   int version = 0;  // changes with every new brush
-  std::vector<BrushPixel> pixels;
-
-  std::vector<int> rowFirst, rowLast;  // per brush row: first and last column with paint
+  std::vector<BrushRun> runs;
+  std::vector<std::uint8_t> level3, paint3;  // level and 255 - level, per pixel channel
+  std::int64_t pixelCount = 0;
 
   void Take(const Bitmap& image) {
     ++version;
     size = image.Width();
-    pixels.clear();
-    rowFirst.assign(static_cast<std::size_t>(image.Height()), size);
-    rowLast.assign(static_cast<std::size_t>(image.Height()), -1);
+    runs.clear();
+    pixelCount = 0;
+    level3.assign(static_cast<std::size_t>(3 * size) * static_cast<std::size_t>(image.Height()), 0);
+    paint3.assign(level3.size(), 0);
     for (int v = 0; v < image.Height(); ++v) {
       const std::uint8_t* row = image.ScanLine(v);
       for (int u = 0; u < image.Width(); ++u) {
         const int level = row[3 * u + 2];
         if (level >= kOutside) continue;
-        pixels.push_back({u, v, level, u > 0 && v > 0 && u < size - 1 && v < size - 1});
-        rowFirst[static_cast<std::size_t>(v)] = std::min(rowFirst[static_cast<std::size_t>(v)], u);
-        rowLast[static_cast<std::size_t>(v)] = u;
+        if (runs.empty() || runs.back().v != v || runs.back().last != u - 1) runs.push_back({v, u, u});
+        runs.back().last = u;
+        ++pixelCount;
+        const std::size_t at = static_cast<std::size_t>(3 * (v * size + u));
+        for (int c = 0; c < 3; ++c) {
+          level3[at + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(level);
+          paint3[at + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(255 - level);
+        }
       }
     }
   }
@@ -89,8 +94,12 @@ void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, Run
   brush.Take(turned);
 }
 
-int Diff3(const std::uint8_t* a, const std::uint8_t* b) {
-  return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+// Sum of |a - b| over n bytes; written plainly so that the compiler turns it into
+// sum-of-absolute-differences instructions.
+std::int64_t AbsDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b, int n) {
+  std::uint32_t sum = 0;  // n is at most 3 * 501, so no overflow
+  for (int i = 0; i < n; ++i) sum += static_cast<std::uint32_t>(std::abs(a[i] - b[i]));
+  return sum;
 }
 
 class Painter {
@@ -100,169 +109,172 @@ class Painter {
         src_(source.RowTable()), dst_(destination.RowTable()) {
     // Both pictures have the same size, hence the same distance between rows.
     if (destination.RowDistance() != stride_) throw ImageError("The painting must have the size of its source.");
+    openBits_.assign((static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_) + 63) / 64, 0);
     for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) open_ += Open(x, y) ? 1 : 0;
+      for (int x = 0; x < w_; ++x) {
+        const bool open = std::abs(src_[y][3 * x + 2] - dst_[y][3 * x + 2]) >= tolerance_;
+        open_ += open ? 1 : 0;
+        SetOpen(Index(x, y), open);
+      }
   }
 
   // Whether some pixel still differs in red by the tolerance: without one the position search
   // could never end.
   bool AnyOpen() const { return open_ > 0; }
 
-  // Asks for the rows of a stamp of `brush` centred on (x, y) ahead of time.
-  void Prefetch(const StrokeBrush& brush, int x, int y) const {
+  // Asks for the rows of a stamp of `brush` centred on (x, y) ahead of time: a stamp lands on
+  // a random spot, far from the last one, and waiting for its rows one after another would
+  // cost more than its arithmetic.
+  void Prefetch(const StrokeBrush& brush, int x, int y) {
     const int half = brush.size / 2;
     const int left = x - half, top = y - half;
-    if (left < 1 || top < 1 || left + brush.size > w_ - 1 || top + brush.size > h_ - 1) return;
-    const std::uint8_t* s0 = src_[top] + 3 * left;
-    const std::uint8_t* d0 = dst_[top] + 3 * left;
-    for (std::size_t v = 0; v < brush.rowFirst.size(); ++v) {
-      if (brush.rowLast[v] < brush.rowFirst[v]) continue;
-      const std::ptrdiff_t begin = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowFirst[v];
-      const std::ptrdiff_t end = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowLast[v] + 2;
+    fetchedBefore_ = fetched_;
+    fetched_ = {x, y, brush.version};
+    for (const BrushRun& run : brush.runs) {
+      const int sy = top + run.v;
+      if (sy < 0 || sy >= h_) continue;
+      const int first = std::max(left + run.first, 0), last = std::min(left + run.last, w_ - 1);
+      if (first > last) continue;
+      const std::ptrdiff_t begin = 3 * first, end = 3 * last + 2;
       for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
-        __builtin_prefetch(s0 + std::min(o, end));
-        __builtin_prefetch(d0 + std::min(o, end));
+        __builtin_prefetch(src_[static_cast<std::size_t>(sy)] + std::min(o, end));
+        __builtin_prefetch(dst_[static_cast<std::size_t>(sy)] + std::min(o, end));
       }
     }
   }
-  bool Open(int x, int y) const { return std::abs(src_[y][3 * x + 2] - dst_[y][3 * x + 2]) >= tolerance_; }
+  // Whether the canvas still differs from the photograph in red by the tolerance at (x, y).
+  // Kept as one bit per pixel: the position search tries spot after spot at random, and the
+  // bits of a camera picture fit in the cache where the two pictures do not.
+  bool Open(int x, int y) const {
+    const std::size_t i = Index(x, y);
+    return (openBits_[i >> 6] >> (i & 63)) & 1;
+  }
 
   // One stamp of `brush` centred on (x, y); returns whether it was kept.
+  //
+  // The mean colour and the error before the stamp count the brush pixels inside the
+  // picture's one-pixel rim; the patch mixes the mean into the canvas on the brush pixels off
+  // the brush's own one-pixel rim that lie in the picture; the error after it counts the same
+  // pixels as the error before, with the patch where there is one. The stamp is kept when the
+  // error after stays below the limit; as the error only grows, it is checked after every
+  // run of pixels rather than every pixel.
   bool Stamp(const StrokeBrush& brush, int x, int y, std::int64_t bias, std::int64_t factor) {
-    const int half = brush.size / 2;
+    const int size = brush.size, half = size / 2;
     const int left = x - half, top = y - half;
-    // Most stamps lie wholly inside the picture's one-pixel rim and need no position checks.
-    if (left >= 1 && top >= 1 && left + brush.size <= w_ - 1 && top + brush.size <= h_ - 1)
-      return StampInside(brush, left, top, bias, factor);
-    return StampAt<true>(brush, x, y, left, top, bias, factor);
-  }
+    // The main loop fetched this stamp's rows one stamp ago, unless it guessed the place wrong.
+    const Place here{x, y, brush.version};
+    if (!(here == fetched_) && !(here == fetchedBefore_)) Prefetch(brush, x, y);
 
- private:
-  // The same stamp for a brush wholly inside the rim: every brush pixel counts, and pixels are
-  // reached by their distance from the brush's corner, the same in source and canvas.
-  bool StampInside(const StrokeBrush& brush, int left, int top, std::int64_t bias, std::int64_t factor) {
-    if (brush.pixels.empty()) return false;
-    if (offsetsVersion_ != brush.version) {
-      offsets_.clear();
-      for (const BrushPixel& p : brush.pixels) offsets_.push_back(p.v * stride_ + 3 * p.u);
-      offsetsVersion_ = brush.version;
-    }
-    const std::uint8_t* s0 = src_[top] + 3 * left;
-    std::uint8_t* d0 = dst_[top] + 3 * left;
-    const std::size_t n = brush.pixels.size();
-    // A stamp lands on a random spot, far from the last one: ask for all its rows at once
-    // rather than waiting for them one after another.
-    for (std::size_t v = 0; v < brush.rowFirst.size(); ++v) {
-      if (brush.rowLast[v] < brush.rowFirst[v]) continue;
-      const std::ptrdiff_t begin = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowFirst[v];
-      const std::ptrdiff_t end = static_cast<std::ptrdiff_t>(v) * stride_ + 3 * brush.rowLast[v] + 2;
-      for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
-        __builtin_prefetch(s0 + std::min(o, end));
-        __builtin_prefetch(d0 + std::min(o, end));
-      }
-    }
-    std::int64_t sum[3] = {0, 0, 0};
-    std::int64_t before = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::uint8_t* s = s0 + offsets_[i];
-      const std::uint8_t* d = d0 + offsets_[i];
-      sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
-      before += Diff3(s, d);
-    }
-    const std::int64_t count = static_cast<std::int64_t>(n);
-    const int mean[3] = {static_cast<int>(sum[0] / count), static_cast<int>(sum[1] / count),
-                         static_cast<int>(sum[2] / count)};
-    const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
-    inside_.clear();
-    std::int64_t after = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      const BrushPixel& p = brush.pixels[i];
-      const std::uint8_t* s = s0 + offsets_[i];
-      const std::uint8_t* d = d0 + offsets_[i];
-      if (p.blend) {
-        const int level = p.level, paint = 255 - level;
-        InsidePixel q{offsets_[i], static_cast<std::uint8_t>((d[0] * level + mean[0] * paint) >> 8),
-                      static_cast<std::uint8_t>((d[1] * level + mean[1] * paint) >> 8),
-                      static_cast<std::uint8_t>((d[2] * level + mean[2] * paint) >> 8)};
-        after += std::abs(s[0] - q.b) + std::abs(s[1] - q.g) + std::abs(s[2] - q.r);
-        inside_.push_back(q);
-      } else {
-        after += Diff3(s, d);
-      }
-      if (after >= limit) return false;
-    }
-    for (const InsidePixel& q : inside_) {
-      const std::uint8_t* s = s0 + q.offset;
-      std::uint8_t* d = d0 + q.offset;
-      const bool wasOpen = std::abs(s[2] - d[2]) >= tolerance_;
-      d[0] = q.b, d[1] = q.g, d[2] = q.r;
-      open_ += (std::abs(s[2] - d[2]) >= tolerance_ ? 1 : 0) - (wasOpen ? 1 : 0);
-    }
-    return true;
-  }
-
-  template <bool kClip>
-  bool StampAt(const StrokeBrush& brush, int x, int y, int left, int top, std::int64_t bias, std::int64_t factor) {
-    // Mean colour under the brush and the error before the stamp, both over the brush pixels
-    // that lie inside the picture's one-pixel rim.
     std::int64_t sum[3] = {0, 0, 0};
     std::int64_t count = 0, before = 0;
-    for (const BrushPixel& p : brush.pixels) {
-      const int sx = left + p.u, sy = top + p.v;
-      if (kClip && !Interior(sx, sy)) continue;
-      const std::uint8_t* s = src_[sy] + 3 * sx;
-      sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
-      ++count;
-      before += Diff3(s, dst_[sy] + 3 * sx);
+    for (const BrushRun& run : brush.runs) {
+      const int sy = top + run.v;
+      if (sy < 1 || sy > h_ - 2) continue;
+      const int first = std::max(run.first, 1 - left), last = std::min(run.last, w_ - 2 - left);
+      if (first > last) continue;
+      const std::uint8_t* s = src_[static_cast<std::size_t>(sy)] + 3 * (left + first);
+      const std::uint8_t* d = dst_[static_cast<std::size_t>(sy)] + 3 * (left + first);
+      const int pixels = last - first + 1;
+      std::uint32_t b = 0, g = 0, r = 0;
+      for (int i = 0; i < pixels; ++i) b += s[3 * i], g += s[3 * i + 1], r += s[3 * i + 2];
+      sum[0] += b, sum[1] += g, sum[2] += r;
+      count += pixels;
+      before += AbsDiffSum(s, d, 3 * pixels);
     }
-    int mean[3];
+    std::uint8_t mean[3];
     if (count > 0) {
-      for (int c = 0; c < 3; ++c) mean[c] = static_cast<int>(sum[c] / count);
+      for (int c = 0; c < 3; ++c) mean[c] = static_cast<std::uint8_t>(sum[c] / count);
     } else {
       // No brush pixel inside the rim (a picture 1 or 2 pixels wide or high): the colour of
       // the spot itself instead of a mean over nothing.
-      const std::uint8_t* s = src_[y] + 3 * x;
+      const std::uint8_t* s = src_[static_cast<std::size_t>(y)] + 3 * x;
       for (int c = 0; c < 3; ++c) mean[c] = s[c];
     }
     const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
-    // The patch: the canvas under the brush with the mean colour mixed in; the error after it
-    // stops counting as soon as the stamp cannot be kept.
+
+    // The mean colour repeated along a brush row, for the blend below.
+    meanRow_.resize(static_cast<std::size_t>(3 * size));
+    for (int u = 0; u < size; ++u)
+      for (int c = 0; c < 3; ++c) meanRow_[static_cast<std::size_t>(3 * u + c)] = mean[c];
     patch_.clear();
+    patchBytes_.resize(static_cast<std::size_t>(3 * brush.pixelCount));
+    std::uint8_t* out = patchBytes_.data();
     std::int64_t after = 0;
-    for (const BrushPixel& p : brush.pixels) {
-      const int sx = left + p.u, sy = top + p.v;
-      if (kClip && (sx < 0 || sy < 0 || sx >= w_ || sy >= h_)) continue;
-      const std::uint8_t* d = dst_[sy] + 3 * sx;
-      std::uint8_t mixed[3] = {d[0], d[1], d[2]};
-      if (p.blend) {
-        for (int c = 0; c < 3; ++c)
-          mixed[c] = static_cast<std::uint8_t>((d[c] * p.level + mean[c] * (255 - p.level)) >> 8);
-        patch_.push_back({sx, sy, mixed[0], mixed[1], mixed[2]});
+    for (const BrushRun& run : brush.runs) {
+      const int sy = top + run.v;
+      if (sy < 0 || sy >= h_) continue;
+      const bool counted = sy >= 1 && sy <= h_ - 2;
+      const bool rimRow = run.v == 0 || run.v == size - 1;
+      const std::uint8_t* srow = src_[static_cast<std::size_t>(sy)];
+      std::uint8_t* drow = dst_[static_cast<std::size_t>(sy)];
+      // Brush columns counted in the errors, and those blended (in the picture, off the rim).
+      const int countFirst = std::max(run.first, 1 - left), countLast = std::min(run.last, w_ - 2 - left);
+      const int blendFirst = rimRow ? 1 : std::max({run.first, 1, -left});
+      const int blendLast = rimRow ? 0 : std::min({run.last, size - 2, w_ - 1 - left});
+      if (blendFirst <= blendLast) {
+        const int bytes = 3 * (blendLast - blendFirst + 1);
+        const std::size_t at = static_cast<std::size_t>(3 * (run.v * size + blendFirst));
+        const std::uint8_t* __restrict d = drow + 3 * (left + blendFirst);
+        const std::uint8_t* __restrict level = brush.level3.data() + at;
+        const std::uint8_t* __restrict paint = brush.paint3.data() + at;
+        const std::uint8_t* __restrict m = meanRow_.data();
+        std::uint8_t* __restrict o = out;
+        // d * level + mean * (255 - level) never exceeds 255 * 255: 16 bits suffice.
+        for (int i = 0; i < bytes; ++i)
+          o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(d[i] * level[i] + m[i] * paint[i]) >> 8);
+        patch_.push_back({drow + 3 * (left + blendFirst), srow + 3 * (left + blendFirst), bytes, Index(left + blendFirst, sy)});
+        if (counted) {
+          const int first = std::max(countFirst, blendFirst), last = std::min(countLast, blendLast);
+          if (first <= last)
+            after += AbsDiffSum(srow + 3 * (left + first), out + 3 * (first - blendFirst), 3 * (last - first + 1));
+        }
+        out += bytes;
       }
-      if (!kClip || Interior(sx, sy)) {
-        after += Diff3(src_[sy] + 3 * sx, mixed);
-        if (after >= limit) return false;
+      if (counted && countFirst <= countLast) {
+        // Counted pixels left as they are: the brush's rim, and the whole of its rim rows.
+        if (blendFirst > blendLast) {
+          after += AbsDiffSum(srow + 3 * (left + countFirst), drow + 3 * (left + countFirst), 3 * (countLast - countFirst + 1));
+        } else {
+          for (int u = countFirst; u <= countLast && u < blendFirst; ++u)
+            after += AbsDiffSum(srow + 3 * (left + u), drow + 3 * (left + u), 3);
+          for (int u = std::max(countFirst, blendLast + 1); u <= countLast; ++u)
+            after += AbsDiffSum(srow + 3 * (left + u), drow + 3 * (left + u), 3);
+        }
       }
+      if (after >= limit) return false;
     }
-    if (after >= limit) return false;
-    for (const PatchPixel& q : patch_) {
-      const bool wasOpen = Open(q.x, q.y);
-      std::uint8_t* d = dst_[q.y] + 3 * q.x;
-      d[0] = q.b, d[1] = q.g, d[2] = q.r;
-      open_ += (Open(q.x, q.y) ? 1 : 0) - (wasOpen ? 1 : 0);
+    if (after >= limit) return false;  // also a brush without pixels
+    out = patchBytes_.data();
+    for (const PatchRun& run : patch_) {
+      for (int i = 2; i < run.bytes; i += 3) {
+        const bool wasOpen = std::abs(run.source[i] - run.canvas[i]) >= tolerance_;
+        const bool isOpen = std::abs(run.source[i] - out[i]) >= tolerance_;
+        open_ += (isOpen ? 1 : 0) - (wasOpen ? 1 : 0);
+        if (isOpen != wasOpen) SetOpen(run.index + static_cast<std::size_t>(i / 3), isOpen);
+      }
+      std::copy(out, out + run.bytes, run.canvas);
+      out += run.bytes;
     }
     return true;
   }
 
-  struct PatchPixel {
-    int x, y;
-    std::uint8_t b, g, r;
+ private:
+  struct PatchRun {
+    std::uint8_t* canvas;
+    const std::uint8_t* source;
+    int bytes;
+    std::size_t index;  // of its first pixel
   };
-  bool Interior(int x, int y) const { return x >= 1 && y >= 1 && x <= w_ - 2 && y <= h_ - 2; }
-
-  struct InsidePixel {
-    std::ptrdiff_t offset;
-    std::uint8_t b, g, r;
+  std::size_t Index(int x, int y) const {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
+  }
+  void SetOpen(std::size_t i, bool open) {
+    const std::uint64_t bit = std::uint64_t{1} << (i & 63);
+    openBits_[i >> 6] = open ? (openBits_[i >> 6] | bit) : (openBits_[i >> 6] & ~bit);
+  }
+  struct Place {
+    int x = -1, y = -1, version = -1;
+    bool operator==(const Place&) const = default;
   };
 
   int w_, h_, tolerance_;
@@ -270,10 +282,10 @@ class Painter {
   std::vector<const std::uint8_t*> src_;
   std::vector<std::uint8_t*> dst_;
   std::int64_t open_ = 0;
-  std::vector<PatchPixel> patch_;
-  std::vector<InsidePixel> inside_;
-  std::vector<std::ptrdiff_t> offsets_;
-  int offsetsVersion_ = -1;
+  std::vector<std::uint64_t> openBits_;
+  Place fetched_, fetchedBefore_;  // the last two places whose rows were fetched
+  std::vector<std::uint8_t> meanRow_, patchBytes_;
+  std::vector<PatchRun> patch_;
 };
 
 // Darkens the painting along the outline layer and where it departs from the photograph.

@@ -254,6 +254,92 @@ BRUMELEAF_AVX2 bool BlendStampRowsAvx2(const StampRow* rows, int rowCount, const
   return true;
 }
 
+// The same thirty-two lanes wide, for processors with AVX-512 (byte and word instructions).
+// Loads and stores are masked to the row, so nothing past its end is touched.
+#define BRUMELEAF_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl")))
+
+BRUMELEAF_AVX512 inline __m512i Load32(const std::uint8_t* p, __mmask32 live) {
+  return _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(live, p));
+}
+
+BRUMELEAF_AVX512 bool BlendStampRowsAvx512(const StampRow* rows, int rowCount, const StampPaint& paint,
+                                           std::int64_t& bad, std::int64_t abandonAbove) {
+  const __m512i minimumAlpha = _mm512_set1_epi16(kMinimumAlpha - 1);
+  const __m512i badLimit = _mm512_set1_epi16(kBadDifference - 1);
+  const __m512i one = _mm512_set1_epi16(1);
+  const __m512i four = _mm512_set1_epi16(4);
+  const __m512i full = _mm512_set1_epi16(256);
+  const __m512i closeLimit = _mm512_set1_epi16(static_cast<short>(paint.close));
+  const __m512i q12 = _mm512_set1_epi16(static_cast<short>(kTenTwelfths));
+  const __m512i q18 = _mm512_set1_epi16(static_cast<short>(kTenEighteenths));
+  const __m512i q22 = _mm512_set1_epi16(static_cast<short>(kTenTwentySeconds));
+  __m512i k[3], light[3];
+  for (int c = 0; c < 3; ++c) {
+    k[c] = _mm512_set1_epi16(static_cast<short>(paint.k[c]));
+    light[c] = _mm512_set1_epi16(static_cast<short>(paint.light[c]));
+  }
+  for (int r = 0; r < rowCount; ++r) {
+    const StampRow& row = rows[r];
+    for (int i = 0; i < row.count; i += 32) {
+      const int lanes = std::min(32, row.count - i);
+      const __mmask32 live = lanes == 32 ? ~__mmask32{0} : (__mmask32{1} << lanes) - 1;
+      const __m512i a = Load32(row.alpha + i, live);
+      const __mmask32 painting = _mm512_cmpgt_epi16_mask(a, minimumAlpha) & live;
+      if (painting == 0) continue;
+      const __m512i rest = _mm512_sub_epi16(full, a);
+      __m512i mix[3];
+      __m512i d = one;
+      for (int c = 0; c < 3; ++c) {
+        mix[c] = _mm512_srli_epi16(_mm512_add_epi16(_mm512_mullo_epi16(a, k[c]), _mm512_mullo_epi16(light[c], rest)), 8);
+        const __m512i photo = Load32(row.photo[c] + i, live);
+        d = _mm512_add_epi16(d, _mm512_or_si512(_mm512_subs_epu16(photo, mix[c]), _mm512_subs_epu16(mix[c], photo)));
+      }
+      const __mmask32 badMask = _mm512_cmpgt_epi16_mask(d, badLimit) & painting;
+      if (badMask != 0) {
+        const int badCount = __builtin_popcount(badMask);
+        if (abandonAbove >= 0 && bad + badCount > abandonAbove) {
+          // The stroke ends inside these pixels: find where, one at a time.
+          if (!BlendStampRowPlain(Advanced(row, i, lanes), paint, bad, abandonAbove)) return false;
+          continue;
+        }
+        bad += badCount;
+      }
+      __m512i drop;
+      switch (paint.divisor) {
+        case StampDivisor::Fine:
+          drop = _mm512_mulhi_epu16(d, q22);
+          break;
+        case StampDivisor::Tiny:
+          drop = _mm512_mulhi_epu16(d, q18);
+          break;
+        default: {
+          const __mmask32 nearer = _mm512_cmpgt_epi16_mask(closeLimit, d);
+          drop = _mm512_mask_blend_epi16(nearer, _mm512_mulhi_epu16(d, q12), _mm512_mulhi_epu16(d, q18));
+        }
+      }
+      const __m512i e = _mm512_sub_epi16(_mm512_maskz_loadu_epi16(live, row.strength + i), drop);
+      const __mmask32 blend = _mm512_cmpgt_epi16_mask(e, four) & painting;
+      if (blend == 0) continue;
+      const __m512i ep = _mm512_mullo_epi16(e, _mm512_maskz_loadu_epi16(live, row.paint + i));
+      const __m512i keep = _mm512_sub_epi16(full, e);
+      for (int c = 0; c < 3; ++c) {
+        const __m512i old = Load32(row.canvas[c] + i, live);
+        const __m512i added = _mm512_mulhi_epu16(ep, _mm512_slli_epi16(mix[c], 8));
+        const __m512i mixed = _mm512_srli_epi16(_mm512_add_epi16(_mm512_mullo_epi16(keep, old), added), 8);
+        // Blended levels never exceed 255, so keeping the low byte of each lane is exact.
+        _mm512_mask_cvtepi16_storeu_epi8(row.canvas[c] + i, blend, mixed);
+      }
+    }
+  }
+  return true;
+}
+
+bool HasAvx512() {
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512vl");
+  return has;
+}
+
 bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
@@ -263,10 +349,18 @@ bool HasAvx2() {
 
 bool BlendStampRows(const StampRow* rows, int rowCount, const StampPaint& paint, std::int64_t& bad,
                     std::int64_t abandonAbove) {
+  if (HasAvx512()) return BlendStampRowsAvx512(rows, rowCount, paint, bad, abandonAbove);
   if (HasAvx2()) return BlendStampRowsAvx2(rows, rowCount, paint, bad, abandonAbove);
   for (int r = 0; r < rowCount; ++r)
     if (!BlendStampRowSse2(rows[r], paint, bad, abandonAbove)) return false;
   return true;
+}
+
+bool BlendStampRowWide(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove,
+                       int lanes) {
+  if (lanes == 32 && HasAvx512()) return BlendStampRowsAvx512(&row, 1, paint, bad, abandonAbove);
+  if (lanes == 16 && HasAvx2()) return BlendStampRowsAvx2(&row, 1, paint, bad, abandonAbove);
+  return BlendStampRowSse2(row, paint, bad, abandonAbove);
 }
 
 bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove) {
@@ -291,6 +385,10 @@ bool BlendStampRows(const StampRow* rows, int rowCount, const StampPaint& paint,
 }
 
 bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove) {
+  return BlendStampRowPlain(row, paint, bad, abandonAbove);
+}
+
+bool BlendStampRowWide(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove, int) {
   return BlendStampRowPlain(row, paint, bad, abandonAbove);
 }
 

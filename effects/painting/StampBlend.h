@@ -3,8 +3,8 @@
 // whose brush alpha a is at least 15, the paint mix = (a K + K2 (256 - a)) shr 8 per channel is
 // compared with the photograph (d = sum of |photo - mix| + 1), a pixel with d >= 500 counts as
 // bad, and the canvas takes e = strength(a) - d * 10 div D of the paint, D being 22, 18 or 12.
-// Sixteen pixels at a time with AVX2 or eight with SSE2, as the machine allows; the bytes equal
-// the plain loop.
+// Thirty-two pixels at a time with AVX-512, sixteen with AVX2 or eight with SSE2, as the
+// machine allows; the bytes equal the plain loop.
 
 #include <cstdint>
 
@@ -46,6 +46,11 @@ bool BlendStampRow(const StampRow& row, const StampPaint& paint, std::int64_t& b
 // The rows of one stamp, top to bottom, stopping as BlendStampRow does.
 bool BlendStampRows(const StampRow* rows, int rowCount, const StampPaint& paint, std::int64_t& bad,
                     std::int64_t abandonAbove);
+
+// The 32- or 16-lane path on its own where the processor has it (else the eight-lane one), for
+// the tests.
+bool BlendStampRowWide(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove,
+                       int lanes);
 
 // The eight-lane path on its own (the plain loop where SSE2 is missing), for the tests.
 bool BlendStampRowSse2(const StampRow& row, const StampPaint& paint, std::int64_t& bad, std::int64_t abandonAbove);

@@ -6,6 +6,7 @@
 #include "effects/EffectTable.h"
 #include "effects/Frames.h"
 #include "effects/painting/Painting10.h"
+#include "imaging/ParallelRows.h"
 #include "io/PictureFile.h"
 #include "resources/PaintBrush3D.h"
 #include "tests/core/SyntheticPhoto.h"
@@ -163,4 +164,19 @@ TEST(Painting10, AStopKeepsTheStrokesSoFar) {
   EXPECT_GT(WhitePixels(result), 0);
   EXPECT_LT(WhitePixels(result), 200 * 150);
   EXPECT_EQ(sink.calls.back(), (std::array<int, 4>{101, 100, 1, 1}));
+}
+
+TEST(Painting10, OneThreadEqualsSeveral) {
+  // The edge test's map of spots that may pass is built in row bands; the abstraction sets its
+  // threshold (0: every spot, 255: hardly any).
+  const Bitmap photo = SyntheticPhoto(173, 131);
+  for (int abstraction : {0, 50, 255}) {
+    const ParameterSnapshot p = Sliders({50, 50, abstraction, 130, 130});
+    SetRowPassThreads(1);
+    const Bitmap one = RunPainting10(photo, p);
+    SetRowPassThreads(3);
+    const Bitmap three = RunPainting10(photo, p);
+    SetRowPassThreads(0);
+    EXPECT_EQ(one, three) << abstraction;
+  }
 }

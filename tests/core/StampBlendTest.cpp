@@ -36,13 +36,15 @@ struct RowData {
 
 }  // namespace
 
-TEST(StampBlend, SixteenAndEightAtATimeEqualOneAtATime) {
+TEST(StampBlend, ThirtyTwoSixteenAndEightAtATimeEqualOneAtATime) {
   Random random(11);
   for (int trial = 0; trial < 3000; ++trial) {
-    const int count = 1 + static_cast<int>(random.Next(70));
+    const int count = 1 + static_cast<int>(random.Next(100));
     RowData grouped(count, random);
     RowData plain = grouped;
     RowData eight = grouped;
+    RowData sixteen = grouped;
+    RowData thirtyTwo = grouped;
     StampPaint paint;
     paint.divisor = static_cast<StampDivisor>(random.Next(3));
     paint.close = 1 + static_cast<int>(random.Next(86));
@@ -57,6 +59,12 @@ TEST(StampBlend, SixteenAndEightAtATimeEqualOneAtATime) {
     const bool b = BlendStampRowPlain(plain.Row(count), paint, badPlain, limit);
     std::int64_t badEight = 0;
     const bool c8 = BlendStampRowSse2(eight.Row(count), paint, badEight, limit);
+    // Each width on its own where the processor has it (else a narrower one stands in).
+    std::int64_t badSixteen = 0, badThirtyTwo = 0;
+    ASSERT_EQ(BlendStampRowWide(sixteen.Row(count), paint, badSixteen, limit, 16), b) << "trial " << trial;
+    ASSERT_EQ(BlendStampRowWide(thirtyTwo.Row(count), paint, badThirtyTwo, limit, 32), b) << "trial " << trial;
+    ASSERT_EQ(badSixteen, badPlain) << "trial " << trial;
+    ASSERT_EQ(badThirtyTwo, badPlain) << "trial " << trial;
     ASSERT_EQ(a, b) << "trial " << trial;
     ASSERT_EQ(c8, b) << "trial " << trial;
     ASSERT_EQ(badGrouped, badPlain) << "trial " << trial;
@@ -64,6 +72,8 @@ TEST(StampBlend, SixteenAndEightAtATimeEqualOneAtATime) {
     for (int c = 0; c < 3; ++c) {
       ASSERT_EQ(grouped.canvas[c], plain.canvas[c]) << "trial " << trial;
       ASSERT_EQ(eight.canvas[c], plain.canvas[c]) << "trial " << trial;
+      ASSERT_EQ(sixteen.canvas[c], plain.canvas[c]) << "trial " << trial;
+      ASSERT_EQ(thirtyTwo.canvas[c], plain.canvas[c]) << "trial " << trial;
     }
   }
 }

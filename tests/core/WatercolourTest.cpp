@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 #include "effects/EffectTable.h"
 #include "effects/Frames.h"
@@ -137,4 +139,67 @@ TEST(Watercolour, AnEdgeIntensityOfTenOrLessBuildsNoStrokeLayer) {
   const Bitmap photo = SyntheticPhoto(48, 36);
   EXPECT_EQ(Paint(photo, WatercolourSettings{90, 0, 3, 140, 50}, 8), Paint(photo, WatercolourSettings{90, 10, 3, 140, 50}, 8));
   EXPECT_NE(Paint(photo, WatercolourSettings{90, 10, 3, 140, 50}, 8), Paint(photo, WatercolourSettings{90, 11, 3, 140, 50}, 8));
+}
+
+namespace {
+
+// The walk step by step as it is defined, one draw at a time on plain rows, for comparison
+// with the painting's own walk (which takes its draws several at once and keeps the picture in
+// bands of four rows).
+void WalkLiterally(Bitmap& d, const WatercolourSettings& s, Random& random) {
+  const int w = d.Width(), h = d.Height();
+  int x = 0, y = 0, dx = -100, dy = 0, best = 10000;
+  for (int pass = 0; pass <= s.strength; ++pass) {
+    dx = -100;
+    for (long long j = 0; j <= static_cast<long long>(w) * h; ++j) {
+      if (best < s.blending && best > 3) {
+        x += dx, y += dy;
+      } else {
+        x = random.NextInt(w - 2) + 1, y = random.NextInt(h - 2) + 1;
+      }
+      if (x < 1 || x > w - 2 || y < 1 || y > h - 2) x = random.NextInt(w - 2) + 1, y = random.NextInt(h - 2) + 1;
+      const Colour here = d.Pixel(x, y);
+      int q[3] = {RedOf(here), GreenOf(here), BlueOf(here)};
+      if (j % (s.strength / 2 + 210 - s.blending / 2) == 0) {
+        const Hls hls = ColorRGBToHLS(here);
+        const Colour lifted = ColorHLSToRGB(hls.hue, hls.luminance, std::min(240, hls.saturation * 102 / 100));
+        q[0] = RedOf(lifted), q[1] = GreenOf(lifted), q[2] = BlueOf(lifted);
+      }
+      best = 500, dx = -100;
+      for (int l = -1; l <= 1; ++l)
+        for (int m = -1; m <= 1; ++m) {
+          if (l == 0 && m == 0) continue;
+          const Colour there = d.Pixel(x + l, y + m);
+          const int diff = std::abs(RedOf(there) - RedOf(here)) + std::abs(GreenOf(there) - GreenOf(here)) +
+                           std::abs(BlueOf(there) - BlueOf(here));
+          const int r = random.NextInt(3);
+          if (best - r >= diff && diff > 3) best = diff, dx = l, dy = m;
+        }
+      if (best > s.blending + 15) continue;
+      const Colour there = d.Pixel(x + dx, y + dy);
+      if (best > s.blending / 5 + 5) {
+        const int n[3] = {RedOf(there), GreenOf(there), BlueOf(there)};
+        for (int c = 0; c < 3; ++c) q[c] = std::min(255, (q[c] + n[c]) / 2 + static_cast<int>(j % 8) / 5);
+        d.SetPixel(x, y, MakeColour(q[0], q[1], q[2]));
+      }
+      d.SetPixel(x + dx, y + dy, MakeColour(q[0], q[1], q[2]));
+    }
+  }
+}
+
+}  // namespace
+
+TEST(Watercolour, TheWalkFollowsItsStepByStepDefinition) {
+  // Heights of every remainder by 4 (the walk's bands) and the smallest walkable pictures;
+  // blending 0 only ever jumps, 255 smears almost everything.
+  const int sizes[][2] = {{37, 29}, {23, 30}, {16, 31}, {41, 28}, {3, 3}, {4, 9}, {9, 4}};
+  const WatercolourSettings settings[] = {{90, 0, 3, 140, 50}, {0, 0, 1, 100, 0}, {255, 0, 2, 200, 255}, {40, 5, 0, 127, 20}};
+  for (const auto& size : sizes)
+    for (const WatercolourSettings& s : settings) {
+      const Bitmap photo = SyntheticPhoto(size[0], size[1]);
+      Bitmap walked = photo;
+      Random random(77);
+      WalkLiterally(walked, s, random);
+      EXPECT_EQ(Paint(photo, s, 77), FinishedOnly(walked, s, SourceMean{})) << size[0] << "x" << size[1] << " s1 " << s.blending;
+    }
 }
