@@ -211,7 +211,8 @@ class Completion : public ::testing::Test {
 }  // namespace
 
 TEST_F(Completion, CommandsAndEachCommandsOwnOptions) {
-  EXPECT_EQ(Complete({"re"}), std::vector<std::string>{"render-all"});
+  EXPECT_EQ(Complete({"ren"}), std::vector<std::string>{"render-all"});
+  EXPECT_EQ(Complete({"re"}), (std::vector<std::string>{"render-all", "resize"}));
   EXPECT_EQ(Complete({"--v"}), std::vector<std::string>{"--version"});
   for (const Command& command : AllCommands()) {
     std::set<std::string> expected = {"-h", "--help"};
