@@ -181,7 +181,13 @@ void MainWindow::FitZoom() {
 
 void MainWindow::ZoomEntered(const QString& text) {
   const QByteArray digits = text.toLatin1();
-  if (const std::optional<int> zoom = view::ParseTypedZoom(digits.constData())) SetZoom(*zoom);
+  const std::optional<int> zoom = view::ParseTypedZoom(digits.constData());
+  if (!zoom) {
+    // "50%" or "2000": the box stays open and says what it takes.
+    panel1_->MarkZoomRefused(Tr(TextId::ZoomRefused));
+    return;
+  }
+  SetZoom(*zoom);
   panel1_->HideZoomEdit();
 }
 

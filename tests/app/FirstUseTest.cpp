@@ -1,0 +1,159 @@
+// What a first-time user runs into: the keyboard after typing a zoom, sliders clicked in their
+// groove, the preview's zoom slider dragged, saving a drawing in progress, a silent start, the
+// parameters window's menu and its coming back after a stop, an open or a failed run.
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include "AppTests.h"
+#include "app/Computation.h"
+#include "app/MainWindow.h"
+#include "app/ParametersWindow.h"
+#include "app/ProcessingDriver.h"
+#include "app/StatusPanel.h"
+#include "app/ToolBarPanel.h"
+#include "io/PictureFile.h"
+
+using namespace brumeleaf;
+
+namespace {
+
+// Detail on every row, in colour, so that every effect has work everywhere.
+Bitmap Photo(int w, int h) {
+  Bitmap b(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int v = ((x / 7 + y / 5) % 2) * 120 + (x * 3 + y) % 90;
+      b.SetPixel(x, y, MakeColour(v, (v + x) & 255, (200 - v + y) & 255));
+    }
+  }
+  return b;
+}
+
+// The main window as the program runs it: idle resets, questions answered by the test.
+struct Program {
+  MainWindow w;
+  int questions = 0;
+  bool answer = true;
+  QStringList messages;
+  QTimer idle;
+  explicit Program(QStringList arguments = {}) : w(std::move(arguments)) {
+    w.AskOkCancel = [this](const QString&, const QString&) {
+      ++questions;
+      return answer;
+    };
+    w.ShowMessage = [this](const QString& text) { messages << text; };
+    QObject::connect(&idle, &QTimer::timeout, &w, &MainWindow::IdleReset);
+    idle.start(10);
+    w.resize(1100, 760);
+  }
+  void Show() {
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+  }
+  ParametersWindow& P() { return w.ParametersForm(); }
+  void OpenParameters() {
+    w.Sketchit1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(P().PreviewsShown() > 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!P().PreviewRunning() && !P().PreviewTimer()->isActive(), 5000);
+  }
+  bool WaitRun() {
+    QSignalSpy finished(&P().Driver(), &ProcessingDriver::RunFinished);
+    return finished.wait(30000);
+  }
+};
+
+// A key as the user types it: to whatever has the keyboard focus.
+void TypeKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWidget* target = QApplication::focusWidget();
+  QTest::keyClick(target != nullptr ? target : &window, key, modifiers);
+}
+
+// Mouse buttons through the window system, so that the application sees the button held.
+void Press(QWidget* widget, QPoint at) {
+  QTest::mousePress(widget->window()->windowHandle(), Qt::LeftButton, {}, widget->mapTo(widget->window(), at));
+}
+void MoveTo(QWidget* widget, QPoint at) {
+  QTest::mouseMove(widget->window()->windowHandle(), widget->mapTo(widget->window(), at));
+}
+void Release(QWidget* widget, QPoint at) {
+  QTest::mouseRelease(widget->window()->windowHandle(), Qt::LeftButton, {}, widget->mapTo(widget->window(), at));
+}
+
+QRect HandleOf(QSlider* slider) {
+  QStyleOptionSlider option;
+  option.initFrom(slider);
+  option.orientation = slider->orientation();
+  option.minimum = slider->minimum();
+  option.maximum = slider->maximum();
+  option.sliderPosition = slider->sliderPosition();
+  option.sliderValue = slider->value();
+  option.upsideDown = slider->invertedAppearance() != (slider->orientation() == Qt::Vertical);
+  option.rect = slider->rect();
+  return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+}
+
+}  // namespace
+
+class FirstUseTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Fault 1: the zoom box hands the keyboard back, and says why it refuses a value.
+  void typedZoomGivesTheKeyboardBack() {
+    Program t;
+    t.Show();
+    t.w.SetPictures(Photo(120, 80), Photo(120, 80));
+    emit t.w.Tools().ZoomLabelClicked();
+    QLineEdit* box = t.w.Tools().ZoomEdit();
+    QVERIFY(box->isVisible());
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("2000"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(box->isVisible());  // refused: the box stays, marked, with the reason
+    QVERIFY(t.w.Tools().ZoomRefused());
+    QVERIFY(!box->toolTip().isEmpty());
+    QCOMPARE(t.w.Zoom(), 100);
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("50%"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(box->isVisible());
+    QCOMPARE(t.w.Zoom(), 100);
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("50"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(t.w.Zoom(), 50);
+    QVERIFY(!box->isVisible());
+    QVERIFY(!t.w.Tools().ZoomRefused());
+    // R, L and Ctrl+Z reach the window at once.
+    TypeKey(t.w, Qt::Key_R);
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.Source().Width(), 80);
+    TypeKey(t.w, Qt::Key_L);
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.Source().Width(), 120);
+    // Escape in the box also gives the keyboard back.
+    emit t.w.Tools().ZoomLabelClicked();
+    QVERIFY(box->hasFocus());
+    QTest::keyClick(box, Qt::Key_Escape);
+    QVERIFY(!box->isVisible());
+    TypeKey(t.w, Qt::Key_R);
+    t.w.WaitForComputation();
+    QCOMPARE(t.w.Source().Width(), 80);
+  }
+};
+
+BRUMELEAF_APP_TEST(FirstUseTest)
+#include "FirstUseTest.moc"
