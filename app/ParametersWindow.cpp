@@ -1,6 +1,8 @@
 #include "app/ParametersWindow.h"
 #include "app/BrushWindow.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -525,6 +528,15 @@ bool ParametersWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
       if (HandleKey(static_cast<QKeyEvent*>(event)->key())) return true;
       break;
+    case QEvent::MouseButtonRelease: {
+      // Every release on a slider reports its change: a click or a held press in the groove
+      // moves the value without the handle ever being dragged, so the slider itself would
+      // report no release.
+      const auto row = std::find(sliders_.begin(), sliders_.end(), watched);
+      if (row != sliders_.end() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        SliderReleased(static_cast<int>(row - sliders_.begin()) + 1);
+      break;
+    }
     case QEvent::MouseButtonPress:
       if (watched == edit1_) {
         Edit1Click();

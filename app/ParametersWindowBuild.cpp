@@ -453,7 +453,6 @@ void ParametersWindow::ConnectSliders() {
   for (int i = 0; i < 5; ++i) {
     const int row = i + 1;
     connect(sliders_[i], &QSlider::valueChanged, this, [this, row](int v) { SliderChanged(row, v); });
-    connect(sliders_[i], &QSlider::sliderReleased, this, [this, row] { SliderReleased(row); });
     connect(sliders_[i], &QSlider::sliderPressed, this, [this] { goButton_->setFocus(); });
   }
 }

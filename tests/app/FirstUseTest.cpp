@@ -153,6 +153,50 @@ class FirstUseTest : public QObject {
     t.w.WaitForComputation();
     QCOMPARE(t.w.Source().Width(), 80);
   }
+  // Fault 2: a click, or a held press, in a slider's groove refreshes the preview when the
+  // button is released.
+  void clickInASlidersGrooveRefreshesThePreview() {
+    Program t;
+    t.Show();
+    t.w.SetPictures(Photo(400, 300), Photo(400, 300));
+    t.OpenParameters();
+    QSlider* slider = t.P().TrackBar(1);
+    const int before = slider->value();
+    const int started = t.P().PreviewsStarted();
+    const QPoint groove(slider->width() - 4, slider->height() / 2);
+    QVERIFY(!HandleOf(slider).contains(groove));
+    Press(slider, groove);
+    QTest::qWait(900);  // held: the value moves on, the preview waits for the release
+    QVERIFY(slider->value() > before);
+    QCOMPARE(t.P().PreviewsStarted(), started);
+    Release(slider, groove);
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().PreviewsStarted() > started, 2000);
+    QCOMPARE(t.P().Model().Slider(1).position, slider->value());
+  }
+
+  // Fault 3: dragging the preview's zoom slider ends with a computed preview, not the raw crop.
+  void draggingThePreviewZoomComputesThePreview() {
+    Program t;
+    t.Show();
+    t.w.SetPictures(Photo(900, 700), Photo(900, 700));
+    t.OpenParameters();
+    QSlider* zoom = t.P().findChild<QSlider*>(QStringLiteral("TrackBar6"));
+    QVERIFY(zoom != nullptr);
+    const int started = t.P().PreviewsStarted();
+    const int shown = t.P().PreviewsShown();
+    QPoint at = HandleOf(zoom).center();
+    Press(zoom, at);
+    for (int i = 0; i < 8; ++i) {
+      at.ry() += 8;
+      MoveTo(zoom, at);
+      QTest::qWait(30);
+    }
+    QTest::qWait(900);  // longer than the longest delay: no preview while the button is held
+    QCOMPARE(t.P().PreviewsStarted(), started);
+    Release(zoom, at);
+    QVERIFY(t.P().Crop().zoom < 100);
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().PreviewsShown() > shown, 5000);
+  }
 };
 
 BRUMELEAF_APP_TEST(FirstUseTest)
