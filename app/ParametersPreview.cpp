@@ -49,7 +49,13 @@ void ParametersWindow::ResetCrop() {
 
 void ParametersWindow::Timer1Timer() {
   timer1_->stop();
-  if (LeftButtonDown() || flags_.Processing || driver_->RunInProgress()) return;
+  if (flags_.Processing || driver_->RunInProgress()) return;
+  // A button still held (the preview's zoom slider being dragged) puts the preview off until
+  // it is released, instead of losing it.
+  if (LeftButtonDown()) {
+    ArmPreview(kRetryMs);
+    return;
+  }
   if (!isVisible()) return;
   if (flags_.StopRequested.load() || flags_.PreviewBusy != 0 || main_.Runner().Busy()) {
     ArmPreview(kRetryMs);
