@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +21,7 @@
 #include "app/Computation.h"
 #include "app/FramesWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/ProcessingDriver.h"
 #include "app/TextWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
@@ -127,8 +129,20 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
     AddButtons(box, false);
     box.exec();
   };
+  ChooseOpenName = [this](const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(this, title, folder, filter);
+  };
+  ChooseSaveName = [this](const QString& title, const QString& proposed, const QStringList& filters,
+                          int* chosenFilter) {
+    QString chosen = filters.value(*chosenFilter);
+    const QString name = QFileDialog::getSaveFileName(this, title, proposed, filters.join(QStringLiteral(";;")),
+                                                      &chosen, QFileDialog::DontConfirmOverwrite);
+    *chosenFilter = std::max(0, static_cast<int>(filters.indexOf(chosen)));
+    return name;
+  };
   computation_ = std::make_unique<Computation>(flags_, random_, this);
   connect(computation_.get(), &Computation::Progress, this, &MainWindow::ShowProgress);
+  connect(computation_.get(), &Computation::PartialPicture, this, &MainWindow::ShowPartialPicture);
 
   central_ = new CentralArea(this, [this] { FormResize(); });
   setCentralWidget(central_);
@@ -163,6 +177,7 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   UpdateHistoryCommands();
   ShowRunMenus(false);
   parametersWindow_ = std::make_unique<ParametersWindow>(*this);
+  connect(&parametersWindow_->Driver(), &ProcessingDriver::RunFinished, this, [this] { DropPartialPicture(); });
   InstallScriptAndBatchWindows(*this);
 }
 

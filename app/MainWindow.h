@@ -51,6 +51,12 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   // Questions to the user go through these, so that a test can answer them.
   std::function<bool(const QString& text, const QString& title)> AskOkCancel;
   std::function<void(const QString& text)> ShowMessage;
+  // The file dialogs of Open and Save, so that a test can answer them. Save gets the proposed
+  // path and the filters and sets the index of the chosen filter.
+  std::function<QString(const QString& title, const QString& folder, const QString& filter)> ChooseOpenName;
+  std::function<QString(const QString& title, const QString& proposed, const QStringList& filters,
+                        int* chosenFilter)>
+      ChooseSaveName;
 
   // --- State -------------------------------------------------------------------------------
   AppFlags& Flags() { return flags_; }
@@ -123,6 +129,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void Saveinprogress1Click();
   // Saves the result under a chosen name in a format, asking before overwriting.
   bool SaveResultAs(const QString& chosenName, SaveFormat format);
+  // What a run has drawn so far, shown in the right panel while it runs (null: nothing yet,
+  // or no run).
+  const Bitmap* PartialPicture() const { return partial_.get(); }
   void Copierledessindanslepressepapier1Click();
   void Colleruneimagedepuislepressepapier1Click();
   // Pastes a picture as the clipboard would hand it over.
@@ -219,6 +228,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
                          std::function<void()> after);
   void Fail(const std::exception& error);
   void AfterLoad(Bitmap picture, const std::string& title);
+  bool SavePictureAs(const Bitmap& picture, const QString& chosenName, SaveFormat format);
+  void ShowPartialPicture(std::shared_ptr<const Bitmap> picture);
+  void DropPartialPicture();
   QString OpenFolder() const;
   void ShowRestored(std::optional<RestoredState> state);
   void RefreshAfterHistory(int zoom);
@@ -250,6 +262,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   std::string lastEffect_;
   int density_ = 300;
   std::string saveFolder_;
+  std::shared_ptr<const Bitmap> partial_;
   view::WindowStyle style_ = view::WindowStyle::Charcoal;
   bool languageApplied_ = false;
   KeptMessages keptMessages_;

@@ -76,9 +76,7 @@ QString MainWindow::OpenFolder() const {
 void MainWindow::Openpicture1Click() {
   if (flags_.Processing || computation_->Busy()) return;
   SetZoom(100);
-  const QString path = QFileDialog::getOpenFileName(
-      this, Tr(TextId::OpenPicture), OpenFolder(),
-      Tr(TextId::PictureFilesFilter));
+  const QString path = ChooseOpenName(Tr(TextId::OpenPicture), OpenFolder(), Tr(TextId::PictureFilesFilter));
   if (!path.isEmpty()) OpenPictureFile(path);
   // Fit the picture into the wider panel, never enlarging it.
   const bool bySource = scrollBox2_->width() < scrollBox1_->width();
@@ -221,38 +219,41 @@ void MainWindow::Savepicture1Click() {
   const QString proposed = QString::fromStdString(ProposedSaveName(
       pictureName_, settings_.saveParametersInName, parameters_.EntryText(), sliders));
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
-  const QStringList filters = SaveFilters();
-  QString chosenFilter = filters[0];
-  const QString name = QFileDialog::getSaveFileName(this, Tr(TextId::SaveDrawingAs),
-                                                    start + QStringLiteral("/") + proposed,
-                                                    filters.join(QStringLiteral(";;")), &chosenFilter,
-                                                    QFileDialog::DontConfirmOverwrite);
+  int chosenFilter = 0;
+  const QString name = ChooseSaveName(Tr(TextId::SaveDrawingAs), start + QStringLiteral("/") + proposed,
+                                      SaveFilters(), &chosenFilter);
   if (name.isEmpty()) return;
-  const SaveFormat format = chosenFilter == filters[1]   ? SaveFormat::Png
-                            : chosenFilter == filters[2] ? SaveFormat::Bmp
-                                                         : SaveFormat::Jpeg;
+  const SaveFormat format = chosenFilter == 1   ? SaveFormat::Png
+                            : chosenFilter == 2 ? SaveFormat::Bmp
+                                                : SaveFormat::Jpeg;
   if (SaveResultAs(name, format)) saveFolder_ = Utf8(QFileInfo(name).absolutePath());
   raise();
 }
 
 void MainWindow::Saveinprogress1Click() {
   if (!flags_.Processing && !computation_->Busy()) return;
+  // What the run has drawn so far, as the right panel shows it; before its first picture the
+  // panel still shows what it held.
+  const std::shared_ptr<const Bitmap> drawing = partial_;
   const QString proposed =
       QString::fromStdString(ProposedInProgressName(pictureName_, panel2_->Position()));
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
-  const QStringList filters = SaveFilters();
-  QString chosenFilter;
-  const QString name = QFileDialog::getSaveFileName(
-      this, Tr(TextId::SaveInProgress), start + QStringLiteral("/") + proposed,
-      filters.join(QStringLiteral(";;")), &chosenFilter, QFileDialog::DontConfirmOverwrite);
+  int chosenFilter = 0;
+  const QString name = ChooseSaveName(Tr(TextId::SaveInProgress), start + QStringLiteral("/") + proposed,
+                                      SaveFilters(), &chosenFilter);
   if (name.isEmpty()) return;
-  const SaveFormat format = chosenFilter == filters[1]   ? SaveFormat::Png
-                            : chosenFilter == filters[2] ? SaveFormat::Bmp
-                                                         : SaveFormat::Jpeg;
-  if (SaveResultAs(name, format)) saveFolder_ = Utf8(QFileInfo(name).absolutePath());
+  const SaveFormat format = chosenFilter == 1   ? SaveFormat::Png
+                            : chosenFilter == 2 ? SaveFormat::Bmp
+                                                : SaveFormat::Jpeg;
+  if (SavePictureAs(drawing ? *drawing : result_, name, format))
+    saveFolder_ = Utf8(QFileInfo(name).absolutePath());
 }
 
 bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
+  return SavePictureAs(result_, chosenName, format);
+}
+
+bool MainWindow::SavePictureAs(const Bitmap& picture, const QString& chosenName, SaveFormat format) {
   const QString name = QString::fromStdString(NameForFormat(Utf8(chosenName), format));
   if (QFileInfo::exists(name) &&
       !AskOkCancel(KeptMessage(TextId::OverwriteQuestion),
@@ -263,13 +264,39 @@ bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
     SaveOptions options;
     options.jpegQuality = 95;
     options.dpi = density_;
-    const std::vector<std::uint8_t> bytes = EncodePicture(result_, FormatOf(format), options);
+    const std::vector<std::uint8_t> bytes = EncodePicture(picture, FormatOf(format), options);
     WriteFileReplacing(Utf8(name), bytes);
   } catch (const std::exception& error) {
     Fail(error);
     return false;
   }
   return true;
+}
+
+void MainWindow::ShowPartialPicture(std::shared_ptr<const Bitmap> picture) {
+  // Only a processing run's pictures: a late one after the run has ended is dropped.
+  if (!flags_.Processing || !computation_->Busy() || !picture || picture->Empty()) return;
+  partial_ = std::move(picture);
+  scrollBox2_->SetPicture(partial_.get());
+  const int z = stretched_ ? Zoom() : 100;
+  const QSize shown(view::Scaled(partial_->Width(), z), view::Scaled(partial_->Height(), z));
+  if (partial_->Width() == resultWidth_ && partial_->Height() == resultHeight_) {
+    scrollBox2_->SetPictureRect(QRect(resultOffset_, shown));
+  } else {
+    // A drawing of another size than the picture shown (a frame the run will not keep): centred.
+    const QSize box = scrollBox2_->size();
+    scrollBox2_->SetPictureRect(
+        QRect(QPoint(box.width() / 2 - shown.width() / 2, box.height() / 2 - shown.height() / 2), shown));
+  }
+  scrollBox2_->update();
+}
+
+void MainWindow::DropPartialPicture() {
+  if (!partial_) return;
+  scrollBox2_->SetPicture(&result_);
+  partial_.reset();
+  ApplyPictureRects();
+  scrollBox2_->update();
 }
 
 void MainWindow::EnregistrerenfonddcranWindows1Click() {

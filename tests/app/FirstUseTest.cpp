@@ -197,6 +197,41 @@ class FirstUseTest : public QObject {
     QVERIFY(t.P().Crop().zoom < 100);
     QTRY_VERIFY_WITH_TIMEOUT(t.P().PreviewsShown() > shown, 5000);
   }
+  // Fault 4: the right panel shows the run's drawing as it grows, and "Save in progress" saves
+  // that drawing, not the picture the panel held before the run.
+  void saveInProgressSavesTheDrawingSoFar() {
+    Program t;
+    t.Show();
+    const Bitmap source = Photo(900, 700);
+    Bitmap before(900, 700);
+    before.Fill(MakeColour(255, 255, 255));
+    t.w.SetPictures(source, before);
+    t.P().ListBox1Click(11);  // Painting 1 (watercolor)
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("halfway.png"));
+    t.w.ChooseSaveName = [&path](const QString&, const QString&, const QStringList&, int* filter) {
+      *filter = 1;  // PNG
+      return path;
+    };
+    Bitmap shown;
+    t.w.AskOkCancel = [&](const QString&, const QString&) {
+      // The run waits at the marker's percentage: what it has drawn is on the screen.
+      ++t.questions;
+      if (t.w.PartialPicture() != nullptr) shown = *t.w.PartialPicture();
+      t.w.Saveinprogress1Click();
+      return false;  // let it finish
+    };
+    t.w.Status().SetStopPercent(85);
+    t.P().SpeedButton1Click();
+    QVERIFY(t.WaitRun());
+    QCOMPARE(t.questions, 1);
+    QVERIFY(!shown.Empty());
+    QVERIFY(!(shown == before));
+    QVERIFY(!(shown == t.w.Result()));  // part way, not the end
+    const Bitmap saved = LoadPicture(path.toStdString());
+    QVERIFY(saved == shown);
+    QVERIFY(t.w.PartialPicture() == nullptr);  // the finished drawing is shown again
+  }
 };
 
 BRUMELEAF_APP_TEST(FirstUseTest)
