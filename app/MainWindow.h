@@ -168,6 +168,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void IdleReset();
 
   // --- Start-up and shutdown -----------------------------------------------------------------
+  // Shows the window as the program starts: minimised with "-silent", normally otherwise.
+  void ShowAtStart();
+  bool SilentStart() const;
   void FirstIdle();
   void LoadImageatStartup(const QString& argument);
   void Check4Update(bool fromMenu);

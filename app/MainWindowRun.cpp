@@ -151,6 +151,16 @@ std::string LanguageForLocale() {
 
 }  // namespace
 
+bool MainWindow::SilentStart() const { return arguments_.value(0) == QLatin1String("-silent"); }
+
+void MainWindow::ShowAtStart() {
+  if (SilentStart()) {
+    showMinimized();
+  } else {
+    show();
+  }
+}
+
 void MainWindow::FirstIdle() {
   if (firstIdleDone_) return;
   firstIdleDone_ = true;
@@ -185,10 +195,16 @@ void MainWindow::FirstIdle() {
   random_.SetSeed(static_cast<std::uint32_t>(QTime::currentTime().msec()));
   if (settings_.updateCheck && random_.Next(3) == 0) Check4Update(false);
   if (placement.Maximised()) {
-    maxForm1Timer_->start(25);
+    // A silent start stays minimised; restored, the window comes up maximised.
+    if (SilentStart()) {
+      setWindowState(windowState() | Qt::WindowMaximized | Qt::WindowMinimized);
+    } else {
+      maxForm1Timer_->start(25);
+    }
   } else if (!isMaximized()) {
     setGeometry(placement.left, placement.top, placement.width, placement.height);
   }
+  if (SilentStart() && !isMinimized()) showMinimized();
   if (!arguments_.isEmpty()) LoadImageatStartup(arguments_.first());
 }
 

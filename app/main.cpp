@@ -81,11 +81,7 @@ int main(int argc, char* argv[]) {
   QThread::msleep(200);
   if (splash.isVisible()) splash.FadeOut();
 
-  if (silent) {
-    form1->showMinimized();
-  } else {
-    form1->show();
-  }
+  form1->ShowAtStart();
   QTimer::singleShot(0, form1.get(), [&form1] { form1->FirstIdle(); });
   if (!screenshot.isEmpty()) {
     QTimer::singleShot(1500, form1.get(), [&form1, screenshot, tourLanguage] {

@@ -16,7 +16,11 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <filesystem>
+#include <fstream>
+
 #include "AppTests.h"
+#include "settings/SettingsFile.h"
 #include "app/Computation.h"
 #include "app/MainWindow.h"
 #include "app/ParametersWindow.h"
@@ -231,6 +235,29 @@ class FirstUseTest : public QObject {
     const Bitmap saved = LoadPicture(path.toStdString());
     QVERIFY(saved == shown);
     QVERIFY(t.w.PartialPicture() == nullptr);  // the finished drawing is shown again
+  }
+  // Fault 5: "-silent" starts minimised, and stays so through the start-up steps, even when the
+  // settings ask for a maximised window.
+  void silentStartsMinimised() {
+    const std::filesystem::path file =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "Brumeleaf.ini";
+    AppSettings saved;
+    saved.updateCheck = false;
+    saved.language = "English";
+    for (const WindowPlacement& placement : {WindowPlacement{0, 0, -1, -1}, WindowPlacement{30, 40, 900, 650}}) {
+      std::ofstream(file, std::ios::binary) << FormatSettings(saved, placement);
+      Program t({QStringLiteral("-silent")});
+      t.w.ShowAtStart();
+      QVERIFY(t.w.isMinimized());
+      t.w.FirstIdle();
+      QTest::qWait(200);
+      QVERIFY(t.w.isMinimized());
+      QVERIFY(!t.P().isVisible());
+      Program normal;
+      normal.w.ShowAtStart();
+      QVERIFY(normal.w.isVisible() && !normal.w.isMinimized());
+    }
+    std::filesystem::remove(file);
   }
 };
 
