@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -526,6 +527,8 @@ void ParametersWindow::keyPressEvent(QKeyEvent* event) {
 bool ParametersWindow::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
+      // An open menu keeps its own keys: Escape closes it, the arrows move through it.
+      if (qobject_cast<QMenu*>(watched) != nullptr) break;
       if (HandleKey(static_cast<QKeyEvent*>(event)->key())) return true;
       break;
     case QEvent::MouseButtonRelease: {

@@ -259,6 +259,22 @@ class FirstUseTest : public QObject {
     }
     std::filesystem::remove(file);
   }
+  // Fault 6: Escape closes the parameters window's menu (and the arrows move through it).
+  void escapeClosesTheParametersMenu() {
+    Program t;
+    t.Show();
+    t.OpenParameters();
+    auto* bar = t.P().findChild<QMenuBar*>(QStringLiteral("MainMenu1"));
+    QVERIFY(bar != nullptr);
+    QMenu* menu = bar->actions().first()->menu();
+    menu->popup(bar->mapToGlobal(bar->actionGeometry(bar->actions().first()).bottomLeft()));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::keyClick(menu, Qt::Key_Down);
+    QVERIFY(menu->activeAction() != nullptr);
+    QVERIFY(!t.P().ListShown());  // the arrow went to the menu, not to the effect list
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 1000);
+  }
 };
 
 BRUMELEAF_APP_TEST(FirstUseTest)
