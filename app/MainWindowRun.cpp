@@ -20,7 +20,9 @@
 
 #include "app/Computation.h"
 #include "app/MainWindow.h"
+#include "app/BatchWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/ScriptBatchMenus.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
@@ -76,7 +78,8 @@ void MainWindow::Canceloperation1Click() {
     flags_.StopRequested.store(true);
     flags_.UserCancelled.store(true);
     ShowProgress(101, 100, 1, 1);
-    if (parametersWindow_) parametersWindow_->ShowWindow();
+    // The window comes back as soon as the run has ended (it cannot show during the run).
+    flags_.ReopenParameters = true;
   } else {
     flags_.StopRequested.store(false);
     panel2_->SetStopPercent(100);
@@ -103,7 +106,7 @@ void MainWindow::EscapePressed() {
   stopQuestionOpen_ = false;
   if (stop) {
     flags_.StopRequested.store(true);
-    if (parametersWindow_) parametersWindow_->ShowWindow();
+    flags_.ReopenParameters = true;
   }
   computation_->SetPaused(false);
 }
@@ -116,7 +119,8 @@ void MainWindow::IdleReset() {
   flags_.PreviewBusy = 0;
   flags_.Processing = false;
   flags_.SilentRun = false;
-  if (flags_.ReopenParameters && isActiveWindow() && parametersWindow_) {
+  const BatchWindow* batch = FindBatchWindow(*this);
+  if (flags_.ReopenParameters && isActiveWindow() && parametersWindow_ && !(batch && batch->isVisible())) {
     flags_.ReopenParameters = false;
     parametersWindow_->Reopen();
   }

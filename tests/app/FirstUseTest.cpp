@@ -28,6 +28,7 @@
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "io/PictureFile.h"
+#include "pipeline/Finalize.h"
 
 using namespace brumeleaf;
 
@@ -274,6 +275,42 @@ class FirstUseTest : public QObject {
     QVERIFY(!t.P().ListShown());  // the arrow went to the menu, not to the effect list
     QTest::keyClick(menu, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 1000);
+  }
+  // Fault 7: the parameters window comes back after a stop the user confirmed (at the stop
+  // marker, or with Escape) and after a run that could not be made.
+  void parametersComeBackAfterAStopOrAFailure() {
+    Program t;
+    t.Show();
+    t.w.SetPictures(Photo(900, 700), Photo(900, 700));
+    t.P().ListBox1Click(1);
+    t.w.Status().SetStopPercent(30);
+    t.P().SpeedButton1Click();
+    QVERIFY(!t.P().isVisible());
+    QVERIFY(t.WaitRun());
+    QCOMPARE(t.questions, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().isVisible(), 3000);
+
+    t.w.Status().SetStopPercent(100);
+    t.P().SpeedButton1Click();
+    QVERIFY(!t.P().isVisible());
+    QMetaObject::Connection escape = QObject::connect(
+        &t.w.Runner(), &Computation::Progress, &t.w, [&t, &escape](int step, int, int, int) {
+          if (step <= 0) return;
+          QObject::disconnect(escape);
+          t.w.EscapePressed();
+        });
+    QVERIFY(t.WaitRun());
+    QCOMPARE(t.questions, 2);
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().isVisible(), 3000);
+
+    // "Adding a frame is not available yet.": the message, then the window to choose again.
+    t.P().Driver().UseFinishingSteps(FinishingSteps{});
+    t.P().Model().SetAddFrame(true);
+    t.P().SpeedButton1Click();
+    QVERIFY(t.WaitRun());
+    QCOMPARE(t.messages.size(), 1);
+    QVERIFY(t.messages[0].contains(QStringLiteral("not available yet")));
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().isVisible(), 3000);
   }
 };
 
