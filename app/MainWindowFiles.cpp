@@ -19,7 +19,10 @@
 #include <cstring>
 #include <memory>
 
+#include "app/BatchWindow.h"
 #include "app/Computation.h"
+#include "app/ParametersWindow.h"
+#include "app/ScriptBatchMenus.h"
 #include "app/MainWindow.h"
 #include "app/StatusPanel.h"
 #include "app/UiText.h"
@@ -84,6 +87,9 @@ void MainWindow::Openpicture1Click() {
   SetZoom(view::FitZoom(box.width(), box.height(), bySource ? sourceWidth_ : resultWidth_,
                         bySource ? sourceHeight_ : resultHeight_, true));
   CenterImages();
+  // Next comes the choice of an effect (unless a batch is being set up).
+  const BatchWindow* batch = FindBatchWindow(*this);
+  if (parametersWindow_ && !(batch && batch->isVisible())) parametersWindow_->ShowWindow();
 }
 
 bool MainWindow::OpenPictureFile(const QString& path) {

@@ -312,6 +312,19 @@ class FirstUseTest : public QObject {
     QVERIFY(t.messages[0].contains(QStringLiteral("not available yet")));
     QTRY_VERIFY_WITH_TIMEOUT(t.P().isVisible(), 3000);
   }
+  // Fault 8: after Open the parameters window is there to choose an effect.
+  void openShowsTheParametersWindow() {
+    Program t;
+    t.Show();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("beach.png"));
+    SavePicture(Photo(123, 77), path.toStdString());
+    t.w.ChooseOpenName = [&path](const QString&, const QString&, const QString&) { return path; };
+    QVERIFY(!t.P().isVisible());
+    t.w.Openpicture1Click();
+    QCOMPARE(t.w.Source().Width(), 123);
+    QVERIFY(t.P().isVisible());
+  }
 };
 
 BRUMELEAF_APP_TEST(FirstUseTest)
