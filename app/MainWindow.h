@@ -231,6 +231,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
                          std::function<void()> after);
   void Fail(const std::exception& error);
   void AfterLoad(Bitmap picture, const std::string& title);
+  void FitOpenedPicture();
   bool SavePictureAs(const Bitmap& picture, const QString& chosenName, SaveFormat format);
   void ShowPartialPicture(std::shared_ptr<const Bitmap> picture);
   void DropPartialPicture();

@@ -81,15 +81,19 @@ void MainWindow::Openpicture1Click() {
   SetZoom(100);
   const QString path = ChooseOpenName(Tr(TextId::OpenPicture), OpenFolder(), Tr(TextId::PictureFilesFilter));
   if (!path.isEmpty()) OpenPictureFile(path);
+  FitOpenedPicture();
+  // Next comes the choice of an effect (unless a batch is being set up).
+  const BatchWindow* batch = FindBatchWindow(*this);
+  if (parametersWindow_ && !(batch && batch->isVisible())) parametersWindow_->ShowWindow();
+}
+
+void MainWindow::FitOpenedPicture() {
   // Fit the picture into the wider panel, never enlarging it.
   const bool bySource = scrollBox2_->width() < scrollBox1_->width();
   const PanelView& box = bySource ? *scrollBox1_ : *scrollBox2_;
   SetZoom(view::FitZoom(box.width(), box.height(), bySource ? sourceWidth_ : resultWidth_,
                         bySource ? sourceHeight_ : resultHeight_, true));
   CenterImages();
-  // Next comes the choice of an effect (unless a batch is being set up).
-  const BatchWindow* batch = FindBatchWindow(*this);
-  if (parametersWindow_ && !(batch && batch->isVisible())) parametersWindow_->ShowWindow();
 }
 
 bool MainWindow::OpenPictureFile(const QString& path) {
@@ -219,6 +223,13 @@ QStringList SaveFilters() {
 
 void MainWindow::Savepicture1Click() {
   if (flags_.Processing || computation_->Busy()) return;
+  // The view the user chose comes back after the dialog.
+  const int zoom = Zoom();
+  struct KeepZoom {
+    MainWindow* window;
+    int zoom;
+    ~KeepZoom() { window->SetZoom(zoom); }
+  } keep{this, zoom};
   SetZoom(100);
   std::array<int, 5> sliders{};
   for (int row = 1; row <= 5; ++row) sliders[static_cast<std::size_t>(row - 1)] = parameters_.Slider(row).position;

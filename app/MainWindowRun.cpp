@@ -220,7 +220,12 @@ void MainWindow::LoadImageatStartup(const QString& argument) {
   }
   const std::string ext = LowerExtension(a);
   if (IsLoadablePicture(a)) {
-    LoadImageFile(argument);
+    // Fitted like a picture opened from the menu, once the window has its final size.
+    if (LoadImageFile(argument)) {
+      // Saving offers the opened file's name, as after "Open a picture"; the title keeps the path.
+      pictureName_ = QFileInfo(argument).fileName().toUtf8().toStdString();
+      QTimer::singleShot(0, this, [this] { FitOpenedPicture(); });
+    }
   } else if (ext == ".bfp") {
     if (!QFileInfo::exists(argument)) {
       ShowMessage(Tr(TextId::FileNotFound));

@@ -491,6 +491,7 @@ void MainWindow::Rotateleft1Click() {
         ShowStretched();
         TrackBar3Change();
         CenterImages();
+        RefreshTitle();  // the size in the status line turns with the picture
       });
 }
 
@@ -505,6 +506,7 @@ void MainWindow::Rotateright1Click() {
         ShowStretched();
         TrackBar3Change();
         CenterImages();
+        RefreshTitle();  // the size in the status line turns with the picture
       });
 }
 

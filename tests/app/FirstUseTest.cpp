@@ -4,6 +4,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -324,6 +325,43 @@ class FirstUseTest : public QObject {
     t.w.Openpicture1Click();
     QCOMPARE(t.w.Source().Width(), 123);
     QVERIFY(t.P().isVisible());
+  }
+  // A picture named on the command line is fitted like an opened one and offers its own name
+  // for saving; saving keeps the zoom; "photo.jpeg" with the JPEG filter is saved as such.
+  void commandLinePictureIsFittedAndSavedUnderItsName() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("holiday.png"));
+    SavePicture(Photo(2400, 1800), path.toStdString());
+    Program t({path});
+    t.Show();
+    t.w.FirstIdle();
+    QCOMPARE(t.w.Source().Width(), 2400);
+    QTRY_VERIFY_WITH_TIMEOUT(t.w.Zoom() < 100, 2000);
+    const QRect shown = t.w.Panel(1).PictureRect();
+    QVERIFY(shown.width() <= t.w.Panel(1).width() && shown.height() <= t.w.Panel(1).height());
+    const int fitted = t.w.Zoom();
+    QString proposed;
+    const QString typed = folder.filePath(QStringLiteral("photo.jpeg"));
+    t.w.ChooseSaveName = [&](const QString&, const QString& offered, const QStringList&, int* filter) {
+      proposed = offered;
+      *filter = 0;  // JPEG
+      return typed;
+    };
+    t.w.Savepicture1Click();
+    QVERIFY2(proposed.endsWith(QStringLiteral("/holiday_Brumeleaf.jpg")), qPrintable(proposed));
+    QVERIFY(QFileInfo::exists(typed));
+    QVERIFY(!QFileInfo::exists(typed + QStringLiteral(".jpg")));
+    QCOMPARE(t.w.Zoom(), fitted);
+  }
+
+  void rotatingUpdatesTheSizeInTheStatusLine() {
+    Program t;
+    t.Show();
+    t.w.SetPictures(Photo(120, 80), Photo(120, 80));
+    QVERIFY(t.w.Status().Title().contains(QStringLiteral("120x80")));
+    t.w.Rotateright1Click();
+    t.w.WaitForComputation();
+    QVERIFY2(t.w.Status().Title().contains(QStringLiteral("80x120")), qPrintable(t.w.Status().Title()));
   }
 };
 

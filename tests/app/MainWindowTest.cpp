@@ -280,7 +280,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(t.w.Density(), 150);
     QCOMPARE(t.w.Status().Title(), QStringLiteral("beach.jpg - 64x48 - 150 dpi"));
     QVERIFY(t.w.SaveResultAs(dir.filePath(QStringLiteral("photo.jpeg")), SaveFormat::Jpeg));
-    const std::string out = dir.filePath(QStringLiteral("photo.jpeg.jpg")).toStdString();
+    const std::string out = dir.filePath(QStringLiteral("photo.jpeg")).toStdString();
     QCOMPARE(ReadJpegDensity(out), 150);
     PictureInfo info;
     const Bitmap back = LoadPicture(out, &info);

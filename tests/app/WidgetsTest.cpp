@@ -38,10 +38,13 @@ class WidgetsTest : public QObject {
   void namesForSavingAndLoading() {
     QCOMPARE(ProposedInProgressName("Brumeleaf image", 42), std::string("Brumeleaf image 42.jpg"));
     QCOMPARE(ProposedInProgressName("beach.jpg", 7), std::string("Brumeleaf 7 beach.jpg"));
-    QCOMPARE(NameForFormat("photo.jpeg", SaveFormat::Jpeg), std::string("photo.jpeg.jpg"));
+    QCOMPARE(NameForFormat("photo.jpeg", SaveFormat::Jpeg), std::string("photo.jpeg"));
+    QCOMPARE(NameForFormat("photo.JPEG", SaveFormat::Jpeg), std::string("photo.JPEG"));
+    QCOMPARE(NameForFormat("photo.png", SaveFormat::Jpeg), std::string("photo.png.jpg"));
     QCOMPARE(NameForFormat("photo.JPG", SaveFormat::Jpeg), std::string("photo.JPG"));
     QCOMPARE(NameForFormat("photo.Png", SaveFormat::Png), std::string("photo.Png"));
-    QCOMPARE(NameForFormat("photo", SaveFormat::Bmp), std::string("photo"));
+    QCOMPARE(NameForFormat("photo", SaveFormat::Bmp), std::string("photo.bmp"));
+    QCOMPARE(NameForFormat("photo.BMP", SaveFormat::Bmp), std::string("photo.BMP"));
     QVERIFY(IsLoadablePicture("/tmp/A.PNG"));
     QVERIFY(IsLoadablePicture("x.JpEg"));
     QVERIFY(!IsLoadablePicture("x.gif"));
