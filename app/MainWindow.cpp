@@ -552,6 +552,13 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // A drawing that was never saved (or one still being drawn) is not thrown away unasked.
+  const bool drawing = parametersWindow_ && parametersWindow_->Driver().RunInProgress();
+  if ((unsavedDrawing_ || drawing) && !AskOkCancel(Tr(TextId::QuitUnsavedQuestion),
+                                                   QStringLiteral("Brumeleaf"))) {
+    event->ignore();
+    return;
+  }
   flags_.StopRequested.store(true);
   computation_->SetPaused(false);
   computation_->WaitUntilIdle();

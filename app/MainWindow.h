@@ -267,6 +267,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   int density_ = 300;
   std::string saveFolder_;
   std::shared_ptr<const Bitmap> partial_;
+  bool unsavedDrawing_ = false;  // a drawing was made since the result was last saved
   view::WindowStyle style_ = view::WindowStyle::Charcoal;
   bool languageApplied_ = false;
   KeptMessages keptMessages_;

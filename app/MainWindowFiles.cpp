@@ -267,7 +267,9 @@ void MainWindow::Saveinprogress1Click() {
 }
 
 bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
-  return SavePictureAs(result_, chosenName, format);
+  if (!SavePictureAs(result_, chosenName, format)) return false;
+  unsavedDrawing_ = false;
+  return true;
 }
 
 bool MainWindow::SavePictureAs(const Bitmap& picture, const QString& chosenName, SaveFormat format) {
@@ -329,15 +331,21 @@ void MainWindow::EnregistrerenfonddcranWindows1Click() {
     return;
   }
   // Where the desktop lets a program set its background, do so; elsewhere the file is all.
+  // Either way the user learns where the picture is.
+  QString told = Tr(TextId::WallpaperWritten).arg(QDir::toNativeSeparators(path));
   const QString gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
-  if (gsettings.isEmpty()) return;
-  const QString uri = QUrl::fromLocalFile(path).toString();
-  for (const char* key : {"picture-uri", "picture-uri-dark"}) {
+  if (!gsettings.isEmpty()) {
+    const QString uri = QUrl::fromLocalFile(path).toString();
+    bool applied = true;
+    for (const char* key : {"picture-uri", "picture-uri-dark"}) {
+      applied &= QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
+                                                     QString::fromLatin1(key), uri});
+    }
     QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
-                                        QString::fromLatin1(key), uri});
+                                        QStringLiteral("picture-options"), QStringLiteral("stretched")});
+    if (applied) told += QStringLiteral("\n") + Tr(TextId::WallpaperApplied);
   }
-  QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
-                                      QStringLiteral("picture-options"), QStringLiteral("stretched")});
+  ShowMessage(told);
 }
 
 void MainWindow::StartDownload(const QString& address) {

@@ -363,6 +363,23 @@ class FirstUseTest : public QObject {
     t.w.WaitForComputation();
     QVERIFY2(t.w.Status().Title().contains(QStringLiteral("80x120")), qPrintable(t.w.Status().Title()));
   }
+  // Quitting with a drawing that was never saved asks first; Cancel keeps the program open.
+  void quittingWithAnUnsavedDrawingAsks() {
+    Program t;
+    t.Show();
+    t.w.close();  // nothing drawn: no question
+    QCOMPARE(t.questions, 0);
+    t.Show();
+    t.w.SetResult(Photo(40, 30), "Pencil sketch 1");
+    t.answer = false;
+    QVERIFY(!t.w.close());
+    QCOMPARE(t.questions, 1);
+    QVERIFY(t.w.isVisible());
+    QTemporaryDir folder;
+    QVERIFY(t.w.SaveResultAs(folder.filePath(QStringLiteral("kept.png")), SaveFormat::Png));
+    QVERIFY(t.w.close());
+    QCOMPARE(t.questions, 1);
+  }
 };
 
 BRUMELEAF_APP_TEST(FirstUseTest)

@@ -370,8 +370,10 @@ class MainWindowTest : public QObject {
     qputenv("HOME", oldHome);
     if (oldDocuments.isEmpty()) qunsetenv("XDG_DOCUMENTS_DIR");
     else qputenv("XDG_DOCUMENTS_DIR", oldDocuments);
-    QVERIFY(t.messages.isEmpty());
     const QString written = home.filePath(QStringLiteral("Documents/Brumeleaf.bmp"));
+    // The user is told where the picture went.
+    QCOMPARE(t.messages.size(), 1);
+    QVERIFY2(t.messages[0].contains(written), qPrintable(t.messages[0]));
     QVERIFY(QFileInfo::exists(written));
     QVERIFY(LoadPicture(written.toStdString()) == t.w.Result());
   }
