@@ -86,7 +86,9 @@ QString CaptionOf(const QAction* action, double share = 1.0) {
   const QString padded = QString::fromStdString(CurrentLanguage().MenuCaption(barIndex.toInt(), text));
   const QString plain = Tr(text);
   const auto spaces = static_cast<qsizetype>((padded.size() - plain.size()) * share);
-  return plain + QString(spaces, QLatin1Char(' '));
+  // Alt and the first letter opens the menu, in every language.
+  const QString mnemonic = plain.contains(QLatin1Char('&')) ? QString() : QStringLiteral("&");
+  return mnemonic + plain + QString(spaces, QLatin1Char(' '));
 }
 
 // Whether every entry of a menu bar is shown on the bar itself, none behind its overflow arrow.

@@ -299,8 +299,8 @@ void ParametersWindow::SliderChanged(int row, int value) {
 }
 
 void ParametersWindow::SliderReleased(int row) {
-  (void)row;
-  goButton_->setFocus();
+  // The slider keeps the keyboard, so the arrow keys fine-tune what the mouse set.
+  sliders_[static_cast<std::size_t>(row - 1)]->setFocus(Qt::MouseFocusReason);
   // The changes made while the button was held did not restart the preview: this one does.
   RequestStop();
   ArmPreview(500);

@@ -380,6 +380,41 @@ class FirstUseTest : public QObject {
     QVERIFY(t.w.close());
     QCOMPARE(t.questions, 1);
   }
+  // The keyboard: Alt and a letter open the menus, a slider clicked with the mouse keeps the
+  // focus so that the arrow keys move it (and the preview follows), disabled controls differ.
+  void keyboardReachesMenusAndSliders() {
+    Program t;
+    t.Show();
+    auto* bar = t.w.findChild<QMenuBar*>(QStringLiteral("ActionMainMenuBar1"));
+    QVERIFY(bar->actions().first()->text().startsWith(QLatin1Char('&')));
+    QTest::keyClick(&t.w, Qt::Key_F, Qt::AltModifier);
+    QMenu* file = bar->actions().first()->menu();
+    QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), 1000);
+    QTest::keyClick(file, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!file->isVisible(), 1000);
+
+    t.w.SetPictures(Photo(400, 300), Photo(400, 300));
+    t.OpenParameters();
+    QSlider* slider = t.P().TrackBar(2);
+    const QPoint groove(slider->width() - 4, slider->height() / 2);
+    Press(slider, groove);
+    Release(slider, groove);
+    QVERIFY(slider->hasFocus());
+    QTRY_VERIFY_WITH_TIMEOUT(!t.P().PreviewTimer()->isActive() && !t.P().PreviewRunning(), 5000);
+    const int value = slider->value();
+    const int started = t.P().PreviewsStarted();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(slider->value(), value + 1);
+    QCOMPARE(t.P().Model().Slider(2).position, value + 1);
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().PreviewsStarted() > started, 2000);
+
+    for (view::WindowStyle style : {view::WindowStyle::Charcoal, view::WindowStyle::Slate, view::WindowStyle::Obsidian}) {
+      t.w.SetStyle(style);
+      const QPalette p = QApplication::palette();
+      for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::Button, QPalette::Base, QPalette::Highlight})
+        QVERIFY(p.color(QPalette::Disabled, role) != p.color(QPalette::Active, role));
+    }
+  }
 };
 
 BRUMELEAF_APP_TEST(FirstUseTest)
