@@ -5,6 +5,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -413,6 +414,25 @@ class FirstUseTest : public QObject {
       const QPalette p = QApplication::palette();
       for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::Button, QPalette::Base, QPalette::Highlight})
         QVERIFY(p.color(QPalette::Disabled, role) != p.color(QPalette::Active, role));
+    }
+  }
+  // The effect list is painted in its window's style: light in Slate, dark in the dark styles.
+  void effectListFollowsTheWindowStyle() {
+    Program t;
+    t.Show();
+    t.OpenParameters();
+    t.P().Edit1Click();
+    auto* list = t.P().findChild<QWidget*>(QStringLiteral("ListBox1"));
+    QVERIFY(list->isVisible());
+    for (view::WindowStyle style : {view::WindowStyle::Charcoal, view::WindowStyle::Slate, view::WindowStyle::Obsidian}) {
+      t.w.SetStyle(style);
+      QApplication::processEvents();
+      const QImage shot = list->grab().toImage();
+      const int listLight = QColor(shot.pixel(shot.width() - 20, shot.height() - 6)).lightness();
+      const int windowLight = t.P().palette().color(QPalette::Window).lightness();
+      // Both dark or both light.
+      QVERIFY2((listLight < 128) == (windowLight < 128),
+               qPrintable(QStringLiteral("style %1: list %2, window %3").arg(static_cast<int>(style)).arg(listLight).arg(windowLight)));
     }
   }
 };
