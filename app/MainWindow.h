@@ -107,7 +107,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void Timer3Timer();
   void AccelTimerTimer();
   void Timer2Timer();
-  void StartContinuousZoom(int mode, int interval);
+  // `firstDelay` ms before the first tick (0: one interval).
+  void StartContinuousZoom(int mode, int interval, int firstDelay = 0);
   void StopContinuousZoom(bool resetCounter);
   void FitZoom();
   void CropStart();
@@ -197,6 +198,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void PanelRelease(const PanelMouse& m) override;
   void PanelDoubleClick(const PanelMouse& m) override;
   void PanelWheel(int panel, int notches) override;
+  void PanelWheelAt(int panel, int notches, QPoint at) override;
   void PanelEntered(int panel) override;
   // DividerListener
   void DividerDragged(int x) override;
@@ -298,6 +300,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   int vx_ = 0, vy_ = 0;
   int zoomMode_ = 0;  // 0 none, -1 out, +1 in
   int zoomCounter_ = 1;
+  int zoomTickMs_ = 10;                 // the continuous zoom's tick once it runs
+  std::optional<QPoint> zoomAnchor_;    // the panel point a wheel zoom keeps in place
   bool keyHeld_ = false;
   bool fullScreenMark_ = false;
   bool resultHint_ = true;

@@ -279,7 +279,7 @@ void PanelView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void PanelView::wheelEvent(QWheelEvent* event) {
   const int notches = event->angleDelta().y() / 120;
-  if (notches != 0) listener_.PanelWheel(number_, notches);
+  if (notches != 0) listener_.PanelWheelAt(number_, notches, event->position().toPoint());
   event->accept();
 }
 

@@ -36,6 +36,8 @@ class PanelListener {
   virtual void PanelRelease(const PanelMouse& m) = 0;
   virtual void PanelDoubleClick(const PanelMouse& m) = 0;
   virtual void PanelWheel(int panel, int notches) = 0;
+  // The wheel with the cursor's place in the panel; by default the place is not used.
+  virtual void PanelWheelAt(int panel, int notches, QPoint /*at*/) { PanelWheel(panel, notches); }
   virtual void PanelEntered(int panel) = 0;
 
  protected:

@@ -435,6 +435,37 @@ class FirstUseTest : public QObject {
                qPrintable(QStringLiteral("style %1: list %2, window %3").arg(static_cast<int>(style)).arg(listLight).arg(windowLight)));
     }
   }
+  // A short click on a zoom icon is one step; the wheel zooms around the cursor.
+  void zoomIconClickIsOneStepAndTheWheelZoomsAtTheCursor() {
+    Program t;
+    t.Show();
+    t.w.SetPictures(Photo(400, 300), Photo(400, 300));
+    t.w.SetZoom(100);
+    t.w.CenterImages();
+    emit t.w.Tools().IconPressed(17, Qt::LeftButton);
+    QTest::qWait(120);  // a click takes a little time; no ticks run yet
+    emit t.w.Tools().IconReleased(17, Qt::LeftButton);
+    QCOMPARE(t.w.Zoom(), 125);
+    emit t.w.Tools().IconPressed(15, Qt::LeftButton);
+    emit t.w.Tools().IconReleased(15, Qt::LeftButton);
+    QCOMPARE(t.w.Zoom(), 100);
+    // Held, the continuous zoom still runs.
+    emit t.w.Tools().IconPressed(17, Qt::LeftButton);
+    QTest::qWait(700);
+    emit t.w.Tools().IconReleased(17, Qt::LeftButton);
+    QVERIFY(t.w.Zoom() > 140);
+
+    t.w.SetZoom(100);
+    t.w.CenterImages();
+    const QRect before = t.w.Panel(1).PictureRect();
+    const QPoint cursor = before.topLeft() + QPoint(80, 60);  // a fifth across, a fifth down
+    PanelListener& panels = t.w;
+    panels.PanelWheelAt(1, 4, cursor);
+    QCOMPARE(t.w.Zoom(), 120);
+    const QRect after = t.w.Panel(1).PictureRect();
+    // The picture point (80, 60) is still under the cursor: (96, 72) at 120 %.
+    QCOMPARE(cursor - after.topLeft(), QPoint(96, 72));
+  }
 };
 
 BRUMELEAF_APP_TEST(FirstUseTest)
