@@ -177,6 +177,8 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   SaveToHistory(1);
   SaveToHistory(2);
   UpdateHistoryCommands();
+  firstScreen_ = true;
+  UpdateHint();
   ShowRunMenus(false);
   parametersWindow_ = std::make_unique<ParametersWindow>(*this);
   connect(&parametersWindow_->Driver(), &ProcessingDriver::RunFinished, this, [this] { DropPartialPicture(); });
@@ -314,11 +316,16 @@ void MainWindow::BuildMenus() {
   AddCommand(help, "Credits1", TextId::CreditsTitle, QKeySequence(), nullptr, false);
   QAction* about = AddCommand(help, "About1", TextId::AboutMenu, QKeySequence(), nullptr);
   connect(about, &QAction::triggered, this, [this] {
+    // The libraries the program is built on, with the toolkit's version as it runs.
+    const QString libraries = QStringLiteral("Qt %1, libjpeg-turbo, libpng, zlib, giflib, libcurl").arg(QString::fromLatin1(qVersion()));
     QMessageBox box(QMessageBox::NoIcon, Tr(TextId::AboutMenu),
-                    QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p>")
+                    QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p><p>%3</p><p>%4</p>")
                         .arg(Tr(TextId::AboutDescription).toHtmlEscaped(),
-                             Tr(TextId::AboutVersion).arg(QApplication::applicationVersion())),
+                             Tr(TextId::AboutVersion).arg(QApplication::applicationVersion()).toHtmlEscaped(),
+                             Tr(TextId::AboutLicence).toHtmlEscaped(),
+                             Tr(TextId::AboutLibraries).arg(libraries).toHtmlEscaped()),
                     QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("AboutBox"));
     box.setIconPixmap(windowIcon().pixmap(64, 64));
     AddButtons(box, false);
     box.exec();

@@ -85,6 +85,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   bool SelectionActive() const { return selectionActive_; }
   QAction* Action(const QString& objectName) const;
 
+  // Until a picture is opened, pasted or dropped, the panels say how to begin.
+  bool FirstScreen() const { return firstScreen_; }
   // Replaces both pictures (loading, tests); sizes, title and panels follow.
   void SetPictures(Bitmap source, Bitmap result);
   // Waits until the computation in progress (a picture command) has finished.
@@ -184,6 +186,10 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   // computation runs.
   void ShowTextWindow();
   WindowPlacement CurrentPlacement() const;
+  // Off: closing leaves the settings file as it is (the screenshot tour).
+  void SetSettingsWritable(bool writable) { settingsWritable_ = writable; }
+  // The whole picture in view: the zoom that fits it, never above 100 %, centred.
+  void FitView() { FitOpenedPicture(); }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -269,7 +275,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   int density_ = 300;
   std::string saveFolder_;
   std::shared_ptr<const Bitmap> partial_;
-  bool unsavedDrawing_ = false;  // a drawing was made since the result was last saved
+  bool unsavedDrawing_ = false;
+  bool firstScreen_ = false;
+  bool settingsWritable_ = true;  // no picture opened yet: the panels say what to do  // a drawing was made since the result was last saved
   view::WindowStyle style_ = view::WindowStyle::Charcoal;
   bool languageApplied_ = false;
   KeptMessages keptMessages_;

@@ -124,6 +124,8 @@ void MainWindow::AfterLoad(Bitmap picture, const std::string& title) {
   SetZoom(100);
   Bitmap copy = picture;
   titleName_ = title;
+  // The blank sheet the program starts with is no state to go back to.
+  if (firstScreen_) history_->Reset();
   SetPictures(std::move(picture), std::move(copy));
   SaveToHistory(1);
   lastEffect_.clear();
@@ -200,6 +202,7 @@ void MainWindow::PastePicture(Bitmap picture) {
     result = std::move(result_);
   }
   SetZoom(100);
+  if (firstScreen_) history_->Reset();
   SetPictures(std::move(picture), std::move(result));
   SaveToHistory(1);
   SaveToHistory(2);

@@ -49,6 +49,7 @@ void MainWindow::SetStoredSizes() {
 }
 
 void MainWindow::SetPictures(Bitmap source, Bitmap result) {
+  firstScreen_ = false;
   source_ = std::move(source);
   result_ = std::move(result);
   SetStoredSizes();
@@ -58,6 +59,7 @@ void MainWindow::SetPictures(Bitmap source, Bitmap result) {
   ApplyPictureRects();
   CenterImages();
   RefreshTitle();
+  UpdateHint();
 }
 
 void MainWindow::ApplyPictureRects() {
@@ -77,8 +79,11 @@ void MainWindow::UpdatePanels() {
 }
 
 void MainWindow::UpdateHint() {
-  const bool show = resultHint_ && !flags_.Processing;
+  const bool show = resultHint_ && !flags_.Processing && !firstScreen_;
   scrollBox2_->SetHint(show ? Tr(TextId::FullScreenHint) : QString());
+  scrollBox1_->SetWelcome(firstScreen_ ? Tr(TextId::FirstScreenTitle) : QString(),
+                          firstScreen_ ? Tr(TextId::FirstScreenHint) : QString());
+  scrollBox2_->SetBlank(firstScreen_);
 }
 
 void MainWindow::ShowUnscaled() {

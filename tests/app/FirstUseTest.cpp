@@ -4,11 +4,15 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QAction>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyle>
@@ -465,6 +469,109 @@ class FirstUseTest : public QObject {
     const QRect after = t.w.Panel(1).PictureRect();
     // The picture point (80, 60) is still under the cursor: (96, 72) at 120 %.
     QCOMPARE(cursor - after.topLeft(), QPoint(96, 72));
+  }
+  // The first screen says how to begin; the first picture replaces it, and undo does not go
+  // back to the blank sheet. The About box names the version, the licence and the libraries.
+  void firstScreenAboutAndUndoAfterOpening() {
+    Program t;
+    t.Show();
+    QVERIFY(t.w.FirstScreen());
+    QVERIFY(t.w.Panel(1).WelcomeShown());
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("first.png"));
+    const Bitmap photo = Photo(64, 48);
+    SavePicture(photo, path.toStdString());
+    t.w.ChooseOpenName = [&path](const QString&, const QString&, const QString&) { return path; };
+    t.w.Openpicture1Click();
+    QVERIFY(!t.w.FirstScreen());
+    QVERIFY(!t.w.Panel(1).WelcomeShown());
+    QVERIFY(!t.w.UndoEnabled());
+    t.w.Annuler1Click();
+    QVERIFY(t.w.Source() == photo);
+    QVERIFY(t.w.Result() == photo);
+
+    QString about;
+    QTimer::singleShot(100, [&about] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        about = box->text();
+        box->done(0);
+      }
+    });
+    t.w.Action(QStringLiteral("About1"))->trigger();
+    QVERIFY2(about.contains(QApplication::applicationVersion()) && about.contains(QStringLiteral("Licence")) &&
+                 about.contains(QStringLiteral("Qt ")) && about.contains(QStringLiteral("libpng")),
+             qPrintable(about));
+  }
+  // A quick preview replaces the last one directly, without showing the raw photograph first;
+  // a slow one shows the raw crop while it computes.
+  void aQuickPreviewDoesNotFlashThePhotograph() {
+    Program t;
+    t.Show();
+    t.w.SetPictures(Photo(400, 300), Photo(400, 300));
+    t.P().ListBox1Click(35);  // frame, texture and text only: a few milliseconds
+    t.OpenParameters();
+    const int raw = t.P().RawCropsShown();
+    const int shown = t.P().PreviewsShown();
+    t.P().Model().SetSoftenEdges(true);
+    t.P().ArmPreview(10);
+    QTRY_VERIFY_WITH_TIMEOUT(t.P().PreviewsShown() > shown, 3000);
+    QTest::qWait(400);
+    QCOMPARE(t.P().RawCropsShown(), raw);
+  }
+  // `brumeleaf PICTURE --tour FOLDER`: every main-window picture has one size, the settings
+  // file is left as it was, and a missing picture is an error.
+  void tourTakesPicturesOfOneSizeAndKeepsTheSettings() {
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../app/brumeleaf");
+    if (!QFileInfo::exists(program)) QSKIP("the desktop program is not built");
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("tour.png"));
+    SavePicture(Photo(360, 240), picture.toStdString());
+    const std::filesystem::path settings =
+        std::filesystem::path(QFileInfo(program).absolutePath().toStdString()) / "Brumeleaf.ini";
+    const bool hadSettings = std::filesystem::exists(settings);
+    std::string kept;
+    if (hadSettings) {
+      std::ifstream in(settings, std::ios::binary);
+      kept.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    AppSettings saved;
+    saved.updateCheck = false;
+    saved.language = "English";
+    saved.style = 2;
+    const std::string ours = FormatSettings(saved, WindowPlacement{10, 10, 900, 650});
+    std::ofstream(settings, std::ios::binary) << ours;
+    auto run = [&program](const QStringList& arguments) {
+      QProcess process;
+      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+      environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+      process.setProcessEnvironment(environment);
+      process.start(program, arguments);
+      if (!process.waitForFinished(120000)) return -1;
+      return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    };
+    const QString shots = folder.filePath(QStringLiteral("shots"));
+    QCOMPARE(run({QStringLiteral("--tour"), shots}), 1);
+    QCOMPARE(run({folder.filePath(QStringLiteral("missing.jpg")), QStringLiteral("--tour"), shots}), 1);
+    QCOMPARE(run({picture, QStringLiteral("--tour"), shots}), 0);
+    std::string after;
+    {
+      std::ifstream in(settings, std::ios::binary);
+      after.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    if (hadSettings) {
+      std::ofstream(settings, std::ios::binary) << kept;
+    } else {
+      std::filesystem::remove(settings);
+    }
+    QVERIFY(after == ours);
+    QSize size;
+    for (const char* name : {"first-screen", "parameters-list", "drawing", "style-charcoal", "style-obsidian",
+                             "style-slate", "crop-selection", "run-in-progress"}) {
+      const QImage shot(QDir(shots).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+      QVERIFY2(!shot.isNull(), name);
+      if (size.isEmpty()) size = shot.size();
+      QVERIFY2(shot.size() == size, name);
+    }
   }
 };
 
