@@ -290,6 +290,7 @@ WindowPlacement MainWindow::CurrentPlacement() const {
 }
 
 void MainWindow::WriteSettings() {
+  if (!settingsWritable_) return;
   settings_.style = static_cast<int>(style_);
   settings_.textureNumber = parameters_.Finishing().storedTextureNumber;
   settings_.textureStrength = parameters_.Finishing().storedStrength;

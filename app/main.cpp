@@ -3,12 +3,14 @@
 // command-line argument.
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <QString>
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <typeinfo>
@@ -56,6 +58,16 @@ int main(int argc, char* argv[]) {
   const QString screenshot = TourFolder(arguments);
   const QString tourLanguage = TourLanguage(arguments);
   const bool silent = arguments.value(0) == QLatin1String("-silent");
+  if (!screenshot.isEmpty()) {
+    // The tour pictures a photograph: without one there is nothing to show.
+    const QString input = arguments.value(0);
+    if (input.isEmpty() || !QFileInfo(input).isFile()) {
+      std::fprintf(stderr, "brumeleaf --tour: %s\n",
+                   input.isEmpty() ? "name a picture to take the tour with (brumeleaf PICTURE --tour FOLDER)"
+                                   : qPrintable(input + QStringLiteral(": no such picture")));
+      return 1;
+    }
+  }
 
   brumeleaf::SplashWindow splash;
   if (!silent && screenshot.isEmpty()) splash.show();
@@ -86,7 +98,9 @@ int main(int argc, char* argv[]) {
   if (!screenshot.isEmpty()) {
     QTimer::singleShot(1500, form1.get(), [&form1, screenshot, tourLanguage] {
       brumeleaf::RunScreenshotTour(*form1, screenshot, tourLanguage);
-      QApplication::quit();
+      // Ends at once: no closing of the windows, so no question about the tour's drawing and
+      // no settings written.
+      QApplication::exit(0);
     });
   }
   return QApplication::exec();
