@@ -15,6 +15,7 @@
 #include <QTime>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <string>
 
@@ -208,7 +209,14 @@ void MainWindow::FirstIdle() {
   } else if (!isMaximized()) {
     setGeometry(placement.left, placement.top, placement.width, placement.height);
   }
-  if (SilentStart() && !isMinimized()) showMinimized();
+  if (SilentStart()) {
+    showMinimized();
+    // Asked once more when the window manager has taken the window: some restore a window
+    // that asked to start minimised, while the toolkit still believes it is.
+    QTimer::singleShot(300, this, [this] {
+      if (QWindow* window = windowHandle()) window->showMinimized();
+    });
+  }
   if (!arguments_.isEmpty()) LoadImageatStartup(arguments_.first());
 }
 
