@@ -38,6 +38,7 @@ bool Computation::Start(const ParameterSnapshot& params, bool preview, Work work
   done_ = std::move(done);
   failure_ = nullptr;
   lastPercent_ = -2;
+  sincePartial_.invalidate();
   sink_ = std::make_unique<Sink>(*this);
   context_ = std::make_unique<RunContext>(params, random_);
   context_->preview = preview;
@@ -99,6 +100,7 @@ void Computation::Report(int step, int total, int pass, int passes) {
   const bool hold = step < total && ShouldStopAtPercent(percent, stopPercent_.load(),
                                                         flags_.StopRequested.load());
   if (hold) SetPaused(true);
+  if (phase != ProgressPhase::End) SendPartialPicture(hold);
   QMetaObject::invokeMethod(
       this,
       [this, step, total, pass, passes, hold] {
@@ -108,6 +110,25 @@ void Computation::Report(int step, int total, int pass, int passes) {
       Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(pauseMutex_);
   pauseChanged_.wait(lock, [this] { return !paused_ || flags_.StopRequested.load(); });
+}
+
+namespace {
+// Copying a large picture costs a few milliseconds; a few copies a second keep the display
+// alive without slowing the run.
+constexpr int kPartialPictureMs = 300;
+}  // namespace
+
+void Computation::SendPartialPicture(bool now) {
+  // The worker is between two steps of its algorithm here, so the picture it draws into holds
+  // still while it is copied.
+  const RunContext* ctx = context_.get();
+  if (ctx == nullptr || ctx->preview || ctx->brush || !ctx->processing) return;
+  const Bitmap* drawing = ctx->Drawing();
+  if (drawing == nullptr || drawing->Empty()) return;
+  if (!now && sincePartial_.isValid() && sincePartial_.elapsed() < kPartialPictureMs) return;
+  sincePartial_.restart();
+  auto copy = std::make_shared<const Bitmap>(*drawing);
+  QMetaObject::invokeMethod(this, [this, copy] { emit PartialPicture(copy); }, Qt::QueuedConnection);
 }
 
 void Computation::ReportPreview(const Bitmap& image) {

@@ -4,6 +4,7 @@
 // progress reports reach the status bar as queued calls. While the stop question is open the
 // worker waits at its next report, so the run does not run away from the question.
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <atomic>
@@ -52,9 +53,13 @@ class Computation : public QObject {
   void PreviewPicture(std::shared_ptr<const Bitmap> image);
   // The live preview's progress line, x pixels long.
   void PreviewLine(int x);
+  // A copy of what a processing run has drawn so far, taken at a progress report: every few
+  // tenths of a second, and always where the run waits for the stop question.
+  void PartialPicture(std::shared_ptr<const Bitmap> picture);
 
  private:
   void Finish();
+  void SendPartialPicture(bool now);
 
   class Sink;
   AppFlags& flags_;
@@ -69,6 +74,7 @@ class Computation : public QObject {
   bool paused_ = false;
   int lastPercent_ = -2;
   std::atomic<int> stopPercent_{100};
+  QElapsedTimer sincePartial_;  // worker side
 };
 
 }  // namespace brumeleaf

@@ -18,9 +18,14 @@ QColor FromBgr(unsigned bgr) {
 
 EntryColours ColoursOfEntry(view::WindowStyle style, bool highlighted, bool enabled) {
   EntryColours c;
-  if (style == view::WindowStyle::Slate || style == view::WindowStyle::Obsidian) {
+  // The list follows its window: white in the light style, dark in the dark ones (a white
+  // list inside the near-black Obsidian window glares).
+  if (style == view::WindowStyle::Slate) {
     c.background = highlighted ? FromBgr(0xFFBB66) : QColor(Qt::white);
     c.text = QColor(Qt::black);
+  } else if (style == view::WindowStyle::Obsidian) {
+    c.background = highlighted ? QColor(86, 152, 220) : QColor(18, 20, 24);
+    c.text = highlighted ? QColor(Qt::white) : QColor(210, 216, 226);
   } else {
     c.background = highlighted ? FromBgr(0xFF9933) : FromBgr(0x232323);
     c.text = highlighted ? QColor(Qt::white) : FromBgr(0xC0C0C0);

@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 #include "app/ModifyWindow.h"
 #include "app/ParametersWindow.h"
 #include "app/ResizeWindow.h"
+#include "app/ProcessingDriver.h"
 #include "app/TextWindow.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
@@ -86,7 +88,9 @@ QString CaptionOf(const QAction* action, double share = 1.0) {
   const QString padded = QString::fromStdString(CurrentLanguage().MenuCaption(barIndex.toInt(), text));
   const QString plain = Tr(text);
   const auto spaces = static_cast<qsizetype>((padded.size() - plain.size()) * share);
-  return plain + QString(spaces, QLatin1Char(' '));
+  // Alt and the first letter opens the menu, in every language.
+  const QString mnemonic = plain.contains(QLatin1Char('&')) ? QString() : QStringLiteral("&");
+  return mnemonic + plain + QString(spaces, QLatin1Char(' '));
 }
 
 // Whether every entry of a menu bar is shown on the bar itself, none behind its overflow arrow.
@@ -129,8 +133,20 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
     AddButtons(box, false);
     box.exec();
   };
+  ChooseOpenName = [this](const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(this, title, folder, filter);
+  };
+  ChooseSaveName = [this](const QString& title, const QString& proposed, const QStringList& filters,
+                          int* chosenFilter) {
+    QString chosen = filters.value(*chosenFilter);
+    const QString name = QFileDialog::getSaveFileName(this, title, proposed, filters.join(QStringLiteral(";;")),
+                                                      &chosen, QFileDialog::DontConfirmOverwrite);
+    *chosenFilter = std::max(0, static_cast<int>(filters.indexOf(chosen)));
+    return name;
+  };
   computation_ = std::make_unique<Computation>(flags_, random_, this);
   connect(computation_.get(), &Computation::Progress, this, &MainWindow::ShowProgress);
+  connect(computation_.get(), &Computation::PartialPicture, this, &MainWindow::ShowPartialPicture);
 
   central_ = new CentralArea(this, [this] { FormResize(); });
   setCentralWidget(central_);
@@ -163,8 +179,11 @@ MainWindow::MainWindow(QStringList arguments, QWidget* parent)
   SaveToHistory(1);
   SaveToHistory(2);
   UpdateHistoryCommands();
+  firstScreen_ = true;
+  UpdateHint();
   ShowRunMenus(false);
   parametersWindow_ = std::make_unique<ParametersWindow>(*this);
+  connect(&parametersWindow_->Driver(), &ProcessingDriver::RunFinished, this, [this] { DropPartialPicture(); });
   InstallScriptAndBatchWindows(*this);
 }
 
@@ -300,11 +319,16 @@ void MainWindow::BuildMenus() {
   AddCommand(help, "Credits1", TextId::CreditsTitle, QKeySequence(), nullptr, false);
   QAction* about = AddCommand(help, "About1", TextId::AboutMenu, QKeySequence(), nullptr);
   connect(about, &QAction::triggered, this, [this] {
+    // The libraries the program is built on, with the toolkit's version as it runs.
+    const QString libraries = QStringLiteral("Qt %1, libjpeg-turbo, libpng, zlib, giflib, libcurl").arg(QString::fromLatin1(qVersion()));
     QMessageBox box(QMessageBox::NoIcon, Tr(TextId::AboutMenu),
-                    QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p>")
+                    QStringLiteral("<h3>Brumeleaf</h3><p>%1</p><p>%2</p><p>%3</p><p>%4</p>")
                         .arg(Tr(TextId::AboutDescription).toHtmlEscaped(),
-                             Tr(TextId::AboutVersion).arg(QApplication::applicationVersion())),
+                             Tr(TextId::AboutVersion).arg(QApplication::applicationVersion()).toHtmlEscaped(),
+                             Tr(TextId::AboutLicence).toHtmlEscaped(),
+                             Tr(TextId::AboutLibraries).arg(libraries).toHtmlEscaped()),
                     QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("AboutBox"));
     box.setIconPixmap(windowIcon().pixmap(64, 64));
     AddButtons(box, false);
     box.exec();
@@ -541,6 +565,13 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // A drawing that was never saved (or one still being drawn) is not thrown away unasked.
+  const bool drawing = parametersWindow_ && parametersWindow_->Driver().RunInProgress();
+  if ((unsavedDrawing_ || drawing) && !AskOkCancel(Tr(TextId::QuitUnsavedQuestion),
+                                                   QStringLiteral("Brumeleaf"))) {
+    event->ignore();
+    return;
+  }
   flags_.StopRequested.store(true);
   computation_->SetPaused(false);
   computation_->WaitUntilIdle();

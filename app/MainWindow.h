@@ -54,6 +54,12 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   // Questions to the user go through these, so that a test can answer them.
   std::function<bool(const QString& text, const QString& title)> AskOkCancel;
   std::function<void(const QString& text)> ShowMessage;
+  // The file dialogs of Open and Save, so that a test can answer them. Save gets the proposed
+  // path and the filters and sets the index of the chosen filter.
+  std::function<QString(const QString& title, const QString& folder, const QString& filter)> ChooseOpenName;
+  std::function<QString(const QString& title, const QString& proposed, const QStringList& filters,
+                        int* chosenFilter)>
+      ChooseSaveName;
 
   // --- State -------------------------------------------------------------------------------
   AppFlags& Flags() { return flags_; }
@@ -82,6 +88,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   bool SelectionActive() const { return selectionActive_; }
   QAction* Action(const QString& objectName) const;
 
+  // Until a picture is opened, pasted or dropped, the panels say how to begin.
+  bool FirstScreen() const { return firstScreen_; }
   // Replaces both pictures (loading, tests); sizes, title and panels follow.
   void SetPictures(Bitmap source, Bitmap result);
   // Waits until the computation in progress (a picture command) has finished.
@@ -104,7 +112,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void Timer3Timer();
   void AccelTimerTimer();
   void Timer2Timer();
-  void StartContinuousZoom(int mode, int interval);
+  // `firstDelay` ms before the first tick (0: one interval).
+  void StartContinuousZoom(int mode, int interval, int firstDelay = 0);
   void StopContinuousZoom(bool resetCounter);
   void FitZoom();
   void CropStart();
@@ -126,6 +135,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void Saveinprogress1Click();
   // Saves the result under a chosen name in a format, asking before overwriting.
   bool SaveResultAs(const QString& chosenName, SaveFormat format);
+  // What a run has drawn so far, shown in the right panel while it runs (null: nothing yet,
+  // or no run).
+  const Bitmap* PartialPicture() const { return partial_.get(); }
   void Copierledessindanslepressepapier1Click();
   void Colleruneimagedepuislepressepapier1Click();
   // Pastes a picture as the clipboard would hand it over.
@@ -162,6 +174,9 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void IdleReset();
 
   // --- Start-up and shutdown -----------------------------------------------------------------
+  // Shows the window as the program starts: minimised with "-silent", normally otherwise.
+  void ShowAtStart();
+  bool SilentStart() const;
   void FirstIdle();
   void LoadImageatStartup(const QString& argument);
   void Check4Update(bool fromMenu);
@@ -174,6 +189,10 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   // computation runs.
   void ShowTextWindow();
   WindowPlacement CurrentPlacement() const;
+  // Off: closing leaves the settings file as it is (the screenshot tour).
+  void SetSettingsWritable(bool writable) { settingsWritable_ = writable; }
+  // The whole picture in view: the zoom that fits it, never above 100 %, centred.
+  void FitView() { FitOpenedPicture(); }
 
   // --- Source tools (MainWindowTools.cpp) ----------------------------------------------------
   // "Modify source image" (F9, tool icon 8): the modification window, unless a computation runs.
@@ -208,6 +227,7 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   void PanelRelease(const PanelMouse& m) override;
   void PanelDoubleClick(const PanelMouse& m) override;
   void PanelWheel(int panel, int notches) override;
+  void PanelWheelAt(int panel, int notches, QPoint at) override;
   void PanelEntered(int panel) override;
   // DividerListener
   void DividerDragged(int x) override;
@@ -242,6 +262,10 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
                          std::function<void()> after);
   void Fail(const std::exception& error);
   void AfterLoad(Bitmap picture, const std::string& title);
+  void FitOpenedPicture();
+  bool SavePictureAs(const Bitmap& picture, const QString& chosenName, SaveFormat format);
+  void ShowPartialPicture(std::shared_ptr<const Bitmap> picture);
+  void DropPartialPicture();
   QString OpenFolder() const;
   void ShowRestored(std::optional<RestoredState> state);
   void RefreshAfterHistory(int zoom);
@@ -278,6 +302,10 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   std::string lastEffect_;
   int density_ = 300;
   std::string saveFolder_;
+  std::shared_ptr<const Bitmap> partial_;
+  bool unsavedDrawing_ = false;
+  bool firstScreen_ = false;
+  bool settingsWritable_ = true;  // no picture opened yet: the panels say what to do  // a drawing was made since the result was last saved
   view::WindowStyle style_ = view::WindowStyle::Charcoal;
   bool languageApplied_ = false;
   KeptMessages keptMessages_;
@@ -308,6 +336,8 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
   int vx_ = 0, vy_ = 0;
   int zoomMode_ = 0;  // 0 none, -1 out, +1 in
   int zoomCounter_ = 1;
+  int zoomTickMs_ = 10;                 // the continuous zoom's tick once it runs
+  std::optional<QPoint> zoomAnchor_;    // the panel point a wheel zoom keeps in place
   bool keyHeld_ = false;
   bool fullScreenMark_ = false;
   bool resultHint_ = true;

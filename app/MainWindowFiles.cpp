@@ -19,7 +19,10 @@
 #include <cstring>
 #include <memory>
 
+#include "app/BatchWindow.h"
 #include "app/Computation.h"
+#include "app/ParametersWindow.h"
+#include "app/ScriptBatchMenus.h"
 #include "app/MainWindow.h"
 #include "app/StatusPanel.h"
 #include "app/UiText.h"
@@ -76,10 +79,15 @@ QString MainWindow::OpenFolder() const {
 void MainWindow::Openpicture1Click() {
   if (flags_.Processing || computation_->Busy()) return;
   SetZoom(100);
-  const QString path = QFileDialog::getOpenFileName(
-      this, Tr(TextId::OpenPicture), OpenFolder(),
-      Tr(TextId::PictureFilesFilter));
+  const QString path = ChooseOpenName(Tr(TextId::OpenPicture), OpenFolder(), Tr(TextId::PictureFilesFilter));
   if (!path.isEmpty()) OpenPictureFile(path);
+  FitOpenedPicture();
+  // Next comes the choice of an effect (unless a batch is being set up).
+  const BatchWindow* batch = FindBatchWindow(*this);
+  if (parametersWindow_ && !(batch && batch->isVisible())) parametersWindow_->ShowWindow();
+}
+
+void MainWindow::FitOpenedPicture() {
   // Fit the picture into the wider panel, never enlarging it.
   const bool bySource = scrollBox2_->width() < scrollBox1_->width();
   const PanelView& box = bySource ? *scrollBox1_ : *scrollBox2_;
@@ -116,6 +124,8 @@ void MainWindow::AfterLoad(Bitmap picture, const std::string& title) {
   SetZoom(100);
   Bitmap copy = picture;
   titleName_ = title;
+  // The blank sheet the program starts with is no state to go back to.
+  if (firstScreen_) history_->Reset();
   SetPictures(std::move(picture), std::move(copy));
   SaveToHistory(1);
   lastEffect_.clear();
@@ -192,6 +202,7 @@ void MainWindow::PastePicture(Bitmap picture) {
     result = std::move(result_);
   }
   SetZoom(100);
+  if (firstScreen_) history_->Reset();
   SetPictures(std::move(picture), std::move(result));
   SaveToHistory(1);
   SaveToHistory(2);
@@ -215,44 +226,56 @@ QStringList SaveFilters() {
 
 void MainWindow::Savepicture1Click() {
   if (flags_.Processing || computation_->Busy()) return;
+  // The view the user chose comes back after the dialog.
+  const int zoom = Zoom();
+  struct KeepZoom {
+    MainWindow* window;
+    int zoom;
+    ~KeepZoom() { window->SetZoom(zoom); }
+  } keep{this, zoom};
   SetZoom(100);
   std::array<int, 5> sliders{};
   for (int row = 1; row <= 5; ++row) sliders[static_cast<std::size_t>(row - 1)] = parameters_.Slider(row).position;
   const QString proposed = QString::fromStdString(ProposedSaveName(
       pictureName_, settings_.saveParametersInName, parameters_.EntryText(), sliders));
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
-  const QStringList filters = SaveFilters();
-  QString chosenFilter = filters[0];
-  const QString name = QFileDialog::getSaveFileName(this, Tr(TextId::SaveDrawingAs),
-                                                    start + QStringLiteral("/") + proposed,
-                                                    filters.join(QStringLiteral(";;")), &chosenFilter,
-                                                    QFileDialog::DontConfirmOverwrite);
+  int chosenFilter = 0;
+  const QString name = ChooseSaveName(Tr(TextId::SaveDrawingAs), start + QStringLiteral("/") + proposed,
+                                      SaveFilters(), &chosenFilter);
   if (name.isEmpty()) return;
-  const SaveFormat format = chosenFilter == filters[1]   ? SaveFormat::Png
-                            : chosenFilter == filters[2] ? SaveFormat::Bmp
-                                                         : SaveFormat::Jpeg;
+  const SaveFormat format = chosenFilter == 1   ? SaveFormat::Png
+                            : chosenFilter == 2 ? SaveFormat::Bmp
+                                                : SaveFormat::Jpeg;
   if (SaveResultAs(name, format)) saveFolder_ = Utf8(QFileInfo(name).absolutePath());
   raise();
 }
 
 void MainWindow::Saveinprogress1Click() {
   if (!flags_.Processing && !computation_->Busy()) return;
+  // What the run has drawn so far, as the right panel shows it; before its first picture the
+  // panel still shows what it held.
+  const std::shared_ptr<const Bitmap> drawing = partial_;
   const QString proposed =
       QString::fromStdString(ProposedInProgressName(pictureName_, panel2_->Position()));
   const QString start = saveFolder_.empty() ? OpenFolder() : QString::fromStdString(saveFolder_);
-  const QStringList filters = SaveFilters();
-  QString chosenFilter;
-  const QString name = QFileDialog::getSaveFileName(
-      this, Tr(TextId::SaveInProgress), start + QStringLiteral("/") + proposed,
-      filters.join(QStringLiteral(";;")), &chosenFilter, QFileDialog::DontConfirmOverwrite);
+  int chosenFilter = 0;
+  const QString name = ChooseSaveName(Tr(TextId::SaveInProgress), start + QStringLiteral("/") + proposed,
+                                      SaveFilters(), &chosenFilter);
   if (name.isEmpty()) return;
-  const SaveFormat format = chosenFilter == filters[1]   ? SaveFormat::Png
-                            : chosenFilter == filters[2] ? SaveFormat::Bmp
-                                                         : SaveFormat::Jpeg;
-  if (SaveResultAs(name, format)) saveFolder_ = Utf8(QFileInfo(name).absolutePath());
+  const SaveFormat format = chosenFilter == 1   ? SaveFormat::Png
+                            : chosenFilter == 2 ? SaveFormat::Bmp
+                                                : SaveFormat::Jpeg;
+  if (SavePictureAs(drawing ? *drawing : result_, name, format))
+    saveFolder_ = Utf8(QFileInfo(name).absolutePath());
 }
 
 bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
+  if (!SavePictureAs(result_, chosenName, format)) return false;
+  unsavedDrawing_ = false;
+  return true;
+}
+
+bool MainWindow::SavePictureAs(const Bitmap& picture, const QString& chosenName, SaveFormat format) {
   const QString name = QString::fromStdString(NameForFormat(Utf8(chosenName), format));
   if (QFileInfo::exists(name) &&
       !AskOkCancel(KeptMessage(TextId::OverwriteQuestion),
@@ -263,13 +286,39 @@ bool MainWindow::SaveResultAs(const QString& chosenName, SaveFormat format) {
     SaveOptions options;
     options.jpegQuality = 95;
     options.dpi = density_;
-    const std::vector<std::uint8_t> bytes = EncodePicture(result_, FormatOf(format), options);
+    const std::vector<std::uint8_t> bytes = EncodePicture(picture, FormatOf(format), options);
     WriteFileReplacing(Utf8(name), bytes);
   } catch (const std::exception& error) {
     Fail(error);
     return false;
   }
   return true;
+}
+
+void MainWindow::ShowPartialPicture(std::shared_ptr<const Bitmap> picture) {
+  // Only a processing run's pictures: a late one after the run has ended is dropped.
+  if (!flags_.Processing || !computation_->Busy() || !picture || picture->Empty()) return;
+  partial_ = std::move(picture);
+  scrollBox2_->SetPicture(partial_.get());
+  const int z = stretched_ ? Zoom() : 100;
+  const QSize shown(view::Scaled(partial_->Width(), z), view::Scaled(partial_->Height(), z));
+  if (partial_->Width() == resultWidth_ && partial_->Height() == resultHeight_) {
+    scrollBox2_->SetPictureRect(QRect(resultOffset_, shown));
+  } else {
+    // A drawing of another size than the picture shown (a frame the run will not keep): centred.
+    const QSize box = scrollBox2_->size();
+    scrollBox2_->SetPictureRect(
+        QRect(QPoint(box.width() / 2 - shown.width() / 2, box.height() / 2 - shown.height() / 2), shown));
+  }
+  scrollBox2_->update();
+}
+
+void MainWindow::DropPartialPicture() {
+  if (!partial_) return;
+  scrollBox2_->SetPicture(&result_);
+  partial_.reset();
+  ApplyPictureRects();
+  scrollBox2_->update();
 }
 
 void MainWindow::EnregistrerenfonddcranWindows1Click() {
@@ -285,15 +334,21 @@ void MainWindow::EnregistrerenfonddcranWindows1Click() {
     return;
   }
   // Where the desktop lets a program set its background, do so; elsewhere the file is all.
+  // Either way the user learns where the picture is.
+  QString told = Tr(TextId::WallpaperWritten).arg(QDir::toNativeSeparators(path));
   const QString gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
-  if (gsettings.isEmpty()) return;
-  const QString uri = QUrl::fromLocalFile(path).toString();
-  for (const char* key : {"picture-uri", "picture-uri-dark"}) {
+  if (!gsettings.isEmpty()) {
+    const QString uri = QUrl::fromLocalFile(path).toString();
+    bool applied = true;
+    for (const char* key : {"picture-uri", "picture-uri-dark"}) {
+      applied &= QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
+                                                     QString::fromLatin1(key), uri});
+    }
     QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
-                                        QString::fromLatin1(key), uri});
+                                        QStringLiteral("picture-options"), QStringLiteral("stretched")});
+    if (applied) told += QStringLiteral("\n") + Tr(TextId::WallpaperApplied);
   }
-  QProcess::startDetached(gsettings, {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
-                                      QStringLiteral("picture-options"), QStringLiteral("stretched")});
+  ShowMessage(told);
 }
 
 void MainWindow::StartDownload(const QString& address) {

@@ -26,6 +26,8 @@ void MainWindow::SaveToHistory(int panel) {
 }
 
 void MainWindow::SetResult(Bitmap result, const std::string& effectName) {
+  partial_.reset();
+  unsavedDrawing_ = true;
   result_ = std::move(result);
   SetStoredSizes();
   scrollBox2_->SetPicture(&result_);

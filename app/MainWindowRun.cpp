@@ -15,12 +15,15 @@
 #include <QTime>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <string>
 
 #include "app/Computation.h"
 #include "app/MainWindow.h"
+#include "app/BatchWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/ScriptBatchMenus.h"
 #include "app/StatusPanel.h"
 #include "app/ToolBarPanel.h"
 #include "app/UiText.h"
@@ -76,7 +79,8 @@ void MainWindow::Canceloperation1Click() {
     flags_.StopRequested.store(true);
     flags_.UserCancelled.store(true);
     ShowProgress(101, 100, 1, 1);
-    if (parametersWindow_) parametersWindow_->ShowWindow();
+    // The window comes back as soon as the run has ended (it cannot show during the run).
+    flags_.ReopenParameters = true;
   } else {
     flags_.StopRequested.store(false);
     panel2_->SetStopPercent(100);
@@ -103,7 +107,7 @@ void MainWindow::EscapePressed() {
   stopQuestionOpen_ = false;
   if (stop) {
     flags_.StopRequested.store(true);
-    if (parametersWindow_) parametersWindow_->ShowWindow();
+    flags_.ReopenParameters = true;
   }
   computation_->SetPaused(false);
 }
@@ -116,7 +120,8 @@ void MainWindow::IdleReset() {
   flags_.PreviewBusy = 0;
   flags_.Processing = false;
   flags_.SilentRun = false;
-  if (flags_.ReopenParameters && isActiveWindow() && parametersWindow_) {
+  const BatchWindow* batch = FindBatchWindow(*this);
+  if (flags_.ReopenParameters && isActiveWindow() && parametersWindow_ && !(batch && batch->isVisible())) {
     flags_.ReopenParameters = false;
     parametersWindow_->Reopen();
   }
@@ -150,6 +155,16 @@ std::string LanguageForLocale() {
 }
 
 }  // namespace
+
+bool MainWindow::SilentStart() const { return arguments_.value(0) == QLatin1String("-silent"); }
+
+void MainWindow::ShowAtStart() {
+  if (SilentStart()) {
+    showMinimized();
+  } else {
+    show();
+  }
+}
 
 void MainWindow::FirstIdle() {
   if (firstIdleDone_) return;
@@ -185,9 +200,22 @@ void MainWindow::FirstIdle() {
   random_.SetSeed(static_cast<std::uint32_t>(QTime::currentTime().msec()));
   if (settings_.updateCheck && random_.Next(3) == 0) Check4Update(false);
   if (placement.Maximised()) {
-    maxForm1Timer_->start(25);
+    // A silent start stays minimised; restored, the window comes up maximised.
+    if (SilentStart()) {
+      setWindowState(windowState() | Qt::WindowMaximized | Qt::WindowMinimized);
+    } else {
+      maxForm1Timer_->start(25);
+    }
   } else if (!isMaximized()) {
     setGeometry(placement.left, placement.top, placement.width, placement.height);
+  }
+  if (SilentStart()) {
+    showMinimized();
+    // Asked once more when the window manager has taken the window: some restore a window
+    // that asked to start minimised, while the toolkit still believes it is.
+    QTimer::singleShot(300, this, [this] {
+      if (QWindow* window = windowHandle()) window->showMinimized();
+    });
   }
   if (!arguments_.isEmpty()) LoadImageatStartup(arguments_.first());
 }
@@ -200,7 +228,12 @@ void MainWindow::LoadImageatStartup(const QString& argument) {
   }
   const std::string ext = LowerExtension(a);
   if (IsLoadablePicture(a)) {
-    LoadImageFile(argument);
+    // Fitted like a picture opened from the menu, once the window has its final size.
+    if (LoadImageFile(argument)) {
+      // Saving offers the opened file's name, as after "Open a picture"; the title keeps the path.
+      pictureName_ = QFileInfo(argument).fileName().toUtf8().toStdString();
+      QTimer::singleShot(0, this, [this] { FitOpenedPicture(); });
+    }
   } else if (ext == ".bfp") {
     if (!QFileInfo::exists(argument)) {
       ShowMessage(Tr(TextId::FileNotFound));
@@ -265,6 +298,7 @@ WindowPlacement MainWindow::CurrentPlacement() const {
 }
 
 void MainWindow::WriteSettings() {
+  if (!settingsWritable_) return;
   settings_.style = static_cast<int>(style_);
   settings_.textureNumber = parameters_.Finishing().storedTextureNumber;
   settings_.textureStrength = parameters_.Finishing().storedStrength;

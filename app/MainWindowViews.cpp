@@ -49,6 +49,7 @@ void MainWindow::SetStoredSizes() {
 }
 
 void MainWindow::SetPictures(Bitmap source, Bitmap result) {
+  firstScreen_ = false;
   source_ = std::move(source);
   result_ = std::move(result);
   SetStoredSizes();
@@ -58,6 +59,7 @@ void MainWindow::SetPictures(Bitmap source, Bitmap result) {
   ApplyPictureRects();
   CenterImages();
   RefreshTitle();
+  UpdateHint();
 }
 
 void MainWindow::ApplyPictureRects() {
@@ -77,8 +79,11 @@ void MainWindow::UpdatePanels() {
 }
 
 void MainWindow::UpdateHint() {
-  const bool show = resultHint_ && !flags_.Processing;
+  const bool show = resultHint_ && !flags_.Processing && !firstScreen_;
   scrollBox2_->SetHint(show ? Tr(TextId::FullScreenHint) : QString());
+  scrollBox1_->SetWelcome(firstScreen_ ? Tr(TextId::FirstScreenTitle) : QString(),
+                          firstScreen_ ? Tr(TextId::FirstScreenHint) : QString());
+  scrollBox2_->SetBlank(firstScreen_);
 }
 
 void MainWindow::ShowUnscaled() {
@@ -101,10 +106,21 @@ void MainWindow::TrackBar3Change() {
     // Each picture keeps its centre where it was.
     const QRect newLeft = scrollBox1_->PictureRect();
     const QRect newRight = scrollBox2_->PictureRect();
-    sourceOffset_ -= QPoint((newLeft.width() - oldLeft.width()) / 2,
-                            (newLeft.height() - oldLeft.height()) / 2);
-    resultOffset_ -= QPoint((newRight.width() - oldRight.width()) / 2,
-                            (newRight.height() - oldRight.height()) / 2);
+    if (zoomAnchor_) {
+      // Both panels keep the point at the cursor's place, so they stay together.
+      const QPoint a = *zoomAnchor_;
+      auto keep = [a](QPoint o, QSize before, QSize after) {
+        return QPoint(view::OffsetKeepingAnchor(o.x(), before.width(), after.width(), a.x()),
+                      view::OffsetKeepingAnchor(o.y(), before.height(), after.height(), a.y()));
+      };
+      sourceOffset_ = keep(sourceOffset_, oldLeft.size(), newLeft.size());
+      resultOffset_ = keep(resultOffset_, oldRight.size(), newRight.size());
+    } else {
+      sourceOffset_ -= QPoint((newLeft.width() - oldLeft.width()) / 2,
+                              (newLeft.height() - oldLeft.height()) / 2);
+      resultOffset_ -= QPoint((newRight.width() - oldRight.width()) / 2,
+                              (newRight.height() - oldRight.height()) / 2);
+    }
     BoundImages();
   }
   writezoomvalue();
@@ -145,12 +161,13 @@ void MainWindow::MovePictures(int dx, int dy) {
 
 // --- Zoom controls -------------------------------------------------------------------------
 
-void MainWindow::StartContinuousZoom(int mode, int interval) {
+void MainWindow::StartContinuousZoom(int mode, int interval, int firstDelay) {
   zoomMode_ = mode;
   accelTimer_->stop();
   scrollBox1_->SetShadowAllowed(false);
   scrollBox2_->SetShadowAllowed(false);
-  timer3_->start(interval);
+  zoomTickMs_ = interval;
+  timer3_->start(firstDelay > 0 ? firstDelay : interval);
 }
 
 void MainWindow::StopContinuousZoom(bool resetCounter) {
@@ -164,6 +181,7 @@ void MainWindow::StopContinuousZoom(bool resetCounter) {
 }
 
 void MainWindow::Timer3Timer() {
+  if (timer3_->isActive() && timer3_->interval() != zoomTickMs_) timer3_->setInterval(zoomTickMs_);
   if (flags_.Processing || zoomMode_ == 0) return;
   const int z = Zoom();
   SetZoom(zoomMode_ < 0 ? view::ZoomOutTick(z, zoomCounter_) : view::ZoomInTick(z, zoomCounter_));
@@ -181,7 +199,13 @@ void MainWindow::FitZoom() {
 
 void MainWindow::ZoomEntered(const QString& text) {
   const QByteArray digits = text.toLatin1();
-  if (const std::optional<int> zoom = view::ParseTypedZoom(digits.constData())) SetZoom(*zoom);
+  const std::optional<int> zoom = view::ParseTypedZoom(digits.constData());
+  if (!zoom) {
+    // "50%" or "2000": the box stays open and says what it takes.
+    panel1_->MarkZoomRefused(Tr(TextId::ZoomRefused));
+    return;
+  }
+  SetZoom(*zoom);
   panel1_->HideZoomEdit();
 }
 
@@ -195,7 +219,9 @@ void MainWindow::ToolIconPressed(int icon, Qt::MouseButton button) {
       if (step) SetZoom(*step);
       UpdatePanels();
     } else {
-      StartContinuousZoom(icon == 15 ? -1 : 1, 10);
+      // A click makes one step at once; held, the continuous zoom follows a moment later.
+      SetZoom(view::ZoomClickStep(Zoom(), icon == 15 ? -1 : 1));
+      StartContinuousZoom(icon == 15 ? -1 : 1, 10, 400);
     }
     return;
   }
@@ -237,6 +263,14 @@ void MainWindow::ToolIconReleased(int icon, Qt::MouseButton button) {
 void MainWindow::PanelWheel(int /*panel*/, int notches) {
   if (flags_.Processing) return;
   SetZoom(view::WheelZoom(Zoom(), notches));
+}
+
+void MainWindow::PanelWheelAt(int /*panel*/, int notches, QPoint at) {
+  if (flags_.Processing) return;
+  // The picture point under the cursor stays under it, as in any picture viewer.
+  zoomAnchor_ = at;
+  SetZoom(view::WheelZoom(Zoom(), notches));
+  zoomAnchor_.reset();
 }
 
 void MainWindow::PanelEntered(int /*panel*/) {
@@ -486,6 +520,7 @@ void MainWindow::Rotateleft1Click() {
         ShowStretched();
         TrackBar3Change();
         CenterImages();
+        RefreshTitle();  // the size in the status line turns with the picture
       });
 }
 
@@ -500,6 +535,7 @@ void MainWindow::Rotateright1Click() {
         ShowStretched();
         TrackBar3Change();
         CenterImages();
+        RefreshTitle();  // the size in the status line turns with the picture
       });
 }
 

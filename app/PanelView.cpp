@@ -92,6 +92,58 @@ void PanelView::SetShadowAllowed(bool allowed) {
   update();
 }
 
+void PanelView::SetWelcome(const QString& title, const QString& text) {
+  if (title == welcomeTitle_ && text == welcomeText_) return;
+  welcomeTitle_ = title;
+  welcomeText_ = text;
+  update();
+}
+
+void PanelView::PaintWelcome(QPainter& painter) const {
+  const bool dark = style_ != view::WindowStyle::Slate;
+  const QColor ink = dark ? QColor(226, 226, 230) : QColor(40, 44, 52);
+  const QColor faint = dark ? QColor(255, 255, 255, 40) : QColor(0, 0, 0, 40);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  QRect card(0, 0, std::min(width() - 24, 420), std::min(height() - 24, 260));
+  card.moveCenter(rect().center());
+  painter.setBrush(dark ? QColor(0, 0, 0, 90) : QColor(255, 255, 255, 150));
+  painter.setPen(QPen(ink, 1.5, Qt::DashLine));
+  painter.drawRoundedRect(card, 14, 14);
+  // A small landscape photograph: frame, hills and sun.
+  const QRect photo(card.center().x() - 34, card.top() + 28, 68, 50);
+  painter.setPen(QPen(ink, 2));
+  painter.setBrush(faint);
+  painter.drawRoundedRect(photo, 5, 5);
+  QPolygon hills;
+  hills << QPoint(photo.left() + 4, photo.bottom() - 4) << QPoint(photo.left() + 24, photo.top() + 22)
+        << QPoint(photo.left() + 36, photo.top() + 34) << QPoint(photo.left() + 46, photo.top() + 26)
+        << QPoint(photo.right() - 4, photo.bottom() - 4);
+  painter.setBrush(ink);
+  painter.setPen(Qt::NoPen);
+  painter.drawPolygon(hills);
+  painter.drawEllipse(QPoint(photo.right() - 16, photo.top() + 14), 6, 6);
+  QFont font = painter.font();
+  font.setPointSizeF(std::max(9.0, font.pointSizeF()) * 1.5);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(ink);
+  const QRect title(card.left() + 12, photo.bottom() + 18, card.width() - 24, painter.fontMetrics().height() + 4);
+  painter.drawText(title, Qt::AlignCenter, welcomeTitle_);
+  font.setBold(false);
+  font.setPointSizeF(font.pointSizeF() / 1.5);
+  painter.setFont(font);
+  painter.drawText(QRect(card.left() + 16, title.bottom() + 8, card.width() - 32, card.bottom() - title.bottom() - 16),
+                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, welcomeText_);
+  painter.restore();
+}
+
+void PanelView::SetBlank(bool blank) {
+  if (blank == blank_) return;
+  blank_ = blank;
+  update();
+}
+
 void PanelView::SetHint(const QString& text) {
   if (text == hint_) return;
   hint_ = text;
@@ -140,7 +192,8 @@ void PanelView::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   if (background_.size() != size()) RebuildBackground();
   painter.drawImage(0, 0, background_);
-  const bool hasPicture = pictureVisible_ && !picture_.isNull() && !pictureRect_.isEmpty();
+  const bool hasPicture =
+      welcomeTitle_.isEmpty() && !blank_ && pictureVisible_ && !picture_.isNull() && !pictureRect_.isEmpty();
   if (hasPicture) {
     const bool reachesBoth = pictureRect_.left() + pictureRect_.width() >= width() &&
                              pictureRect_.top() + pictureRect_.height() >= height();
@@ -160,6 +213,7 @@ void PanelView::paintEvent(QPaintEvent* /*event*/) {
     if (selection_) PaintSelection(painter);
     if (!hint_.isEmpty()) PaintHint(painter);
   }
+  if (!welcomeTitle_.isEmpty()) PaintWelcome(painter);
   if (guideLine_) {
     painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
     painter.drawLine(*guideLine_, 0, *guideLine_, height());
@@ -279,7 +333,7 @@ void PanelView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void PanelView::wheelEvent(QWheelEvent* event) {
   const int notches = event->angleDelta().y() / 120;
-  if (notches != 0) listener_.PanelWheel(number_, notches);
+  if (notches != 0) listener_.PanelWheelAt(number_, notches, event->position().toPoint());
   event->accept();
 }
 

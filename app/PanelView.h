@@ -36,6 +36,8 @@ class PanelListener {
   virtual void PanelRelease(const PanelMouse& m) = 0;
   virtual void PanelDoubleClick(const PanelMouse& m) = 0;
   virtual void PanelWheel(int panel, int notches) = 0;
+  // The wheel with the cursor's place in the panel; by default the place is not used.
+  virtual void PanelWheelAt(int panel, int notches, QPoint /*at*/) { PanelWheel(panel, notches); }
   virtual void PanelEntered(int panel) = 0;
 
  protected:
@@ -60,6 +62,11 @@ class PanelView : public QWidget {
   void SetShadowAllowed(bool allowed);
   // A hint shown over the picture (empty: none).
   void SetHint(const QString& text);
+  // The first screen: instead of a picture, what to do first (an empty title: the picture).
+  void SetWelcome(const QString& title, const QString& text);
+  bool WelcomeShown() const { return !welcomeTitle_.isEmpty(); }
+  // No picture at all, only the background (the result panel of the first screen).
+  void SetBlank(bool blank);
   // A crop selection: the lightened copy and the inclusive rectangle in picture pixels.
   void SetSelection(const Bitmap* lightened, std::optional<QRect> pictureRect);
   // The divider's guide line at x (none when nullopt).
@@ -85,6 +92,7 @@ class PanelView : public QWidget {
   void PaintPicture(QPainter& painter, const QImage& image) const;
   void PaintSelection(QPainter& painter) const;
   void PaintHint(QPainter& painter) const;
+  void PaintWelcome(QPainter& painter) const;
 
   int number_;
   PanelListener& listener_;
@@ -100,6 +108,8 @@ class PanelView : public QWidget {
   int mainWindowWidth_ = 0;
   QImage background_;
   QString hint_;
+  QString welcomeTitle_, welcomeText_;
+  bool blank_ = false;
   std::optional<int> guideLine_;
 };
 

@@ -23,6 +23,8 @@ namespace {
 
 // A tick that cannot start now comes back shortly, so that the last change is never lost.
 constexpr int kRetryMs = 100;
+// A preview that takes longer than this shows the raw crop while it computes.
+constexpr int kRawCropDelayMs = 250;
 
 }  // namespace
 
@@ -49,7 +51,13 @@ void ParametersWindow::ResetCrop() {
 
 void ParametersWindow::Timer1Timer() {
   timer1_->stop();
-  if (LeftButtonDown() || flags_.Processing || driver_->RunInProgress()) return;
+  if (flags_.Processing || driver_->RunInProgress()) return;
+  // A button still held (the preview's zoom slider being dragged) puts the preview off until
+  // it is released, instead of losing it.
+  if (LeftButtonDown()) {
+    ArmPreview(kRetryMs);
+    return;
+  }
   if (!isVisible()) return;
   if (flags_.StopRequested.load() || flags_.PreviewBusy != 0 || main_.Runner().Busy()) {
     ArmPreview(kRetryMs);
@@ -68,8 +76,6 @@ void ParametersWindow::StartPreview() {
   auto K = std::make_shared<const Bitmap>(CropForPreview(main_.Source(), crop_.x0, crop_.y0, size));
   auto resultCrop = std::make_shared<const Bitmap>(
       EffectExtrasOf(code).blendsWithResult ? CropForPreview(main_.Result(), crop_.x0, crop_.y0, size) : Bitmap());
-  ShowRawCrop(*K, image2_);
-  RefreshImage2();
 
   ParameterSnapshot params = model_.Snapshot();
   auto brush = customBrush_;
@@ -98,7 +104,16 @@ void ParametersWindow::StartPreview() {
     previewRunning_ = false;
     flags_.PreviewBusy = 0;
     ArmPreview(kRetryMs);
+    return;
   }
+  // The last preview stays until the new one is ready; only a computation that takes a while
+  // shows the raw crop meanwhile, so that a quick preview does not flash the photograph.
+  QTimer::singleShot(kRawCropDelayMs, this, [this, generation, K] {
+    if (!previewRunning_ || generation != generation_) return;
+    ShowRawCrop(*K, image2_);
+    RefreshImage2();
+    ++rawCropsShown_;
+  });
 }
 
 void ParametersWindow::PreviewDone(int generation, std::shared_ptr<Bitmap> output, int code,

@@ -1,6 +1,8 @@
 #include "app/ParametersWindow.h"
 #include "app/BrushWindow.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,7 +13,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -295,8 +299,8 @@ void ParametersWindow::SliderChanged(int row, int value) {
 }
 
 void ParametersWindow::SliderReleased(int row) {
-  (void)row;
-  goButton_->setFocus();
+  // The slider keeps the keyboard, so the arrow keys fine-tune what the mouse set.
+  sliders_[static_cast<std::size_t>(row - 1)]->setFocus(Qt::MouseFocusReason);
   // The changes made while the button was held did not restart the preview: this one does.
   RequestStop();
   ArmPreview(500);
@@ -523,8 +527,19 @@ void ParametersWindow::keyPressEvent(QKeyEvent* event) {
 bool ParametersWindow::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
+      // An open menu keeps its own keys: Escape closes it, the arrows move through it.
+      if (qobject_cast<QMenu*>(watched) != nullptr) break;
       if (HandleKey(static_cast<QKeyEvent*>(event)->key())) return true;
       break;
+    case QEvent::MouseButtonRelease: {
+      // Every release on a slider reports its change: a click or a held press in the groove
+      // moves the value without the handle ever being dragged, so the slider itself would
+      // report no release.
+      const auto row = std::find(sliders_.begin(), sliders_.end(), watched);
+      if (row != sliders_.end() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        SliderReleased(static_cast<int>(row - sliders_.begin()) + 1);
+      break;
+    }
     case QEvent::MouseButtonPress:
       if (watched == edit1_) {
         Edit1Click();

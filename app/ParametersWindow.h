@@ -126,6 +126,8 @@ class ParametersWindow : public QWidget, public ParameterHost {
   bool PreviewRunning() const { return previewRunning_; }
   int PreviewsStarted() const { return previewsStarted_; }
   int PreviewsShown() const { return previewsShown_; }
+  // How often a slow preview showed the raw crop while it computed.
+  int RawCropsShown() const { return rawCropsShown_; }
 
   // ---- collapsing into a thumbnail
   void Image7Click();
@@ -252,6 +254,7 @@ class ParametersWindow : public QWidget, public ParameterHost {
   bool previewRunning_ = false;
   int previewsStarted_ = 0;
   int previewsShown_ = 0;
+  int rawCropsShown_ = 0;
 
   // Collapse.
   bool collapsedMark_ = false;

@@ -122,7 +122,7 @@ void ParametersWindow::BuildMenu() {
   menu_ = new QMenuBar(this);
   menu_->setObjectName(QStringLiteral("MainMenu1"));
   QMenu* file = menu_->addMenu(QString());
-  Captioned(file->menuAction(), TextId::ParametersMenu);
+  Captioned(file->menuAction(), TextId::ParametersMenu, QStringLiteral("&"));
   QAction* load = Captioned(file->addAction(QString()), TextId::LoadParameters);
   load->setObjectName(QStringLiteral("Loadparameters1"));
   connect(load, &QAction::triggered, this, &ParametersWindow::Loadparameters1Click);
@@ -250,10 +250,7 @@ QWidget* ParametersWindow::BuildPreview() {
   trackBar6_->setFixedHeight(kPreviewSize);
   trackBar6_->setToolTip(QStringLiteral("100%"));
   connect(trackBar6_, &QSlider::valueChanged, this, &ParametersWindow::TrackBar6Change);
-  connect(trackBar6_, &QSlider::sliderPressed, this, [this] {
-    goButton_->setFocus();
-    RequestStop();
-  });
+  connect(trackBar6_, &QSlider::sliderPressed, this, [this] { RequestStop(); });
   speedButton1_ = Captioned(new QPushButton(column), TextId::DrawButton, QString(7, QLatin1Char(' ')));
   speedButton1_->setObjectName(QStringLiteral("SpeedButton1"));
   speedButton1_->setMinimumHeight(40);
@@ -453,8 +450,6 @@ void ParametersWindow::ConnectSliders() {
   for (int i = 0; i < 5; ++i) {
     const int row = i + 1;
     connect(sliders_[i], &QSlider::valueChanged, this, [this, row](int v) { SliderChanged(row, v); });
-    connect(sliders_[i], &QSlider::sliderReleased, this, [this, row] { SliderReleased(row); });
-    connect(sliders_[i], &QSlider::sliderPressed, this, [this] { goButton_->setFocus(); });
   }
 }
 
@@ -471,8 +466,10 @@ void ParametersWindow::StyleChanged() {
       QStringLiteral("QPushButton#SpeedButton1 { background: %1; color: white; border: 1px solid %2;"
                      " border-radius: 4px; padding: 6px 14px; }"
                      "QPushButton#SpeedButton1:hover { background: %3; }"
-                     "QPushButton#SpeedButton1:pressed { background: %2; }")
-          .arg(c.accent.name(), c.accent.darker(130).name(), c.accent.lighter(115).name()));
+                     "QPushButton#SpeedButton1:pressed { background: %2; }"
+                     // The keyboard's place stays visible on the coloured button.
+                     "QPushButton#SpeedButton1:focus { border: 2px solid %4; }")
+          .arg(c.accent.name(), c.accent.darker(130).name(), c.accent.lighter(115).name(), c.text.name()));
   image4_->setStyleSheet(QStringLiteral("#Image4 { background: %1; color: white; border-radius: 3px;"
                                         " font-weight: bold; font-size: 9px; }")
                              .arg(c.accent.name()));

@@ -27,9 +27,13 @@ std::string ProposedInProgressName(const std::string& pictureName, int position)
 
 std::string NameForFormat(const std::string& chosenName, SaveFormat format) {
   switch (format) {
-    case SaveFormat::Jpeg: return EndsWithLower(chosenName, ".jpg") ? chosenName : chosenName + ".jpg";
+    // Either spelling of the JPEG extension is kept: "photo.jpeg" is not "photo.jpeg.jpg". A
+    // name without the format's extension gets it, so that the file can be opened again.
+    case SaveFormat::Jpeg:
+      return EndsWithLower(chosenName, ".jpg") || EndsWithLower(chosenName, ".jpeg") ? chosenName
+                                                                                      : chosenName + ".jpg";
     case SaveFormat::Png: return EndsWithLower(chosenName, ".png") ? chosenName : chosenName + ".png";
-    case SaveFormat::Bmp: return chosenName;
+    case SaveFormat::Bmp: return EndsWithLower(chosenName, ".bmp") ? chosenName : chosenName + ".bmp";
   }
   return chosenName;
 }

@@ -49,6 +49,7 @@ void ProcessingDriver::StartRun() {
   auto paintBrush = window_.PaintBrush();
   params.paintBrush3DAlpha = paintBrush.get();
   auto job = std::make_shared<RunJob>(main_.GetSession().PrepareJob(params.code, params));
+  if (steps_) job->SetFinishingSteps(*steps_);
   auto outcome = std::make_shared<JobOutcome>();
   flags.Processing = true;
   running_ = true;
@@ -81,13 +82,15 @@ void ProcessingDriver::EndRun(std::shared_ptr<RunJob> job, std::shared_ptr<JobOu
     main_.ShowProgress(101, 100, 1, 1);
     main_.SetZoom(savedZoom_);
     main_.ShowMessage(QString::fromUtf8(outcome->message.c_str()));
+    // The user chooses again: another effect, or other options.
+    flags.ReopenParameters = true;
     emit RunFinished(*outcome);
     return;
   }
   main_.SetResult(job->TakeResult(), window_.Model().EntryText());
   main_.SetZoom(savedZoom_);
   main_.CenterImages();
-  // A finished run brings the parameters window back; a stopped one leaves that to the user.
+  // A finished run brings the parameters window back; so did the user's confirmed stop.
   if (outcome->Completed()) flags.ReopenParameters = true;
   // A frame or caption that had to be left out: the drawing is kept and the user told why.
   if (!outcome->Failed() && !outcome->message.empty()) main_.ShowMessage(QString::fromUtf8(outcome->message.c_str()));

@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "pipeline/Session.h"
 #include "imaging/Bitmap.h"
@@ -31,6 +32,9 @@ class ProcessingDriver : public QObject {
   QTimer* Timer() const { return timer1_; }
   void Timer1Timer();
   bool RunInProgress() const { return running_; }
+  // The frame and caption steps the runs use; the standard ones unless given here (a front end
+  // without them, or a test of a run that cannot add its frame).
+  void UseFinishingSteps(std::optional<FinishingSteps> steps) { steps_ = std::move(steps); }
 
  signals:
   void RunStarted();
@@ -49,6 +53,7 @@ class ProcessingDriver : public QObject {
   QTimer* timer1_ = nullptr;
   bool running_ = false;
   int savedZoom_ = 100;
+  std::optional<FinishingSteps> steps_;
 };
 
 }  // namespace brumeleaf

@@ -13,10 +13,14 @@
 
 #include <string>
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include "app/MainWindow.h"
 #include "app/ModifyWindow.h"
 #include "app/ResizeWindow.h"
 #include "app/ParametersWindow.h"
+#include "app/ProcessingDriver.h"
 #include "app/SplashWindow.h"
 #include "app/StatusPanel.h"
 
@@ -101,6 +105,38 @@ QImage ParametersWithList(MainWindow& window) {
   return both;
 }
 
+// The tour's pictures all have this size, whatever the placement the settings remember.
+constexpr QSize kTourSize(1280, 800);
+
+void Settle(int rounds = 5) {
+  for (int i = 0; i < rounds; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(20);
+  }
+}
+
+// The main window with another of its windows drawn where the screen shows it, as one picture
+// of the main window's size.
+QImage WithWindowOver(MainWindow& window, QWidget& over, const QImage& overShot) {
+  QImage image = window.grab().toImage();
+  QPoint at = over.frameGeometry().topLeft() - window.geometry().topLeft();
+  // Windows placed without a window manager may lie partly outside: keep them in the picture.
+  at.setX(std::clamp(at.x(), 0, std::max(0, image.width() - overShot.width())));
+  at.setY(std::clamp(at.y(), 0, std::max(0, image.height() - overShot.height())));
+  QPainter p(&image);
+  p.fillRect(QRect(at + QPoint(4, 4), overShot.size()), QColor(0, 0, 0, 90));  // its shadow
+  p.drawImage(at, overShot);
+  return image;
+}
+
+// Waits for the run started by "Draw!" to end (at most a minute).
+void WaitForRun(MainWindow& window) {
+  QEventLoop loop;
+  QObject::connect(&window.ParametersForm().Driver(), &ProcessingDriver::RunFinished, &loop, &QEventLoop::quit);
+  QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
 void SaveLanguageSheet(const QImage& main, const QImage& parameters, const QString& path) {
   QImage sheet(main.width() + 12 + parameters.width(), std::max(main.height(), parameters.height()),
                QImage::Format_RGB32);
@@ -116,9 +152,58 @@ void SaveLanguageSheet(const QImage& main, const QImage& parameters, const QStri
 
 void RunScreenshotTour(MainWindow& window, const QString& folder, const QString& language) {
   QDir().mkpath(folder);
+  // The tour shows the program; it does not change what the user keeps.
+  window.SetSettingsWritable(false);
   const std::string stored = window.Settings().language;
   if (!language.isEmpty()) window.ApplyLanguage(LanguageNamed(language));
-  window.SetZoom(window.Zoom());
+  window.showNormal();
+  window.resize(kTourSize);
+  Settle();
+
+  // The first screen, as a new user meets it.
+  {
+    MainWindow first;
+    first.SetSettingsWritable(false);
+    first.SetStyle(window.Style());
+    first.setGeometry(window.geometry());
+    first.show();
+    Settle();
+    first.grab().save(QDir(folder).filePath(QStringLiteral("first-screen.png")));
+    first.hide();
+  }
+  window.SetStyle(window.Style());
+  window.raise();
+  window.FitView();
+
+  // The parameters window with its effect list open over the main window.
+  ParametersWindow& parameters = window.ParametersForm();
+  window.Sketchit1Click();
+  Settle(40);
+  const int previews = parameters.PreviewsShown();
+  parameters.ListBox1Click(16);  // Painting 6 (oil painting)
+  // Its own preview, not the one of the effect before.
+  for (int i = 0; i < 400 && parameters.PreviewsShown() == previews; ++i) {
+    window.IdleReset();  // the idle moments the event loop would have
+    Settle(1);
+  }
+  Settle(5);
+  WithWindowOver(window, parameters, parameters.grab().toImage())
+      .save(QDir(folder).filePath(QStringLiteral("parameters.png")));
+  parameters.Edit1Click();
+  parameters.ListBox1Hover(16);
+  Settle(10);
+  WithWindowOver(window, parameters, parameters.grab().toImage())
+      .save(QDir(folder).filePath(QStringLiteral("parameters-list.png")));
+  parameters.HideList();
+
+  // A finished drawing, then each style showing it at the fitted zoom.
+  parameters.SpeedButton1Click();
+  WaitForRun(window);
+  Settle(10);
+  parameters.hide();
+  window.Flags().ReopenParameters = false;
+  window.FitView();
+  Shot(window, folder, QStringLiteral("drawing"));
   QList<QImage> styles;
   const std::pair<view::WindowStyle, const char*> order[] = {
       {view::WindowStyle::Charcoal, "style-charcoal"},
@@ -126,6 +211,7 @@ void RunScreenshotTour(MainWindow& window, const QString& folder, const QString&
       {view::WindowStyle::Slate, "style-slate"}};
   for (const auto& [style, name] : order) {
     window.SetStyle(style);
+    window.FitView();
     styles << Shot(window, folder, QString::fromLatin1(name));
   }
   SaveStyleStrip(styles, QDir(folder).filePath(QStringLiteral("styles.png")));
@@ -167,13 +253,8 @@ void RunScreenshotTour(MainWindow& window, const QString& folder, const QString&
   if (auto* bar = window.findChild<QMenuBar*>(QStringLiteral("ActionMainMenuBar1"))) {
     const QList<QAction*> menus = bar->actions();
     if (menus.size() > 1 && menus[1]->menu()) {
-      menus[1]->menu()->popup(bar->mapToGlobal(bar->actionGeometry(menus[1]).bottomLeft()));
-      Shot(window, folder, QStringLiteral("unused"));
-      if (QScreen* screen = window.screen()) {
-        screen->grabWindow(0).save(QDir(folder).filePath(QStringLiteral("edit-menu.png")));
-      }
-      menus[1]->menu()->hide();
-      QFile::remove(QDir(folder).filePath(QStringLiteral("unused.png")));
+      // Drawn into the window's picture, so that it has the size of the others.
+      WithEditMenu(window).save(QDir(folder).filePath(QStringLiteral("edit-menu.png")));
     }
   }
 

@@ -70,6 +70,7 @@ int ToolBarPanel::IconLeft(int icon) const {
 void ToolBarPanel::SetZoomText(const QString& text) { label2_->setText(text); }
 
 void ToolBarPanel::ShowZoomEdit(int zoom) {
+  MarkZoomRefused(QString());
   skinEdit1_->setText(QString::number(zoom));
   skinEdit1_->show();
   skinEdit1_->raise();
@@ -77,7 +78,31 @@ void ToolBarPanel::ShowZoomEdit(int zoom) {
   skinEdit1_->selectAll();
 }
 
-void ToolBarPanel::HideZoomEdit() { skinEdit1_->hide(); }
+void ToolBarPanel::HideZoomEdit() {
+  // A hidden box must not keep the keyboard: R, L and Ctrl+Z belong to the window again. With
+  // no other control to take it, Qt would leave the focus on the hidden box.
+  const bool hadFocus = skinEdit1_->hasFocus();
+  skinEdit1_->hide();
+  MarkZoomRefused(QString());
+  if (hadFocus || skinEdit1_->hasFocus()) {
+    skinEdit1_->clearFocus();
+    window()->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+void ToolBarPanel::MarkZoomRefused(const QString& reason) {
+  const bool refused = !reason.isEmpty();
+  skinEdit1_->setProperty("refused", refused);
+  skinEdit1_->setToolTip(reason);
+  skinEdit1_->setStyleSheet(refused ? QStringLiteral("QLineEdit#SkinEdit1 { border: 2px solid #e0463c; }")
+                                    : QString());
+  if (refused && skinEdit1_->isVisible()) {
+    QToolTip::showText(skinEdit1_->mapToGlobal(QPoint(0, skinEdit1_->height())), reason, skinEdit1_);
+    skinEdit1_->selectAll();
+  }
+}
+
+bool ToolBarPanel::ZoomRefused() const { return skinEdit1_->property("refused").toBool(); }
 
 bool ToolBarPanel::ZoomEditVisible() const { return skinEdit1_->isVisible(); }
 
@@ -148,7 +173,7 @@ void ToolBarPanel::mouseMoveEvent(QMouseEvent* event) {
   // The zoom edit box goes away when the mouse wanders more than 10 pixels beside it.
   if (skinEdit1_->isVisible()) {
     const QRect g = skinEdit1_->geometry();
-    if (pos.x() < g.left() - 10 || pos.x() > g.right() + 10) skinEdit1_->hide();
+    if (pos.x() < g.left() - 10 || pos.x() > g.right() + 10) HideZoomEdit();
   }
 }
 
@@ -175,7 +200,7 @@ bool ToolBarPanel::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == skinEdit1_ && event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-    skinEdit1_->hide();
+    HideZoomEdit();
     return true;
   }
   return QWidget::eventFilter(watched, event);

@@ -36,6 +36,10 @@ class ToolBarPanel : public QWidget {
   void ShowZoomEdit(int zoom);
   void HideZoomEdit();
   bool ZoomEditVisible() const;
+  // A typed zoom the box refused: it stays open, framed in red, with the reason as its tip
+  // (an empty reason clears the mark).
+  void MarkZoomRefused(const QString& reason);
+  bool ZoomRefused() const;
   void HideHighlight();
   QLabel* ZoomLabel() const { return label2_; }
   QLineEdit* ZoomEdit() const { return skinEdit1_; }

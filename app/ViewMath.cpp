@@ -25,6 +25,16 @@ std::optional<int> ZoomInStep(int zoom) {
 
 int WheelZoom(int zoom, int notches) { return ClampZoom(zoom + 5 * notches); }
 
+int ZoomClickStep(int zoom, int direction) {
+  if (direction > 0) return ClampZoom(zoom + std::max(1, zoom / 4));
+  return ClampZoom(zoom - std::max(1, zoom / 5));
+}
+
+int OffsetKeepingAnchor(int offset, int oldExtent, int newExtent, int anchor) {
+  if (oldExtent <= 0) return offset;
+  return anchor - static_cast<int>(static_cast<long long>(anchor - offset) * newExtent / oldExtent);
+}
+
 int FitZoom(int boxW, int boxH, int w, int h, bool capAt100) {
   if (w <= 0 || h <= 0) return 100;
   const long long byWidth = static_cast<long long>(boxW) * 100 / w;

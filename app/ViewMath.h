@@ -25,6 +25,12 @@ std::optional<int> ZoomInStep(int zoom);
 
 // The mouse wheel: -5 per notch toward the user, +5 away (notches > 0 = away).
 int WheelZoom(int zoom, int notches);
+// One click on a zoom icon (direction +1 in, -1 out): a quarter more, or a fifth less, and at
+// least one percent; held longer, the continuous zoom takes over.
+int ZoomClickStep(int zoom, int direction);
+// The offset that keeps the picture point under `anchor` (panel coordinates, one axis) in
+// place when the picture's displayed extent changes from oldExtent to newExtent.
+int OffsetKeepingAnchor(int offset, int oldExtent, int newExtent, int anchor);
 
 // The fitting zoom of a picture of w x h in a box of boxW x boxH: min(boxW*100 div w,
 // boxH*100 div h), additionally at most 100 when `capAt100`. An empty picture keeps 100

@@ -44,6 +44,12 @@ void ApplyWindowStyle(QApplication& app, view::WindowStyle style) {
   p.setColor(QPalette::Disabled, QPalette::Text, c.dimText);
   p.setColor(QPalette::Disabled, QPalette::WindowText, c.dimText);
   p.setColor(QPalette::Disabled, QPalette::ButtonText, c.dimText);
+  // Disabled controls recede into the window: flat fill, no accent.
+  p.setColor(QPalette::Disabled, QPalette::Button, c.window);
+  p.setColor(QPalette::Disabled, QPalette::Base, c.window);
+  p.setColor(QPalette::Disabled, QPalette::Highlight, c.dimText);
+  p.setColor(QPalette::Disabled, QPalette::HighlightedText, c.window);
+  p.setColor(QPalette::Disabled, QPalette::Light, c.window);
   p.setColor(QPalette::Link, c.accent);
   app.setPalette(p);
   // Menus and hints: a palette alone leaves them flat; these rules give them the style's depth.

@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QFileInfo>
 #include <QScreen>
 #include <QString>
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <typeinfo>
@@ -70,6 +72,16 @@ int main(int argc, char* argv[]) {
   const QString screenshot = TourFolder(arguments);
   const QString tourLanguage = TourLanguage(arguments);
   const bool silent = arguments.value(0) == QLatin1String("-silent");
+  if (!screenshot.isEmpty()) {
+    // The tour pictures a photograph: without one there is nothing to show.
+    const QString input = arguments.value(0);
+    if (input.isEmpty() || !QFileInfo(input).isFile()) {
+      std::fprintf(stderr, "brumeleaf --tour: %s\n",
+                   input.isEmpty() ? "name a picture to take the tour with (brumeleaf PICTURE --tour FOLDER)"
+                                   : qPrintable(input + QStringLiteral(": no such picture")));
+      return 1;
+    }
+  }
 
   brumeleaf::SplashWindow splash;
   if (!silent && screenshot.isEmpty()) splash.show();
@@ -95,16 +107,14 @@ int main(int argc, char* argv[]) {
   QThread::msleep(200);
   if (splash.isVisible()) splash.FadeOut();
 
-  if (silent) {
-    form1->showMinimized();
-  } else {
-    form1->show();
-  }
+  form1->ShowAtStart();
   QTimer::singleShot(0, form1.get(), [&form1] { form1->FirstIdle(); });
   if (!screenshot.isEmpty()) {
     QTimer::singleShot(1500, form1.get(), [&form1, screenshot, tourLanguage] {
       brumeleaf::RunScreenshotTour(*form1, screenshot, tourLanguage);
-      QApplication::quit();
+      // Ends at once: no closing of the windows, so no question about the tour's drawing and
+      // no settings written.
+      QApplication::exit(0);
     });
   }
   return QApplication::exec();

@@ -60,6 +60,7 @@ void RunOnWorkingPair(const Bitmap& S, Bitmap& R, RunContext& ctx, const Working
       w2.SetSize(S.Width(), S.Height());
       if (pair.secondFill != kWhite) w2.Fill(pair.secondFill);
     }
+    const DrawingShown shown(ctx, &w2);
     algorithm(w1, w2);
   }
   Deliver(w2, R, ctx, pair.delivery);

@@ -96,6 +96,13 @@ class RunContext {
   // Computations run on a worker thread; pending events are handled by the interface thread.
   void ProcessEvents() {}
 
+  // The picture the run is drawing into, for a front end that shows the drawing as it grows
+  // and saves it in the middle of a run; read only at progress reports, on the run's own
+  // thread (null: nothing to show). Frames point it at their working picture while their
+  // algorithm draws into it (DrawingShown).
+  void SetDrawing(const Bitmap* picture) { drawing_ = picture; }
+  const Bitmap* Drawing() const { return drawing_; }
+
   bool StopRequested() const { return stop_ && stop_->load(std::memory_order_relaxed); }
   void RequestStop() {
     if (stop_) stop_->store(true);
@@ -113,6 +120,22 @@ class RunContext {
   ProgressSink* sink_ = nullptr;
   std::atomic<bool>* stop_ = nullptr;
   std::atomic<bool>* cancelled_ = nullptr;
+  const Bitmap* drawing_ = nullptr;
+};
+
+// Points a run's drawing at `picture` for as long as it lives, then back at what it was.
+class DrawingShown {
+ public:
+  DrawingShown(RunContext& ctx, const Bitmap* picture) : ctx_(ctx), previous_(ctx.Drawing()) {
+    ctx.SetDrawing(picture);
+  }
+  ~DrawingShown() { ctx_.SetDrawing(previous_); }
+  DrawingShown(const DrawingShown&) = delete;
+  DrawingShown& operator=(const DrawingShown&) = delete;
+
+ private:
+  RunContext& ctx_;
+  const Bitmap* previous_;
 };
 
 }  // namespace brumeleaf

@@ -34,6 +34,9 @@ JobOutcome RunJob::Run(RunContext& ctx) {
   JobOutcome outcome;
   if (steps_.notice) steps_.notice->clear();
   try {
+    // Frames that draw into the result directly show it as it grows; the others point the
+    // drawing at their working picture.
+    const DrawingShown shown(ctx, &result_);
     const RunOutcome ran = RunEffect(code_, *source_, result_, ctx, steps_);
     if (steps_.notice) outcome.message = *steps_.notice;
     if (cancelled.load()) {

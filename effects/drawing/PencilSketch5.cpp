@@ -93,7 +93,10 @@ void FramePencilSketch5(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   const Bitmap noTexture;
   const Bitmap& texture = options.texture ? PaperTextureTile(options.textureNumber) : noTexture;
   Bitmap drawing(S.Width(), S.Height());
-  DrawPencilSketch5(S, drawing, PencilSketch5SettingsFrom(ctx), texture, ctx);
+  {
+    const DrawingShown shown(ctx, &drawing);
+    DrawPencilSketch5(S, drawing, PencilSketch5SettingsFrom(ctx), texture, ctx);
+  }
   R = std::move(drawing);
 }
 

@@ -463,7 +463,10 @@ void PatchPainting10(const Bitmap& source, Bitmap& output, RunContext& ctx) {
 // Code 28: W := copy of S; the painting goes into R, then through the surface stage.
 void FramePainting10(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   Bitmap painted;
-  RunVariant(S, painted, Painting10Variant::Run, ctx);
+  {
+    const DrawingShown shown(ctx, &painted);
+    RunVariant(S, painted, Painting10Variant::Run, ctx);
+  }
   Deliver(painted, R, ctx, Delivery::SurfaceFinish);
   ctx.ShowProgress(101, 100, 1, 1);
 }

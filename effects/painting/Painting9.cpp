@@ -278,7 +278,10 @@ void PatchPainting9(const Bitmap& source, Bitmap& output, RunContext& ctx) {
 void FramePainting9(const Bitmap& S, Bitmap& R, RunContext& ctx) {
   ctx.ShowProgress(0, 100, 1, 1);
   Bitmap painted;
-  BlotPainting(S, painted, Painting9SettingsFrom(ctx), ctx);
+  {
+    const DrawingShown shown(ctx, &painted);
+    BlotPainting(S, painted, Painting9SettingsFrom(ctx), ctx);
+  }
   Bitmap finished;
   Deliver(painted, finished, ctx, Delivery::SurfaceFinish);
   R = std::move(finished);

@@ -305,7 +305,7 @@ class LanguagesTest : public QObject {
       QCOMPARE(t.P().findChild<QGroupBox*>(QStringLiteral("GroupBox1"))->title(), Tr(TextId::FinishingGroup));
       QCOMPARE(t.P().findChild<QLabel*>(QStringLiteral("Label1"))->toolTip(), Tr(TextId::ResetValueHint));
       auto* menuBar = t.P().findChild<QMenuBar*>(QStringLiteral("MainMenu1"));
-      QCOMPARE(menuBar->actions().first()->text(), Tr(TextId::ParametersMenu));
+      QCOMPARE(menuBar->actions().first()->text(), QStringLiteral("&") + Tr(TextId::ParametersMenu));
     }
   }
 
@@ -342,8 +342,8 @@ class LanguagesTest : public QObject {
     QCOMPARE(t.w.Settings().language, std::string("Japanese"));
     // The menu bar's entries keep their generous width in every language.
     auto* bar = t.w.findChild<QMenuBar*>(QStringLiteral("ActionMainMenuBar1"));
-    QCOMPARE(bar->actions()[1]->text(), Tr(TextId::EditMenu) + QString(75, QLatin1Char(' ')));
-    QCOMPARE(bar->actions()[2]->text(), Tr(TextId::HelpMenu) + QString(50, QLatin1Char(' ')));
+    QCOMPARE(bar->actions()[1]->text(), QStringLiteral("&") + Tr(TextId::EditMenu) + QString(75, QLatin1Char(' ')));
+    QCOMPARE(bar->actions()[2]->text(), QStringLiteral("&") + Tr(TextId::HelpMenu) + QString(50, QLatin1Char(' ')));
     // Context menus follow too.
     auto* popup = t.w.findChild<QMenu*>(QStringLiteral("PopupActionBar2"));
     QCOMPARE(popup->actions().first()->text(), Tr(TextId::SaveCommand));
