@@ -21,6 +21,8 @@ const Option kStrength{"--strength", nullptr, "LEVEL", false, 0, 0, "light|norma
                        "strength of the paper texture (turns the texture on)"};
 const Option kSeed{"--seed", nullptr, "N", true, 0, 4294967295LL, nullptr, "the clock",
                    "seed of the random generator, for repeatable results"};
+const Option kThreads{"--threads", nullptr, "N", true, 1, 256, nullptr, "every core",
+                      "threads used inside one effect (the picture is the same for any number)"};
 const Option kQuality{"--quality", nullptr, "N", true, 1, 100, nullptr, "95", "JPEG quality"};
 const Option kCheck{"--check", nullptr, nullptr, false, 0, 0, nullptr, nullptr,
                     "only read the script and list what each row would do"};

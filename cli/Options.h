@@ -67,6 +67,7 @@ extern const Option kTexture;
 extern const Option kStrength;
 extern const Option kSeed;
 extern const Option kQuality;
+extern const Option kThreads;
 extern const Option kCheck;
 extern const Option kOutputFolder;
 extern const Option kOverwrite;
