@@ -56,11 +56,11 @@ struct Window {
 };
 
 // Fills destination rows from the source through the rotation; the per-row bookkeeping
-// (progress, stop) is the caller's, through `beforeRow`, which returns false to stop. A
-// window of the whole grid resizes the destination keeping its pixels (rows not reached before
-// a stop keep them); a smaller window starts from white.
+// (progress, stop) is the caller's, through `beforeRow`, which returns false to stop. With
+// `keepPixels` the destination is resized keeping its pixels (rows not reached before a stop
+// keep them), otherwise it starts from white.
 template <class BeforeRow>
-void Rotate(const Bitmap& source, Bitmap& destination, const Rotation& r, const Window& window,
+void Rotate(const Bitmap& source, Bitmap& destination, const Rotation& r, const Window& window, bool keepPixels,
             BeforeRow&& beforeRow) {
   std::vector<const std::uint8_t*> sourceRows(static_cast<std::size_t>(r.sourceHeight));
   for (int y = 0; y < r.sourceHeight; ++y) sourceRows[static_cast<std::size_t>(y)] = source.ScanLine(y);
@@ -73,10 +73,9 @@ void Rotate(const Bitmap& source, Bitmap& destination, const Rotation& r, const 
     xCos[static_cast<std::size_t>(u)] = wx * r.cosine;
     xSin[static_cast<std::size_t>(u)] = wx * r.sine;
   }
-  const bool whole = window.left == 0 && window.top == 0 && window.width == r.width && window.height == r.height;
   // Sized last, so that a failure above leaves the destination as it was.
-  if (whole) {
-    destination.Resize(r.width, r.height);
+  if (keepPixels) {
+    destination.Resize(window.width, window.height);
   } else {
     destination.SetSize(window.width, window.height);
   }
@@ -112,9 +111,9 @@ Window WholeGrid(const Rotation& r) { return {0, 0, r.width, r.height}; }
 // forward turn and pass 3 for a backward one, the stop check, and in the live preview the
 // progress line (the forward turn fills its first 100 pixels, the backward turn the next 100).
 void RotateExpanding(const Bitmap& source, Bitmap& destination, int angle, const Rotation& r,
-                     const Window& window, RunContext& ctx) {
+                     const Window& window, bool keepPixels, RunContext& ctx) {
   const bool forward = angle >= 1;
-  Rotate(source, destination, r, window, [&](int m) {
+  Rotate(source, destination, r, window, keepPixels, [&](int m) {
     if (m % 50 == 0) {
       ctx.ProcessEvents();
       if (!ctx.preview) {
@@ -135,7 +134,7 @@ void RotateExpanding(const Bitmap& source, Bitmap& destination, int angle, const
 
 void RotateAngleRows(const Bitmap& source, Bitmap& destination, int angle, RunContext& ctx) {
   const Rotation r = MakeRotation(angle, source, angle == 40);
-  Rotate(source, destination, r, WholeGrid(r), [&](int m) {
+  Rotate(source, destination, r, WholeGrid(r), true, [&](int m) {
     if (!ctx.preview && m % 50 == 0) {
       // The drawing effects turn by 40 in their first pass and back by -40 in their third.
       if (angle == 40) ctx.ShowProgress(r.height - m * 6 / 10, r.height, 1, 3);
@@ -173,7 +172,7 @@ void RotateBitmapExpand(const Bitmap& source, Bitmap& destination, int angle, Ru
     return;
   }
   const Rotation r = MakeRotation(angle, source, true);
-  RotateExpanding(source, destination, angle, r, WholeGrid(r), ctx);
+  RotateExpanding(source, destination, angle, r, WholeGrid(r), true, ctx);
 }
 
 void RotateBitmapExpandCentre(const Bitmap& source, Bitmap& destination, int angle, int width,
@@ -186,7 +185,7 @@ void RotateBitmapExpandCentre(const Bitmap& source, Bitmap& destination, int ang
   const Rotation r = MakeRotation(angle, source, true);
   // The offset CutCentre takes.
   const Window centre{(r.width - width) / 2, (r.height - height) / 2, width, height};
-  RotateExpanding(source, destination, angle, r, centre, ctx);
+  RotateExpanding(source, destination, angle, r, centre, false, ctx);
 }
 
 }  // namespace brumeleaf
