@@ -20,8 +20,9 @@
 #   CLI, BENCH    the programs themselves, when they are built elsewhere
 #   OUT           the report (default docs/PERFORMANCE.md)
 #   WORK          scratch folder (default: a new temporary folder, removed at the end)
-#   PEERS_FROM    the WORK folder of an earlier run on this machine: its peer timings are taken
-#                 instead of timing the peers again (to remeasure only our side after a change)
+#   REUSE_FROM    the WORK folder of an earlier run on this machine: the timings found there
+#                 (ours-CODE, peer-CODE, one-CODE, two-CODE) are taken instead of timing again;
+#                 delete the files of what is to be measured anew (e.g. our side after a change)
 #
 # Installs imagemagick, gmic, python3-opencv, time and libbenchmark-dev with apt-get when they
 # are missing (as root, or through sudo).
@@ -216,6 +217,12 @@ runs_text() {  # "one run" or "the median of N runs"
   if [ "$1" = 1 ]; then echo "one run"; else echo "the median of $1 runs"; fi
 }
 
+# reused NAME: true when REUSE_FROM holds the timings NAME, which are then taken into WORK.
+reused() {
+  [ -n "${REUSE_FROM:-}" ] && [ -s "$REUSE_FROM/$1" ] || return 1
+  [ "$REUSE_FROM/$1" -ef "$WORK/$1" ] || cp "$REUSE_FROM/$1" "$WORK/$1"
+}
+
 substitute() {  # the peer command with @IN@ and @OUT@ filled in
   run=()
   local a
@@ -239,11 +246,13 @@ for code in $codes; do
   name=${names[$code]:-code $code}
   say "$code $name"
   ours=$WORK/ours-$code
-  : > "$ours"
   ok=1
-  for ((i = 0; i < RUNS; i++)); do
-    timed "$ours" "$CLI" apply "$photo" -o "$WORK/ours.jpg" --effect "$code" --seed 1 || { ok=0; break; }
-  done
+  if ! reused "ours-$code"; then
+    : > "$ours"
+    for ((i = 0; i < RUNS; i++)); do
+      timed "$ours" "$CLI" apply "$photo" -o "$WORK/ours.jpg" --effect "$code" --seed 1 || { ok=0; break; }
+    done
+  fi
   if [ $ok = 0 ]; then
     rows+=("| $name | $code | failed | | | | | | |")
     continue
@@ -258,9 +267,7 @@ for code in $codes; do
     shown=$peer_text
     substitute
     theirs=$WORK/peer-$code
-    if [ -n "${PEERS_FROM:-}" ] && [ -s "$PEERS_FROM/peer-$code" ]; then
-      [ "$PEERS_FROM/peer-$code" -ef "$theirs" ] || cp "$PEERS_FROM/peer-$code" "$theirs"
-    else
+    if ! reused "peer-$code"; then
       : > "$theirs"
       for ((i = 0; i < RUNS; i++)); do timed "$theirs" "${run[@]}" || break; done
     fi
@@ -274,18 +281,22 @@ for code in $codes; do
   say "  ours ${cpu}s ${peak}MB, peer ${peer_cpu:-none}s"
   rows+=("| $name | $code | $cpu | $peak | $times | $shown | $peer_what | $peer_cpu | $ratio |")
 
-  if [ "$THREAD_RUNS" -gt 0 ]; then
-    one=$WORK/one-$code two=$WORK/two-$code
+  one=$WORK/one-$code two=$WORK/two-$code
+  if reused "one-$code" && reused "two-$code"; then
+    :
+  elif [ "$THREAD_RUNS" -gt 0 ]; then
     : > "$one"
     : > "$two"
     for ((i = 0; i < THREAD_RUNS; i++)); do
       timed "$one" "$CLI" apply "$photo" -o "$WORK/ours.jpg" --effect "$code" --seed 1 --threads 1 || break
       timed "$two" "$CLI" apply "$photo" -o "$WORK/ours.jpg" --effect "$code" --seed 1 --threads 2 || break
     done
-    if [ -s "$one" ] && [ -s "$two" ]; then
-      w1=$(median "$one" 3) w2=$(median "$two" 3)
-      thread_rows+=("| $name | $code | $w1 | $w2 | $(awk -v a="$w1" -v b="$w2" 'BEGIN { if (b > 0) printf "%.2f", a / b }') |")
-    fi
+  else
+    rm -f "$one" "$two"
+  fi
+  if [ -s "$one" ] && [ -s "$two" ]; then
+    w1=$(median "$one" 3) w2=$(median "$two" 3)
+    thread_rows+=("| $name | $code | $w1 | $w2 | $(awk -v a="$w1" -v b="$w2" 'BEGIN { if (b > 0) printf "%.2f", a / b }') |")
   fi
 done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -300,7 +311,7 @@ if [ "$PREVIEW" = 1 ] && [ -x "$BENCH" ]; then
   declare -A preview_ms
   while IFS=, read -r label _ _ cpu_time unit _; do
     label=${label//\"/}
-    IFS=/ read -r _ code zoom <<< "$label"
+    IFS=/ read -r _ code zoom _ <<< "$label"  # Preview/CODE/ZOOM/process_time
     case $unit in ns) f=1e-6 ;; us) f=1e-3 ;; ms) f=1 ;; s) f=1e3 ;; *) f=1 ;; esac
     preview_ms[$code/$zoom]=$(awk -v t="$cpu_time" -v f="$f" 'BEGIN { printf "%.1f", t * f }')
   done < "$WORK/preview.csv"
@@ -331,6 +342,10 @@ mkdir -p "$(dirname "$OUT")"
   echo "- Machine: $cpu_model, $(nproc) cores, $memory_gb GB memory, $system;"
   echo "  load average $load_before at the start and $load_after at the end."
   echo "- Peers: $im_version, $gmic_version, $cv_version (Debian packages)."
+  if [ -n "${REUSE_FROM:-}" ]; then
+    echo "- Timings found in an earlier run's folder on this machine were taken over; the rest were"
+    echo "  measured now."
+  fi
   echo "- Photograph: \`$SAMPLE\` enlarged to $WIDTH x $HEIGHT (12 megapixels, $picture_mb MB of pixels),"
   echo "  every effect at its default values, seed 1."
   echo "- Every command is one whole process: decoding the JPEG, the effect, encoding a JPEG of"
@@ -347,7 +362,7 @@ mkdir -p "$(dirname "$OUT")"
     echo
     echo "## One core and two"
     echo
-    echo "Wall-clock seconds of the same run with \`--threads 1\` and \`--threads 2\` ($(runs_text "$THREAD_RUNS")"
+    echo "Wall-clock seconds of the same run with \`--threads 1\` and \`--threads 2\` ($(runs_text "$((THREAD_RUNS > 0 ? THREAD_RUNS : 1))")"
     echo "each; the pictures are byte for byte the same). Only the passes whose rows are"
     echo "independent of each other are split; passes that draw random numbers, decoding and encoding"
     echo "stay on one thread, so the speed-up is at most 2 and often far less. On a busy machine the"
