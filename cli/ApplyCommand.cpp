@@ -7,6 +7,7 @@
 #include "cli/EffectRun.h"
 #include "cli/FrameTextOptions.h"
 #include "cli/InterruptStop.h"
+#include "imaging/ParallelRows.h"
 #include "io/PictureFile.h"
 
 namespace brumeleaf::cli {
@@ -15,7 +16,7 @@ namespace {
 
 const Option* const kApplyOptions[] = {&options::kOutput, &options::kParams, &options::kEffect,
                                        &options::kValues, &options::kSoften, &options::kTexture,
-                                       &options::kStrength, &options::kSeed, &options::kQuality,
+                                       &options::kStrength, &options::kSeed, &options::kQuality, &options::kThreads,
                                        &options::kSettings, &options::kFrame, &options::kMargin,
                                        &options::kSpacing, &options::kFrameNumber, &options::kTint,
                                        &options::kFillColour, &options::kLineColour, &options::kAddFrame,
@@ -46,6 +47,7 @@ int RunApply(const Arguments& args) {
   if (!parsed.Has(options::kOutput)) throw UsageError("apply needs an output file (-o OUTPUT)");
   const std::string& output = parsed.Text(options::kOutput);
   CheckOutputFormat(output);
+  if (const auto threads = parsed.IntegerIf(options::kThreads)) SetRowPassThreads(static_cast<int>(*threads));
 
   Session session(SeedOf(parsed));
   ApplyEffectOptions(parsed, session.Settings());
@@ -53,16 +55,20 @@ int RunApply(const Arguments& args) {
   const std::unique_ptr<QGuiApplication> display = TextDisplayFor(session.Settings());
   PictureInfo info;
   const std::string& input = parsed.Positional()[0];
-  session.OpenPicture(LoadPicture(input, &info), input);
-
-  const std::optional<Bitmap> result = RunSelectedEffect(session, LabelOf(session.Settings()), interrupt.Flag());
-  if (!result) return kExitFailed;
+  // One run and no undo: the picture moves into the job, and the source is freed before the
+  // result is encoded.
+  Bitmap result;
+  {
+    RunJob job = session.PrepareSingleJob(LoadPicture(input, &info));
+    if (!RunWithProgress(job, session.Rand(), LabelOf(session.Settings()), interrupt.Flag())) return kExitFailed;
+    result = job.TakeResult();
+  }
 
   SaveOptions save;
   save.jpegQuality = static_cast<int>(parsed.IntegerIf(options::kQuality).value_or(95));
   save.dpi = info.dpi;
   save.stop = &interrupt.Flag();  // Ctrl-C during the save writes nothing either
-  SavePicture(*result, output, save);
+  SavePicture(result, output, save);
   return kExitOk;
 }
 

@@ -7,25 +7,30 @@
 
 namespace brumeleaf::cli {
 
-std::optional<Bitmap> RunSelectedEffect(Session& session, const std::string& label, std::atomic<bool>& stop) {
-  RunJob job = session.PrepareJob();
+bool RunWithProgress(RunJob& job, Random& random, const std::string& label, std::atomic<bool>& stop) {
   JobOutcome outcome;
   {
     TerminalProgress progress(label);
-    outcome = job.Run(session.Rand(), &progress, &stop);
+    outcome = job.Run(random, &progress, &stop);
   }
   if (outcome.Completed() && !stop.load()) {
     // A frame or caption that had to be left out: the drawing is still written.
     if (!outcome.message.empty()) std::fprintf(stderr, "brumeleaf-cli: %s\n", outcome.message.c_str());
-    session.Accept(job, outcome);
-    return session.Result();
+    return true;
   }
   if (outcome.Failed()) {
     std::fprintf(stderr, "brumeleaf-cli: %s: %s Nothing was written.\n", label.c_str(), outcome.message.c_str());
   } else {
     std::fprintf(stderr, "brumeleaf-cli: %s was stopped; nothing was written.\n", label.c_str());
   }
-  return std::nullopt;
+  return false;
+}
+
+std::optional<Bitmap> RunSelectedEffect(Session& session, const std::string& label, std::atomic<bool>& stop) {
+  RunJob job = session.PrepareJob();
+  if (!RunWithProgress(job, session.Rand(), label, stop)) return std::nullopt;
+  session.Accept(job, JobOutcome{});
+  return session.Result();
 }
 
 std::string FileNamePart(const std::string& entryName) {

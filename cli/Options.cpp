@@ -25,6 +25,8 @@ const Option kSeed{"--seed", nullptr, "N", true, 0, 4294967295LL, nullptr, "the 
 // picture alone; their help has to say so.
 const Option kSeedFromOne{"--seed", nullptr, "N", true, 0, 4294967295LL, nullptr, "1",
                           "seed each picture starts from, for repeatable results"};
+const Option kThreads{"--threads", nullptr, "N", true, 1, 256, nullptr, "every core",
+                      "threads used inside one effect (the picture is the same for any number)"};
 const Option kQuality{"--quality", nullptr, "N", true, 1, 100, nullptr, "95", "JPEG quality"};
 const Option kCheck{"--check", nullptr, nullptr, false, 0, 0, nullptr, nullptr,
                     "only read the script and list what each row would do"};

@@ -68,6 +68,7 @@ extern const Option kStrength;
 extern const Option kSeed;
 extern const Option kSeedFromOne;  // the same --seed, for commands whose default is 1
 extern const Option kQuality;
+extern const Option kThreads;
 extern const Option kCheck;
 extern const Option kOutputFolder;
 extern const Option kOverwrite;

@@ -26,6 +26,12 @@ void RotateBitmapAngle(const Bitmap& source, Bitmap& destination, int angle, Run
 // The same rotation, always onto the enlarged bounding box; draws the preview progress line
 // during a live preview. Failures are thrown (ImageError) with the destination unchanged.
 void RotateBitmapExpand(const Bitmap& source, Bitmap& destination, int angle, RunContext& ctx);
+// The width x height middle of that rotation's result (the part CutCentre keeps), made alone:
+// turning a picture back after an expanding turn would otherwise build a canvas of the turned
+// picture's own bounding box, twice its pixels at 45 degrees, only to cut the middle out of it.
+// Rows not reached before a stop stay white.
+void RotateBitmapExpandCentre(const Bitmap& source, Bitmap& destination, int angle, int width,
+                              int height, RunContext& ctx);
 // Copies tile (column, row) of tileWidth x tileHeight from a sheet into the destination's
 // top-left corner. Only the part inside both the sheet and the destination is copied.
 void CopyTile(const Bitmap& sheet, Bitmap& destination, int tileWidth, int tileHeight, int column,

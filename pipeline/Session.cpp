@@ -3,6 +3,8 @@
 #include <new>
 
 #include "effects/Catalogue.h"
+#include "effects/EffectTable.h"
+#include "history/SourceMean.h"
 #include "effects/FrameSteps.h"
 #include "pipeline/RunEffect.h"
 
@@ -85,6 +87,15 @@ RunJob Session::PrepareJob() const {
 
 RunJob Session::PrepareJob(int code, const ParameterSnapshot& params) const {
   RunJob job(code, params, std::make_shared<const Bitmap>(source_), result_, Mean());
+  job.SetFinishingSteps(StandardFinishingSteps(settings_.Finishing()));
+  return job;
+}
+
+RunJob Session::PrepareSingleJob(Bitmap picture) const {
+  const ParameterSnapshot params = settings_.Snapshot();
+  const SourceMean mean = ComputeSourceMean(picture, history_.Mean());
+  Bitmap result = EffectExtrasOf(params.code).blendsWithResult ? picture : Bitmap();
+  RunJob job(params.code, params, std::make_shared<const Bitmap>(std::move(picture)), std::move(result), mean);
   job.SetFinishingSteps(StandardFinishingSteps(settings_.Finishing()));
   return job;
 }

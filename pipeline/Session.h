@@ -95,6 +95,13 @@ class Session {
   // A job for the selected effect with the settings' snapshot.
   RunJob PrepareJob() const;
   RunJob PrepareJob(int code, const ParameterSnapshot& params) const;
+  // A job for the selected effect on `picture` alone, for a front end that runs one effect and
+  // keeps neither panels nor history (the command line's apply): the picture moves into the
+  // job instead of being copied into both panels, the job and three compressed history states,
+  // which at 12 megapixels is more memory than most effects need. The source mean is the
+  // picture's, as after OpenPicture; the result starts as the picture only for an effect that
+  // blends with the result (every other effect writes its result whole).
+  RunJob PrepareSingleJob(Bitmap picture) const;
   // A completed or stopped job's result becomes the right panel (a stopped run keeps its
   // partial drawing, as the desktop program shows it) and is recorded under the effect's
   // name; a failed job changes nothing.

@@ -42,12 +42,15 @@ void HalftoneSequence(const Bitmap& source, Bitmap& result, RunContext& ctx, boo
   Bitmap rotated;
   const int angle = ctx.S(2);
   RotateBitmapExpand(work, rotated, angle, ctx);
+  // The padded picture is dead: freed before the canvas of the lines is made.
+  work = Bitmap();
   work.SetSize(rotated.Width(), rotated.Height());
   DrawHalftoneLines(rotated, work, ctx);
-  RotateBitmapExpand(work, rotated, -angle, ctx);
+  rotated = Bitmap();
+  // Only the middle of the turn back is kept: it is all that is made.
+  RotateBitmapExpandCentre(work, rotated, -angle, source.Width(), source.Height(), ctx);
   work = Bitmap();
   ctx.ProcessEvents();
-  CutCentre(rotated, source.Width(), source.Height());
   progress(95, 3);
   SoftBlur(rotated);
   progress(97, 3);

@@ -398,7 +398,7 @@ void PatchCartoonify(const Bitmap& source, Bitmap& output, RunContext& ctx) { Ca
 // Code 17: W1 := the source drawn on a new picture, W2 new; the cartoon goes through the
 // surface stage.
 void FrameCartoonify(const Bitmap& S, Bitmap& R, RunContext& ctx) {
-  RunOnWorkingPair(S, R, ctx, WorkingPair{}, [&](Bitmap& w1, Bitmap& w2) { CartoonPainting(w1, w2, ctx); });
+  RunOnSourceAndSecond(S, R, ctx, WorkingPair{}, [&](const Bitmap& w1, Bitmap& w2) { CartoonPainting(w1, w2, ctx); });
 }
 
 }  // namespace brumeleaf

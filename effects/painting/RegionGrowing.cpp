@@ -277,7 +277,7 @@ void PatchRegionGrowing(const Bitmap& source, Bitmap& output, RunContext& ctx) {
 
 // Codes 8 and 9: the painting of a copy of the source goes through the surface stage.
 void FrameRegionGrowing(const Bitmap& S, Bitmap& R, RunContext& ctx) {
-  RunOnWorkingPair(S, R, ctx, WorkingPair{}, [&](Bitmap& w1, Bitmap& w2) { PatchRegionGrowing(w1, w2, ctx); });
+  RunOnSourceAndSecond(S, R, ctx, WorkingPair{}, [&](const Bitmap& w1, Bitmap& w2) { PatchRegionGrowing(w1, w2, ctx); });
 }
 
 }  // namespace brumeleaf

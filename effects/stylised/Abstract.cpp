@@ -55,35 +55,39 @@ void PaintAbstract(const Bitmap& source, Bitmap& output, const AbstractSettings&
   const int z = static_cast<int>(std::floor((st.maximumRadius + 1) * static_cast<double>(panelWidth) / 314.0));
 
   std::vector<std::uint16_t> sums(static_cast<std::size_t>(3) * w * h, 0);
-  Bitmap frame(w, h);
-  Canvas canvas(frame);
-  output.SetSize(w, h);
   ctx.ShowProgress(0, 100, 1, 3);
   const int shapes = std::min((w / 40) * (h / 40), kMostShapes);
   int frames = 0;
-  for (int i = 0; i <= b; ++i) {
-    frame.Fill(kWhite);
-    for (int count = 0; count <= shapes; ++count) {
-      const int d = ctx.Rand().NextInt(4 * (b - i) + z);
-      const int cx = ctx.Rand().NextInt(w);
-      const int cy = ctx.Rand().NextInt(h);
-      const std::uint8_t* p = source.ScanLine(cy) + 3 * cx;
-      canvas.brushColor = canvas.penColor = MakeColour(p[2], p[1], p[0]);
-      const Rect bounds{cx - d / 2, cy - d / 2, cx + d / 2, cy + d / 2};
-      // Filled and outlined in one colour. The outline of either shape runs along its
-      // outermost filled pixels (right and bottom bounds exclusive), so the fill alone
-      // paints the same pixels.
-      if (count % 4 == 0) {
-        canvas.FillRect(bounds);
-      } else {
-        canvas.Ellipse(bounds, false);
+  // The frame lives only while the shapes are drawn, and the output is made after it is gone:
+  // at 12 megapixels the sums (72 MB) and two pictures are the most ever held.
+  {
+    Bitmap frame(w, h);
+    Canvas canvas(frame);
+    for (int i = 0; i <= b; ++i) {
+      frame.Fill(kWhite);
+      for (int count = 0; count <= shapes; ++count) {
+        const int d = ctx.Rand().NextInt(4 * (b - i) + z);
+        const int cx = ctx.Rand().NextInt(w);
+        const int cy = ctx.Rand().NextInt(h);
+        const std::uint8_t* p = source.ScanLine(cy) + 3 * cx;
+        canvas.brushColor = canvas.penColor = MakeColour(p[2], p[1], p[0]);
+        const Rect bounds{cx - d / 2, cy - d / 2, cx + d / 2, cy + d / 2};
+        // Filled and outlined in one colour. The outline of either shape runs along its
+        // outermost filled pixels (right and bottom bounds exclusive), so the fill alone
+        // paints the same pixels.
+        if (count % 4 == 0) {
+          canvas.FillRect(bounds);
+        } else {
+          canvas.Ellipse(bounds, false);
+        }
       }
+      Accumulate(frame, sums);
+      ++frames;
+      ctx.ShowProgress(i, b, 1, 3);
+      if (ctx.StopRequested()) break;
     }
-    Accumulate(frame, sums);
-    ++frames;
-    ctx.ShowProgress(i, b, 1, 3);
-    if (ctx.StopRequested()) break;
   }
+  output.SetSize(w, h);
 
   const DivideBy divide(static_cast<std::uint32_t>(frames));
   const int shift = st.darkenLighten - 127;
@@ -120,7 +124,7 @@ void PatchAbstract(const Bitmap& source, Bitmap& output, RunContext& ctx) {
 // Code 29: R := copy of S; W1 := copy of S; W2; abstract (W1, W2, s1, s2 + 1, s3, s4, s5);
 // surface finish W2 into R.
 void FrameAbstract(const Bitmap& S, Bitmap& R, RunContext& ctx) {
-  RunOnWorkingPair(S, R, ctx, WorkingPair{}, [&](Bitmap& w1, Bitmap& w2) {
+  RunOnSourceAndSecond(S, R, ctx, WorkingPair{}, [&](const Bitmap& w1, Bitmap& w2) {
     const AbstractSettings settings = AbstractSettingsFrom(ctx);
     PaintAbstract(w1, w2, settings, settings.iterations + 1, ctx);
   });

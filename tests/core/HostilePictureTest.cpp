@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <iterator>
 #include <utility>
 #include <fstream>
@@ -52,8 +53,10 @@ std::uint32_t Crc32(const std::uint8_t* p, std::size_t n) {
 
 // A PNG signature and header chunk declaring the given size (8-bit RGB), nothing after it.
 std::vector<std::uint8_t> PngHeader(std::uint32_t width, std::uint32_t height) {
-  std::vector<std::uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-  b.resize(33, 0);
+  // Sized once: growing an initialised vector trips a false bounds warning in GCC 12.
+  std::vector<std::uint8_t> b(33, 0);
+  const std::uint8_t start[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  std::copy(std::begin(start), std::end(start), b.begin());
   Put32(b, 16, width, true);
   Put32(b, 20, height, true);
   b[24] = 8;

@@ -188,7 +188,7 @@ TEST(FrameSteps, WorkingPairDeliversTheSecondPicture) {
   RunOnWorkingPair(source, result, ctx, pair, [&](Bitmap& w1, Bitmap& w2) {
     EXPECT_EQ(w1, source);
     EXPECT_EQ(w2, Uniform(20, 10, kBlack));
-    EXPECT_EQ(result, source);  // R := copy of S came first
+    EXPECT_TRUE(result.Empty());  // no copy of the source is held through the run
     w2.SetPixel(0, 0, kWhite);
   });
   Bitmap expected = Uniform(20, 10, kBlack);
@@ -198,4 +198,13 @@ TEST(FrameSteps, WorkingPairDeliversTheSecondPicture) {
   RunOnWorkingPair(source, result, ctx, pair, [](Bitmap&, Bitmap&) {});
   PrintTexture(expected = Uniform(20, 10, kBlack), PaperTextureTile(0), 1, 255, 255);
   EXPECT_EQ(result, expected);
+
+  // A failure leaves R as the copy of the source it starts as, or as it was when it does not.
+  const auto fail = [](Bitmap&, Bitmap&) { throw ImageError("broken"); };
+  EXPECT_THROW(RunOnWorkingPair(source, result, ctx, pair, fail), ImageError);
+  EXPECT_EQ(result, source);
+  pair.resultStartsAsSource = false;
+  result = Uniform(3, 2, kBlack);
+  EXPECT_THROW(RunOnWorkingPair(source, result, ctx, pair, fail), ImageError);
+  EXPECT_EQ(result, Uniform(3, 2, kBlack));
 }
