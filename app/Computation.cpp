@@ -17,6 +17,7 @@ class Computation::Sink : public ProgressSink {
   }
   void ShowInPreview(const Bitmap& image) override { owner_.ReportPreview(image); }
   void PreviewProgressLine(int x) override { owner_.ReportPreviewLine(x); }
+  bool ShowsDrawing() const override { return true; }
 
  private:
   Computation& owner_;

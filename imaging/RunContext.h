@@ -54,6 +54,8 @@ class ProgressSink {
   virtual void ShowInPreview(const Bitmap& image) { (void)image; }
   // Draws the preview progress line (x pixels long on rows 198 and 199 of the preview).
   virtual void PreviewProgressLine(int x) { (void)x; }
+  // Whether the front end shows the drawing as it grows (see RunContext::Drawing).
+  virtual bool ShowsDrawing() const { return false; }
 };
 
 class RunContext {
@@ -102,6 +104,9 @@ class RunContext {
   // algorithm draws into it (DrawingShown).
   void SetDrawing(const Bitmap* picture) { drawing_ = picture; }
   const Bitmap* Drawing() const { return drawing_; }
+  // An algorithm that draws somewhere else than its destination for speed copies its work
+  // back at its progress reports only when someone looks at it.
+  bool ShowsDrawing() const { return sink_ && sink_->ShowsDrawing() && processing && !preview && !brush; }
 
   bool StopRequested() const { return stop_ && stop_->load(std::memory_order_relaxed); }
   void RequestStop() {

@@ -303,6 +303,7 @@ void WatercolourPainting(const Bitmap& source, Bitmap& destination, const Waterc
         ctx.ShowInPreview(destination);
         ctx.PreviewProgressLine((200 / s.strength) * pass);
       } else {
+        if (ctx.ShowsDrawing()) banded.CopyTo(destination);
         ctx.ShowProgress((s.strength + pass) / 2, s.strength, 4, 4);
       }
       if (!WalkPass(banded, walker, s.blending, s.strength, ctx)) {
