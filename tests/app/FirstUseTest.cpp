@@ -26,6 +26,7 @@
 #include <fstream>
 
 #include "AppTests.h"
+#include "MainWindowHarness.h"
 #include "settings/SettingsFile.h"
 #include "app/Computation.h"
 #include "app/MainWindow.h"
@@ -40,49 +41,20 @@ using namespace brumeleaf;
 
 namespace {
 
-// Detail on every row, in colour, so that every effect has work everywhere.
-Bitmap Photo(int w, int h) {
-  Bitmap b(w, h);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const int v = ((x / 7 + y / 5) % 2) * 120 + (x * 3 + y) % 90;
-      b.SetPixel(x, y, MakeColour(v, (v + x) & 255, (200 - v + y) & 255));
-    }
-  }
-  return b;
-}
+Bitmap Photo(int w, int h) { return test::DetailedPhoto(w, h); }
 
-// The main window as the program runs it: idle resets, questions answered by the test.
-struct Program {
-  MainWindow w;
-  int questions = 0;
-  bool answer = true;
-  QStringList messages;
-  QTimer idle;
-  explicit Program(QStringList arguments = {}) : w(std::move(arguments)) {
-    w.AskOkCancel = [this](const QString&, const QString&) {
-      ++questions;
-      return answer;
-    };
-    w.ShowMessage = [this](const QString& text) { messages << text; };
-    QObject::connect(&idle, &QTimer::timeout, &w, &MainWindow::IdleReset);
-    idle.start(10);
-    w.resize(1100, 760);
-  }
+// The main window shown and activated, its parameters window opened on demand.
+struct Program : test::MainWindowHarness {
+  using MainWindowHarness::MainWindowHarness;
   void Show() {
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
   }
-  ParametersWindow& P() { return w.ParametersForm(); }
   void OpenParameters() {
     w.Sketchit1Click();
     QTRY_VERIFY_WITH_TIMEOUT(P().PreviewsShown() > 0, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!P().PreviewRunning() && !P().PreviewTimer()->isActive(), 5000);
-  }
-  bool WaitRun() {
-    QSignalSpy finished(&P().Driver(), &ProcessingDriver::RunFinished);
-    return finished.wait(30000);
   }
 };
 

@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "AppTests.h"
+#include "MainWindowHarness.h"
 #include "app/Computation.h"
 #include "app/MainWindow.h"
 #include "app/ParametersWindow.h"
@@ -32,50 +33,21 @@ using namespace brumeleaf;
 
 namespace {
 
-// A picture with detail everywhere, so that the pencil drawing has work on every row.
-Bitmap Photo(int w, int h) {
-  Bitmap b(w, h);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const int v = ((x / 7 + y / 5) % 2) * 120 + (x * 3 + y) % 90;
-      b.SetPixel(x, y, MakeColour(v, (v + x) & 255, (200 - v + y) & 255));
-    }
-  }
-  return b;
-}
+Bitmap Photo(int w, int h) { return test::DetailedPhoto(w, h); }
 
-// The main window with its parameters window, the idle reset running as in the program, and
-// the questions answered by the test.
-struct Program {
-  MainWindow w;
-  int questions = 0;
-  bool answer = true;
-  QStringList messages;
-  QTimer idle;
+// The main window with its parameters window, shown from the start; idle moments also come
+// whenever the event loop would block.
+struct Program : test::MainWindowHarness {
   Program() {
-    w.AskOkCancel = [this](const QString&, const QString&) {
-      ++questions;
-      return answer;
-    };
-    w.ShowMessage = [this](const QString& text) { messages << text; };
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
                      &w, &MainWindow::IdleReset);
-    // QTest's waits handle events without ever blocking, so the idle moments are simulated.
-    QObject::connect(&idle, &QTimer::timeout, &w, &MainWindow::IdleReset);
-    idle.start(10);
-    w.resize(1100, 760);
     w.show();
     w.activateWindow();
   }
-  ParametersWindow& P() { return w.ParametersForm(); }
   // Shows the window and lets its first preview finish.
   void Open() {
     w.Sketchit1Click();
     QTRY_VERIFY_WITH_TIMEOUT(P().PreviewsShown() > 0, 5000);
-  }
-  bool WaitRun() {
-    QSignalSpy finished(&P().Driver(), &ProcessingDriver::RunFinished);
-    return finished.wait(20000);
   }
 };
 
