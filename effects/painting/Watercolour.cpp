@@ -286,8 +286,14 @@ void WatercolourPainting(const Bitmap& source, Bitmap& destination, const Waterc
   if (&source == &destination) throw ImageError("The watercolour cannot paint over its own source picture.");
   if (source.Empty()) throw ImageError("There is no picture to paint.");
   ctx.ShowProgress(0, 100, 1, 4);
-  Bitmap paint(source.Width(), source.Height());
-  if (s.edgeIntensity > 10) PaintStrokeLayer(source, paint, s.edgeIntensity, ctx);
+  // The destination only ever receives a copy of the source: its memory is given back while
+  // the stroke layer, the costliest step in memory, is drawn.
+  destination = Bitmap();
+  Bitmap paint;
+  if (s.edgeIntensity > 10) {
+    paint.SetSize(source.Width(), source.Height());
+    PaintStrokeLayer(source, paint, s.edgeIntensity, ctx);
+  }
   destination = source;
 
   // Walkers need an interior pixel to stand on: pictures 1 or 2 pixels wide or high get the
@@ -333,7 +339,7 @@ void PatchWatercolour(const Bitmap& source, Bitmap& output, RunContext& ctx) {
 
 // Code 4: the painting of a copy of the source goes through the surface stage.
 void FramePainting(const Bitmap& S, Bitmap& R, RunContext& ctx) {
-  RunOnWorkingPair(S, R, ctx, WorkingPair{}, [&](Bitmap& w1, Bitmap& w2) { PatchWatercolour(w1, w2, ctx); });
+  RunOnSourceAndSecond(S, R, ctx, WorkingPair{}, [&](const Bitmap& w1, Bitmap& w2) { PatchWatercolour(w1, w2, ctx); });
 }
 
 }  // namespace brumeleaf
