@@ -33,13 +33,14 @@ struct OrientedBrush {
   std::vector<InkPixel> ink;        // the pixels below kInk, row by row
 };
 
-// Per destination pixel: the best orientation found for it, its error and its mean colour.
+// Per destination pixel: the best orientation found for it and its error. The stroke's colour,
+// the mean of the source under that orientation's ink, is measured again when the stroke is
+// painted: the source does not change, and three bytes a pixel are 36 MB at 12 megapixels.
 struct Records {
   std::vector<std::int32_t> error;
   std::vector<std::uint8_t> orientation;
-  std::vector<std::uint8_t> colour;  // blue, green, red
 
-  explicit Records(std::size_t pixels) : error(pixels, kUntried), orientation(pixels, 0), colour(3 * pixels, 0) {}
+  explicit Records(std::size_t pixels) : error(pixels, kUntried), orientation(pixels, 0) {}
 };
 
 // Grey level of local detail: the mean channel distance of each interior pixel from the mean
@@ -138,7 +139,8 @@ class StrokePainter {
   void PaintJittered(int x, int y, int dx, int dy) {
     const std::size_t i = Index(x, y);
     const OrientedBrush& brush = brushes_[records_.orientation[i]];
-    const std::uint8_t* colour = &records_.colour[3 * i];
+    std::uint8_t colour[3];
+    RecordColour(x, y, colour);
     const int y0 = std::max(0, y - half_ + std::abs(dy)), y1 = std::min(h_ - 1, y + half_ - 1 - std::abs(dy));
     const int x0 = std::max(0, x - half_ + std::abs(dx)), x1 = std::min(w_ - 1, x + half_ - 1 - std::abs(dx));
     for (int ty = y0; ty <= y1; ++ty) {
@@ -156,7 +158,8 @@ class StrokePainter {
   void Repaint(int px, int py, int rank, bool detailed) {
     const std::size_t i = Index(px, py);
     const OrientedBrush& brush = brushes_[records_.orientation[i]];
-    const std::uint8_t* colour = &records_.colour[3 * i];
+    std::uint8_t colour[3];
+    RecordColour(px, py, colour);
     const int left = px - half_, top = py - half_;
     for (int v = 0; v < b_; ++v) {
       const int ty = top + v;
@@ -183,25 +186,41 @@ class StrokePainter {
   std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * w_ + x; }
 
  private:
+  // The mean colour of the source under orientation j's ink with its box at (left, top); false
+  // when none of the ink lies on the picture. The mean leaves out the last row and column.
+  template <bool kClip>
+  bool InkMean(int left, int top, int j, int mean[3]) const {
+    const std::vector<InkPixel>& ink = brushes_[static_cast<std::size_t>(j)].ink;
+    int sum[3] = {0, 0, 0}, count = 0;
+    for (const InkPixel& p : ink) {
+      const int sx = left + p.u, sy = top + p.v;
+      if (kClip && (sx < 0 || sy < 0 || sx > w_ - 2 || sy > h_ - 2)) continue;
+      const std::uint8_t* s = src_[sy] + 3 * sx;
+      sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
+      ++count;
+    }
+    if (count == 0) return false;
+    for (int c = 0; c < 3; ++c) mean[c] = sum[c] / count;
+    return true;
+  }
+
+  // The colour of the record at (x, y): the mean its search found (black for an untried pixel).
+  void RecordColour(int x, int y, std::uint8_t colour[3]) const {
+    const std::size_t i = Index(x, y);
+    int mean[3] = {0, 0, 0};
+    if (records_.error[i] != kUntried) InkMean<true>(x - half_, y - half_, records_.orientation[i], mean);
+    for (int c = 0; c < 3; ++c) colour[c] = static_cast<std::uint8_t>(mean[c]);
+  }
+
   template <bool kClip>
   void EvaluateAt(int x, int y, int left, int top) {
     const std::size_t i = Index(x, y);
     for (int j = 0; j < kOrientations; ++j) {
       const std::vector<InkPixel>& ink = brushes_[static_cast<std::size_t>(j)].ink;
-      // The mean leaves out the last row and column of the picture.
-      int sum[3] = {0, 0, 0}, count = 0;
-      for (const InkPixel& p : ink) {
-        const int sx = left + p.u, sy = top + p.v;
-        if (kClip && (sx < 0 || sy < 0 || sx > w_ - 2 || sy > h_ - 2)) continue;
-        const std::uint8_t* s = src_[sy] + 3 * sx;
-        sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
-        ++count;
-      }
       // A footprint whose ink lies wholly off the picture would score a perfect 0 with a black
       // mean and, jittered back onto the picture, paint black smudges: it is no candidate.
-      if (count == 0) continue;
       int mean[3];
-      for (int c = 0; c < 3; ++c) mean[c] = sum[c] / count;
+      if (!InkMean<kClip>(left, top, j, mean)) continue;
       const std::int32_t best = records_.error[i];
       std::int32_t error = 0;
       for (const InkPixel& p : ink) {
@@ -215,7 +234,6 @@ class StrokePainter {
       if (error < best) {
         records_.error[i] = error;
         records_.orientation[i] = static_cast<std::uint8_t>(j);
-        for (int c = 0; c < 3; ++c) records_.colour[3 * i + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(mean[c]);
       }
     }
   }
