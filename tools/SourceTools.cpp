@@ -119,12 +119,11 @@ void ScriptAutomaticContrast(Bitmap& picture) {
 
 Bitmap ResizePicture(const Bitmap& picture, int width, int height) {
   if (picture.Empty()) throw ImageError("There is no picture to resize.");
-  if (width < 1 || height < 1 || width > kMaxWidth || height > kMaxHeight) {
+  if (width < 1 || height < 1) {
     throw ImageError("A picture of " + std::to_string(width) + " x " + std::to_string(height) +
-                     " pixels is outside the sizes a picture can have (1 x 1 to " + std::to_string(kMaxWidth) +
-                     " x " + std::to_string(kMaxHeight) + ").");
+                     " pixels has no pixels to resample into.");
   }
-  Bitmap resized(width, height);
+  Bitmap resized(width, height);  // beyond the largest picture the bitmap refuses with its size
   StretchBilinear(picture, resized);
   return resized;
 }

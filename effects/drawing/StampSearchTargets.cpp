@@ -12,8 +12,7 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
     throw ImageError("The drawing and its source differ in size.");
   sourceRows_ = source.RowTable();
   drawingRows_ = drawing.RowTable();
-  words_ = (static_cast<std::size_t>(width_) + 63) / 64;
-  bits_.assign(words_ * static_cast<std::size_t>(height_), 0);
+  bits_ = BitGrid(width_, height_, false);
   distance_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
   Refresh(0, 0, width_, height_);
 }
@@ -37,7 +36,7 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
     const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
     const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
     std::uint8_t* distance = distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-    std::uint64_t* row = bits_.data() + static_cast<std::size_t>(y) * words_;
+    std::uint64_t* row = bits_.Row(y);
     for (int x = left; x < right;) {
       // One word at a time: the bits of [x, end) are rebuilt and the count follows their change.
       const int word = x >> 6;

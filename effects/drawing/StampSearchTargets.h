@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/BitGrid.h"
 #include "imaging/Bitmap.h"
 
 namespace brumeleaf {
@@ -27,7 +28,7 @@ class StampSearchTargets {
   bool Any() const { return count_ > 0; }
   std::int64_t Count() const { return count_; }
   bool Qualifies(int x, int y) const {
-    return (bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1u;
+    return bits_.Test(x, y);
   }
 
   // |source - drawing| summed over the channels at (x, y), or kDistanceCap when that is more.
@@ -46,9 +47,8 @@ class StampSearchTargets {
 
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;
-  std::vector<std::uint64_t> bits_;
+  BitGrid bits_;
   std::vector<std::uint8_t> distance_;
-  std::size_t words_ = 0;  // words per row
   int width_;
   int height_;
   int tolerance_;

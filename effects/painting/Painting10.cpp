@@ -14,6 +14,7 @@
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/StampBlend.h"
+#include "imaging/BitGrid.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
 #include "imaging/ParallelRows.h"
@@ -98,27 +99,22 @@ class EdgeMap {
  public:
   EdgeMap() = default;
   EdgeMap(const std::vector<const std::uint8_t*>& rows, int width, int threshold)
-      : words_((static_cast<std::size_t>(width) + 63) / 64) {
+      : bits_(width, static_cast<int>(rows.size()), false) {
     const int height = static_cast<int>(rows.size());
-    bits_.assign(words_ * static_cast<std::size_t>(height), 0);
     // Each row has words of its own, so the bands write apart.
     ForEachRowBand(0, height, 16, [&](int begin, int end) {
       for (int y = begin; y < end; ++y)
         for (int x = 0; x < width; ++x) {
           int gx = 0, gy = 0;
           Gradient(rows, width, x, y, gx, gy);
-          if (std::abs(gx) + std::abs(gy) >= threshold)
-            bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] |= std::uint64_t{1} << (x & 63);
+          if (std::abs(gx) + std::abs(gy) >= threshold) BitGrid::Set(bits_.Row(y), x, true);
         }
     });
   }
-  bool Test(int x, int y) const {
-    return (bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1;
-  }
+  bool Test(int x, int y) const { return bits_.Test(x, y); }
 
  private:
-  std::size_t words_ = 0;
-  std::vector<std::uint64_t> bits_;
+  BitGrid bits_;
 };
 
 // One bit per pixel: whether the canvas is still unpainted there (red 255), for the search for
@@ -128,20 +124,17 @@ class EdgeMap {
 class PaperMap {
  public:
   PaperMap(int width, int height)
-      : width_(width), height_(height), words_((static_cast<std::size_t>(width) + 63) / 64),
-        bits_(words_ * static_cast<std::size_t>(height), ~std::uint64_t{0}) {}
-  bool Test(int x, int y) const {
-    return (bits_[static_cast<std::size_t>(y) * words_ + static_cast<std::size_t>(x >> 6)] >> (x & 63)) & 1;
-  }
+      : width_(width), height_(height), bits_(width, height, true) {}
+  bool Test(int x, int y) const { return bits_.Test(x, y); }
   // Reads the red plane over left..right x top..bottom (clipped to the picture).
   void Refresh(const std::uint8_t* red, int left, int top, int right, int bottom) {
     left = std::max(left, 0), top = std::max(top, 0);
     right = std::min(right, width_ - 1), bottom = std::min(bottom, height_ - 1);
     for (int y = top; y <= bottom; ++y) {
       const std::uint8_t* row = red + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-      std::uint64_t* bits = bits_.data() + static_cast<std::size_t>(y) * words_;
+      std::uint64_t* bits = bits_.Row(y);
       int x = left;
-      for (; x <= right && (x & 15) != 0; ++x) SetBit(bits, x, row[x] == 255);
+      for (; x <= right && (x & 15) != 0; ++x) BitGrid::Set(bits, x, row[x] == 255);
 #if defined(__SSE2__)
       // Sixteen pixels at once, their bits side by side in one word.
       const __m128i paper = _mm_set1_epi8(static_cast<char>(0xFF));
@@ -152,19 +145,13 @@ class PaperMap {
         word = (word & ~(std::uint64_t{0xFFFF} << (x & 63))) | (found << (x & 63));
       }
 #endif
-      for (; x <= right; ++x) SetBit(bits, x, row[x] == 255);
+      for (; x <= right; ++x) BitGrid::Set(bits, x, row[x] == 255);
     }
   }
 
  private:
-  static void SetBit(std::uint64_t* bits, int x, bool on) {
-    std::uint64_t& word = bits[x >> 6];
-    word = (word & ~(std::uint64_t{1} << (x & 63))) | (std::uint64_t{on} << (x & 63));
-  }
-
   int width_, height_;
-  std::size_t words_;
-  std::vector<std::uint64_t> bits_;
+  BitGrid bits_;
 };
 
 // The picture as three planes (blue, green, red), so that the stamp blend reads eight
