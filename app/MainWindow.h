@@ -351,6 +351,10 @@ class MainWindow : public QMainWindow, public PanelListener, public DividerListe
 
   // Start-up.
   bool firstIdleDone_ = false;
+
+  // Asks whether the running computation should stop, holding it while the question is open;
+  // `decide` applies the answer before the run goes on. Nothing happens while one is open.
+  void AskStopQuestion(const std::function<void(bool stop)>& decide);
   bool stopQuestionOpen_ = false;
 };
 

@@ -66,26 +66,32 @@ void MainWindow::PercentTimerTimer() {
   }
 }
 
-void MainWindow::Canceloperation1Click() {
+void MainWindow::AskStopQuestion(const std::function<void(bool stop)>& decide) {
   // The run waits at its next report while the question is open, as it would have done when it
-  // shared the interface thread; the answer decides whether it goes on.
+  // shared the interface thread; the answer is applied before it goes on.
   if (stopQuestionOpen_) return;
   stopQuestionOpen_ = true;
   computation_->SetPaused(true);
   const bool stop = AskOkCancel(KeptMessage(TextId::StopQuestion),
                                 Tr(TextId::InterruptProcess));
   stopQuestionOpen_ = false;
-  if (stop) {
-    flags_.StopRequested.store(true);
-    flags_.UserCancelled.store(true);
-    ShowProgress(101, 100, 1, 1);
-    // The window comes back as soon as the run has ended (it cannot show during the run).
-    flags_.ReopenParameters = true;
-  } else {
-    flags_.StopRequested.store(false);
-    panel2_->SetStopPercent(100);
-  }
+  decide(stop);
   computation_->SetPaused(false);
+}
+
+void MainWindow::Canceloperation1Click() {
+  AskStopQuestion([this](bool stop) {
+    if (stop) {
+      flags_.StopRequested.store(true);
+      flags_.UserCancelled.store(true);
+      ShowProgress(101, 100, 1, 1);
+      // The window comes back as soon as the run has ended (it cannot show during the run).
+      flags_.ReopenParameters = true;
+    } else {
+      flags_.StopRequested.store(false);
+      panel2_->SetStopPercent(100);
+    }
+  });
 }
 
 void MainWindow::EscapePressed() {
@@ -99,17 +105,13 @@ void MainWindow::EscapePressed() {
     UpdateHint();
     return;
   }
-  if (!computation_->Busy() || stopQuestionOpen_) return;
-  stopQuestionOpen_ = true;
-  computation_->SetPaused(true);
-  const bool stop = AskOkCancel(KeptMessage(TextId::StopQuestion),
-                                Tr(TextId::InterruptProcess));
-  stopQuestionOpen_ = false;
-  if (stop) {
-    flags_.StopRequested.store(true);
-    flags_.ReopenParameters = true;
-  }
-  computation_->SetPaused(false);
+  if (!computation_->Busy()) return;
+  AskStopQuestion([this](bool stop) {
+    if (stop) {
+      flags_.StopRequested.store(true);
+      flags_.ReopenParameters = true;
+    }
+  });
 }
 
 void MainWindow::WaitForComputation() { computation_->WaitUntilIdle(); }

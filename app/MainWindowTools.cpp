@@ -62,13 +62,10 @@ ModifyWindow& MainWindow::ModifyForm() {
     modifyWindow_->closed = [this] { ShowParametersAfterTool(); };
     // The stop question of a run; the parameters window stays hidden behind this window.
     modifyWindow_->stop = [this] {
-      if (!computation_->Busy() || stopQuestionOpen_) return;
-      stopQuestionOpen_ = true;
-      computation_->SetPaused(true);
-      const bool stop = AskOkCancel(KeptMessage(TextId::StopQuestion), Tr(TextId::InterruptProcess));
-      stopQuestionOpen_ = false;
-      if (stop) flags_.StopRequested.store(true);
-      computation_->SetPaused(false);
+      if (!computation_->Busy()) return;
+      AskStopQuestion([this](bool stop) {
+        if (stop) flags_.StopRequested.store(true);
+      });
     };
   }
   return *modifyWindow_;
