@@ -68,6 +68,9 @@ class EmergenceRun {
   void Triangle(int px, int py, int spread);
   const std::uint8_t* S(int x, int y) const { return s_.ScanLine(y) + 3 * x; }
   std::uint8_t* D(int x, int y) { return d_.ScanLine(y) + 3 * x; }
+  // The canvas at (x, y) with the large triangles still waiting counted in.
+  void CanvasAt(int x, int y, std::uint8_t bgr[3]) const;
+  void PaintWaitingTriangles();
   int Draw(int n) { return ctx_.Rand().NextInt(n); }
   bool Ended() const { return done_ || ctx_.StopRequested(); }
 
@@ -82,6 +85,9 @@ class EmergenceRun {
   Canvas maskCanvas_;
   Canvas canvas_;
   int rejections_ = 0;
+  // Large triangles are laid without a test, one over the other; only the point searches read
+  // the canvas between them, so they wait here until anything else reads or writes it.
+  LayeredShadedTriangles waiting_;
   // 800 rejections in a row end the run at the next stop check, exactly where a stop would,
   // but as a finished run: the frame and caption still follow.
   bool done_ = false;
@@ -106,6 +112,7 @@ void EmergenceRun::Run() {
     if (k % 100 == 0) {
       if (k % 500 == 0) ctx_.ShowProgress(total - k, total, 1, 1);
       if (Ended()) {
+        PaintWaitingTriangles();
         ctx_.ShowProgress(110, 100, 1, 1);
         return;
       }
@@ -119,12 +126,14 @@ void EmergenceRun::Run() {
         // on these same steps and is never reached.
         if (k % 250 == 0) ctx_.ShowProgress(total - k, total, 1, 1);
         if (Ended()) {
+          PaintWaitingTriangles();
           ctx_.ShowProgress(110, 100, 1, 1);
           return;
         }
       }
     }
   }
+  PaintWaitingTriangles();
 }
 
 bool EmergenceRun::FindPoint(int k, int& px, int& py) {
@@ -133,7 +142,9 @@ bool EmergenceRun::FindPoint(int k, int& px, int& py) {
   while (score <= threshold && tries <= kPointTries) {
     px = Draw(w_);
     py = Draw(h_);
-    score = Diff3(S(px, py), D(px, py)) + edges_[static_cast<std::size_t>(py) * w_ + px];
+    std::uint8_t now[3];
+    CanvasAt(px, py, now);
+    score = Diff3(S(px, py), now) + edges_[static_cast<std::size_t>(py) * w_ + px];
     ++tries;
   }
   return tries < kPointTries;
@@ -219,9 +230,10 @@ void EmergenceRun::Triangle(int px, int py, int spread) {
     v[i].colour[0] = c[2], v[i].colour[1] = c[1], v[i].colour[2] = c[0];
   }
   if (spread >= kFirstLargeShape) {
-    ShadeTriangle(d_, v[0], v[1], v[2]);
+    waiting_.Add(v[0], v[1], v[2]);
     return;
   }
+  PaintWaitingTriangles();
   // The trial square of the spread at the window's corner, clipped to the picture. The triangle
   // is shaded in the square's own coordinates, as it would be on a separate picture; only the
   // pixels it covers can differ from the canvas, so the comparison over the whole window comes
@@ -229,26 +241,52 @@ void EmergenceRun::Triangle(int px, int py, int spread) {
   const int x0 = std::max(0, px - half), y0 = std::max(0, py - half);
   const int x1 = std::min(w_, px + half), y1 = std::min(h_, py + half);
   for (ShadedVertex& t : v) t.x -= x0, t.y -= y0;
+  const std::uint8_t* const sBase = s_.ScanLine(0);
+  std::uint8_t* const dBase = d_.ScanLine(0);
+  const std::ptrdiff_t sRows = s_.RowDistance(), dRows = d_.RowDistance();
   long long change = static_cast<long long>(st_.abstraction / 8) * spread;
-  WalkShadedTriangle(spread, spread, v[0], v[1], v[2], [&](int x, int y, int r, int g, int b) {
-    const int gx = x + x0, gy = y + y0;
-    if (gx >= x1 || gy >= y1) return;
-    const std::uint8_t* s = S(gx, gy);
-    const std::uint8_t trial[3] = {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(r)};
-    change += Diff3(s, trial) - Diff3(s, D(gx, gy));
+  WalkShadedRows(spread, spread, v[0], v[1], v[2], [&](const ShadedSpan& span) {
+    const int gy = span.y + y0;
+    if (gy >= y1) return false;  // rows only grow
+    const std::uint8_t* s = sBase + sRows * gy + 3 * x0;
+    const std::uint8_t* d = dBase + dRows * gy + 3 * x0;
+    const int last = std::min(span.last, x1 - 1 - x0);
+    double colour[3] = {span.colour[0], span.colour[1], span.colour[2]};
+    int rowChange = 0;  // at most 765 per pixel of a row narrower than the spread
+    for (int x = span.first; x <= last; ++x) {
+      const std::uint8_t trial[3] = {static_cast<std::uint8_t>(Truncated(colour[2])),
+                                     static_cast<std::uint8_t>(Truncated(colour[1])),
+                                     static_cast<std::uint8_t>(Truncated(colour[0]))};
+      rowChange += Diff3(s + 3 * x, trial) - Diff3(s + 3 * x, d + 3 * x);
+      NextColour(colour, span.step);
+    }
+    change += rowChange;
+    return true;
   });
   if (change >= 0) {
     ++rejections_;
     return;
   }
   rejections_ = 0;
-  WalkShadedTriangle(spread, spread, v[0], v[1], v[2], [&](int x, int y, int r, int g, int b) {
-    const int gx = x + x0, gy = y + y0;
-    if (gx >= w_ || gy >= h_) return;
-    std::uint8_t* d = D(gx, gy);
-    d[0] = static_cast<std::uint8_t>(b), d[1] = static_cast<std::uint8_t>(g), d[2] = static_cast<std::uint8_t>(r);
+  WalkShadedRows(spread, spread, v[0], v[1], v[2], [&](const ShadedSpan& span) {
+    const int gy = span.y + y0;
+    if (gy >= h_) return false;
+    std::uint8_t* d = dBase + dRows * gy + 3 * x0;
+    const int last = std::min(span.last, w_ - 1 - x0);
+    double colour[3] = {span.colour[0], span.colour[1], span.colour[2]};
+    for (int x = span.first; x <= last; ++x) {
+      d[3 * x] = static_cast<std::uint8_t>(Truncated(colour[2]));
+      d[3 * x + 1] = static_cast<std::uint8_t>(Truncated(colour[1]));
+      d[3 * x + 2] = static_cast<std::uint8_t>(Truncated(colour[0]));
+      NextColour(colour, span.step);
+    }
+    return true;
   });
 }
+
+void EmergenceRun::CanvasAt(int x, int y, std::uint8_t bgr[3]) const { waiting_.ColourAt(d_, x, y, bgr); }
+
+void EmergenceRun::PaintWaitingTriangles() { waiting_.PaintInto(d_); }
 
 void KeepInRange(EmergenceSettings& settings, RunContext& ctx) {
   // The slider stops at 255, where the divisor 1315 - 5 T2 is still 40.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "imaging/Bitmap.h"
 #include "imaging/Round.h"
@@ -24,13 +25,26 @@ inline int Truncated(double v) {
   return v >= 255 ? 255 : static_cast<int>(v);
 }
 
+// One row of a shaded triangle: the columns first .. last (first <= last, inside the picture)
+// and the colour at `first` (red, green, blue) with its step from one column to the next. The
+// colour of column x is the one at `first` with the step added x - first times, one addition
+// at a time: NextColour keeps that order so every walker gives the same bits.
+struct ShadedSpan {
+  int y = 0;
+  int first = 0;
+  int last = -1;
+  double colour[3] = {0, 0, 0};
+  double step[3] = {0, 0, 0};
+};
+
 // Rows top.y .. bottom.y - 1 of the triangle (the bottom row is left to the triangle below it),
 // inside 0 .. height - 1; on each row the columns round(xLeft) .. round(xRight) - 1 inside
-// 0 .. width - 1. Calls plot(x, y, red, green, blue) for every pixel, each channel the
-// truncated interpolated value. Edges without rows (a flat top or bottom) are skipped, so a
-// slope is never divided by zero; a triangle whose corners share one row paints nothing.
-template <class Plot>
-void WalkShadedTriangle(int width, int height, ShadedVertex a, ShadedVertex b, ShadedVertex c, Plot&& plot) {
+// 0 .. width - 1. Calls row(span) for every row with at least one column, from the top down;
+// the walk ends early when row returns false. Edges without rows (a flat top or bottom) are
+// skipped, so a slope is never divided by zero; a triangle whose corners share one row paints
+// nothing.
+template <class Row>
+void WalkShadedRows(int width, int height, ShadedVertex a, ShadedVertex b, ShadedVertex c, Row&& row) {
   // Sort by row (stable: corners on the same row keep their order).
   if (b.y < a.y) std::swap(a, b);
   if (c.y < b.y) std::swap(b, c);
@@ -75,20 +89,20 @@ void WalkShadedTriangle(int width, int height, ShadedVertex a, ShadedVertex b, S
       // Rounding keeps the order, so a non-empty span has xRight > xLeft: no division by zero.
       if (first <= last) {
         const double spanWidth = xRight - xLeft;
-        double colour[3], step[3];
+        ShadedSpan span;
+        span.y = y;
         for (int k = 0; k < 3; ++k) {
-          step[k] = (cRight[k] - cLeft[k]) / spanWidth;
-          colour[k] = cLeft[k];
+          span.step[k] = (cRight[k] - cLeft[k]) / spanWidth;
+          span.colour[k] = cLeft[k];
         }
         if (xLeft < 0) {
           first = 0;
-          for (int k = 0; k < 3; ++k) colour[k] += -xLeft * step[k];
+          for (int k = 0; k < 3; ++k) span.colour[k] += -xLeft * span.step[k];
         }
         last = std::min(last, width - 1);
-        for (int x = first; x <= last; ++x) {
-          plot(x, y, Truncated(colour[0]), Truncated(colour[1]), Truncated(colour[2]));
-          for (int k = 0; k < 3; ++k) colour[k] += step[k];
-        }
+        span.first = first;
+        span.last = last;
+        if (first <= last && !row(static_cast<const ShadedSpan&>(span))) return;
       }
     }
     longX += longStep;
@@ -100,7 +114,50 @@ void WalkShadedTriangle(int width, int height, ShadedVertex a, ShadedVertex b, S
   }
 }
 
+// The next column's colour: the step added once.
+inline void NextColour(double colour[3], const double step[3]) {
+  for (int k = 0; k < 3; ++k) colour[k] += step[k];
+}
+
+// Calls plot(x, y, red, green, blue) for every pixel of the triangle (see WalkShadedRows), each
+// channel the truncated interpolated value.
+template <class Plot>
+void WalkShadedTriangle(int width, int height, const ShadedVertex& a, const ShadedVertex& b, const ShadedVertex& c,
+                        Plot&& plot) {
+  WalkShadedRows(width, height, a, b, c, [&](const ShadedSpan& span) {
+    double colour[3] = {span.colour[0], span.colour[1], span.colour[2]};
+    for (int x = span.first; x <= span.last; ++x) {
+      plot(x, span.y, Truncated(colour[0]), Truncated(colour[1]), Truncated(colour[2]));
+      NextColour(colour, span.step);
+    }
+    return true;
+  });
+}
+
 // Paints the shaded triangle into `picture`.
 void ShadeTriangle(Bitmap& picture, const ShadedVertex& a, const ShadedVertex& b, const ShadedVertex& c);
+
+// Triangles laid one over the other on a picture, kept until they are painted together. What
+// a pixel shows then is decided by the last triangle over it alone, so painting them from the
+// last back to the first, each pixel once, gives the bytes of painting them one after another
+// with most of the pixels of the covered triangles never shaded. Until then, ColourAt reads a
+// pixel as it would be after painting.
+class LayeredShadedTriangles {
+ public:
+  void Add(const ShadedVertex& a, const ShadedVertex& b, const ShadedVertex& c);
+  bool Empty() const { return layers_.empty(); }
+  // Pixel (x, y) of `picture` (blue, green, red) with the waiting triangles painted over it.
+  void ColourAt(const Bitmap& picture, int x, int y, std::uint8_t bgr[3]) const;
+  // Paints every waiting triangle into `picture` and forgets them.
+  void PaintInto(Bitmap& picture);
+
+ private:
+  struct Layer {
+    ShadedVertex v[3];
+    int left, top, right, bottom;  // a box holding every pixel the triangle paints
+  };
+  std::vector<Layer> layers_;
+  std::vector<std::uint8_t> painted_;  // per pixel while painting
+};
 
 }  // namespace brumeleaf

@@ -63,6 +63,42 @@ TEST(ShadeTriangle, ClipsToThePicture) {
   EXPECT_EQ(picture, Uniform(10, 8, kWhite));
 }
 
+// Layered triangles read and paint the bytes of triangles painted one after another: on an odd
+// coloured picture, with corners inside, on the edges and outside, colours drifting past 0 and
+// 255, flat and single-row triangles among them.
+TEST(ShadeTriangle, LayeredTrianglesMatchPaintingInOrder) {
+  Random random(77);
+  for (int round = 0; round < 6; ++round) {
+    const int w = 23 + 17 * round, h = 31 + 9 * round;
+    Bitmap inOrder = Gradient(w, h);
+    Bitmap layeredPicture = inOrder;
+    LayeredShadedTriangles layered;
+    const int count = round == 0 ? 1 : 4 + 9 * round;
+    for (int i = 0; i < count; ++i) {
+      ShadedVertex v[3];
+      for (ShadedVertex& c : v) {
+        c.x = random.NextInt(w + 20) - 10;
+        c.y = random.NextInt(h + 20) - 10;
+        for (double& k : c.colour) k = random.NextInt(300) - 20 + random.NextInt(1000) / 997.0;
+      }
+      if (i % 7 == 3) v[2].y = v[0].y;  // flat top or bottom
+      if (i % 11 == 5) v[1].y = v[2].y = v[0].y;  // a single row: paints nothing
+      ShadeTriangle(inOrder, v[0], v[1], v[2]);
+      layered.Add(v[0], v[1], v[2]);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          std::uint8_t bgr[3];
+          layered.ColourAt(layeredPicture, x, y, bgr);
+          const std::uint8_t* want = inOrder.ScanLine(y) + 3 * x;
+          ASSERT_TRUE(bgr[0] == want[0] && bgr[1] == want[1] && bgr[2] == want[2]) << round << " " << i << " " << x << "," << y;
+        }
+    }
+    layered.PaintInto(layeredPicture);
+    EXPECT_TRUE(layered.Empty());
+    EXPECT_EQ(layeredPicture, inOrder) << round;
+  }
+}
+
 namespace {
 
 Bitmap Painted(int code, const Bitmap& photo, std::array<int, 5> s, std::uint32_t sessionSeed = 5) {
