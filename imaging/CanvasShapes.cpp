@@ -13,16 +13,6 @@ using raster::Int128;
 
 namespace {
 
-// The x value at which a pixel-centre row crosses an edge, as the first column whose centre
-// lies at or right of the crossing: ceil(x - 1/2) in exact integers.
-long long CrossingColumn(Point a, Point b, int y) {
-  if (a.y > b.y) std::swap(a, b);
-  const long long dx = static_cast<long long>(b.x) - a.x;
-  const long long d = 2 * (static_cast<long long>(b.y) - a.y);
-  const long long n = (2 * (static_cast<long long>(y) - a.y) + 1) * dx;
-  return a.x + raster::CeilDiv<long long>(2 * n - d, 2 * d);
-}
-
 Point Clamped(const Point& p) { return {raster::ClampCoordinate(p.x), raster::ClampCoordinate(p.y)}; }
 
 // A run of columns l..r of one row (empty when l > r).
@@ -94,6 +84,60 @@ void Canvas::Polygon(const std::vector<Point>& points, bool outline) {
   current_ = kept;
 }
 
+namespace {
+
+// One edge of a polygon with rows, walked down one row at a time. On row y its crossing is the
+// first column whose centre lies at or right of it, ceil(x - 1/2) in exact integers:
+// a.x + ceil((2n - d) / 2d) with d = 2 (b.y - a.y), n = (2 (y - a.y) + 1)(b.x - a.x). The
+// quotient is carried from row to row with the remainder of its division, so a row costs an
+// addition instead of a division and gives the same column.
+class EdgeWalk {
+ public:
+  EdgeWalk() = default;
+  EdgeWalk(Point a, Point b) {
+    if (a.y > b.y) std::swap(a, b);
+    a_ = a;
+    top_ = a.y;
+    bottom_ = b.y;
+    dx_ = static_cast<long long>(b.x) - a.x;
+    denominator_ = 4 * (static_cast<long long>(b.y) - a.y);  // 2d
+    // The numerator 2n - d grows by 4 dx a row: A whole denominators and B left over.
+    wholeSteps_ = raster::FloorDiv<long long>(4 * dx_, denominator_);
+    stepRemainder_ = 4 * dx_ - wholeSteps_ * denominator_;
+  }
+  bool Active(int y) const { return y >= top_ && y < bottom_; }
+  // The crossing on row y: the first call computes it, later calls must follow row by row.
+  long long Crossing(int y) {
+    if (!started_) {
+      started_ = true;
+      const long long d = denominator_ / 2;
+      const long long numerator = 2 * ((2 * (static_cast<long long>(y) - a_.y) + 1) * dx_) - d;
+      quotient_ = raster::CeilDiv<long long>(numerator, denominator_);
+      remainder_ = quotient_ * denominator_ - numerator;  // 0 .. denominator - 1
+    }
+    return a_.x + quotient_;
+  }
+  // On to the next row: ceil((q D - r + A D + B) / D) = q + A + (B > r).
+  void Next() {
+    if (stepRemainder_ > remainder_) {
+      quotient_ += wholeSteps_ + 1;
+      remainder_ += denominator_ - stepRemainder_;
+    } else {
+      quotient_ += wholeSteps_;
+      remainder_ -= stepRemainder_;
+    }
+  }
+
+ private:
+  Point a_;
+  int top_ = 0, bottom_ = 0;
+  long long dx_ = 0, denominator_ = 1, wholeSteps_ = 0, stepRemainder_ = 0;
+  long long quotient_ = 0, remainder_ = 0;
+  bool started_ = false;
+};
+
+}  // namespace
+
 void Canvas::FillPolygon(const std::vector<Point>& points) {
   int minY = raster::kCoordinateLimit, maxY = -raster::kCoordinateLimit;
   for (const Point& p : points) {
@@ -101,17 +145,38 @@ void Canvas::FillPolygon(const std::vector<Point>& points) {
     maxY = std::max(maxY, Clamped(p).y);
   }
   const int firstRow = std::max(minY, 0), endRow = std::min(maxY, target_.Height());
+  if (firstRow >= endRow) return;
+  // Edges without rows cross no row of pixel centres.
+  constexpr std::size_t kFewEdges = 8;
+  EdgeWalk few[kFewEdges];
+  std::vector<EdgeWalk> many;
+  EdgeWalk* edges = few;
+  std::size_t edgeCount = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const Point a = Clamped(points[i]), b = Clamped(points[i + 1 == points.size() ? 0 : i + 1]);
+    if (a.y == b.y) continue;
+    if (edgeCount < kFewEdges) {
+      few[edgeCount] = EdgeWalk(a, b);
+    } else {
+      if (many.empty()) many.assign(few, few + kFewEdges);
+      many.emplace_back(a, b);
+      edges = many.data();
+    }
+    ++edgeCount;
+  }
   const raster::PixelBytes c = raster::BytesOf(brushColor);
   const long long width = target_.Width();
+  std::uint8_t* const base = target_.ScanLine(0);
+  const std::ptrdiff_t rowDistance = target_.RowDistance();
   for (int y = firstRow; y < endRow; ++y) {
     crossings_.clear();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-      const Point a = Clamped(points[i]), b = Clamped(points[(i + 1) % points.size()]);
-      if (a.y == b.y || y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
-      crossings_.push_back(CrossingColumn(a, b, y));
+    for (std::size_t i = 0; i < edgeCount; ++i) {
+      if (!edges[i].Active(y)) continue;
+      crossings_.push_back(edges[i].Crossing(y));
+      edges[i].Next();
     }
     std::sort(crossings_.begin(), crossings_.end());
-    std::uint8_t* row = target_.ScanLine(y);
+    std::uint8_t* row = base + rowDistance * y;
     for (std::size_t i = 0; i + 1 < crossings_.size(); i += 2) {
       const long long x0 = std::max(crossings_[i], 0LL), x1 = std::min(crossings_[i + 1], width) - 1;
       if (x0 <= x1) raster::FillRun(row, static_cast<int>(x0), static_cast<int>(x1), c);
