@@ -9,6 +9,10 @@
 #include "imaging/Canvas.h"
 #include "imaging/Colour.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace brumeleaf {
 
 namespace {
@@ -19,7 +23,7 @@ constexpr int kLookAhead = 8;  // windows requested ahead of the one being teste
 // What the improvement test needs of one sampling window.
 struct WindowTest {
   int count = 0;           // N
-  int mean[3] = {0, 0, 0};  // m, blue green red
+  int mean[3] = {0, 0, 0};  // m, blue green red (measured when the shape is laid)
   bool lay = false;
 };
 
@@ -51,6 +55,44 @@ std::uint32_t MaskedSum(const std::uint8_t* a, const std::uint8_t* mask, std::si
   return sum;
 }
 
+}  // namespace
+
+void MosaicRowSums(const std::uint8_t* s, const std::uint8_t* d, std::size_t n, std::uint32_t& now, std::uint32_t& there) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  __m128i nowSums = zero, thereSums = zero;
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    nowSums = _mm_add_epi64(nowSums, _mm_sad_epu8(a, b));
+    thereSums = _mm_add_epi64(thereSums, _mm_sad_epu8(b, zero));
+  }
+  if (i < n) {
+    // Bytes n - 16 .. n - 1, of which the first 16 - (n - i) were summed already or lie before
+    // the row: those are cleared in both.
+    alignas(16) static const std::uint8_t kKeepLast[32] = {0,    0,    0,    0,    0,    0,    0,    0,
+                                                          0,    0,    0,    0,    0,    0,    0,    0,
+                                                          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::size_t rest = n - i;  // 1 .. 15
+    const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeepLast + rest));
+    const std::ptrdiff_t from = static_cast<std::ptrdiff_t>(n) - 16;
+    const __m128i a = _mm_and_si128(keep, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from)));
+    const __m128i b = _mm_and_si128(keep, _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + from)));
+    nowSums = _mm_add_epi64(nowSums, _mm_sad_epu8(a, b));
+    thereSums = _mm_add_epi64(thereSums, _mm_sad_epu8(b, zero));
+  }
+  now += static_cast<std::uint32_t>(_mm_cvtsi128_si32(nowSums) + _mm_cvtsi128_si32(_mm_srli_si128(nowSums, 8)));
+  there += static_cast<std::uint32_t>(_mm_cvtsi128_si32(thereSums) + _mm_cvtsi128_si32(_mm_srli_si128(thereSums, 8)));
+#else
+  now += SumOfDifferences(s, d, n);
+  there += SumOfDifferences(d, kZeros, n);
+#endif
+}
+
+namespace {
+
 // The sampling window of centre (cx, cy) and half side `half`: cx - half .. cx + half and
 // cy - half .. cy + half inside the picture, without column 0 and row 0. (The discs restrict it
 // to the disc of radius s, which holds every pixel of this square, so both shapes share it.)
@@ -63,30 +105,39 @@ WindowTest TestWindow(const Bitmap& source, const Bitmap& output, int cx, int cy
   const std::size_t bytes = static_cast<std::size_t>(x1 - x0 + 1) * 3;
   const std::uint32_t n = static_cast<std::uint32_t>(t.count);
 
-  // First pass: the mean colour of the source under the window.
-  std::uint32_t sum[3] = {0, 0, 0};
-  for (int y = y0; y <= y1; ++y) {
-    const std::uint8_t* s = source.ScanLine(y) + 3 * x0;
-    for (int c = 0; c < 3; ++c) sum[c] += MaskedSum(s, kMasks.mask[c], bytes);
+  // What is there now: its error against the source and how light it is. The shape's own error
+  // is at least 15, so where the error now is at most 15 + tolerance the shape cannot improve
+  // on it, and neither its mean nor its error is needed unless the window is still blank.
+  std::uint32_t now = 0, there = 0;
+  {
+    const std::uint8_t* s = source.ScanLine(y0) + 3 * x0;
+    const std::uint8_t* d = output.ScanLine(y0) + 3 * x0;
+    const std::ptrdiff_t sRows = source.RowDistance(), dRows = output.RowDistance();
+    for (int y = y0; y <= y1; ++y, s += sRows, d += dRows) MosaicRowSums(s, d, bytes, now, there);
   }
-  std::uint8_t meanRow[kWidestSpan];
-  for (int c = 0; c < 3; ++c) {
-    t.mean[c] = static_cast<int>(sum[c] / n);
-    for (std::size_t i = static_cast<std::size_t>(c); i < bytes; i += 3) meanRow[i] = static_cast<std::uint8_t>(t.mean[c]);
-  }
-
-  // Second pass: the shape's own error, the error of what is there now, and how light it is.
-  std::uint32_t own = 0, now = 0, there = 0;
-  for (int y = y0; y <= y1; ++y) {
-    const std::uint8_t* s = source.ScanLine(y) + 3 * x0;
-    const std::uint8_t* d = output.ScanLine(y) + 3 * x0;
-    own += SumOfDifferences(s, meanRow, bytes);
-    now += SumOfDifferences(s, d, bytes);
-    there += SumOfDifferences(d, kZeros, bytes);
-  }
-  const int ownError = static_cast<int>(own / n) + 15;
   const int nowError = static_cast<int>(now / n);
-  t.lay = ownError + tolerance < nowError;
+  bool measured = false;
+  const auto measure = [&] {
+    // The mean colour of the source under the window.
+    std::uint32_t sum[3] = {0, 0, 0};
+    for (int y = y0; y <= y1; ++y) {
+      const std::uint8_t* s = source.ScanLine(y) + 3 * x0;
+      for (int c = 0; c < 3; ++c) sum[c] += MaskedSum(s, kMasks.mask[c], bytes);
+    }
+    for (int c = 0; c < 3; ++c) t.mean[c] = static_cast<int>(sum[c] / n);
+    measured = true;
+  };
+  if (nowError > 15 + tolerance) {
+    measure();
+    std::uint8_t meanRow[kWidestSpan];
+    for (int c = 0; c < 3; ++c)
+      for (std::size_t i = static_cast<std::size_t>(c); i < bytes; i += 3) meanRow[i] = static_cast<std::uint8_t>(t.mean[c]);
+    // The shape's own error.
+    std::uint32_t own = 0;
+    for (int y = y0; y <= y1; ++y) own += SumOfDifferences(source.ScanLine(y) + 3 * x0, meanRow, bytes);
+    const int ownError = static_cast<int>(own / n) + 15;
+    t.lay = ownError + tolerance < nowError;
+  }
   // Still blank: every channel's mean above 250, so each channel sums to at least 251 N. Only
   // when all three together reach that are the channels summed one by one.
   if (!t.lay && there >= 3 * 251 * n) {
@@ -97,6 +148,7 @@ WindowTest TestWindow(const Bitmap& source, const Bitmap& output, int cx, int cy
     }
     t.lay = channel[0] / n > 250 && channel[1] / n > 250 && channel[2] / n > 250;
   }
+  if (t.lay && !measured) measure();
   return t;
 }
 
@@ -107,9 +159,10 @@ void Prefetch(const Bitmap& source, const Bitmap& output, int cx, int cy, int ha
   const int x0 = std::max(1, cx - half), x1 = std::min(source.Width() - 1, cx + half);
   const int y0 = std::max(1, cy - half), y1 = std::min(source.Height() - 1, cy + half);
   if (x0 > x1 || y0 > y1) return;
-  for (int y = y0; y <= y1; ++y) {
-    const std::uint8_t* s = source.ScanLine(y);
-    const std::uint8_t* d = output.ScanLine(y);
+  const std::uint8_t* s = source.ScanLine(y0);
+  const std::uint8_t* d = output.ScanLine(y0);
+  const std::ptrdiff_t sRows = source.RowDistance(), dRows = output.RowDistance();
+  for (int y = y0; y <= y1; ++y, s += sRows, d += dRows) {
     for (int i = 3 * x0; i < 3 * x1 + 3; i += 64) {
       __builtin_prefetch(s + i);
       __builtin_prefetch(d + i);

@@ -5,6 +5,7 @@
 // FrameColouredSquares and FrameColouredCircles (effects/Frames.h); the live preview runs the
 // same frames on its crop (with three times the attempts of small counts).
 
+#include <cstddef>
 #include <cstdint>
 
 #include "imaging/Bitmap.h"
@@ -28,6 +29,12 @@ MosaicSettings MosaicSettingsFrom(const RunContext& ctx);
 // shapes of that size shared among the sizes, scaled by T2 / 255 and by 300; three times as
 // many in the live preview while below 5000; at most 100000.
 std::int64_t MosaicAttempts(int width, int height, int s, int sMin, int sMax, int attempts, bool preview);
+
+// Over one window row of n bytes: adds the sum of |s - d| to `now` and the sum of d to `there`.
+// At least 16 bytes before s and d must belong to the same buffers (the windows never start in
+// the picture's first row or column): a row shorter than 16 bytes is read from up to 15 bytes
+// before it, those bytes masked off. Nothing past the row's end is read.
+void MosaicRowSums(const std::uint8_t* s, const std::uint8_t* d, std::size_t n, std::uint32_t& now, std::uint32_t& there);
 
 // `source` is only read; `output` is given its size, filled white and covered with shapes.
 // Continues the session's random sequence (two runs differ). A minimum size above the maximum

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
+#include <vector>
 
 #include "effects/Frames.h"
 #include "effects/stylised/Mosaic.h"
@@ -128,5 +130,30 @@ TEST(Mosaic, TheLargestSizesFitTheirWindows) {
     Bitmap output;
     PaintMosaic(SyntheticPhoto(130, 120), output, shape, MosaicSettingsFrom(run.ctx), run.ctx);
     EXPECT_NE(output.Pixel(65, 60), kWhite);
+  }
+}
+
+// The window row sums read whole 16-byte blocks and, for the last part of a row, the 16 bytes
+// ending at the row's end with what lies before masked off: every length a window row can have
+// and more, against the plain sums, with bright bytes before and after the row that must not
+// count.
+TEST(Mosaic, RowSumsMatchThePlainSums) {
+  Random random(11);
+  std::vector<std::uint8_t> s(16 + 200 + 16), d(s.size());
+  for (int round = 0; round < 20; ++round) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      s[i] = static_cast<std::uint8_t>(random.NextInt(256));
+      d[i] = static_cast<std::uint8_t>(round % 5 == 0 ? 255 : random.NextInt(256));
+    }
+    for (std::size_t n = 1; n <= 200; ++n) {
+      std::uint32_t now = 7, there = 9, wantNow = 7, wantThere = 9;
+      for (std::size_t i = 16; i < 16 + n; ++i) {
+        wantNow += static_cast<std::uint32_t>(std::abs(s[i] - d[i]));
+        wantThere += d[i];
+      }
+      MosaicRowSums(s.data() + 16, d.data() + 16, n, now, there);
+      ASSERT_EQ(now, wantNow) << n;
+      ASSERT_EQ(there, wantThere) << n;
+    }
   }
 }
