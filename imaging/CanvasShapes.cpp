@@ -105,7 +105,8 @@ class EdgeWalk {
     wholeSteps_ = raster::FloorDiv<long long>(4 * dx_, denominator_);
     stepRemainder_ = 4 * dx_ - wholeSteps_ * denominator_;
   }
-  bool Active(int y) const { return y >= top_ && y < bottom_; }
+  int Top() const { return top_; }
+  int Bottom() const { return bottom_; }
   // The crossing on row y: the first call computes it, later calls must follow row by row.
   long long Crossing(int y) {
     if (!started_) {
@@ -164,14 +165,32 @@ void Canvas::FillPolygon(const std::vector<Point>& points) {
     }
     ++edgeCount;
   }
+  // Edges join the walk in the order of their top rows and leave it below their bottom rows,
+  // so a row looks only at the edges that cross it.
+  std::sort(edges, edges + edgeCount, [](const EdgeWalk& a, const EdgeWalk& b) { return a.Top() < b.Top(); });
+  std::size_t next = 0, active = 0;  // edges[0 .. active) cross the row, edges[next ..) lie below
   const raster::PixelBytes c = raster::BytesOf(brushColor);
   const long long width = target_.Width();
   std::uint8_t* const base = target_.ScanLine(0);
   const std::ptrdiff_t rowDistance = target_.RowDistance();
   for (int y = firstRow; y < endRow; ++y) {
+    for (std::size_t i = 0; i < active;) {
+      if (edges[i].Bottom() <= y) {
+        std::swap(edges[i], edges[active - 1]);
+        --active;
+      } else {
+        ++i;
+      }
+    }
+    while (next < edgeCount && edges[next].Top() <= y) {
+      if (edges[next].Bottom() > y) {
+        std::swap(edges[next], edges[active]);
+        ++active;
+      }
+      ++next;
+    }
     crossings_.clear();
-    for (std::size_t i = 0; i < edgeCount; ++i) {
-      if (!edges[i].Active(y)) continue;
+    for (std::size_t i = 0; i < active; ++i) {
       crossings_.push_back(edges[i].Crossing(y));
       edges[i].Next();
     }
