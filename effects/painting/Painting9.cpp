@@ -15,6 +15,10 @@
 #include "imaging/ParallelRows.h"
 #include "resources/PaintingTextures.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace brumeleaf {
 
 namespace {
@@ -22,19 +26,82 @@ namespace {
 constexpr int kRays = 150;
 constexpr double kRayStep = 0.0419;  // radians between neighbouring rays
 
+// A ray's budget is at most 185000 / 100 and every step costs at least 1, so no ray walks
+// further than this many steps.
+constexpr int kLongestRay = 1850;
+
 struct Directions {
   std::array<float, kRays> cosine{};
   std::array<float, kRays> sine{};
-  Directions() {
+  // floor(cosine t) and floor(sine t) of every ray for t = 0 .. kLongestRay, the offsets of the
+  // pixels a ray walks over.
+  std::vector<std::int16_t> across, down;
+  Directions() : across(static_cast<std::size_t>(kRays) * (kLongestRay + 1)), down(across.size()) {
     for (int i = 0; i < kRays; ++i) {
       cosine[static_cast<std::size_t>(i)] = static_cast<float>(std::cos(i * kRayStep));
       sine[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(i * kRayStep));
+      const double c = cosine[static_cast<std::size_t>(i)], s = sine[static_cast<std::size_t>(i)];
+      for (int t = 0; t <= kLongestRay; ++t) {
+        const std::size_t at = static_cast<std::size_t>(i) * (kLongestRay + 1) + static_cast<std::size_t>(t);
+        across[at] = static_cast<std::int16_t>(std::floor(c * t));
+        down[at] = static_cast<std::int16_t>(std::floor(s * t));
+      }
     }
   }
 };
 
+// The draws NextInt(5) of a row, in order: four interleaved generators each a fourth of the
+// sequence ahead (seed <- A^4 seed + C (A^3 + A^2 + A + 1)), so the multiplications do not wait
+// on one another; the generator is left where the row's last draw left it.
+void DrawFives(Random& random, int* draws, int count) {
+  constexpr std::uint32_t A = 134775813u;
+  constexpr std::uint32_t A2 = A * A, A4 = A2 * A2;
+  constexpr std::uint32_t C4 = A * A2 + A2 + A + 1u;
+  const auto five = [](std::uint32_t seed) { return static_cast<int>((static_cast<std::uint64_t>(seed) * 5u) >> 32); };
+  std::uint32_t seed = random.Seed();
+  int i = 0;
+  if (count >= 4) {
+    std::uint32_t s0 = seed * A + 1u, s1 = s0 * A + 1u, s2 = s1 * A + 1u, s3 = s2 * A + 1u;
+    for (; i + 4 <= count; i += 4) {
+      draws[i] = five(s0), draws[i + 1] = five(s1), draws[i + 2] = five(s2), draws[i + 3] = five(s3);
+      seed = s3;
+      s0 = s0 * A4 + C4, s1 = s1 * A4 + C4, s2 = s2 * A4 + C4, s3 = s3 * A4 + C4;
+    }
+  }
+  for (; i < count; ++i) {
+    seed = seed * A + 1u;
+    draws[i] = five(seed);
+  }
+  random.SetSeed(seed);
+}
+
 int Distance(const std::uint8_t* a, const std::uint8_t* b) {
   return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+}
+
+// d := (w d + (100 - w) b) / 100 byte by byte, w in 0..90: at most 25500, so 16-bit lanes
+// hold it, and x / 100 = (x * 5243) >> 19 for every x up to 25500.
+void BlendRow(std::uint8_t* d, const std::uint8_t* b, const std::uint8_t* weights, std::size_t n) {
+  std::size_t j = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), hundred = _mm_set1_epi16(100), magic = _mm_set1_epi16(5243);
+  const auto half = [&](__m128i w, __m128i dd, __m128i bb) {
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(w, dd), _mm_mullo_epi16(_mm_sub_epi16(hundred, w), bb));
+    return _mm_srli_epi16(_mm_mulhi_epu16(x, magic), 3);
+  };
+  for (; j + 16 <= n; j += 16) {
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + j));
+    const __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j));
+    const __m128i bb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j));
+    const __m128i low = half(_mm_unpacklo_epi8(w, zero), _mm_unpacklo_epi8(dd, zero), _mm_unpacklo_epi8(bb, zero));
+    const __m128i high = half(_mm_unpackhi_epi8(w, zero), _mm_unpackhi_epi8(dd, zero), _mm_unpackhi_epi8(bb, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_packus_epi16(low, high));
+  }
+#endif
+  for (; j < n; ++j) {
+    const int w = weights[j];
+    d[j] = static_cast<std::uint8_t>((w * d[j] + (100 - w) * b[j]) / 100);
+  }
 }
 
 bool PureWhite(const std::uint8_t* p) { return p[0] + p[1] + p[2] > 764; }
@@ -99,11 +166,13 @@ class BlotPainter {
     for (int i = 0; i < kRays; ++i) {
       const double c = directions.cosine[static_cast<std::size_t>(i)];
       const double s = directions.sine[static_cast<std::size_t>(i)];
+      const std::int16_t* across = directions.across.data() + static_cast<std::size_t>(i) * (kLongestRay + 1);
+      const std::int16_t* down = directions.down.data() + static_cast<std::size_t>(i) * (kLongestRay + 1);
       int budget = budgetPerRay;
       int t = 1;
       for (;; ++t) {
-        const int px = x + static_cast<int>(std::floor(c * t));
-        const int py = y + static_cast<int>(std::floor(s * t));
+        const int px = x + (t <= kLongestRay ? across[t] : static_cast<int>(std::floor(c * t)));
+        const int py = y + (t <= kLongestRay ? down[t] : static_cast<int>(std::floor(s * t)));
         if (px < 0 || py < 0 || px >= width_ || py >= height_) break;
         box_.left = std::min(box_.left, px), box_.right = std::max(box_.right, px);
         box_.top = std::min(box_.top, py), box_.bottom = std::max(box_.bottom, py);
@@ -153,18 +222,29 @@ class BlotPainter {
   }
 
   // Most opaque near the seed, fading by a sixth of a level per pixel of distance, with noise.
+  // A row's draws come first, then its weights, then the blend, so each of these runs as a
+  // plain loop over the row.
   void Lay(int x, int y, int d0) {
     const int v = random_.NextInt(30 - d0 * 30 / 765);
+    const int width = blot_.Width();
+    draws_.resize(static_cast<std::size_t>(width));
+    weights_.resize(3 * static_cast<std::size_t>(width));
     for (int py = 0; py < blot_.Height(); ++py) {
+      DrawFives(random_, draws_.data(), width);
       const std::uint8_t* b = blot_.ScanLine(py);
       std::uint8_t* d = Dst(box_.left, box_.top + py);
-      const std::int64_t dy = box_.top + py - y;
-      for (int i = 0; i < blot_.Width(); ++i, b += 3, d += 3) {
-        const std::int64_t dx = box_.left + i - x;
-        const int dist = static_cast<int>(std::floor(std::sqrt(static_cast<double>(dy * dy + dx * dx))));
-        const int w = std::clamp(v + dist / 6 + 5 + random_.NextInt(5), 0, 90);
-        for (int c = 0; c < 3; ++c) d[c] = static_cast<std::uint8_t>((w * d[c] + (100 - w) * b[c]) / 100);
+      // The distance floor(sqrt(dy^2 + dx^2)): the squares are whole numbers far below 2^53,
+      // exact in doubles, and the root is not negative, so truncating is flooring.
+      const double dy = box_.top + py - y;
+      const int dx0 = box_.left - x;
+      for (int i = 0; i < width; ++i) {
+        const double dx = dx0 + i;
+        const int dist = static_cast<int>(std::sqrt(dy * dy + dx * dx));
+        const int w = std::clamp(v + dist / 6 + 5 + draws_[static_cast<std::size_t>(i)], 0, 90);
+        weights_[3 * static_cast<std::size_t>(i)] = weights_[3 * static_cast<std::size_t>(i) + 1] =
+            weights_[3 * static_cast<std::size_t>(i) + 2] = static_cast<std::uint8_t>(w);
       }
+      BlendRow(d, b, weights_.data(), 3 * static_cast<std::size_t>(width));
     }
   }
 
@@ -182,6 +262,8 @@ class BlotPainter {
   std::array<Point, kRays> vertices_{};
   std::vector<Point> shifted_;
   Bitmap blot_;
+  std::vector<int> draws_;
+  std::vector<std::uint8_t> weights_;
 };
 
 // Dull and light areas are lifted most; s5 div 5 is added to every channel afterwards.
@@ -219,12 +301,6 @@ void OverlayOutlines(Bitmap& image, const Bitmap& layer, int s4) {
 }
 
 }  // namespace
-
-int BlotStepCost(int e, int g) {
-  const int L = e - g / 19;
-  const int cost = L <= 120 ? L : (L <= 300 ? 2 * L : 4 * L);
-  return std::max(1, cost);
-}
 
 Painting9Settings Painting9SettingsFrom(const RunContext& ctx) {
   Painting9Settings settings;

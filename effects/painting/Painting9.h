@@ -25,7 +25,11 @@ Painting9Settings Painting9SettingsFrom(const RunContext& ctx);
 // L = e - g div 19, doubled from 121 and quadrupled above 300. It never falls below 1, so every
 // ray ends after at most its budget divided by the cost factor: a flat area or a stretch of
 // unpainted paper no longer lets a ray (and the blot's box) run across the whole picture.
-int BlotStepCost(int e, int g);
+inline int BlotStepCost(int e, int g) {
+  const int L = e - g / 19;
+  const int cost = L <= 120 ? L : (L <= 300 ? 2 * L : 4 * L);
+  return cost < 1 ? 1 : cost;
+}
 
 // `destination` gets the source's size and is painted from white. Reseeds the generator with
 // 1969. A stop (checked after every blot) returns without the lightening and the outlines.
