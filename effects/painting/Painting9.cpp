@@ -21,6 +21,99 @@
 
 namespace brumeleaf {
 
+// Four interleaved generators, each a fourth of the sequence ahead
+// (seed <- A^4 seed + C (A^3 + A^2 + A + 1)), so the multiplications do not wait on one
+// another; the generator is left where the last draw left it.
+void BlotDrawsOfFive(Random& random, int* draws, int count) {
+  constexpr std::uint32_t A = 134775813u;
+  constexpr std::uint32_t A2 = A * A, A4 = A2 * A2;
+  constexpr std::uint32_t C4 = A * A2 + A2 + A + 1u;
+  const auto five = [](std::uint32_t seed) { return static_cast<int>((static_cast<std::uint64_t>(seed) * 5u) >> 32); };
+  std::uint32_t seed = random.Seed();
+  int i = 0;
+  if (count >= 4) {
+    std::uint32_t s0 = seed * A + 1u, s1 = s0 * A + 1u, s2 = s1 * A + 1u, s3 = s2 * A + 1u;
+    for (; i + 4 <= count; i += 4) {
+      draws[i] = five(s0), draws[i + 1] = five(s1), draws[i + 2] = five(s2), draws[i + 3] = five(s3);
+      seed = s3;
+      s0 = s0 * A4 + C4, s1 = s1 * A4 + C4, s2 = s2 * A4 + C4, s3 = s3 * A4 + C4;
+    }
+  }
+  for (; i < count; ++i) {
+    seed = seed * A + 1u;
+    draws[i] = five(seed);
+  }
+  random.SetSeed(seed);
+}
+
+// w d + (100 - w) b is at most 25500, so 16-bit lanes hold it, and x / 100 = (x * 5243) >> 19
+// for every x up to 25500.
+void BlendBlotRow(std::uint8_t* d, const std::uint8_t* b, const std::uint8_t* weights, std::size_t n) {
+  std::size_t j = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), hundred = _mm_set1_epi16(100), magic = _mm_set1_epi16(5243);
+  const auto half = [&](__m128i w, __m128i dd, __m128i bb) {
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(w, dd), _mm_mullo_epi16(_mm_sub_epi16(hundred, w), bb));
+    return _mm_srli_epi16(_mm_mulhi_epu16(x, magic), 3);
+  };
+  for (; j + 16 <= n; j += 16) {
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + j));
+    const __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j));
+    const __m128i bb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j));
+    const __m128i low = half(_mm_unpacklo_epi8(w, zero), _mm_unpacklo_epi8(dd, zero), _mm_unpacklo_epi8(bb, zero));
+    const __m128i high = half(_mm_unpackhi_epi8(w, zero), _mm_unpackhi_epi8(dd, zero), _mm_unpackhi_epi8(bb, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_packus_epi16(low, high));
+  }
+#endif
+  for (; j < n; ++j) {
+    const int w = weights[j];
+    d[j] = static_cast<std::uint8_t>((w * d[j] + (100 - w) * b[j]) / 100);
+  }
+}
+
+// The squares are whole numbers far below 2^53, exact in doubles, and the root is not negative,
+// so truncating it is flooring.
+void BlotRowWeights(int dy, int dx0, int v, const int* draws, int width, std::uint8_t* out) {
+  const double dy2 = static_cast<double>(dy) * dy;
+  int i = 0;
+#if defined(__SSE2__)
+  // A blot's box reaches at most a ray's length from its seed, so distances stay far below
+  // 32771, up to which x / 6 = (x * 10923) >> 16; larger ones take the plain form.
+  if (std::abs(dy) < 16384 && std::abs(dx0) < 16384 && std::abs(dx0 + width) < 16384) {
+    const __m128i offset = _mm_set1_epi16(static_cast<short>(v + 5)), sixth = _mm_set1_epi16(10923);
+    const __m128i zero = _mm_setzero_si128(), most = _mm_set1_epi16(90);
+    const __m128d dySquared = _mm_set1_pd(dy2);
+    alignas(16) std::int16_t w[8];
+    for (; i + 8 <= width; i += 8) {
+      __m128i roots[4];
+      for (int k = 0; k < 4; ++k) {
+        const __m128d dx = _mm_set_pd(dx0 + i + 2 * k + 1, dx0 + i + 2 * k);
+        roots[k] = _mm_cvttpd_epi32(_mm_sqrt_pd(_mm_add_pd(dySquared, _mm_mul_pd(dx, dx))));
+      }
+      const __m128i low = _mm_unpacklo_epi64(roots[0], roots[1]), high = _mm_unpacklo_epi64(roots[2], roots[3]);
+      const __m128i dist = _mm_packs_epi32(low, high);
+      const __m128i drawn = _mm_packs_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(draws + i)),
+                                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(draws + i + 4)));
+      __m128i weight = _mm_add_epi16(_mm_add_epi16(_mm_mulhi_epu16(dist, sixth), offset), drawn);
+      weight = _mm_min_epi16(_mm_max_epi16(weight, zero), most);
+      _mm_store_si128(reinterpret_cast<__m128i*>(w), weight);
+      for (int k = 0; k < 8; ++k) {
+        std::uint8_t* o = out + 3 * static_cast<std::size_t>(i + k);
+        o[0] = o[1] = o[2] = static_cast<std::uint8_t>(w[k]);
+      }
+    }
+  }
+#endif
+  for (; i < width; ++i) {
+    const double dx = dx0 + i;
+    const int dist = static_cast<int>(std::sqrt(dy2 + dx * dx));
+    const int w = std::clamp(v + dist / 6 + 5 + draws[i], 0, 90);
+    std::uint8_t* o = out + 3 * static_cast<std::size_t>(i);
+    o[0] = o[1] = o[2] = static_cast<std::uint8_t>(w);
+  }
+}
+
+
 namespace {
 
 constexpr int kRays = 150;
@@ -50,58 +143,9 @@ struct Directions {
   }
 };
 
-// The draws NextInt(5) of a row, in order: four interleaved generators each a fourth of the
-// sequence ahead (seed <- A^4 seed + C (A^3 + A^2 + A + 1)), so the multiplications do not wait
-// on one another; the generator is left where the row's last draw left it.
-void DrawFives(Random& random, int* draws, int count) {
-  constexpr std::uint32_t A = 134775813u;
-  constexpr std::uint32_t A2 = A * A, A4 = A2 * A2;
-  constexpr std::uint32_t C4 = A * A2 + A2 + A + 1u;
-  const auto five = [](std::uint32_t seed) { return static_cast<int>((static_cast<std::uint64_t>(seed) * 5u) >> 32); };
-  std::uint32_t seed = random.Seed();
-  int i = 0;
-  if (count >= 4) {
-    std::uint32_t s0 = seed * A + 1u, s1 = s0 * A + 1u, s2 = s1 * A + 1u, s3 = s2 * A + 1u;
-    for (; i + 4 <= count; i += 4) {
-      draws[i] = five(s0), draws[i + 1] = five(s1), draws[i + 2] = five(s2), draws[i + 3] = five(s3);
-      seed = s3;
-      s0 = s0 * A4 + C4, s1 = s1 * A4 + C4, s2 = s2 * A4 + C4, s3 = s3 * A4 + C4;
-    }
-  }
-  for (; i < count; ++i) {
-    seed = seed * A + 1u;
-    draws[i] = five(seed);
-  }
-  random.SetSeed(seed);
-}
 
 int Distance(const std::uint8_t* a, const std::uint8_t* b) {
   return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
-}
-
-// d := (w d + (100 - w) b) / 100 byte by byte, w in 0..90: at most 25500, so 16-bit lanes
-// hold it, and x / 100 = (x * 5243) >> 19 for every x up to 25500.
-void BlendRow(std::uint8_t* d, const std::uint8_t* b, const std::uint8_t* weights, std::size_t n) {
-  std::size_t j = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128(), hundred = _mm_set1_epi16(100), magic = _mm_set1_epi16(5243);
-  const auto half = [&](__m128i w, __m128i dd, __m128i bb) {
-    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(w, dd), _mm_mullo_epi16(_mm_sub_epi16(hundred, w), bb));
-    return _mm_srli_epi16(_mm_mulhi_epu16(x, magic), 3);
-  };
-  for (; j + 16 <= n; j += 16) {
-    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + j));
-    const __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j));
-    const __m128i bb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + j));
-    const __m128i low = half(_mm_unpacklo_epi8(w, zero), _mm_unpacklo_epi8(dd, zero), _mm_unpacklo_epi8(bb, zero));
-    const __m128i high = half(_mm_unpackhi_epi8(w, zero), _mm_unpackhi_epi8(dd, zero), _mm_unpackhi_epi8(bb, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j), _mm_packus_epi16(low, high));
-  }
-#endif
-  for (; j < n; ++j) {
-    const int w = weights[j];
-    d[j] = static_cast<std::uint8_t>((w * d[j] + (100 - w) * b[j]) / 100);
-  }
 }
 
 bool PureWhite(const std::uint8_t* p) { return p[0] + p[1] + p[2] > 764; }
@@ -163,6 +207,9 @@ class BlotPainter {
     const int budgetPerRay = (185000 - 2 * k) / 100;
     box_ = Rect{x, y, x, y};  // extreme coordinates reached, both ends inclusive
     int previous = 0;
+    const std::uint8_t* const sourceBase = src_[0];
+    const std::uint8_t* const destinationBase = dst_[0];
+    const std::ptrdiff_t sourceRows = source_.RowDistance(), destinationRows = destination_.RowDistance();
     for (int i = 0; i < kRays; ++i) {
       const double c = directions.cosine[static_cast<std::size_t>(i)];
       const double s = directions.sine[static_cast<std::size_t>(i)];
@@ -170,17 +217,21 @@ class BlotPainter {
       const std::int16_t* down = directions.down.data() + static_cast<std::size_t>(i) * (kLongestRay + 1);
       int budget = budgetPerRay;
       int t = 1;
+      // floor(c t) and floor(s t) only move one way along a ray, so the ray's last pixel is its
+      // furthest in both directions: only that one can widen the box.
+      int lastX = x, lastY = y;
       for (;; ++t) {
         const int px = x + (t <= kLongestRay ? across[t] : static_cast<int>(std::floor(c * t)));
         const int py = y + (t <= kLongestRay ? down[t] : static_cast<int>(std::floor(s * t)));
         if (px < 0 || py < 0 || px >= width_ || py >= height_) break;
-        box_.left = std::min(box_.left, px), box_.right = std::max(box_.right, px);
-        box_.top = std::min(box_.top, py), box_.bottom = std::max(box_.bottom, py);
-        const int e = Distance(Src(px, py), seed_);
-        const int g = Distance(Dst(px, py), seed_);
+        lastX = px, lastY = py;
+        const int e = Distance(sourceBase + sourceRows * py + 3 * px, seed_);
+        const int g = Distance(destinationBase + destinationRows * py + 3 * px, seed_);
         budget -= BlotStepCost(e, g) * costFactor_;
         if (budget <= 0) break;
       }
+      box_.left = std::min(box_.left, lastX), box_.right = std::max(box_.right, lastX);
+      box_.top = std::min(box_.top, lastY), box_.bottom = std::max(box_.bottom, lastY);
       if (previous > 0) t = (4 * t + 7 * previous) / 11;
       t = t * (100 - random_.NextInt(6)) / 100;
       previous = t;
@@ -208,15 +259,21 @@ class BlotPainter {
   // Pixels of the seed colour take the paper grain, shifted by the seed's red level so that
   // neighbouring blots do not share it.
   void Grain() {
-    const int mean = texture_.mean;
+    // The levels a texture value gives each channel of the seed colour.
+    std::uint8_t level[3][256];
+    for (int v = 0; v < 256; ++v) {
+      const int shift = ((texture_.mean - v) * 64) / 255;
+      for (int c = 0; c < 3; ++c) level[c][v] = ClampLevel(seed_[c] + shift);
+    }
+    const int firstColumn = (box_.left + seed_[2]) % 1023;
     for (int py = 0; py < blot_.Height(); ++py) {
       std::uint8_t* b = blot_.ScanLine(py);
-      const int ty = (box_.top + py) % 767;
-      for (int i = 0; i < blot_.Width(); ++i, b += 3) {
+      const std::uint8_t* texture = texture_.values.data() + static_cast<std::size_t>((box_.top + py) % 767) * TextureMap::kWidth;
+      int tx = firstColumn;  // (box left + i + seed red) mod 1023
+      for (int i = 0; i < blot_.Width(); ++i, b += 3, tx = tx == 1022 ? 0 : tx + 1) {
         if (b[0] != seed_[0] || b[1] != seed_[1] || b[2] != seed_[2]) continue;
-        const int tx = (box_.left + i + seed_[2]) % 1023;
-        const int shift = ((mean - texture_.At(tx, ty)) * 64) / 255;
-        for (int c = 0; c < 3; ++c) b[c] = ClampLevel(seed_[c] + shift);
+        const int v = texture[tx];
+        b[0] = level[0][v], b[1] = level[1][v], b[2] = level[2][v];
       }
     }
   }
@@ -230,21 +287,11 @@ class BlotPainter {
     draws_.resize(static_cast<std::size_t>(width));
     weights_.resize(3 * static_cast<std::size_t>(width));
     for (int py = 0; py < blot_.Height(); ++py) {
-      DrawFives(random_, draws_.data(), width);
+      BlotDrawsOfFive(random_, draws_.data(), width);
       const std::uint8_t* b = blot_.ScanLine(py);
       std::uint8_t* d = Dst(box_.left, box_.top + py);
-      // The distance floor(sqrt(dy^2 + dx^2)): the squares are whole numbers far below 2^53,
-      // exact in doubles, and the root is not negative, so truncating is flooring.
-      const double dy = box_.top + py - y;
-      const int dx0 = box_.left - x;
-      for (int i = 0; i < width; ++i) {
-        const double dx = dx0 + i;
-        const int dist = static_cast<int>(std::sqrt(dy * dy + dx * dx));
-        const int w = std::clamp(v + dist / 6 + 5 + draws_[static_cast<std::size_t>(i)], 0, 90);
-        weights_[3 * static_cast<std::size_t>(i)] = weights_[3 * static_cast<std::size_t>(i) + 1] =
-            weights_[3 * static_cast<std::size_t>(i) + 2] = static_cast<std::uint8_t>(w);
-      }
-      BlendRow(d, b, weights_.data(), 3 * static_cast<std::size_t>(width));
+      BlotRowWeights(box_.top + py - y, box_.left - x, v, draws_.data(), width, weights_.data());
+      BlendBlotRow(d, b, weights_.data(), 3 * static_cast<std::size_t>(width));
     }
   }
 

@@ -6,7 +6,11 @@
 // The picture is then lightened in hue-luminance-saturation and multiplied with an outline
 // layer of edge strokes. The live preview runs the same frame on its crop.
 
+#include <cstddef>
+#include <cstdint>
+
 #include "imaging/Bitmap.h"
+#include "imaging/Random.h"
 #include "imaging/RunContext.h"
 
 namespace brumeleaf {
@@ -30,6 +34,15 @@ inline int BlotStepCost(int e, int g) {
   const int cost = L <= 120 ? L : (L <= 300 ? 2 * L : 4 * L);
   return cost < 1 ? 1 : cost;
 }
+
+// A blot is laid a row at a time with these. The draws NextInt(5) of `count` pixels, in order.
+void BlotDrawsOfFive(Random& random, int* draws, int count);
+// The weight of each pixel of a blot row, dy rows below the seed and from dx0 columns right of
+// it: v + floor(sqrt(dy^2 + dx^2)) div 6 + 5 + its draw, kept to 0..90, written three times
+// (one a channel) into `weights`.
+void BlotRowWeights(int dy, int dx0, int v, const int* draws, int width, std::uint8_t* weights);
+// d := (w d + (100 - w) b) div 100 byte by byte, w the weight of the byte (0..90).
+void BlendBlotRow(std::uint8_t* d, const std::uint8_t* b, const std::uint8_t* weights, std::size_t n);
 
 // `destination` gets the source's size and is painted from white. Reseeds the generator with
 // 1969. A stop (checked after every blot) returns without the lightening and the outlines.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "effects/EffectTable.h"
@@ -115,4 +117,48 @@ TEST(Painting9, AStopReturnsTheBlotsSoFarWithoutFinishing) {
   EXPECT_GT(white, 120 * 90 / 2);  // one blot on white paper, no lightening
   EXPECT_LT(white, 120 * 90);
   EXPECT_EQ(sink.calls.back(), (std::array<int, 4>{101, 100, 1, 1}));
+}
+
+// The blot rows are laid with batched draws, vector weights and a vector blend; each must give
+// what the plain per-pixel forms give.
+TEST(Painting9, BlotRowHelpersMatchThePlainForms) {
+  for (int count = 0; count <= 13; ++count) {
+    Random batched(12345u + static_cast<std::uint32_t>(count)), plain = batched;
+    std::vector<int> draws(static_cast<std::size_t>(count) + 1, -1);
+    BlotDrawsOfFive(batched, draws.data(), count);
+    for (int i = 0; i < count; ++i) ASSERT_EQ(draws[static_cast<std::size_t>(i)], plain.NextInt(5)) << count << " " << i;
+    EXPECT_EQ(draws[static_cast<std::size_t>(count)], -1);
+    EXPECT_EQ(batched.Seed(), plain.Seed()) << count;
+  }
+
+  Random random(99);
+  for (int round = 0; round < 200; ++round) {
+    const int width = 1 + random.NextInt(41);
+    // Near the seed, far from it, and beyond the vector form's reach (the plain form then).
+    const int reach = round % 20 == 19 ? 40000 : (round % 2 == 0 ? 30 : 3000);
+    const int dy = random.NextInt(2 * reach + 1) - reach, dx0 = random.NextInt(2 * reach + 1) - reach;
+    const int v = round % 3 == 0 ? 0 : (round % 3 == 1 ? 29 : random.NextInt(30));
+    std::vector<int> draws(static_cast<std::size_t>(width));
+    for (int& d : draws) d = random.NextInt(5);
+    std::vector<std::uint8_t> weights(3 * static_cast<std::size_t>(width));
+    BlotRowWeights(dy, dx0, v, draws.data(), width, weights.data());
+    for (int i = 0; i < width; ++i) {
+      const std::int64_t dx = dx0 + i;
+      const int dist = static_cast<int>(std::floor(std::sqrt(static_cast<double>(static_cast<std::int64_t>(dy) * dy + dx * dx))));
+      const int want = std::clamp(v + dist / 6 + 5 + draws[static_cast<std::size_t>(i)], 0, 90);
+      for (int c = 0; c < 3; ++c)
+        ASSERT_EQ(weights[3 * static_cast<std::size_t>(i) + static_cast<std::size_t>(c)], want) << round << " " << i;
+    }
+
+    const std::size_t n = 3 * static_cast<std::size_t>(width);
+    std::vector<std::uint8_t> d(n), b(n), w(n);
+    for (std::size_t j = 0; j < n; ++j) {
+      d[j] = static_cast<std::uint8_t>(round % 7 == 0 ? 255 : random.NextInt(256));
+      b[j] = static_cast<std::uint8_t>(round % 5 == 0 ? 255 : random.NextInt(256));
+      w[j] = static_cast<std::uint8_t>(j % 4 == 0 ? 90 : (j % 4 == 1 ? 0 : random.NextInt(91)));
+    }
+    std::vector<std::uint8_t> blended = d;
+    BlendBlotRow(blended.data(), b.data(), w.data(), n);
+    for (std::size_t j = 0; j < n; ++j) ASSERT_EQ(blended[j], (w[j] * d[j] + (100 - w[j]) * b[j]) / 100) << round << " " << j;
+  }
 }
