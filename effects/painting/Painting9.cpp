@@ -314,20 +314,36 @@ class BlotPainter {
 };
 
 // Dull and light areas are lifted most; s5 div 5 is added to every channel afterwards.
+Colour Lightened(Colour rgb, int s5) {
+  Hls hls = ColorRGBToHLS(rgb);
+  if (s5 > 0) {
+    const int u = ((240 - hls.saturation) * 2 + (hls.luminance - 128) / 2) * 255 / ((255 - s5) * 32 + 2);
+    hls.luminance = std::min(240, hls.luminance + std::max(0, u));
+  }
+  const Colour c = ColorHLSToRGB(hls.hue, hls.luminance, hls.saturation);
+  return MakeColour(std::min(255, RedOf(c) + s5 / 5), std::min(255, GreenOf(c) + s5 / 5), std::min(255, BlueOf(c) + s5 / 5));
+}
+
 void Lighten(Bitmap& image, int s5) {
   ForEachRowBand(0, image.Height(), 32, [&](int first, int last) {
+    // The blots repeat their colours; a small table of the colours met recently, each in the
+    // slot its bits pick, skips both conversions for most pixels.
+    constexpr std::uint32_t kSlots = 1u << 12;
+    constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // no colour has its top byte set
+    std::vector<std::uint32_t> seen(kSlots, kEmpty), result(kSlots, 0);
     for (int y = first; y < last; ++y) {
       std::uint8_t* p = image.ScanLine(y);
       for (int x = 0; x < image.Width(); ++x, p += 3) {
-        Hls hls = ColorRGBToHLS(MakeColour(p[2], p[1], p[0]));
-        if (s5 > 0) {
-          const int u = ((240 - hls.saturation) * 2 + (hls.luminance - 128) / 2) * 255 / ((255 - s5) * 32 + 2);
-          hls.luminance = std::min(240, hls.luminance + std::max(0, u));
+        const Colour in = MakeColour(p[2], p[1], p[0]);
+        const std::uint32_t slot = ((in * 2654435761u) >> 20) & (kSlots - 1);
+        if (seen[slot] != in) {
+          seen[slot] = in;
+          result[slot] = Lightened(in, s5);
         }
-        const Colour c = ColorHLSToRGB(hls.hue, hls.luminance, hls.saturation);
-        p[0] = static_cast<std::uint8_t>(std::min(255, BlueOf(c) + s5 / 5));
-        p[1] = static_cast<std::uint8_t>(std::min(255, GreenOf(c) + s5 / 5));
-        p[2] = static_cast<std::uint8_t>(std::min(255, RedOf(c) + s5 / 5));
+        const Colour c = result[slot];
+        p[0] = static_cast<std::uint8_t>(BlueOf(c));
+        p[1] = static_cast<std::uint8_t>(GreenOf(c));
+        p[2] = static_cast<std::uint8_t>(RedOf(c));
       }
     }
   });
