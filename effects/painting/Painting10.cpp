@@ -154,6 +154,42 @@ class PaperMap {
   BitGrid bits_;
 };
 
+// Three planes' rows into one row of pixels, blue first: a plain loop the compiler turns into
+// byte shuffles, about three times faster again where the processor has AVX2.
+void InterleaveRowPlain(const std::uint8_t* __restrict blue, const std::uint8_t* __restrict green,
+                        const std::uint8_t* __restrict red, std::uint8_t* __restrict out, int width) {
+  for (int x = 0; x < width; ++x) {
+    out[3 * x] = blue[x];
+    out[3 * x + 1] = green[x];
+    out[3 * x + 2] = red[x];
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) void InterleaveRowAvx2(const std::uint8_t* __restrict blue,
+                                                       const std::uint8_t* __restrict green,
+                                                       const std::uint8_t* __restrict red, std::uint8_t* __restrict out,
+                                                       int width) {
+  for (int x = 0; x < width; ++x) {
+    out[3 * x] = blue[x];
+    out[3 * x + 1] = green[x];
+    out[3 * x + 2] = red[x];
+  }
+}
+#endif
+
+void InterleaveRow(const std::uint8_t* blue, const std::uint8_t* green, const std::uint8_t* red, std::uint8_t* out,
+                   int width) {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2) {
+    InterleaveRowAvx2(blue, green, red, out, width);
+    return;
+  }
+#endif
+  InterleaveRowPlain(blue, green, red, out, width);
+}
+
 // The picture as three planes (blue, green, red), so that the stamp blend reads eight
 // neighbouring levels of a channel at once.
 struct Planes {
@@ -170,13 +206,17 @@ struct Planes {
     }
   }
   std::size_t At(int x, int y) const { return static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x); }
+  // The live preview shows the canvas at every report, so this runs hundreds of times there.
+  // Every byte of every row is written, so a picture that already has the size is not
+  // whitened first.
   void CopyTo(Bitmap& image) const {
-    image.SetSize(width, height);
-    for (int y = 0; y < height; ++y) {
-      std::uint8_t* p = image.ScanLine(y);
-      for (int x = 0; x < width; ++x, p += 3)
-        for (int c = 0; c < 3; ++c) p[c] = channel[static_cast<std::size_t>(c)][At(x, y)];
-    }
+    if (image.Width() != width || image.Height() != height) image.SetSize(width, height);
+    for (int y = 0; y < height; ++y) CopyRowTo(image, y, 0, width - 1);
+  }
+  // Columns left..right of row y into a picture of the planes' size.
+  void CopyRowTo(Bitmap& image, int y, int left, int right) const {
+    InterleaveRow(channel[0].data() + At(left, y), channel[1].data() + At(left, y), channel[2].data() + At(left, y),
+                  image.ScanLine(y) + 3 * static_cast<std::ptrdiff_t>(left), right - left + 1);
   }
 };
 
@@ -193,12 +233,27 @@ class StrokePainter {
         width_(source.Width()),
         height_(source.Height()),
         src_(source.RowTable()),
-        paper_(source.Width(), source.Height()) {
+        paper_(source.Width(), source.Height()),
+        changedFirst_(static_cast<std::size_t>(source.Height()), source.Width()),
+        changedLast_(static_cast<std::size_t>(source.Height()), -1) {
     lowest_ = 4 * settings.minimumSize;
     edgeRequirement_ = 10 * settings.abstraction;
     // A spot whose edge strength stays below the requirement less the largest relief can
     // never pass the edge test.
     mayPass_ = EdgeMap(src_, width_, edgeRequirement_ - std::max(0, edgeRequirement_ / 10 - 1));
+  }
+
+  // Copies into `image` (the canvas's picture, equal to the canvas where nothing was stamped
+  // since the last call) the columns of each row that stamps have reached since then.
+  void CopyChangesTo(Bitmap& image) {
+    for (int y = 0; y < height_; ++y) {
+      int& first = changedFirst_[static_cast<std::size_t>(y)];
+      int& last = changedLast_[static_cast<std::size_t>(y)];
+      if (first > last) continue;
+      canvas_.CopyRowTo(image, y, first, last);
+      first = width_;
+      last = -1;
+    }
   }
 
   // One stroke of level L; returns false when it ended with too many bad pixels.
@@ -318,6 +373,8 @@ class StrokePainter {
         const int left = std::max({0, cx - w.hw, cx - reach, cx - halfBrushWidth + brush_.first[brushY]});
         const int right = std::min({width_ - 1, cx + w.hw - 1, cx + reach, cx - halfBrushWidth + brush_.last[brushY]});
         if (left > right) continue;
+        changedFirst_[static_cast<std::size_t>(py)] = std::min(changedFirst_[static_cast<std::size_t>(py)], left);
+        changedLast_[static_cast<std::size_t>(py)] = std::max(changedLast_[static_cast<std::size_t>(py)], right);
         const std::size_t brushAt = brushY * brush_.width + static_cast<std::size_t>(left - cx + halfBrushWidth);
         const std::size_t at = photo_.At(left, py);
         rows_.push_back(StampRow{brush_.alpha.data() + brushAt,
@@ -354,6 +411,9 @@ class StrokePainter {
   int previousWidth_ = 0;
   std::vector<int> reach_;
   std::vector<StampRow> rows_;  // the rows of the stamp being laid
+  // Per row, the first and last column stamped since the canvas was last shown (none: first >
+  // last).
+  std::vector<int> changedFirst_, changedLast_;
 };
 
 }  // namespace
@@ -410,7 +470,9 @@ void ScaleSpacePainting(Bitmap& source, Bitmap& destination, const Painting10Set
         if (!painter.Stroke(L)) break;  // the rest of this batch is skipped
       if (report) {
         if (ctx.preview) {
-          canvas.CopyTo(destination);
+          // The destination holds the canvas as last shown (at first the white both started
+          // from); only what the strokes reached since is copied again.
+          painter.CopyChangesTo(destination);
           ctx.ShowInPreview(destination);
           ctx.PreviewProgressLine((370000 - 200 * L) / 1850);
         } else {
