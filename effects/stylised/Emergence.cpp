@@ -7,6 +7,7 @@
 
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
+#include "effects/stylised/LayeredPolygons.h"
 #include "effects/stylised/ShadeTriangle.h"
 #include "imaging/Canvas.h"
 #include "imaging/Colour.h"
@@ -88,7 +89,7 @@ class EmergenceRun {
  public:
   EmergenceRun(Bitmap& source, Bitmap& output, const EmergenceSettings& settings, ShapeKind kind, RunContext& ctx)
       : s_(source), d_(output), st_(settings), kind_(kind), ctx_(ctx), w_(source.Width()), h_(source.Height()),
-        maskCanvas_(mask_), canvas_(output) {}
+        maskCanvas_(mask_) {}
 
   void Run();
 
@@ -101,7 +102,7 @@ class EmergenceRun {
   std::uint8_t* D(int x, int y) { return d_.ScanLine(y) + 3 * x; }
   // The canvas at (x, y) with the large triangles still waiting counted in.
   void CanvasAt(int x, int y, std::uint8_t bgr[3]) const;
-  void PaintWaitingTriangles();
+  void PaintWaitingShapes();
   int Draw(int n) { return ctx_.Rand().NextInt(n); }
   bool Ended() const { return done_ || ctx_.StopRequested(); }
 
@@ -115,11 +116,11 @@ class EmergenceRun {
   Bitmap mask_;  // the pixels a small quadrilateral would cover
   std::vector<std::uint8_t> meanRow_;  // its flat colour along a row
   Canvas maskCanvas_;
-  Canvas canvas_;
   int rejections_ = 0;
-  // Large triangles are laid without a test, one over the other; only the point searches read
+  // Large shapes are laid without a test, one over the other; only the point searches read
   // the canvas between them, so they wait here until anything else reads or writes it.
   LayeredShadedTriangles waiting_;
+  LayeredFlatPolygons waitingQuadrilaterals_;
   // 800 rejections in a row end the run at the next stop check, exactly where a stop would,
   // but as a finished run: the frame and caption still follow.
   bool done_ = false;
@@ -144,7 +145,7 @@ void EmergenceRun::Run() {
     if (k % 100 == 0) {
       if (k % 500 == 0) ctx_.ShowProgress(total - k, total, 1, 1);
       if (Ended()) {
-        PaintWaitingTriangles();
+        PaintWaitingShapes();
         ctx_.ShowProgress(110, 100, 1, 1);
         return;
       }
@@ -158,14 +159,14 @@ void EmergenceRun::Run() {
         // on these same steps and is never reached.
         if (k % 250 == 0) ctx_.ShowProgress(total - k, total, 1, 1);
         if (Ended()) {
-          PaintWaitingTriangles();
+          PaintWaitingShapes();
           ctx_.ShowProgress(110, 100, 1, 1);
           return;
         }
       }
     }
   }
-  PaintWaitingTriangles();
+  PaintWaitingShapes();
 }
 
 bool EmergenceRun::FindPoint(int k, int& px, int& py) {
@@ -210,10 +211,10 @@ void EmergenceRun::Quadrilateral(int px, int py, int spread) {
   // Filled by the even-odd rule over pixel centres (vertices on pixel corners) and outlined
   // through the vertex pixels, both in the flat colour; the shape may cross itself.
   if (spread >= kFirstLargeShape) {
-    canvas_.brushColor = canvas_.penColor = colour;
-    canvas_.Polygon({p[0], p[1], p[2], p[3]});
+    waitingQuadrilaterals_.Add({p[0], p[1], p[2], p[3]}, colour);
     return;
   }
+  PaintWaitingShapes();
   // A small shape is tried first. Over the window around the point, the pixels that would show
   // the flat colour are compared before and after; pixels that already had that colour count
   // the same both ways, so only the covered pixels decide. The shape lies wholly inside the
@@ -274,7 +275,7 @@ void EmergenceRun::Triangle(int px, int py, int spread) {
     waiting_.Add(v[0], v[1], v[2]);
     return;
   }
-  PaintWaitingTriangles();
+  PaintWaitingShapes();
   // The trial square of the spread at the window's corner, clipped to the picture. The triangle
   // is shaded in the square's own coordinates, as it would be on a separate picture; only the
   // pixels it covers can differ from the canvas, so the comparison over the whole window comes
@@ -325,9 +326,18 @@ void EmergenceRun::Triangle(int px, int py, int spread) {
   });
 }
 
-void EmergenceRun::CanvasAt(int x, int y, std::uint8_t bgr[3]) const { waiting_.ColourAt(d_, x, y, bgr); }
+void EmergenceRun::CanvasAt(int x, int y, std::uint8_t bgr[3]) const {
+  if (!waitingQuadrilaterals_.Empty()) {
+    waitingQuadrilaterals_.ColourAt(d_, x, y, bgr);
+  } else {
+    waiting_.ColourAt(d_, x, y, bgr);
+  }
+}
 
-void EmergenceRun::PaintWaitingTriangles() { waiting_.PaintInto(d_); }
+void EmergenceRun::PaintWaitingShapes() {
+  waiting_.PaintInto(d_);
+  waitingQuadrilaterals_.PaintInto(d_);
+}
 
 void KeepInRange(EmergenceSettings& settings, RunContext& ctx) {
   // The slider stops at 255, where the divisor 1315 - 5 T2 is still 40.

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "effects/Frames.h"
 #include "effects/stylised/Emergence.h"
+#include "effects/stylised/LayeredPolygons.h"
 #include "effects/stylised/ShadeTriangle.h"
+#include "imaging/Canvas.h"
 #include "imaging/ParallelRows.h"
 #include "pipeline/Finalize.h"
 #include "pipeline/RunEffect.h"
@@ -85,6 +89,44 @@ TEST(ShadeTriangle, LayeredTrianglesMatchPaintingInOrder) {
       if (i % 11 == 5) v[1].y = v[2].y = v[0].y;  // a single row: paints nothing
       ShadeTriangle(inOrder, v[0], v[1], v[2]);
       layered.Add(v[0], v[1], v[2]);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          std::uint8_t bgr[3];
+          layered.ColourAt(layeredPicture, x, y, bgr);
+          const std::uint8_t* want = inOrder.ScanLine(y) + 3 * x;
+          ASSERT_TRUE(bgr[0] == want[0] && bgr[1] == want[1] && bgr[2] == want[2]) << round << " " << i << " " << x << "," << y;
+        }
+    }
+    layered.PaintInto(layeredPicture);
+    EXPECT_TRUE(layered.Empty());
+    EXPECT_EQ(layeredPicture, inOrder) << round;
+  }
+}
+
+// Layered flat polygons read and paint the bytes of the canvas drawing them one after another
+// (fill and one-pixel outline in one colour): quadrilaterals and longer outlines, crossing
+// themselves, with corners inside, on the edges and outside the picture, flat and degenerate.
+TEST(LayeredFlatPolygons, MatchTheCanvasPaintingInOrder) {
+  Random random(78);
+  for (int round = 0; round < 6; ++round) {
+    const int w = 21 + 19 * round, h = 29 + 11 * round;
+    Bitmap inOrder = Gradient(w, h);
+    Bitmap layeredPicture = inOrder;
+    Canvas canvas(inOrder);
+    LayeredFlatPolygons layered;
+    const int count = round == 0 ? 1 : 3 + 8 * round;
+    for (int i = 0; i < count; ++i) {
+      std::vector<Point> corners(static_cast<std::size_t>(i % 5 == 4 ? 3 + random.NextInt(4) : 4));
+      for (Point& p : corners) {
+        p.x = random.NextInt(w + 16) - 8;
+        p.y = random.NextInt(h + 16) - 8;
+      }
+      if (i % 7 == 3) corners[1].y = corners[0].y;  // a flat side
+      if (i % 11 == 5) corners[1] = corners[2] = corners[3] = corners[0];  // a single point
+      const Colour colour = MakeColour(random.NextInt(256), random.NextInt(256), random.NextInt(256));
+      canvas.brushColor = canvas.penColor = colour;
+      canvas.Polygon(corners);
+      layered.Add(corners, colour);
       for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
           std::uint8_t bgr[3];
