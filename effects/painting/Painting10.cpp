@@ -234,8 +234,11 @@ class StrokePainter {
         height_(source.Height()),
         src_(source.RowTable()),
         paper_(source.Width(), source.Height()),
-        changedFirst_(static_cast<std::size_t>(source.Height()), source.Width()),
-        changedLast_(static_cast<std::size_t>(source.Height()), -1) {
+        showsCanvas_(ctx.preview) {
+    if (showsCanvas_) {
+      changedFirst_.assign(static_cast<std::size_t>(height_), width_);
+      changedLast_.assign(static_cast<std::size_t>(height_), -1);
+    }
     lowest_ = 4 * settings.minimumSize;
     edgeRequirement_ = 10 * settings.abstraction;
     // A spot whose edge strength stays below the requirement less the largest relief can
@@ -246,6 +249,10 @@ class StrokePainter {
   // Copies into `image` (the canvas's picture, equal to the canvas where nothing was stamped
   // since the last call) the columns of each row that stamps have reached since then.
   void CopyChangesTo(Bitmap& image) {
+    if (!showsCanvas_) {
+      canvas_.CopyTo(image);
+      return;
+    }
     for (int y = 0; y < height_; ++y) {
       int& first = changedFirst_[static_cast<std::size_t>(y)];
       int& last = changedLast_[static_cast<std::size_t>(y)];
@@ -373,8 +380,10 @@ class StrokePainter {
         const int left = std::max({0, cx - w.hw, cx - reach, cx - halfBrushWidth + brush_.first[brushY]});
         const int right = std::min({width_ - 1, cx + w.hw - 1, cx + reach, cx - halfBrushWidth + brush_.last[brushY]});
         if (left > right) continue;
-        changedFirst_[static_cast<std::size_t>(py)] = std::min(changedFirst_[static_cast<std::size_t>(py)], left);
-        changedLast_[static_cast<std::size_t>(py)] = std::max(changedLast_[static_cast<std::size_t>(py)], right);
+        if (showsCanvas_) {
+          changedFirst_[static_cast<std::size_t>(py)] = std::min(changedFirst_[static_cast<std::size_t>(py)], left);
+          changedLast_[static_cast<std::size_t>(py)] = std::max(changedLast_[static_cast<std::size_t>(py)], right);
+        }
         const std::size_t brushAt = brushY * brush_.width + static_cast<std::size_t>(left - cx + halfBrushWidth);
         const std::size_t at = photo_.At(left, py);
         rows_.push_back(StampRow{brush_.alpha.data() + brushAt,
@@ -411,8 +420,9 @@ class StrokePainter {
   int previousWidth_ = 0;
   std::vector<int> reach_;
   std::vector<StampRow> rows_;  // the rows of the stamp being laid
-  // Per row, the first and last column stamped since the canvas was last shown (none: first >
-  // last).
+  // Only the live preview shows the canvas as it grows. Per row, the first and last column
+  // stamped since it was last shown (none: first > last).
+  bool showsCanvas_ = false;
   std::vector<int> changedFirst_, changedLast_;
 };
 
