@@ -51,7 +51,18 @@ std::uint32_t SumOfDifferences(const std::uint8_t* a, const std::uint8_t* b, std
 }
 std::uint32_t MaskedSum(const std::uint8_t* a, const std::uint8_t* mask, std::size_t n) {
   std::uint32_t sum = 0;
-  for (std::size_t i = 0; i < n; ++i) sum += static_cast<std::uint8_t>(a[i] & mask[i]);
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // The masked bytes' sum as their absolute differences from zero, sixteen at a time.
+  __m128i sums = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    const __m128i kept = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)),
+                                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i)));
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(kept, _mm_setzero_si128()));
+  }
+  sum = static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+#endif
+  for (; i < n; ++i) sum += static_cast<std::uint8_t>(a[i] & mask[i]);
   return sum;
 }
 
