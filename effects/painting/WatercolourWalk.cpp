@@ -254,37 +254,49 @@ constexpr std::uint32_t kDrawOneFrom = 1431655766u, kDrawTwoFrom = 2863311531u;
 static_assert(DrawOf(kDrawOneFrom - 1, 3) == 0 && DrawOf(kDrawOneFrom, 3) == 1);
 static_assert(DrawOf(kDrawTwoFrom - 1, 3) == 1 && DrawOf(kDrawTwoFrom, 3) == 2);
 
-// The eight keys and differences, one a 64-bit lane (low half), weighed in order: the best so
-// far becomes the difference of every neighbour whose key is not above it. Conditional moves
-// written out, since the compiler turns them into branches, and which neighbour wins is as
-// good as random.
-inline void ChooseNeighbour(const std::uint64_t* keys, const std::uint64_t* diffs, int& best, int& pick) {
+// The choice among the eight neighbours, weighed in order: the best difference so far becomes
+// the difference of every neighbour whose key is not above it. Each 64-bit lane of `keyed`
+// holds a neighbour's key (low half) and difference (high half), both less 4 and compared
+// unsigned; differences of 3 or less come with all bits set, so they are never taken;
+// `colours` holds the neighbours' colours, one a lane. Returns the chosen difference less 4
+// (496 if none) and sets the choice (neighbour + 1, 0 for none) and its colour (left alone if
+// none). Conditional moves written out: the compiler turns them into branches, and which
+// neighbour wins is as good as random.
+inline std::uint32_t ChooseNeighbour(const std::uint64_t* keyed, const std::uint64_t* colours, int& pick,
+                                     std::uint32_t& colour) {
   static constexpr std::int32_t kPick[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-  int b = 500, p = 0;
-  asm("cmpl 0(%[key]), %[b]\n\tcmovgel 0(%[diff]), %[b]\n\tcmovgel 0(%[ks]), %[p]\n\t"
-      "cmpl 8(%[key]), %[b]\n\tcmovgel 8(%[diff]), %[b]\n\tcmovgel 4(%[ks]), %[p]\n\t"
-      "cmpl 16(%[key]), %[b]\n\tcmovgel 16(%[diff]), %[b]\n\tcmovgel 8(%[ks]), %[p]\n\t"
-      "cmpl 24(%[key]), %[b]\n\tcmovgel 24(%[diff]), %[b]\n\tcmovgel 12(%[ks]), %[p]\n\t"
-      "cmpl 32(%[key]), %[b]\n\tcmovgel 32(%[diff]), %[b]\n\tcmovgel 16(%[ks]), %[p]\n\t"
-      "cmpl 40(%[key]), %[b]\n\tcmovgel 40(%[diff]), %[b]\n\tcmovgel 20(%[ks]), %[p]\n\t"
-      "cmpl 48(%[key]), %[b]\n\tcmovgel 48(%[diff]), %[b]\n\tcmovgel 24(%[ks]), %[p]\n\t"
-      "cmpl 56(%[key]), %[b]\n\tcmovgel 56(%[diff]), %[b]\n\tcmovgel 28(%[ks]), %[p]"
-      : [b] "+r"(b), [p] "+r"(p)
-      : [key] "r"(keys), [diff] "r"(diffs), [ks] "r"(kPick), "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(keys)),
-        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(diffs))
+  std::uint32_t b = 496;
+  int p = 0;
+  std::uint32_t c = colour;
+#define BRUMELEAF_WEIGH(k)                                                                                   \
+  "cmpl " #k "*8(%[keyed]), %[b]\n\tcmovael " #k "*8+4(%[keyed]), %[b]\n\tcmovael " #k "*8(%[colours]), %[c]\n\t" \
+  "cmovael " #k "*4(%[ks]), %[p]\n\t"
+  asm(BRUMELEAF_WEIGH(0) BRUMELEAF_WEIGH(1) BRUMELEAF_WEIGH(2) BRUMELEAF_WEIGH(3) BRUMELEAF_WEIGH(4)
+          BRUMELEAF_WEIGH(5) BRUMELEAF_WEIGH(6) BRUMELEAF_WEIGH(7)
+      : [b] "+r"(b), [p] "+r"(p), [c] "+r"(c)
+      : [keyed] "r"(keyed), [colours] "r"(colours), [ks] "r"(kPick),
+        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(keyed)), "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(colours))
       : "cc");
-  best = b, pick = p;
+#undef BRUMELEAF_WEIGH
+  pick = p, colour = c;
+  return b;
 }
+
+// Lanes of a 64-byte read starting `rel` bytes before a pixel: the pixel's lane, if it lies
+// within.
+constexpr std::uint32_t LaneMask(std::ptrdiff_t rel) { return rel >= 0 && rel < 64 ? 1u << (rel >> 2) : 0u; }
 
 // The same steps with the eight neighbours weighed side by side. Two 64-byte reads (the
 // columns x-1 .. x+2 of the centre's band and of the band above or below) and one permutation
 // put the neighbours in their order, one to a 64-bit lane, and a sum of absolute differences
 // gives their colour differences; their draws come from the leaps all at once. Only the choice
-// among them runs in turn.
+// among them runs in turn, and the step's time is the chain from one choice to the next: a
+// move takes the next reads' places and everything else it needs from tables by (row mod 4,
+// choice).
 //
 // Every step reads the neighbourhood its predecessor has just written. A wide read of bytes
 // still waiting in narrower writes cannot take them from the writes and waits until they reach
-// the cache, so a step's writes are held back: the next step reads first, then writes them
+// the cache, so a step's two writes are held back: the next step reads first, then writes them
 // and puts the two pixels into what it read.
 BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending, int strength, RunContext& ctx) {
   const PassSetup s(d, blending, strength);
@@ -294,7 +306,7 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
   // Dword 2k of the permutation reads neighbour k out of the 32 pixels (rows 0..3 of columns
   // x-1 .. x+2 in the centre's band, then in the other band); odd dwords are cleared.
   alignas(64) std::int32_t gather[4][16];
-  std::ptrdiff_t otherBand[4] = {-s.band, 0, 0, s.band};
+  const std::ptrdiff_t otherBand[4] = {-s.band, 0, 0, s.band};
   for (int phase = 0; phase < 4; ++phase)
     for (int k = 0; k < 8; ++k) {
       const int column = 1 + kNeighbourDx[k], row = phase + kNeighbourDy[k];
@@ -306,20 +318,38 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     gatherIndex[phase] = _mm512_load_si512(gather[phase]);
     centreIndex[phase] = _mm512_set1_epi32(4 + phase);
   }
+  // A move by (row mod 4, choice): how far the reads' places go, the new row mod 4, and the
+  // lanes of the two held-back pixels (the old centre, then the new one) in the band read
+  // (low 16 bits) and the other one (high 16 bits).
+  struct Move {
+    std::ptrdiff_t column, other;
+    int phase;
+    std::uint32_t oldLanes, newLanes;
+  };
+  Move moves[4][9] = {};
+  for (int phase = 0; phase < 4; ++phase)
+    for (int pick = 1; pick <= 8; ++pick) {
+      Move& m = moves[phase][pick];
+      const int to = (phase + kNeighbourDy[pick - 1]) & 3;
+      // column x-1 of the new centre, from column x-1 of the old one
+      m.column = s.offsets[phase][pick] + 4 * phase - 4 * to;
+      m.other = m.column + otherBand[to];
+      m.phase = to;
+      const std::ptrdiff_t oldCentre = 16 + 4 * phase - m.column, newCentre = 16 + 4 * to;
+      m.oldLanes = LaneMask(oldCentre) | LaneMask(oldCentre - otherBand[to]) << 16;
+      m.newLanes = LaneMask(newCentre) | LaneMask(newCentre - otherBand[to]) << 16;
+    }
   constexpr __mmask16 kEvenDwords = 0x5555;
-  alignas(64) std::uint32_t leapMultiplier[16], leapIncrement[16], laneOffset[16];
-  for (int k = 0; k < 16; ++k) {
-    const RandomLeap& leap = kLeap[static_cast<std::size_t>(std::min(k, 7) + 1)];
-    leapMultiplier[k] = leap.multiplier;
-    leapIncrement[k] = leap.increment;
-    laneOffset[k] = static_cast<std::uint32_t>(4 * k);
+  alignas(64) std::uint32_t leapMultiplier[16] = {}, leapIncrement[16] = {};
+  for (int k = 0; k < 8; ++k) {
+    leapMultiplier[2 * k] = kLeap[static_cast<std::size_t>(k + 1)].multiplier;
+    leapIncrement[2 * k] = kLeap[static_cast<std::size_t>(k + 1)].increment;
   }
   const __m512i multiplier = _mm512_load_si512(leapMultiplier), increment = _mm512_load_si512(leapIncrement);
-  const __m512i lanes = _mm512_load_si512(laneOffset);
-  const __m512i one = _mm512_set1_epi64(1), three = _mm512_set1_epi64(3), outOfReach = _mm512_set1_epi64(1000);
+  const __m512i one = _mm512_set1_epi32(1), less4 = _mm512_set1_epi32(-4);
   const __m512i drawOne = _mm512_set1_epi32(static_cast<int>(kDrawOneFrom));
   const __m512i drawTwo = _mm512_set1_epi32(static_cast<int>(kDrawTwoFrom));
-  alignas(64) std::uint64_t key[8], diff[8];
+  alignas(64) std::uint64_t keyed[8], colours[8];
 
   // The writes held back: the centre's, then the chosen neighbour's (which wins where both are
   // one pixel). At the start, the first pixel written with what it holds.
@@ -330,32 +360,60 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
   Random& random = ctx.Rand();
   std::uint32_t seed = random.Seed();
   int x = walker.x, y = walker.y, dx = -100, dy = walker.dy, best = walker.best;
+  int phase = 0, pick = 0;
+  std::ptrdiff_t column = 0, other = 0;
   std::int64_t untilLift = 0;  // j mod liftEvery, counted down instead of divided
   bool stopped = false;
   for (std::int64_t j = 0; j <= s.steps; ++j, --untilLift) {
-    Step(s, x, y, dx, dy, best, seed);
-    const int phase = y & 3;
-    const std::ptrdiff_t column = (y >> 2) * s.band + 16 * static_cast<std::ptrdiff_t>(x - 1);
-    const std::ptrdiff_t other = column + otherBand[phase];
+    const int moveX = x + dx, moveY = y + dy;
+    const bool inside = static_cast<std::uint32_t>(moveX - 1) < s.spanX && static_cast<std::uint32_t>(moveY - 1) < s.spanY;
+    std::uint32_t oldLanes, newLanes;
+    if (best < s.blending && best > 3 && inside && j > 0) {
+      const Move& m = moves[phase][pick];
+      x = moveX, y = moveY;
+      other = column + m.other;
+      column += m.column;
+      phase = m.phase;
+      oldLanes = m.oldLanes, newLanes = m.newLanes;
+    } else {
+      // A jump, or the first step of a pass, which moves by the -100 columns that mark "no
+      // choice" where the walker stands far enough right.
+      if (best < s.blending && best > 3 && inside) {
+        x = moveX, y = moveY;
+      } else {
+        const std::uint32_t jumpSeedX = kLeap[1].SeedAfter(seed), jumpSeedY = kLeap[2].SeedAfter(seed);
+        x = static_cast<int>(DrawOf(jumpSeedX, s.spanX)) + 1;
+        y = static_cast<int>(DrawOf(jumpSeedY, s.spanY)) + 1;
+        seed = jumpSeedY;
+      }
+      phase = y & 3;
+      column = (y >> 2) * s.band + 16 * static_cast<std::ptrdiff_t>(x - 1);
+      other = column + otherBand[phase];
+      oldLanes = LaneMask(heldAt[0] - column) | LaneMask(heldAt[0] - other) << 16;
+      newLanes = LaneMask(heldAt[1] - column) | LaneMask(heldAt[1] - other) << 16;
+    }
     __m512i inBand = _mm512_loadu_si512(base + column);
     __m512i inOther = _mm512_loadu_si512(base + other);
-    for (int w = 0; w < 2; ++w) {
-      Store32(base + heldAt[w], held[w]);
-      const __m512i value = _mm512_set1_epi32(static_cast<int>(held[w]));
-      inBand = _mm512_mask_mov_epi32(
-          inBand, _mm512_cmpeq_epi32_mask(_mm512_set1_epi32(static_cast<int>(heldAt[w] - column)), lanes), value);
-      inOther = _mm512_mask_mov_epi32(
-          inOther, _mm512_cmpeq_epi32_mask(_mm512_set1_epi32(static_cast<int>(heldAt[w] - other)), lanes), value);
-    }
+    Store32(base + heldAt[0], held[0]);
+    Store32(base + heldAt[1], held[1]);
+    const __m512i oldValue = _mm512_set1_epi32(static_cast<int>(held[0]));
+    const __m512i newValue = _mm512_set1_epi32(static_cast<int>(held[1]));
+    inBand = _mm512_mask_mov_epi32(inBand, static_cast<__mmask16>(oldLanes), oldValue);
+    inOther = _mm512_mask_mov_epi32(inOther, static_cast<__mmask16>(oldLanes >> 16), oldValue);
+    inBand = _mm512_mask_mov_epi32(inBand, static_cast<__mmask16>(newLanes), newValue);
+    inOther = _mm512_mask_mov_epi32(inOther, static_cast<__mmask16>(newLanes >> 16), newValue);
+
     const __m512i around = _mm512_maskz_permutex2var_epi32(kEvenDwords, inBand, gatherIndex[phase], inOther);
     const __m512i c = _mm512_maskz_permutexvar_epi32(kEvenDwords, centreIndex[phase], inBand);
     const __m512i diffs = _mm512_sad_epu8(around, c);
+    // Keys in the even dwords: difference - 4 + draw; differences - 4 in the odd ones; all
+    // bits set in both where the difference is 3 or less (its difference - 4 is negative).
     const __m512i seeds = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int>(seed)), multiplier), increment);
-    __m512i keys = _mm512_mask_add_epi64(diffs, static_cast<__mmask8>(_mm512_cmpge_epu32_mask(seeds, drawOne)), diffs, one);
-    keys = _mm512_mask_add_epi64(keys, static_cast<__mmask8>(_mm512_cmpge_epu32_mask(seeds, drawTwo)), keys, one);
-    keys = _mm512_mask_add_epi64(keys, _mm512_cmple_epu64_mask(diffs, three), keys, outOfReach);
-    _mm512_store_si512(key, keys);
-    _mm512_store_si512(diff, diffs);
+    __m512i shift = _mm512_mask_add_epi32(less4, _mm512_cmpge_epu32_mask(seeds, drawOne) & kEvenDwords, less4, one);
+    shift = _mm512_mask_add_epi32(shift, _mm512_cmpge_epu32_mask(seeds, drawTwo) & kEvenDwords, shift, one);
+    const __m512i shifted = _mm512_add_epi32(_mm512_shuffle_epi32(diffs, _MM_PERM_CCAA), shift);
+    _mm512_store_si512(keyed, _mm512_or_si512(shifted, _mm512_srai_epi64(shifted, 63)));
+    _mm512_store_si512(colours, around);
     seed = kLeap[8].SeedAfter(seed);
 
     const std::uint32_t here = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm512_castsi512_si128(c)));
@@ -364,25 +422,23 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
       untilLift = s.liftEvery;
       q = LiftedColour(here);
     }
-    int pick;
-    ChooseNeighbour(key, diff, best, pick);
+    std::uint32_t there = here;
+    best = static_cast<int>(ChooseNeighbour(keyed, colours, pick, there)) + 4;
     choiceDy[0] = dy;
     const std::size_t choice = static_cast<std::size_t>(pick);
     dx = s.choiceDx[choice];
     dy = choiceDy[choice];
     const std::ptrdiff_t centre = column + 16 + 4 * phase;
-    const std::ptrdiff_t n = centre + s.offsets[phase][choice];
-    const std::uint32_t there = Load32(base + n);
     const bool smear = best <= s.blending + 15;
     const bool mix = smear && best > s.smearAbove;
     const std::uint32_t mixed = SmearedColour(q, there, (j & 7) >= 5 ? 1u : 0u);  // lift (j mod 8) div 5
     heldAt[0] = centre, held[0] = mix ? mixed : here;
-    heldAt[1] = n, held[1] = smear ? (mix ? mixed : q) : there;
+    heldAt[1] = centre + s.offsets[phase][choice], held[1] = smear ? (mix ? mixed : q) : there;
     if (ctx.StopRequested()) {
       stopped = true;
       break;
     }
-    FetchAround(base + n, s.band);
+    FetchAround(base + heldAt[1], s.band);
   }
   Store32(base + heldAt[0], held[0]);
   Store32(base + heldAt[1], held[1]);
