@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -186,6 +187,15 @@ inline void FetchAround(const std::uint8_t* n, std::ptrdiff_t band) {
   __builtin_prefetch(n + band + 31);
 }
 
+// The vector kernel's steps are short enough for a fetch to pay two steps ahead: the columns
+// two away on either side, in the centre's band and the bands above and below.
+inline void FetchWider(const std::uint8_t* n, std::ptrdiff_t band) {
+  for (const std::ptrdiff_t b : {-band, std::ptrdiff_t{0}, band}) {
+    __builtin_prefetch(n + b - 32);
+    __builtin_prefetch(n + b + 48);
+  }
+}
+
 // The draws of a step are taken from the seed at its start by leaps (imaging/RandomLeap.h), in
 // the order the generator would give them: two for a jump, then one per neighbour.
 bool WalkPassPortable(WalkCanvas& d, Walker& walker, int blending, int strength, RunContext& ctx) {
@@ -254,31 +264,55 @@ constexpr std::uint32_t kDrawOneFrom = 1431655766u, kDrawTwoFrom = 2863311531u;
 static_assert(DrawOf(kDrawOneFrom - 1, 3) == 0 && DrawOf(kDrawOneFrom, 3) == 1);
 static_assert(DrawOf(kDrawTwoFrom - 1, 3) == 1 && DrawOf(kDrawTwoFrom, 3) == 2);
 
+// A move by (row mod 4, choice): how far the vector kernel's two reads go (from column x-1 of
+// the old centre to that of the new one, and to the new one's other band), the new row mod 4,
+// and the lanes of the two held-back pixels (the old centre, then the new one) in the band read
+// (low 16 bits) and the other one (high 16 bits).
+struct alignas(32) Move {
+  std::int64_t column = 0, other = 0;
+  std::int32_t phase = 0;
+  std::uint32_t oldLanes = 0, newLanes = 0;
+};
+static_assert(sizeof(Move) == 32 && offsetof(Move, column) == 0 && offsetof(Move, other) == 8 &&
+              offsetof(Move, phase) == 16);
+
 // The choice among the eight neighbours, weighed in order: the best difference so far becomes
 // the difference of every neighbour whose key is not above it. Each 64-bit lane of `keyed`
 // holds a neighbour's key (low half) and difference (high half), both less 4 and compared
 // unsigned; differences of 3 or less come with all bits set, so they are never taken;
-// `colours` holds the neighbours' colours, one a lane. Returns the chosen difference less 4
-// (496 if none) and sets the choice (neighbour + 1, 0 for none) and its colour (left alone if
-// none). Conditional moves written out: the compiler turns them into branches, and which
-// neighbour wins is as good as random.
-inline std::uint32_t ChooseNeighbour(const std::uint64_t* keyed, const std::uint64_t* colours, int& pick,
-                                     std::uint32_t& colour) {
+// `colours` holds the neighbours' colours, one a lane, and `moves` the moves to them (entries
+// 1 to 8). Returns the chosen difference less 4 (496 if none) and sets the choice (neighbour +
+// 1, 0 for none); its colour and its move's places and row are set along with it (left alone
+// if none), so that the next step's reads wait for nothing but this chain. Conditional moves
+// written out: the compiler turns them into branches, and which neighbour wins is as good as
+// random.
+struct Choice {
+  int pick = 0;
+  std::uint32_t colour = 0;
+  std::int64_t column = 0, other = 0;
+  std::int32_t phase = 0;
+};
+inline std::uint32_t ChooseNeighbour(const std::uint64_t* keyed, const std::uint64_t* colours, const Move* moves,
+                                     Choice& choice) {
   static constexpr std::int32_t kPick[8] = {1, 2, 3, 4, 5, 6, 7, 8};
   std::uint32_t b = 496;
   int p = 0;
-  std::uint32_t c = colour;
+  std::uint32_t c = choice.colour;
+  std::int64_t column = 0, other = 0;
+  std::int32_t phase = 0;
 #define BRUMELEAF_WEIGH(k)                                                                                   \
   "cmpl " #k "*8(%[keyed]), %[b]\n\tcmovael " #k "*8+4(%[keyed]), %[b]\n\tcmovael " #k "*8(%[colours]), %[c]\n\t" \
-  "cmovael " #k "*4(%[ks]), %[p]\n\t"
+  "cmovael " #k "*4(%[ks]), %[p]\n\tcmovaeq " #k "*32+32(%[moves]), %[column]\n\t"                          \
+  "cmovaeq " #k "*32+40(%[moves]), %[other]\n\tcmovael " #k "*32+48(%[moves]), %[phase]\n\t"
   asm(BRUMELEAF_WEIGH(0) BRUMELEAF_WEIGH(1) BRUMELEAF_WEIGH(2) BRUMELEAF_WEIGH(3) BRUMELEAF_WEIGH(4)
           BRUMELEAF_WEIGH(5) BRUMELEAF_WEIGH(6) BRUMELEAF_WEIGH(7)
-      : [b] "+r"(b), [p] "+r"(p), [c] "+r"(c)
-      : [keyed] "r"(keyed), [colours] "r"(colours), [ks] "r"(kPick),
-        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(keyed)), "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(colours))
+      : [b] "+r"(b), [p] "+r"(p), [c] "+r"(c), [column] "+r"(column), [other] "+r"(other), [phase] "+r"(phase)
+      : [keyed] "r"(keyed), [colours] "r"(colours), [ks] "r"(kPick), [moves] "r"(moves),
+        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(keyed)), "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(colours)),
+        "m"(*reinterpret_cast<const Move(*)[9]>(moves))
       : "cc");
 #undef BRUMELEAF_WEIGH
-  pick = p, colour = c;
+  choice.pick = p, choice.colour = c, choice.column = column, choice.other = other, choice.phase = phase;
   return b;
 }
 
@@ -318,14 +352,6 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     gatherIndex[phase] = _mm512_load_si512(gather[phase]);
     centreIndex[phase] = _mm512_set1_epi32(4 + phase);
   }
-  // A move by (row mod 4, choice): how far the reads' places go, the new row mod 4, and the
-  // lanes of the two held-back pixels (the old centre, then the new one) in the band read
-  // (low 16 bits) and the other one (high 16 bits).
-  struct Move {
-    std::ptrdiff_t column, other;
-    int phase;
-    std::uint32_t oldLanes, newLanes;
-  };
   Move moves[4][9] = {};
   for (int phase = 0; phase < 4; ++phase)
     for (int pick = 1; pick <= 8; ++pick) {
@@ -362,6 +388,7 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
   int x = walker.x, y = walker.y, dx = -100, dy = walker.dy, best = walker.best;
   int phase = 0, pick = 0;
   std::ptrdiff_t column = 0, other = 0;
+  Choice chosen;
   std::int64_t untilLift = 0;  // j mod liftEvery, counted down instead of divided
   bool stopped = false;
   for (std::int64_t j = 0; j <= s.steps; ++j, --untilLift) {
@@ -371,9 +398,9 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     if (best < s.blending && best > 3 && inside && j > 0) {
       const Move& m = moves[phase][pick];
       x = moveX, y = moveY;
-      other = column + m.other;
-      column += m.column;
-      phase = m.phase;
+      other = column + chosen.other;
+      column += chosen.column;
+      phase = chosen.phase;
       oldLanes = m.oldLanes, newLanes = m.newLanes;
     } else {
       // A jump, or the first step of a pass, which moves by the -100 columns that mark "no
@@ -422,8 +449,10 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
       untilLift = s.liftEvery;
       q = LiftedColour(here);
     }
-    std::uint32_t there = here;
-    best = static_cast<int>(ChooseNeighbour(keyed, colours, pick, there)) + 4;
+    chosen.colour = here;
+    best = static_cast<int>(ChooseNeighbour(keyed, colours, moves[phase], chosen)) + 4;
+    pick = chosen.pick;
+    const std::uint32_t there = chosen.colour;
     choiceDy[0] = dy;
     const std::size_t choice = static_cast<std::size_t>(pick);
     dx = s.choiceDx[choice];
@@ -438,7 +467,7 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
       stopped = true;
       break;
     }
-    FetchAround(base + heldAt[1], s.band);
+    FetchWider(base + heldAt[1], s.band);
   }
   Store32(base + heldAt[0], held[0]);
   Store32(base + heldAt[1], held[1]);
