@@ -423,12 +423,14 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     __m512i inOther = _mm512_loadu_si512(base + other);
     Store32(base + heldAt[0], held[0]);
     Store32(base + heldAt[1], held[1]);
+    // One blend a read (the new centre's value where both pixels are one).
     const __m512i oldValue = _mm512_set1_epi32(static_cast<int>(held[0]));
     const __m512i newValue = _mm512_set1_epi32(static_cast<int>(held[1]));
-    inBand = _mm512_mask_mov_epi32(inBand, static_cast<__mmask16>(oldLanes), oldValue);
-    inOther = _mm512_mask_mov_epi32(inOther, static_cast<__mmask16>(oldLanes >> 16), oldValue);
-    inBand = _mm512_mask_mov_epi32(inBand, static_cast<__mmask16>(newLanes), newValue);
-    inOther = _mm512_mask_mov_epi32(inOther, static_cast<__mmask16>(newLanes >> 16), newValue);
+    const std::uint32_t lanes = oldLanes | newLanes;
+    inBand = _mm512_mask_mov_epi32(inBand, static_cast<__mmask16>(lanes),
+                                   _mm512_mask_mov_epi32(oldValue, static_cast<__mmask16>(newLanes), newValue));
+    inOther = _mm512_mask_mov_epi32(inOther, static_cast<__mmask16>(lanes >> 16),
+                                    _mm512_mask_mov_epi32(oldValue, static_cast<__mmask16>(newLanes >> 16), newValue));
 
     const __m512i around = _mm512_maskz_permutex2var_epi32(kEvenDwords, inBand, gatherIndex[phase], inOther);
     const __m512i c = _mm512_maskz_permutexvar_epi32(kEvenDwords, centreIndex[phase], inBand);
