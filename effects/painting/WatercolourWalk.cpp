@@ -277,10 +277,9 @@ static_assert(sizeof(Move) == 32 && offsetof(Move, column) == 0 && offsetof(Move
               offsetof(Move, phase) == 16);
 
 // The choice among the eight neighbours, weighed in order: the best difference so far becomes
-// the difference of every neighbour whose key is not above it. Each 64-bit lane of `keyed`
-// holds a neighbour's key (low half) and difference (high half), both less 4 and compared
-// unsigned; differences of 3 or less come with all bits set, so they are never taken;
-// `colours` holds the neighbours' colours, one a lane, and `moves` the moves to them (entries
+// the difference of every neighbour whose key is not above it. Lane k (64 bits) of `keyed` and
+// `lessened` holds neighbour k's key and difference, both less 4 and compared unsigned; keys
+// of differences of 3 or less are 65532 or more, so they are never taken; `colours` holds the neighbours' colours, one a lane, and `moves` the moves to them (entries
 // 1 to 8). Returns the chosen difference less 4 (496 if none) and sets the choice (neighbour +
 // 1, 0 for none); its colour and its move's places and row are set along with it (left alone
 // if none), so that the next step's reads wait for nothing but this chain. Conditional moves
@@ -292,8 +291,8 @@ struct Choice {
   std::int64_t column = 0, other = 0;
   std::int32_t phase = 0;
 };
-inline std::uint32_t ChooseNeighbour(const std::uint64_t* keyed, const std::uint64_t* colours, const Move* moves,
-                                     Choice& choice) {
+inline std::uint32_t ChooseNeighbour(const std::uint64_t* keyed, const std::uint64_t* lessened,
+                                     const std::uint64_t* colours, const Move* moves, Choice& choice) {
   static constexpr std::int32_t kPick[8] = {1, 2, 3, 4, 5, 6, 7, 8};
   std::uint32_t b = 496;
   int p = 0;
@@ -301,14 +300,15 @@ inline std::uint32_t ChooseNeighbour(const std::uint64_t* keyed, const std::uint
   std::int64_t column = 0, other = 0;
   std::int32_t phase = 0;
 #define BRUMELEAF_WEIGH(k)                                                                                   \
-  "cmpl " #k "*8(%[keyed]), %[b]\n\tcmovael " #k "*8+4(%[keyed]), %[b]\n\tcmovael " #k "*8(%[colours]), %[c]\n\t" \
+  "cmpl " #k "*8(%[keyed]), %[b]\n\tcmovael " #k "*8(%[lessened]), %[b]\n\tcmovael " #k "*8(%[colours]), %[c]\n\t" \
   "cmovael " #k "*4(%[ks]), %[p]\n\tcmovaeq " #k "*32+32(%[moves]), %[column]\n\t"                          \
   "cmovaeq " #k "*32+40(%[moves]), %[other]\n\tcmovael " #k "*32+48(%[moves]), %[phase]\n\t"
   asm(BRUMELEAF_WEIGH(0) BRUMELEAF_WEIGH(1) BRUMELEAF_WEIGH(2) BRUMELEAF_WEIGH(3) BRUMELEAF_WEIGH(4)
           BRUMELEAF_WEIGH(5) BRUMELEAF_WEIGH(6) BRUMELEAF_WEIGH(7)
       : [b] "+r"(b), [p] "+r"(p), [c] "+r"(c), [column] "+r"(column), [other] "+r"(other), [phase] "+r"(phase)
-      : [keyed] "r"(keyed), [colours] "r"(colours), [ks] "r"(kPick), [moves] "r"(moves),
-        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(keyed)), "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(colours)),
+      : [keyed] "r"(keyed), [lessened] "r"(lessened), [colours] "r"(colours), [ks] "r"(kPick), [moves] "r"(moves),
+        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(keyed)), "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(lessened)),
+        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(colours)),
         "m"(*reinterpret_cast<const Move(*)[9]>(moves))
       : "cc");
 #undef BRUMELEAF_WEIGH
@@ -372,10 +372,10 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     leapIncrement[2 * k] = kLeap[static_cast<std::size_t>(k + 1)].increment;
   }
   const __m512i multiplier = _mm512_load_si512(leapMultiplier), increment = _mm512_load_si512(leapIncrement);
-  const __m512i one = _mm512_set1_epi32(1), less4 = _mm512_set1_epi32(-4);
+  const __m512i one = _mm512_set1_epi32(1), less4 = _mm512_set1_epi64(0xFFFC);
   const __m512i drawOne = _mm512_set1_epi32(static_cast<int>(kDrawOneFrom));
   const __m512i drawTwo = _mm512_set1_epi32(static_cast<int>(kDrawTwoFrom));
-  alignas(64) std::uint64_t keyed[8], colours[8];
+  alignas(64) std::uint64_t keyed[8], lessened[8], colours[8];
 
   // The writes held back: the centre's, then the chosen neighbour's (which wins where both are
   // one pixel). At the start, the first pixel written with what it holds.
@@ -435,13 +435,14 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     const __m512i around = _mm512_maskz_permutex2var_epi32(kEvenDwords, inBand, gatherIndex[phase], inOther);
     const __m512i c = _mm512_maskz_permutexvar_epi32(kEvenDwords, centreIndex[phase], inBand);
     const __m512i diffs = _mm512_sad_epu8(around, c);
-    // Keys in the even dwords: difference - 4 + draw; differences - 4 in the odd ones; all
-    // bits set in both where the difference is 3 or less (its difference - 4 is negative).
+    // Differences - 4 in the low 16 bits of each lane, wrapping round below 4, and keys
+    // difference - 4 + draw, saturating at 65535 there.
     const __m512i seeds = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int>(seed)), multiplier), increment);
-    __m512i shift = _mm512_mask_add_epi32(less4, _mm512_cmpge_epu32_mask(seeds, drawOne) & kEvenDwords, less4, one);
-    shift = _mm512_mask_add_epi32(shift, _mm512_cmpge_epu32_mask(seeds, drawTwo) & kEvenDwords, shift, one);
-    const __m512i shifted = _mm512_add_epi32(_mm512_shuffle_epi32(diffs, _MM_PERM_CCAA), shift);
-    _mm512_store_si512(keyed, _mm512_or_si512(shifted, _mm512_srai_epi64(shifted, 63)));
+    __m512i draws = _mm512_maskz_mov_epi32(_mm512_cmpge_epu32_mask(seeds, drawOne) & kEvenDwords, one);
+    draws = _mm512_mask_add_epi32(draws, _mm512_cmpge_epu32_mask(seeds, drawTwo) & kEvenDwords, draws, one);
+    const __m512i lessened4 = _mm512_add_epi16(diffs, less4);
+    _mm512_store_si512(keyed, _mm512_adds_epu16(lessened4, draws));
+    _mm512_store_si512(lessened, lessened4);
     _mm512_store_si512(colours, around);
     seed = kLeap[8].SeedAfter(seed);
 
@@ -452,7 +453,7 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
       q = LiftedColour(here);
     }
     chosen.colour = here;
-    best = static_cast<int>(ChooseNeighbour(keyed, colours, moves[phase], chosen)) + 4;
+    best = static_cast<int>(ChooseNeighbour(keyed, lessened, colours, moves[phase], chosen)) + 4;
     pick = chosen.pick;
     const std::uint32_t there = chosen.colour;
     choiceDy[0] = dy;
