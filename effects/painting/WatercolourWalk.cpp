@@ -28,6 +28,14 @@ namespace {
 // edge of the last band reach past the picture.
 constexpr std::size_t kReadSlack = 64;
 
+inline std::uint32_t Load32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+inline void Store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
+
 }  // namespace
 
 void WalkCanvas::Free::operator()(std::uint8_t* p) const { std::free(p); }
@@ -46,13 +54,23 @@ WalkCanvas::WalkCanvas(const Bitmap& picture)
   madvise(p, rounded, MADV_HUGEPAGE);
 #endif
   bytes_.reset(static_cast<std::uint8_t*>(p));
-  // The fourth byte of every pixel stays 0 (the vector kernel's colour differences count it),
-  // and so do the rows of the last band below the picture and the slack.
-  std::memset(bytes_.get(), 0, size);
+  // The fourth byte of every pixel is 0 (the vector kernel's colour differences count it);
+  // the rows of the last band below the picture and the slack are 0 too.
+  const std::ptrdiff_t filled = band_ * (height_ / 4);
+  std::memset(bytes_.get() + filled, 0, size - static_cast<std::size_t>(filled));
   for (int y = 0; y < height_; ++y) {
     const std::uint8_t* from = picture.ScanLine(y);
     std::uint8_t* to = bytes_.get() + Offset(0, y);
-    for (int x = 0; x < width_; ++x, from += 3, to += 16) to[0] = from[0], to[1] = from[1], to[2] = from[2];
+    int x = 0;
+    // Four pixels from three words; the last pixel of a row alone, so as not to read past it.
+    for (; x + 4 < width_; x += 4, from += 12, to += 64) {
+      const std::uint32_t a = Load32(from), b = Load32(from + 4), c = Load32(from + 8);
+      Store32(to, a & 0xFFFFFFu);
+      Store32(to + 16, (a >> 24 | b << 8) & 0xFFFFFFu);
+      Store32(to + 32, (b >> 16 | c << 16) & 0xFFFFFFu);
+      Store32(to + 48, c >> 8);
+    }
+    for (; x < width_; ++x, from += 3, to += 16) Store32(to, from[0] | from[1] << 8 | static_cast<std::uint32_t>(from[2]) << 16);
   }
 }
 
@@ -61,7 +79,15 @@ void WalkCanvas::CopyTo(Bitmap& picture) const {
   for (int y = 0; y < height_; ++y) {
     std::uint8_t* to = picture.ScanLine(y);
     const std::uint8_t* from = bytes_.get() + Offset(0, y);
-    for (int x = 0; x < width_; ++x, from += 16, to += 3) to[0] = from[0], to[1] = from[1], to[2] = from[2];
+    int x = 0;
+    // Four pixels into three words; the last pixel of a row alone, so as not to write past it.
+    for (; x + 4 < width_; x += 4, from += 64, to += 12) {
+      const std::uint32_t a = Load32(from), b = Load32(from + 16), c = Load32(from + 32), d = Load32(from + 48);
+      Store32(to, a | b << 24);
+      Store32(to + 4, b >> 8 | c << 16);
+      Store32(to + 8, c >> 16 | d << 8);
+    }
+    for (; x < width_; ++x, from += 16, to += 3) to[0] = from[0], to[1] = from[1], to[2] = from[2];
   }
 }
 
@@ -151,14 +177,6 @@ inline std::uint32_t SmearedColour(std::uint32_t a, std::uint32_t b, std::uint32
   const std::uint32_t full = half & ((half & 0x7F7F7F7Fu) + 0x01010101u) & 0x80808080u;  // bytes of 255
   return half + ((~full >> 7) & 0x00010101u & (0u - lift));
 }
-
-inline std::uint32_t Load32(const std::uint8_t* p) {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
-inline void Store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
 
 // The smear of a step. A found neighbour always lies within blending + 15, which is below
 // 500; without a smear the writes put back what is there (`n` is the centre itself when no
@@ -446,7 +464,7 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     _mm512_store_si512(colours, around);
     seed = kLeap[8].SeedAfter(seed);
 
-    const std::uint32_t here = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm512_castsi512_si128(c)));
+    const std::uint32_t here = static_cast<std::uint32_t>(_mm512_cvtsi512_si32(c));
     std::uint32_t q = here;
     if (untilLift == 0) {
       untilLift = s.liftEvery;
