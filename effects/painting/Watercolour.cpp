@@ -93,15 +93,15 @@ void WatercolourPainting(const Bitmap& source, Bitmap& destination, const Waterc
     paint.SetSize(source.Width(), source.Height());
     PaintStrokeLayer(source, paint, s.edgeIntensity, ctx);
   }
-  destination = source;
 
   // Walkers need an interior pixel to stand on: pictures 1 or 2 pixels wide or high get the
   // finishing steps only.
-  const int w = destination.Width(), h = destination.Height();
-  if (w >= 3 && h >= 3) {
+  const int w = source.Width(), h = source.Height();
+  if (w < 3 || h < 3) {
+    destination = source;
+  } else {
     Walker walker;
-    WalkCanvas walk(destination);
-    destination = Bitmap();  // the walk's copy stands in for it: no third picture in memory
+    WalkCanvas walk(source);  // the walk's copy stands in for the destination until it is done
     for (int pass = 0; pass <= s.strength; ++pass) {
       if (ctx.preview && s.strength > 0) {
         walk.CopyTo(destination);
