@@ -102,9 +102,10 @@ void WatercolourPainting(const Bitmap& source, Bitmap& destination, const Waterc
   } else {
     Walker walker;
     WalkCanvas walk(source);  // the walk's copy stands in for the destination until it is done
+    bool current = false;  // the destination holds the walk as it is (shown at a pass's end)
     for (int pass = 0; pass <= s.strength; ++pass) {
       if (ctx.preview && s.strength > 0) {
-        walk.CopyTo(destination);
+        if (!current) walk.CopyTo(destination);
         ctx.ShowInPreview(destination);
         ctx.PreviewProgressLine((200 / s.strength) * pass);
       } else {
@@ -116,12 +117,14 @@ void WatercolourPainting(const Bitmap& source, Bitmap& destination, const Waterc
         ctx.ShowProgress(101, 100, 4, 4);
         return;
       }
+      current = false;
       if (pass >= 3 && ctx.preview) {
         walk.CopyTo(destination);
         ctx.ShowInPreview(destination);
+        current = true;
       }
     }
-    walk.CopyTo(destination);
+    if (!current) walk.CopyTo(destination);
   }
 
   AdjustBrightness(destination, (s.darkenLighten - 127) / 3);

@@ -83,7 +83,9 @@ TEST(WatercolourWalk, TheVectorKernelMatchesThePortableOne) {
         EXPECT_EQ(vector.walker.dx, portable.walker.dx) << where;
         EXPECT_EQ(vector.walker.dy, portable.walker.dy) << where;
         EXPECT_EQ(vector.walker.best, portable.walker.best) << where;
-        if (blending >= 90 && size[0] > 9) EXPECT_NE(portable.picture, photo) << where;
+        if (blending >= 90 && size[0] > 9) {
+          EXPECT_NE(portable.picture, photo) << where;
+        }
       }
 }
 
