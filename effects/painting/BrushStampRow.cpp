@@ -43,6 +43,9 @@ void LayBaseline(std::uint8_t* t, const std::uint8_t* a, const std::uint8_t* c, 
 
 #if defined(BRUMELEAF_BRUSH_WIDE)
 
+// The wide paths rewrite the two mixes as 255 level + w (c - level) and 255 level + op (mix -
+// level): one multiplication each instead of two. The terms may be negative, but both sums
+// lie in 0..65025, so 16-bit lanes that wrap modulo 2^16 hold them exactly.
 #define BRUMELEAF_AVX2 __attribute__((target("avx2")))
 #define BRUMELEAF_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl")))
 
@@ -52,17 +55,15 @@ BRUMELEAF_AVX2 inline __m256i Div255Avx2(__m256i x) {
 }
 
 BRUMELEAF_AVX2 void LayAvx2(std::uint8_t* t, const std::uint8_t* a, const std::uint8_t* c, int bytes, int op) {
-  const __m256i keep = _mm256_set1_epi16(static_cast<short>(255 - op));
   const __m256i lay = _mm256_set1_epi16(static_cast<short>(op));
-  const __m256i full = _mm256_set1_epi16(255);
   int i = 0;
   for (; i + 16 <= bytes; i += 16) {
     const __m256i level = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i)));
     const __m256i weight = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)));
     const __m256i colour = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i)));
-    const __m256i mixed =
-        _mm256_add_epi16(_mm256_mullo_epi16(level, _mm256_sub_epi16(full, weight)), _mm256_mullo_epi16(colour, weight));
-    const __m256i laid = _mm256_add_epi16(_mm256_mullo_epi16(keep, level), _mm256_mullo_epi16(Div255Avx2(mixed), lay));
+    const __m256i whole = _mm256_sub_epi16(_mm256_slli_epi16(level, 8), level);  // 255 level
+    const __m256i mixed = _mm256_add_epi16(whole, _mm256_mullo_epi16(weight, _mm256_sub_epi16(colour, level)));
+    const __m256i laid = _mm256_add_epi16(whole, _mm256_mullo_epi16(lay, _mm256_sub_epi16(Div255Avx2(mixed), level)));
     const __m256i result = Div255Avx2(laid);
     const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(result, result), 0x08);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(t + i), _mm256_castsi256_si128(packed));
@@ -77,18 +78,16 @@ BRUMELEAF_AVX512 inline __m512i Div255Avx512(__m512i x) {
 
 // Loads and stores are masked to the row, so nothing past its end is read or written.
 BRUMELEAF_AVX512 void LayAvx512(std::uint8_t* t, const std::uint8_t* a, const std::uint8_t* c, int bytes, int op) {
-  const __m512i keep = _mm512_set1_epi16(static_cast<short>(255 - op));
   const __m512i lay = _mm512_set1_epi16(static_cast<short>(op));
-  const __m512i full = _mm512_set1_epi16(255);
   for (int i = 0; i < bytes; i += 32) {
     const int lanes = bytes - i < 32 ? bytes - i : 32;
     const __mmask32 live = lanes == 32 ? ~__mmask32{0} : (__mmask32{1} << lanes) - 1;
     const __m512i level = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(live, t + i));
     const __m512i weight = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(live, a + i));
     const __m512i colour = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(live, c + i));
-    const __m512i mixed =
-        _mm512_add_epi16(_mm512_mullo_epi16(level, _mm512_sub_epi16(full, weight)), _mm512_mullo_epi16(colour, weight));
-    const __m512i laid = _mm512_add_epi16(_mm512_mullo_epi16(keep, level), _mm512_mullo_epi16(Div255Avx512(mixed), lay));
+    const __m512i whole = _mm512_sub_epi16(_mm512_slli_epi16(level, 8), level);  // 255 level
+    const __m512i mixed = _mm512_add_epi16(whole, _mm512_mullo_epi16(weight, _mm512_sub_epi16(colour, level)));
+    const __m512i laid = _mm512_add_epi16(whole, _mm512_mullo_epi16(lay, _mm512_sub_epi16(Div255Avx512(mixed), level)));
     // The result never exceeds 255, so keeping each lane's low byte is exact.
     _mm512_mask_cvtepi16_storeu_epi8(t + i, live, Div255Avx512(laid));
   }
