@@ -248,10 +248,30 @@ bool Underpaint(const Bitmap& source, Bitmap& destination, const StrokeField& fi
 
 }  // namespace
 
+namespace {
+
+// The gradient at interior pixel (x, y): top minus bottom and left minus right, the largest
+// signed value of the three channels.
+void Gradient(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, int x, int& gx, int& gy) {
+  gx = INT_MIN, gy = INT_MIN;
+  for (int c = 0; c < 3; ++c) {
+    const int l = 3 * (x - 1) + c, m = 3 * x + c, r = 3 * (x + 1) + c;
+    gy = std::max(gy, 3 * up[l] + 10 * up[m] + 3 * up[r] - 3 * down[l] - 10 * down[m] - 3 * down[r]);
+    gx = std::max(gx, 3 * up[l] + 10 * mid[l] + 3 * down[l] - 3 * up[r] - 10 * mid[r] - 3 * down[r]);
+  }
+}
+
+}  // namespace
+
 double StrokeField::Angle(int x, int y) const {
   const std::size_t i = static_cast<std::size_t>(y) * width + x;
-  if (magnitude[i] > 0) return static_cast<double>(raw[i]) + 1.5707;
-  return static_cast<double>(raw[i]) / 1000.0;
+  if (magnitude[i] > 0) {
+    int gx = 0, gy = 0;
+    Gradient(rows[static_cast<std::size_t>(y) - 1], rows[static_cast<std::size_t>(y)],
+             rows[static_cast<std::size_t>(y) + 1], x, gx, gy);
+    return static_cast<double>(std::atan2(static_cast<float>(gy), static_cast<float>(gx))) + 1.5707;
+  }
+  return static_cast<double>(flat[i]) / 1000.0;
 }
 
 StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
@@ -259,24 +279,17 @@ StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
   const int w = source.Width(), h = source.Height();
   field.width = w, field.height = h;
   field.magnitude.assign(static_cast<std::size_t>(w) * h, 0);
-  field.raw.assign(static_cast<std::size_t>(w) * h, 0.0f);
+  field.flat.assign(static_cast<std::size_t>(w) * h, 0);
+  field.rows = source.RowTable();
   ForEachRowBand(1, h - 1, 32, [&](int begin, int end) {
     for (int y = begin; y < end; ++y) {
       const std::uint8_t* up = source.ScanLine(y - 1);
       const std::uint8_t* mid = source.ScanLine(y);
       const std::uint8_t* down = source.ScanLine(y + 1);
       for (int x = 1; x < w - 1; ++x) {
-        int gx = INT_MIN, gy = INT_MIN;
-        for (int c = 0; c < 3; ++c) {
-          const int l = 3 * (x - 1) + c, m = 3 * x + c, r = 3 * (x + 1) + c;
-          // Top minus bottom, left minus right; the largest signed value of the channels.
-          gy = std::max(gy, 3 * up[l] + 10 * up[m] + 3 * up[r] - 3 * down[l] - 10 * down[m] - 3 * down[r]);
-          gx = std::max(gx, 3 * up[l] + 10 * mid[l] + 3 * down[l] - 3 * up[r] - 10 * mid[r] - 3 * down[r]);
-        }
-        const std::size_t i = static_cast<std::size_t>(y) * w + x;
-        const int magnitude = (std::abs(gx) + std::abs(gy)) / 32;
-        field.magnitude[i] = static_cast<std::uint8_t>(magnitude);
-        if (magnitude > 0) field.raw[i] = std::atan2(static_cast<float>(gy), static_cast<float>(gx));
+        int gx = 0, gy = 0;
+        Gradient(up, mid, down, x, gx, gy);
+        field.magnitude[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>((std::abs(gx) + std::abs(gy)) / 32);
       }
     }
   });
@@ -284,7 +297,7 @@ StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
   for (int y = 1; y < h - 1; ++y)
     for (int x = 1; x < w - 1; ++x) {
       const std::size_t i = static_cast<std::size_t>(y) * w + x;
-      if (field.magnitude[i] == 0) field.raw[i] = static_cast<float>(random.NextInt(628));
+      if (field.magnitude[i] == 0) field.flat[i] = static_cast<std::uint16_t>(random.NextInt(628));
     }
   return field;
 }
