@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/BlockAveraging.h"
@@ -28,6 +32,21 @@ bool IsWhite(const std::uint8_t* p) { return p[0] == 255 && p[1] == 255 && p[2] 
 // leaves its seed colour in the scratch picture, and such a leftover with green 127 belongs to
 // no patch, so matching on the green level alone would pull it into the next patch's holes.
 bool IsMarker(const std::uint8_t* p) { return p[0] == 0 && p[1] == 127 && p[2] == 255; }
+
+// Whether any of the 48 bytes from p is 0.
+bool HasZeroByte48(const std::uint8_t* p) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i a = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), zero);
+  const __m128i b = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)), zero);
+  const __m128i c = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32)), zero);
+  return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), c)) != 0;
+#else
+  for (int i = 0; i < 48; ++i)
+    if (p[i] == 0) return true;
+  return false;
+#endif
+}
 
 int ColourDistance(const std::uint8_t* a, const std::uint8_t* b) {
   return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
@@ -210,7 +229,11 @@ class PatchPainter {
     markerRuns_.clear();
     ForEachDirtyRect(square, [&](const Rect& r) {
       for (int py = r.top; py < r.bottom; ++py) {
+        const std::uint8_t* row = marks_[static_cast<std::size_t>(py)];
         for (int px = r.left; px < r.right; ++px) {
+          // A marker has a zero byte; sixteen pixels (48 bytes) without one are passed over.
+          while (px + 16 <= r.right && !HasZeroByte48(row + 3 * px)) px += 16;
+          if (px >= r.right) break;
           if (!IsMarker(Mark(px, py))) continue;
           // A pixel inside two dirty rectangles is met twice; the mark is undone on the first
           // meeting so that it counts once, and restored below.
