@@ -151,8 +151,19 @@ class DetailCanvas {
   // more than the factor. Only the rows and columns the stamps reach are compared and copied,
   // the rest of the rectangle being unchanged.
   void PaintTrial(const WorkingBrush& brush, const std::vector<Spot>& path, int op, const Clip& rect, double factor) {
+    // The rectangle's rows lie a picture row apart, each on pages of its own on a large
+    // picture, so every row is asked for a few rows before it is summed.
+    constexpr int kRowsAhead = 8;
+    auto fetchRow = [&](int y) {
+      const char* from = reinterpret_cast<const char*>(&error_[Index(rect.left, y)]);
+      const char* to = reinterpret_cast<const char*>(&error_[Index(rect.right, y)]);
+      for (; from <= to; from += 64) __builtin_prefetch(from);
+      __builtin_prefetch(to);
+    };
+    for (int y = rect.top; y <= std::min(rect.bottom, rect.top + kRowsAhead - 1); ++y) fetchRow(y);
     std::int64_t sum = 0;
     for (int y = rect.top; y <= rect.bottom; ++y) {
+      if (y + kRowsAhead <= rect.bottom) fetchRow(y + kRowsAhead);
       const std::uint16_t* e = &error_[Index(rect.left, y)];
       std::uint32_t row = 0;
       for (int x = 0; x <= rect.right - rect.left; ++x) row += e[x];
