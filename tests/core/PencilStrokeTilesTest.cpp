@@ -59,9 +59,11 @@ TEST(PencilStrokeTiles, LayingTileByTileEqualsLayingOneStrokeAfterAnother) {
   LayOneByOne(strokes, expected);
   for (int threads : {1, 3}) {
     SetRowPassThreads(threads);
-    Bitmap tiled = PhotoLike(width, height);
-    LayStrokes(strokes, tiled);
-    EXPECT_EQ(tiled, expected) << threads << " threads";
+    for (const bool narrow : {false, true}) {
+      Bitmap tiled = PhotoLike(width, height);
+      LayStrokes(strokes, tiled, narrow);
+      EXPECT_EQ(tiled, expected) << threads << " threads" << (narrow ? ", eight bytes at a time" : "");
+    }
   }
   SetRowPassThreads(0);
 }
