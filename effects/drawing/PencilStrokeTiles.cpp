@@ -1,10 +1,18 @@
 #include "effects/drawing/PencilStrokeTiles.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstring>
+#include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define BRUMELEAF_STROKE_AVX512 1
 #endif
 
 #include "effects/drawing/PencilStampTable.h"
@@ -39,51 +47,126 @@ template <int Keep, bool Unsigned>
 void LayClipped(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip);
 
 #if defined(__SSE2__)
-// The folded formula of LayClipped for the three channels of a pixel at once: pmaddwd forms
-// (256 keep + w) d + (256 - w) s in 32 bits; after the shift by 8 the quotient by keep + 1 is
-// taken by a multiplication (exact for every reachable value, at most 2025), and packing with
-// unsigned saturation is the clamp to 0..255. Only the pixel's own three bytes are read and
-// written: its neighbour may belong to a tile another thread is laying.
+// The stroke's runs inside `clip`, eight bytes of the drawing at a time: with a weight w of at
+// most 256 the middle term w d + (256 - w) s is at most 256 * 255 and fits 16 bits unsigned, so
+// the formula runs as written in 16-bit lanes, (keep d + (w d + (256 - w) s) shr 8) div
+// (keep + 1), the quotient by keep + 1 as a multiplication: x div 5 = (x 52429) shr 18 and
+// x div 6 = (x 43691) shr 18 for 0 <= x < 2^13 (the dividend is at most 1530), and packing
+// with unsigned saturation is the clamp to 0..255.
+// A run's bytes are blue, green, red from a pixel boundary, so the tint offsets repeat every
+// three vectors. Bytes past the clipped run are neither read nor written; the last few are
+// laid one by one.
 template <int Keep>
-void LayClippedFolded(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip) {
+void LayRunsSse2(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip) {
   static_assert(Keep == 4 || Keep == 5);
   const PreparedStamp& stamp = *stroke.stamp;
   const int left = stroke.x - stamp.size / 2;
   const int top = stroke.y - stamp.size / 2;
-  const short ofDrawing = static_cast<short>(256 * Keep + stroke.mix.weight);
-  const short ofStamp = static_cast<short>(256 - stroke.mix.weight);
-  const __m128i coefficients = _mm_set_epi16(0, 0, ofStamp, ofDrawing, ofStamp, ofDrawing, ofStamp, ofDrawing);
-  // x div 5 = (x * 52429) >> 18 and x div 6 = (x * 43691) >> 18 for 0 <= x < 2^16 / 8.
-  const __m128i magic = _mm_set1_epi16(static_cast<short>(Keep == 4 ? 52429 : 43691));
+  const int weight = stroke.mix.weight;
   const int* o = stroke.mix.offset;
-  const __m128i offsets = _mm_set_epi16(0, 0, 0, 0, 0, static_cast<short>(o[2]), static_cast<short>(o[1]),
-                                        static_cast<short>(o[0]));
+  const __m128i ofDrawing = _mm_set1_epi16(static_cast<short>(weight));
+  const __m128i ofStamp = _mm_set1_epi16(static_cast<short>(256 - weight));
+  const __m128i keep = _mm_set1_epi16(Keep);
+  const __m128i magic = _mm_set1_epi16(static_cast<short>(Keep == 4 ? 52429 : 43691));
   const __m128i zero = _mm_setzero_si128();
+  __m128i offsets[3];
+  for (int v = 0; v < 3; ++v) {
+    alignas(16) short lanes[8];
+    for (int l = 0; l < 8; ++l) lanes[l] = static_cast<short>(o[(8 * v + l) % 3]);
+    offsets[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+  }
   const int firstRow = std::max(0, clip.y0 - top), endRow = std::min(stamp.size, clip.y1 - top);
   for (int j = firstRow; j < endRow; ++j) {
     std::uint8_t* row = rows[top + j];
-    const StampPixel* px = stamp.pixels.data() + stamp.rowStart[static_cast<std::size_t>(j)];
-    const StampPixel* end = stamp.pixels.data() + stamp.rowStart[static_cast<std::size_t>(j) + 1];
-    for (; px != end; ++px) {
-      const int tx = left + px->i;
-      if (tx < clip.x0 || tx >= clip.x1) continue;
-      std::uint8_t* d = row + 3 * tx;
-      std::uint32_t level;
-      std::memcpy(&level, px->level, 4);
-      const __m128i drawn = _mm_cvtsi32_si128(static_cast<int>(d[0] | (d[1] << 8) | (d[2] << 16)));
-      const __m128i pairs = _mm_unpacklo_epi16(_mm_unpacklo_epi8(drawn, zero),
-                                               _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(level)), zero));
-      const __m128i sums = _mm_srli_epi32(_mm_madd_epi16(pairs, coefficients), 8);
-      __m128i v = _mm_packs_epi32(sums, sums);
-      v = _mm_add_epi16(_mm_srli_epi16(_mm_mulhi_epu16(v, magic), 2), offsets);
-      const std::uint32_t out = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
-      d[0] = static_cast<std::uint8_t>(out);
-      d[1] = static_cast<std::uint8_t>(out >> 8);
-      d[2] = static_cast<std::uint8_t>(out >> 16);
+    const StampRun* run = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j)];
+    const StampRun* end = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j) + 1];
+    for (; run != end; ++run) {
+      const int x0 = std::max(left + run->i, clip.x0);
+      const int x1 = std::min(left + run->i + run->length, clip.x1);
+      if (x0 >= x1) continue;
+      std::uint8_t* d = row + 3 * x0;
+      const std::uint8_t* s = stamp.levels.data() + run->first + 3 * (x0 - left - run->i);
+      const int bytes = 3 * (x1 - x0);
+      int b = 0;
+      for (int v = 0; b + 8 <= bytes; b += 8, v = v == 2 ? 0 : v + 1) {
+        const __m128i drawn = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + b)), zero);
+        const __m128i level = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + b)), zero);
+        const __m128i middle = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(drawn, ofDrawing), _mm_mullo_epi16(level, ofStamp)), 8);
+        const __m128i kept = _mm_add_epi16(_mm_mullo_epi16(drawn, keep), middle);
+        const __m128i value = _mm_add_epi16(_mm_srli_epi16(_mm_mulhi_epu16(kept, magic), 2), offsets[v]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + b), _mm_packus_epi16(value, value));
+      }
+      for (; b < bytes; ++b) {
+        const int dc = d[b];
+        const int v = (Keep * dc + (weight * dc + (256 - weight) * s[b]) / 256) / (Keep + 1);
+        d[b] = ClampLevel(v + o[b % 3]);
+      }
     }
   }
 }
 #endif
+
+#if defined(BRUMELEAF_STROKE_AVX512)
+
+// The same as LayRunsSse2, thirty-two bytes at a time with AVX-512: loads and stores are
+// masked to the clipped run, so a run of any length takes whole vectors and nothing past it is
+// read or written. The clamp to 0..255 is a signed maximum with 0 and an unsigned saturating
+// store.
+template <int Keep>
+__attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void LayRunsAvx512(const PlannedStroke& stroke,
+                                                                              std::uint8_t* const* rows,
+                                                                              const Clip& clip) {
+  static_assert(Keep == 4 || Keep == 5);
+  const PreparedStamp& stamp = *stroke.stamp;
+  const int left = stroke.x - stamp.size / 2;
+  const int top = stroke.y - stamp.size / 2;
+  const int weight = stroke.mix.weight;
+  const int* o = stroke.mix.offset;
+  const __m512i ofDrawing = _mm512_set1_epi16(static_cast<short>(weight));
+  const __m512i ofStamp = _mm512_set1_epi16(static_cast<short>(256 - weight));
+  const __m512i keep = _mm512_set1_epi16(Keep);
+  const __m512i magic = _mm512_set1_epi16(static_cast<short>(Keep == 4 ? 52429 : 43691));
+  const __m512i zero = _mm512_setzero_si512();
+  __m512i offsets[3];
+  for (int v = 0; v < 3; ++v) {
+    alignas(64) short lanes[32];
+    for (int l = 0; l < 32; ++l) lanes[l] = static_cast<short>(o[(32 * v + l) % 3]);
+    offsets[v] = _mm512_load_si512(lanes);
+  }
+  const int firstRow = std::max(0, clip.y0 - top), endRow = std::min(stamp.size, clip.y1 - top);
+  for (int j = firstRow; j < endRow; ++j) {
+    std::uint8_t* row = rows[top + j];
+    const StampRun* run = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j)];
+    const StampRun* end = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j) + 1];
+    for (; run != end; ++run) {
+      const int x0 = std::max(left + run->i, clip.x0);
+      const int x1 = std::min(left + run->i + run->length, clip.x1);
+      if (x0 >= x1) continue;
+      std::uint8_t* d = row + 3 * x0;
+      const std::uint8_t* s = stamp.levels.data() + run->first + 3 * (x0 - left - run->i);
+      const int bytes = 3 * (x1 - x0);
+      for (int b = 0, v = 0; b < bytes; b += 32, v = v == 2 ? 0 : v + 1) {
+        const int lanes = std::min(32, bytes - b);
+        const __mmask32 live = lanes == 32 ? ~__mmask32{0} : (__mmask32{1} << lanes) - 1;
+        const __m512i drawn = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(live, d + b));
+        const __m512i level = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(live, s + b));
+        const __m512i middle =
+            _mm512_srli_epi16(_mm512_add_epi16(_mm512_mullo_epi16(drawn, ofDrawing), _mm512_mullo_epi16(level, ofStamp)), 8);
+        const __m512i kept = _mm512_add_epi16(_mm512_mullo_epi16(drawn, keep), middle);
+        const __m512i value = _mm512_add_epi16(_mm512_srli_epi16(_mm512_mulhi_epu16(kept, magic), 2), offsets[v]);
+        _mm512_mask_cvtusepi16_storeu_epi8(d + b, live, _mm512_max_epi16(value, zero));
+      }
+    }
+  }
+}
+
+bool HasAvx512() {
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512vl");
+  return has;
+}
+#endif
+
 
 template <int Keep, bool Unsigned>
 void LayClipped(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip) {
@@ -117,14 +200,25 @@ void LayClipped(const PlannedStroke& stroke, std::uint8_t* const* rows, const Cl
   }
 }
 
-void Lay(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip) {
+void Lay(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip, bool wide) {
   const bool unsignedTerms = stroke.mix.weight >= 0 && stroke.mix.weight <= 256;
+#if defined(BRUMELEAF_STROKE_AVX512)
+  if (unsignedTerms && wide) {
+    if (stroke.mix.edge)
+      LayRunsAvx512<4>(stroke, rows, clip);
+    else
+      LayRunsAvx512<5>(stroke, rows, clip);
+    return;
+  }
+#else
+  (void)wide;
+#endif
 #if defined(__SSE2__)
   if (unsignedTerms) {
     if (stroke.mix.edge)
-      LayClippedFolded<4>(stroke, rows, clip);
+      LayRunsSse2<4>(stroke, rows, clip);
     else
-      LayClippedFolded<5>(stroke, rows, clip);
+      LayRunsSse2<5>(stroke, rows, clip);
     return;
   }
 #endif
@@ -149,32 +243,57 @@ PreparedStamp PrepareStamp(int entry, int size) {
   PreparedStamp stamp;
   stamp.size = size;
   stamp.rowStart.reserve(static_cast<std::size_t>(size) + 1);
+  stamp.runStart.reserve(static_cast<std::size_t>(size) + 1);
   for (int j = 0; j < size; ++j) {
     stamp.rowStart.push_back(static_cast<int>(stamp.pixels.size()));
+    stamp.runStart.push_back(static_cast<int>(stamp.runs.size()));
     const std::uint8_t* row = scaled.ScanLine(j);
     for (int i = 0; i < size; ++i) {
       const std::uint8_t* p = row + 3 * i;
       if (p[0] > kStrokeLightest || p[1] > kStrokeLightest || p[2] > kStrokeLightest) continue;
       stamp.pixels.push_back({static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), {p[0], p[1], p[2], 0}});
+      StampRun* last = stamp.runs.size() > static_cast<std::size_t>(stamp.runStart.back()) ? &stamp.runs.back() : nullptr;
+      if (last && last->i + last->length == i) {
+        ++last->length;
+      } else {
+        stamp.runs.push_back({static_cast<std::int16_t>(i), 1, static_cast<std::int32_t>(stamp.levels.size())});
+      }
+      stamp.levels.insert(stamp.levels.end(), p, p + 3);
     }
   }
   stamp.rowStart.push_back(static_cast<int>(stamp.pixels.size()));
+  stamp.runStart.push_back(static_cast<int>(stamp.runs.size()));
+  stamp.levels.resize(stamp.levels.size() + 8, 0);
   return stamp;
 }
 
 const PreparedStamp& StampCache::Get(int entry, int size) {
-  if (size > kLargestCachedSize) {
+  if (entry < 0 || entry >= kPencilStampAngles)
+    throw ImageError("There is no pencil stroke at table entry " + std::to_string(entry) + ".");
+  if (size > kLargestSharedSize) {
     large_.push_back(std::make_unique<PreparedStamp>(PrepareStamp(entry, size)));
     return *large_.back();
   }
-  if (cache_.empty()) cache_.resize(static_cast<std::size_t>(kPencilStampAngles) * (kLargestCachedSize + 1));
-  std::unique_ptr<PreparedStamp>& slot = cache_.at(static_cast<std::size_t>(entry) * (kLargestCachedSize + 1) +
-                                                   static_cast<std::size_t>(size));
-  if (!slot) slot = std::make_unique<PreparedStamp>(PrepareStamp(entry, size));
-  return *slot;
+  // One slot per (entry, size); a stamp never changes once prepared, so a slot is filled once
+  // and read without a lock. Two runs preparing the same stamp at once keep the first.
+  static std::array<std::atomic<const PreparedStamp*>, static_cast<std::size_t>(kPencilStampAngles) * (kLargestSharedSize + 1)> shared{};
+  std::atomic<const PreparedStamp*>& slot =
+      shared[static_cast<std::size_t>(entry) * (kLargestSharedSize + 1) + static_cast<std::size_t>(std::max(size, 0))];
+  const PreparedStamp* ready = slot.load(std::memory_order_acquire);
+  if (ready) return *ready;
+  auto fresh = std::make_unique<PreparedStamp>(PrepareStamp(entry, size));
+  if (slot.compare_exchange_strong(ready, fresh.get(), std::memory_order_acq_rel, std::memory_order_acquire))
+    return *fresh.release();
+  return *ready;
 }
 
-void LayStrokes(const std::vector<PlannedStroke>& strokes, Bitmap& drawing) {
+void LayStrokes(const std::vector<PlannedStroke>& strokes, Bitmap& drawing, bool narrow) {
+#if defined(BRUMELEAF_STROKE_AVX512)
+  const bool wide = !narrow && HasAvx512();
+#else
+  const bool wide = false;
+  (void)narrow;
+#endif
   const int width = drawing.Width() - 1, height = drawing.Height() - 1;  // the drawable area
   if (width <= 0 || height <= 0 || strokes.empty()) return;
   const int tilesX = (width + kTileWidth - 1) / kTileWidth;
@@ -219,8 +338,20 @@ void LayStrokes(const std::vector<PlannedStroke>& strokes, Bitmap& drawing) {
         const std::size_t t = static_cast<std::size_t>(ty) * tilesX + tx;
         const Clip clip{tx * kTileWidth, ty * kTileHeight, std::min((tx + 1) * kTileWidth, width),
                         std::min((ty + 1) * kTileHeight, height)};
-        for (std::uint32_t k = first[t]; k < first[t + 1]; ++k) {
-          Lay(strokes[order[k]], rows.data(), clip);
+        // A tile's strokes lie far apart in the batch and their stamps anywhere in the shared
+        // table, so each would wait for memory: the stroke, its stamp and the stamp's rows are
+        // asked for 24, 16 and 8 strokes ahead.
+        const std::uint32_t endStroke = first[t + 1];
+        for (std::uint32_t k = first[t]; k < endStroke; ++k) {
+          if (k + 24 < endStroke) __builtin_prefetch(&strokes[order[k + 24]]);
+          if (k + 16 < endStroke) __builtin_prefetch(strokes[order[k + 16]].stamp);
+          if (k + 8 < endStroke) {
+            const PreparedStamp* ahead = strokes[order[k + 8]].stamp;
+            __builtin_prefetch(ahead->runStart.data());
+            __builtin_prefetch(ahead->runs.data());
+            __builtin_prefetch(ahead->levels.data());
+          }
+          Lay(strokes[order[k]], rows.data(), clip, wide);
         }
       }
   });

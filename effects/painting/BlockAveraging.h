@@ -30,7 +30,8 @@ void BlockAveragingPass(Bitmap& image, int k, int blending);
 
 // Passes k = 0 .. passes - 1. `beforePass(k)` runs before each pass (progress reports); when it
 // returns false the remaining passes are skipped and the image keeps the last whole pass.
-// Returns false when stopped that way.
+// Returns false when stopped that way. Between passes the image's rows are held in another
+// arrangement of their bytes, so `beforePass` must not read or show the image.
 bool BlockAveraging(Bitmap& image, int passes, int blending, const std::function<bool(int k)>& beforePass);
 
 }  // namespace brumeleaf

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "effects/FrameSteps.h"
+#include "effects/painting/BrushStampRow.h"
 #include "effects/Frames.h"
 #include "imaging/Canvas.h"
 #include "imaging/Colour.h"
@@ -26,6 +27,7 @@ struct WorkingBrush {
   std::vector<std::uint8_t> alpha;   // per colour byte; 0 where the tip's alpha is 1 or less
   std::vector<std::uint8_t> colour;  // blue, green, red per pixel
   std::vector<int> first, last;      // per row: the first and last column that carries paint
+  std::vector<std::uint8_t> lifted;  // scratch row of ColourFlat
 
   void Load(const AlphaTip& tip) {
     width = tip.width, height = tip.height;
@@ -51,9 +53,21 @@ struct WorkingBrush {
     std::uint8_t* c = &colour[3 * (static_cast<std::size_t>(y) * width + x)];
     for (int k = 0; k < 3; ++k) c[k] = ClampLevel(base[k] + o);
   }
+  // The same for one base colour: the pixels off every third one all take base + `plus`, so
+  // each row starts as a copy of those, and the draws follow in row order.
   void ColourFlat(const std::uint8_t* base, int plus, int range, Random& random) {
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) SetPixel(x, y, base, plus, range, random);
+    if (width <= 0) return;
+    lifted.resize(static_cast<std::size_t>(3) * width);
+    for (int x = 0; x < width; ++x)
+      for (int k = 0; k < 3; ++k) lifted[static_cast<std::size_t>(3 * x + k)] = ClampLevel(base[k] + plus);
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* row = &colour[3 * static_cast<std::size_t>(y) * width];
+      std::copy(lifted.begin(), lifted.end(), row);
+      for (int x = (3 - y % 3) % 3; x < width; x += 3) {
+        const int o = -random.NextInt(range);
+        for (int k = 0; k < 3; ++k) row[3 * x + k] = ClampLevel(base[k] + o);
+      }
+    }
   }
   // Each brush pixel takes the source pixel under it; pixels beyond the source keep their
   // colours and draw nothing.
@@ -76,28 +90,16 @@ struct Clip {
 };
 
 // Stamps the brush with its top-left corner at (px, py): the brush colour is mixed in by its
-// alpha, and the mix laid over the canvas with the opacity.
+// alpha, and the mix laid over the canvas with the opacity (BrushStampRow.h).
 void Stamp(const std::vector<std::uint8_t*>& rows, const WorkingBrush& brush, int px, int py, int op, const Clip& clip) {
-  const std::uint16_t keep = static_cast<std::uint16_t>(255 - op), lay = static_cast<std::uint16_t>(op);
   const int y0 = std::max(0, clip.top - py), y1 = std::min(brush.height - 1, clip.bottom - py);
   for (int by = y0; by <= y1; ++by) {
     const int x0 = std::max(brush.first[static_cast<std::size_t>(by)], clip.left - px);
     const int x1 = std::min(brush.last[static_cast<std::size_t>(by)], clip.right - px);
     if (x0 > x1) continue;
-    std::uint8_t* t = rows[static_cast<std::size_t>(py + by)] + 3 * (px + x0);
     const std::size_t offset = 3 * (static_cast<std::size_t>(by) * brush.width + x0);
-    const std::uint8_t* a = brush.alpha.data() + offset;
-    const std::uint8_t* c = brush.colour.data() + offset;
-    const int bytes = 3 * (x1 - x0 + 1);
-    // Every intermediate value stays below 65536, so the loop runs on 16-bit lanes; for
-    // 0 <= x <= 65025, x div 255 = (x + 1 + x shr 8) shr 8.
-    for (int i = 0; i < bytes; ++i) {
-      const std::uint16_t level = t[i], weight = a[i];
-      const std::uint16_t mixed = static_cast<std::uint16_t>(level * static_cast<std::uint16_t>(255 - weight) + c[i] * weight);
-      const std::uint16_t mix = static_cast<std::uint16_t>(static_cast<std::uint16_t>(mixed + 1 + (mixed >> 8)) >> 8);
-      const std::uint16_t laid = static_cast<std::uint16_t>(keep * level + mix * lay);
-      t[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(laid + 1 + (laid >> 8)) >> 8);
-    }
+    LayBrushRow(rows[static_cast<std::size_t>(py + by)] + 3 * (px + x0), brush.alpha.data() + offset,
+                brush.colour.data() + offset, 3 * (x1 - x0 + 1), op);
   }
 }
 
@@ -149,8 +151,19 @@ class DetailCanvas {
   // more than the factor. Only the rows and columns the stamps reach are compared and copied,
   // the rest of the rectangle being unchanged.
   void PaintTrial(const WorkingBrush& brush, const std::vector<Spot>& path, int op, const Clip& rect, double factor) {
+    // The rectangle's rows lie a picture row apart, each on pages of its own on a large
+    // picture, so every row is asked for a few rows before it is summed.
+    constexpr int kRowsAhead = 8;
+    auto fetchRow = [&](int y) {
+      const char* from = reinterpret_cast<const char*>(&error_[Index(rect.left, y)]);
+      const char* to = reinterpret_cast<const char*>(&error_[Index(rect.right, y)]);
+      for (; from <= to; from += 64) __builtin_prefetch(from);
+      __builtin_prefetch(to);
+    };
+    for (int y = rect.top; y <= std::min(rect.bottom, rect.top + kRowsAhead - 1); ++y) fetchRow(y);
     std::int64_t sum = 0;
     for (int y = rect.top; y <= rect.bottom; ++y) {
+      if (y + kRowsAhead <= rect.bottom) fetchRow(y + kRowsAhead);
       const std::uint16_t* e = &error_[Index(rect.left, y)];
       std::uint32_t row = 0;
       for (int x = 0; x <= rect.right - rect.left; ++x) row += e[x];
@@ -169,9 +182,14 @@ class DetailCanvas {
       std::copy(dst_[y] + 3 * x0, dst_[y] + 3 * x1 + 3, trialRows_[static_cast<std::size_t>(y)] + 3 * x0);
     });
     for (const Spot& s : path) Stamp(trialRows_, brush, s.x, s.y, op, rect);
+    // The change of the summed error: a pixel's error is the sum of its three channels'
+    // differences, so a span's new error is the summed differences of its bytes.
     std::int64_t change = 0;
     ForSpans(rect, [&](int y, int x0, int x1) {
-      for (int x = x0; x <= x1; ++x) change += PixelError(src_[y] + 3 * x, trialRows_[static_cast<std::size_t>(y)] + 3 * x) - error_[Index(x, y)];
+      const std::uint16_t* e = &error_[Index(x0, y)];
+      std::uint32_t before = 0;
+      for (int x = 0; x <= x1 - x0; ++x) before += e[x];
+      change += SumOfAbsoluteDifferences(src_[y] + 3 * x0, trialRows_[static_cast<std::size_t>(y)] + 3 * x0, 3 * (x1 - x0 + 1)) - before;
     });
     // The area of a one-pixel-wide or -high rectangle counts as 1 instead of 0.
     const std::int64_t area = std::max<std::int64_t>(1, static_cast<std::int64_t>(rect.right - rect.left) * (rect.bottom - rect.top));
@@ -241,10 +259,30 @@ bool Underpaint(const Bitmap& source, Bitmap& destination, const StrokeField& fi
 
 }  // namespace
 
+namespace {
+
+// The gradient at interior pixel (x, y): top minus bottom and left minus right, the largest
+// signed value of the three channels.
+void Gradient(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, int x, int& gx, int& gy) {
+  gx = INT_MIN, gy = INT_MIN;
+  for (int c = 0; c < 3; ++c) {
+    const int l = 3 * (x - 1) + c, m = 3 * x + c, r = 3 * (x + 1) + c;
+    gy = std::max(gy, 3 * up[l] + 10 * up[m] + 3 * up[r] - 3 * down[l] - 10 * down[m] - 3 * down[r]);
+    gx = std::max(gx, 3 * up[l] + 10 * mid[l] + 3 * down[l] - 3 * up[r] - 10 * mid[r] - 3 * down[r]);
+  }
+}
+
+}  // namespace
+
 double StrokeField::Angle(int x, int y) const {
   const std::size_t i = static_cast<std::size_t>(y) * width + x;
-  if (magnitude[i] > 0) return static_cast<double>(raw[i]) + 1.5707;
-  return static_cast<double>(raw[i]) / 1000.0;
+  if (magnitude[i] > 0) {
+    int gx = 0, gy = 0;
+    Gradient(rows[static_cast<std::size_t>(y) - 1], rows[static_cast<std::size_t>(y)],
+             rows[static_cast<std::size_t>(y) + 1], x, gx, gy);
+    return static_cast<double>(std::atan2(static_cast<float>(gy), static_cast<float>(gx))) + 1.5707;
+  }
+  return static_cast<double>(flat[i]) / 1000.0;
 }
 
 StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
@@ -252,24 +290,17 @@ StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
   const int w = source.Width(), h = source.Height();
   field.width = w, field.height = h;
   field.magnitude.assign(static_cast<std::size_t>(w) * h, 0);
-  field.raw.assign(static_cast<std::size_t>(w) * h, 0.0f);
+  field.flat.assign(static_cast<std::size_t>(w) * h, 0);
+  field.rows = source.RowTable();
   ForEachRowBand(1, h - 1, 32, [&](int begin, int end) {
     for (int y = begin; y < end; ++y) {
       const std::uint8_t* up = source.ScanLine(y - 1);
       const std::uint8_t* mid = source.ScanLine(y);
       const std::uint8_t* down = source.ScanLine(y + 1);
       for (int x = 1; x < w - 1; ++x) {
-        int gx = INT_MIN, gy = INT_MIN;
-        for (int c = 0; c < 3; ++c) {
-          const int l = 3 * (x - 1) + c, m = 3 * x + c, r = 3 * (x + 1) + c;
-          // Top minus bottom, left minus right; the largest signed value of the channels.
-          gy = std::max(gy, 3 * up[l] + 10 * up[m] + 3 * up[r] - 3 * down[l] - 10 * down[m] - 3 * down[r]);
-          gx = std::max(gx, 3 * up[l] + 10 * mid[l] + 3 * down[l] - 3 * up[r] - 10 * mid[r] - 3 * down[r]);
-        }
-        const std::size_t i = static_cast<std::size_t>(y) * w + x;
-        const int magnitude = (std::abs(gx) + std::abs(gy)) / 32;
-        field.magnitude[i] = static_cast<std::uint8_t>(magnitude);
-        if (magnitude > 0) field.raw[i] = std::atan2(static_cast<float>(gy), static_cast<float>(gx));
+        int gx = 0, gy = 0;
+        Gradient(up, mid, down, x, gx, gy);
+        field.magnitude[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>((std::abs(gx) + std::abs(gy)) / 32);
       }
     }
   });
@@ -277,7 +308,7 @@ StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
   for (int y = 1; y < h - 1; ++y)
     for (int x = 1; x < w - 1; ++x) {
       const std::size_t i = static_cast<std::size_t>(y) * w + x;
-      if (field.magnitude[i] == 0) field.raw[i] = static_cast<float>(random.NextInt(628));
+      if (field.magnitude[i] == 0) field.flat[i] = static_cast<std::uint16_t>(random.NextInt(628));
     }
   return field;
 }

@@ -25,11 +25,14 @@ BrushstrokeSettings BrushstrokeSettingsFrom(const RunContext& ctx);
 
 // Gradient measure of the stroke directions: per pixel a magnitude 0..255 and an angle. The
 // border keeps magnitude 0 and angle 0; interior pixels without gradient get a random angle
-// below 0.628 (drawn in row order).
+// below 0.628 (drawn in row order). The angle of a pixel with gradient is the single-precision
+// arctangent of its gradient, worked out when asked for (a painting asks at its strokes'
+// starts only), so the field keeps the source's row addresses: the source must outlive it.
 struct StrokeField {
   int width = 0, height = 0;
   std::vector<std::uint8_t> magnitude;
-  std::vector<float> raw;  // the single-precision arctangent, or the random draw when flat
+  std::vector<std::uint16_t> flat;  // the random draw 0..627 where the magnitude is 0, else 0
+  std::vector<const std::uint8_t*> rows;
 
   int Magnitude(int x, int y) const { return magnitude[static_cast<std::size_t>(y) * width + x]; }
   double Angle(int x, int y) const;

@@ -1,6 +1,7 @@
 #include "effects/painting/Painting3.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
 #include "imaging/ParallelRows.h"
-#include "imaging/SlidingHistogram.h"
 
 namespace brumeleaf {
 
@@ -20,37 +20,60 @@ namespace {
 
 constexpr int kStopBlockRows = 64;  // window rows filtered between two stop checks
 
-// Destination rows first..last-1 of the rank filter; the window of pixel (x, y) has its
-// top-left corner at padded (x + shift, y + shift).
-void RankRows(const std::vector<const std::uint8_t*>& padded, Bitmap& out, int n, int rank, int first, int last) {
-  const int shift = n - n / 2;
+// One channel of destination rows first..last-1 of the rank filter; the window of pixel
+// (x, y) has its top-left corner at padded (x + shift, y + shift). The window's histogram
+// follows it along the row (counts up to 11 x 11 fit a byte) with a cursor at the asked rank:
+// `below` counts the window's values under `level`. The value at a rank is one whatever way
+// the cursor reaches it, so a channel at a time, with the state in registers and the window
+// size a constant, gives the bytes of walking the three channels together.
+template <int N>
+void RankChannelRows(const std::vector<const std::uint8_t*>& padded, Bitmap& out, int rank, int c, int first,
+                     int last) {
+  constexpr int shift = N - N / 2;
   const int width = out.Width();
-  std::array<SlidingHistogram, 3> channels;
   for (int y = first; y < last; ++y) {
-    for (SlidingHistogram& h : channels) h = SlidingHistogram{};
-    const int top = y + shift;
-    auto column = [&](int px, int sign) {
-      for (int j = top; j < top + n; ++j) {
-        const std::uint8_t* p = padded[static_cast<std::size_t>(j)] + 3 * px;
-        for (int c = 0; c < 3; ++c) {
-          if (sign > 0) {
-            channels[static_cast<std::size_t>(c)].Add(p[c]);
-          } else {
-            channels[static_cast<std::size_t>(c)].Remove(p[c]);
-          }
-        }
-      }
-    };
-    for (int px = shift; px < shift + n; ++px) column(px, +1);
-    std::uint8_t* o = out.ScanLine(y);
+    std::array<std::uint8_t, 256> bins{};
+    const std::uint8_t* rows[N];
+    for (int j = 0; j < N; ++j) rows[j] = padded[static_cast<std::size_t>(y + shift + j)] + c;
+    for (int px = shift; px < shift + N; ++px)
+      for (int j = 0; j < N; ++j) ++bins[rows[j][3 * px]];
+    int level = 0, below = 0;  // no value lies under level 0
+    std::uint8_t* o = out.ScanLine(y) + c;
     for (int x = 0; x < width; ++x) {
       if (x > 0) {
-        column(x + shift + n - 1, +1);
-        column(x + shift - 1, -1);
+        const int in = 3 * (x + shift + N - 1), away = 3 * (x + shift - 1);
+        for (int j = 0; j < N; ++j) {
+          const int added = rows[j][in], removed = rows[j][away];
+          ++bins[static_cast<std::size_t>(added)];
+          --bins[static_cast<std::size_t>(removed)];
+          below += static_cast<int>(added < level) - static_cast<int>(removed < level);
+        }
       }
-      for (int c = 0; c < 3; ++c)
-        o[3 * x + c] = static_cast<std::uint8_t>(channels[static_cast<std::size_t>(c)].At(rank));
+      while (below > rank) below -= bins[static_cast<std::size_t>(--level)];
+      while (below + bins[static_cast<std::size_t>(level)] <= rank) below += bins[static_cast<std::size_t>(level++)];
+      o[3 * x] = static_cast<std::uint8_t>(level);
     }
+  }
+}
+
+template <int N>
+void RankRowsOf(const std::vector<const std::uint8_t*>& padded, Bitmap& out, int rank, int first, int last) {
+  for (int c = 0; c < 3; ++c) RankChannelRows<N>(padded, out, rank, c, first, last);
+}
+
+// Destination rows first..last-1 of the rank filter with an n x n window, n = 2..11.
+void RankRows(const std::vector<const std::uint8_t*>& padded, Bitmap& out, int n, int rank, int first, int last) {
+  switch (n) {
+    case 2: return RankRowsOf<2>(padded, out, rank, first, last);
+    case 3: return RankRowsOf<3>(padded, out, rank, first, last);
+    case 4: return RankRowsOf<4>(padded, out, rank, first, last);
+    case 5: return RankRowsOf<5>(padded, out, rank, first, last);
+    case 6: return RankRowsOf<6>(padded, out, rank, first, last);
+    case 7: return RankRowsOf<7>(padded, out, rank, first, last);
+    case 8: return RankRowsOf<8>(padded, out, rank, first, last);
+    case 9: return RankRowsOf<9>(padded, out, rank, first, last);
+    case 10: return RankRowsOf<10>(padded, out, rank, first, last);
+    default: return RankRowsOf<11>(padded, out, rank, first, last);
   }
 }
 

@@ -59,9 +59,11 @@ TEST(PencilStrokeTiles, LayingTileByTileEqualsLayingOneStrokeAfterAnother) {
   LayOneByOne(strokes, expected);
   for (int threads : {1, 3}) {
     SetRowPassThreads(threads);
-    Bitmap tiled = PhotoLike(width, height);
-    LayStrokes(strokes, tiled);
-    EXPECT_EQ(tiled, expected) << threads << " threads";
+    for (const bool narrow : {false, true}) {
+      Bitmap tiled = PhotoLike(width, height);
+      LayStrokes(strokes, tiled, narrow);
+      EXPECT_EQ(tiled, expected) << threads << " threads" << (narrow ? ", eight bytes at a time" : "");
+    }
   }
   SetRowPassThreads(0);
 }
@@ -74,5 +76,28 @@ TEST(PencilStrokeTiles, PreparedStampsListTheirRows) {
     EXPECT_EQ(stamp.rowStart.back(), static_cast<int>(stamp.pixels.size()));
     for (int j = 0; j < size; ++j)
       for (int k = stamp.rowStart[j]; k < stamp.rowStart[j + 1]; ++k) EXPECT_EQ(stamp.pixels[k].j, j);
+    // The runs hold the same pixels with the same levels, row by row, and each run stops
+    // where the next pixel of its row is not its neighbour.
+    ASSERT_EQ(stamp.runStart.size(), static_cast<std::size_t>(size) + 1);
+    for (int j = 0; j < size; ++j) {
+      int k = stamp.rowStart[j];
+      for (int r = stamp.runStart[j]; r < stamp.runStart[j + 1]; ++r) {
+        const StampRun& run = stamp.runs[r];
+        ASSERT_GT(run.length, 0);
+        if (r > stamp.runStart[j]) {
+          EXPECT_LT(stamp.runs[r - 1].i + stamp.runs[r - 1].length, run.i);
+        }
+        for (int n = 0; n < run.length; ++n, ++k) {
+          ASSERT_LT(k, stamp.rowStart[j + 1]);
+          EXPECT_EQ(stamp.pixels[k].i, run.i + n);
+          for (int c = 0; c < 3; ++c) EXPECT_EQ(stamp.levels[run.first + 3 * n + c], stamp.pixels[k].level[c]);
+        }
+      }
+      EXPECT_EQ(k, stamp.rowStart[j + 1]);
+    }
   }
+  // The shared stamps are prepared once: a second cache hands out the same one.
+  StampCache other;
+  EXPECT_EQ(&other.Get(33, 30), &cache.Get(33, 30));
+  EXPECT_THROW(other.Get(360, 30), ImageError);
 }
