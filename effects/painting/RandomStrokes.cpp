@@ -8,6 +8,7 @@
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/EdgeStrokes.h"
+#include "effects/painting/ErrorSums.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
 #include "imaging/ParallelRows.h"
@@ -94,6 +95,21 @@ void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, Run
   brush.Take(turned);
 }
 
+// Adds the sums of the blue, green and red bytes of n pixels to sum[0..2]; 16 pixels at a time
+// in 16-bit sums that the compiler can keep in vector registers (n is at most 501: no overflow).
+void AddChannels(const std::uint8_t* __restrict p, int n, std::uint32_t* __restrict sum) {
+  int i = 0;
+  if (n >= 16) {
+    std::uint16_t lane[48] = {};
+    for (; i + 16 <= n; i += 16)
+      for (int k = 0; k < 48; ++k) lane[k] = static_cast<std::uint16_t>(lane[k] + p[3 * i + k]);
+    std::uint32_t blue = 0, green = 0, red = 0;
+    for (int k = 0; k < 48; k += 3) blue += lane[k], green += lane[k + 1], red += lane[k + 2];
+    sum[0] += blue, sum[1] += green, sum[2] += red;
+  }
+  for (; i < n; ++i) sum[0] += p[3 * i], sum[1] += p[3 * i + 1], sum[2] += p[3 * i + 2];
+}
+
 // Sum of |a - b| over n bytes; written plainly so that the compiler turns it into
 // sum-of-absolute-differences instructions.
 std::int64_t AbsDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b, int n) {
@@ -105,10 +121,8 @@ std::int64_t AbsDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __
 class Painter {
  public:
   Painter(const Bitmap& source, Bitmap& destination, int tolerance)
-      : w_(source.Width()), h_(source.Height()), tolerance_(tolerance), stride_(source.RowDistance()),
-        src_(source.RowTable()), dst_(destination.RowTable()) {
-    // Both pictures have the same size, hence the same distance between rows.
-    if (destination.RowDistance() != stride_) throw ImageError("The painting must have the size of its source.");
+      : w_(source.Width()), h_(source.Height()), tolerance_(tolerance), src_(source.RowTable()),
+        dst_(destination.RowTable()), errors_(source, destination) {
     openBits_.assign((static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_) + 63) / 64, 0);
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x) {
@@ -122,23 +136,30 @@ class Painter {
   // could never end.
   bool AnyOpen() const { return open_ > 0; }
 
-  // Asks for the rows of a stamp of `brush` centred on (x, y) ahead of time: a stamp lands on
-  // a random spot, far from the last one, and waiting for its rows one after another would
-  // cost more than its arithmetic.
+  // Asks for what a stamp of `brush` centred on (x, y) reads ahead of time: a stamp lands on a
+  // random spot, far from the last one, and waiting for its memory one piece after another
+  // would cost more than its arithmetic. That is the error sums at the ends of its runs, and
+  // its pixels when stamps get as far as the colour (most large ones do, few small ones).
   void Prefetch(const StrokeBrush& brush, int x, int y) {
     const int half = brush.size / 2;
     const int left = x - half, top = y - half;
     fetchedBefore_ = fetched_;
     fetched_ = {x, y, brush.version};
+    const bool pixels = measured_ > kMeasuredHalf;
     for (const BrushRun& run : brush.runs) {
       const int sy = top + run.v;
       if (sy < 0 || sy >= h_) continue;
       const int first = std::max(left + run.first, 0), last = std::min(left + run.last, w_ - 1);
       if (first > last) continue;
-      const std::ptrdiff_t begin = 3 * first, end = 3 * last + 2;
-      for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
-        __builtin_prefetch(src_[static_cast<std::size_t>(sy)] + std::min(o, end));
-        __builtin_prefetch(dst_[static_cast<std::size_t>(sy)] + std::min(o, end));
+      __builtin_prefetch(errors_.At(std::max(first - 1, 0), sy));
+      for (int end = first | 63; end < last; end += 64) __builtin_prefetch(errors_.At(end, sy));
+      __builtin_prefetch(errors_.At(last, sy));
+      if (pixels) {
+        const std::ptrdiff_t begin = 3 * first, end = 3 * last + 2;
+        for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
+          __builtin_prefetch(src_[static_cast<std::size_t>(sy)] + std::min(o, end));
+          __builtin_prefetch(dst_[static_cast<std::size_t>(sy)] + std::min(o, end));
+        }
       }
     }
   }
@@ -148,6 +169,33 @@ class Painter {
   bool Open(int x, int y) const {
     const std::size_t i = Index(x, y);
     return (openBits_[i >> 6] >> (i & 63)) & 1;
+  }
+
+  // The position search: pairs (x, y) := (Random(width), Random(height)) until the canvas is
+  // open there. Several pairs are drawn on a copy of the generator and their bits looked at
+  // together, so that their memory is fetched side by side; the generator is then left right
+  // after the first open pair, as if they had been drawn one after another. Needs AnyOpen().
+  void FindOpen(Random& random, int& x, int& y) const {
+    constexpr int kPairs = 4;
+    for (;;) {
+      Random ahead = random;
+      int xs[kPairs], ys[kPairs];
+      std::uint32_t seeds[kPairs];
+      for (int k = 0; k < kPairs; ++k) {
+        xs[k] = ahead.NextInt(w_);
+        ys[k] = ahead.NextInt(h_);
+        seeds[k] = ahead.Seed();
+      }
+      bool open[kPairs];
+      for (int k = 0; k < kPairs; ++k) open[k] = Open(xs[k], ys[k]);
+      for (int k = 0; k < kPairs; ++k)
+        if (open[k]) {
+          random.SetSeed(seeds[k]);
+          x = xs[k], y = ys[k];
+          return;
+        }
+      random = ahead;
+    }
   }
 
   // One stamp of `brush` centred on (x, y); returns whether it was kept.
@@ -161,28 +209,44 @@ class Painter {
   bool Stamp(const StrokeBrush& brush, int x, int y, std::int64_t bias, std::int64_t factor) {
     const int size = brush.size, half = size / 2;
     const int left = x - half, top = y - half;
-    // The main loop fetched this stamp's rows one stamp ago, unless it guessed the place wrong.
+    // The main loop fetched this stamp's memory one stamp ago, unless it guessed the place wrong.
     const Place here{x, y, brush.version};
     if (!(here == fetched_) && !(here == fetchedBefore_)) Prefetch(brush, x, y);
 
-    std::int64_t sum[3] = {0, 0, 0};
-    std::int64_t count = 0, before = 0;
-    for (const BrushRun& run : brush.runs) {
-      const int sy = top + run.v;
-      if (sy < 1 || sy > h_ - 2) continue;
-      const int first = std::max(run.first, 1 - left), last = std::min(run.last, w_ - 2 - left);
-      if (first > last) continue;
-      const std::uint8_t* s = src_[static_cast<std::size_t>(sy)] + 3 * (left + first);
-      const std::uint8_t* d = dst_[static_cast<std::size_t>(sy)] + 3 * (left + first);
-      const int pixels = last - first + 1;
-      std::uint32_t b = 0, g = 0, r = 0;
-      for (int i = 0; i < pixels; ++i) b += s[3 * i], g += s[3 * i + 1], r += s[3 * i + 2];
-      sum[0] += b, sum[1] += g, sum[2] += r;
-      count += pixels;
-      before += AbsDiffSum(s, d, 3 * pixels);
+    // The error under the brush, from the running sums of the rows.
+    std::int64_t before = 0, count = 0;
+    const bool inside = left >= 1 && top >= 1 && left + size <= w_ - 1 && top + size <= h_ - 1;
+    if (inside) {
+      // The whole brush inside the rim: nothing to cut off.
+      for (const BrushRun& run : brush.runs) before += errors_.Sum(top + run.v, left + run.first, left + run.last);
+      count = brush.pixelCount;
+    } else {
+      for (const BrushRun& run : brush.runs) {
+        const int sy = top + run.v;
+        if (sy < 1 || sy > h_ - 2) continue;
+        const int first = std::max(run.first, 1 - left), last = std::min(run.last, w_ - 2 - left);
+        if (first > last) continue;
+        before += errors_.Sum(sy, left + first, left + last);
+        count += last - first + 1;
+      }
     }
+    const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
+    // The error after the stamp is never negative: with no room below the limit the stamp is
+    // turned down before its colour is even measured.
+    measured_ += (limit > 0 ? kMeasuredStep : 0) - measured_ / kMeasuredStep;
+    if (limit <= 0) return false;
+
     std::uint8_t mean[3];
     if (count > 0) {
+      std::uint32_t sum[3] = {0, 0, 0};
+      for (const BrushRun& run : brush.runs) {
+        const int sy = top + run.v;
+        if (!inside && (sy < 1 || sy > h_ - 2)) continue;
+        const int first = inside ? run.first : std::max(run.first, 1 - left);
+        const int last = inside ? run.last : std::min(run.last, w_ - 2 - left);
+        if (first > last) continue;
+        AddChannels(src_[static_cast<std::size_t>(sy)] + 3 * (left + first), last - first + 1, sum);
+      }
       for (int c = 0; c < 3; ++c) mean[c] = static_cast<std::uint8_t>(sum[c] / count);
     } else {
       // No brush pixel inside the rim (a picture 1 or 2 pixels wide or high): the colour of
@@ -190,12 +254,11 @@ class Painter {
       const std::uint8_t* s = src_[static_cast<std::size_t>(y)] + 3 * x;
       for (int c = 0; c < 3; ++c) mean[c] = s[c];
     }
-    const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
 
-    // The mean colour repeated along a brush row, for the blend below.
+    // The mean colour repeated along a brush row, for the blend below; filled as far as the
+    // runs blended so far reach, since most stamps are turned down after a run or two.
     meanRow_.resize(static_cast<std::size_t>(3 * size));
-    for (int u = 0; u < size; ++u)
-      for (int c = 0; c < 3; ++c) meanRow_[static_cast<std::size_t>(3 * u + c)] = mean[c];
+    int meanBytes = 0;
     patch_.clear();
     patchBytes_.resize(static_cast<std::size_t>(3 * brush.pixelCount));
     std::uint8_t* out = patchBytes_.data();
@@ -213,6 +276,10 @@ class Painter {
       const int blendLast = rimRow ? 0 : std::min({run.last, size - 2, w_ - 1 - left});
       if (blendFirst <= blendLast) {
         const int bytes = 3 * (blendLast - blendFirst + 1);
+        for (; meanBytes < bytes; meanBytes += 3) {
+          std::uint8_t* m = meanRow_.data() + meanBytes;
+          m[0] = mean[0], m[1] = mean[1], m[2] = mean[2];
+        }
         const std::size_t at = static_cast<std::size_t>(3 * (run.v * size + blendFirst));
         const std::uint8_t* __restrict d = drow + 3 * (left + blendFirst);
         const std::uint8_t* __restrict level = brush.level3.data() + at;
@@ -222,7 +289,7 @@ class Painter {
         // d * level + mean * (255 - level) never exceeds 255 * 255: 16 bits suffice.
         for (int i = 0; i < bytes; ++i)
           o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(d[i] * level[i] + m[i] * paint[i]) >> 8);
-        patch_.push_back({drow + 3 * (left + blendFirst), srow + 3 * (left + blendFirst), bytes, Index(left + blendFirst, sy)});
+        patch_.push_back({left + blendFirst, sy, bytes});
         if (counted) {
           const int first = std::max(countFirst, blendFirst), last = std::min(countLast, blendLast);
           if (first <= last)
@@ -246,24 +313,30 @@ class Painter {
     if (after >= limit) return false;  // also a brush without pixels
     out = patchBytes_.data();
     for (const PatchRun& run : patch_) {
+      const std::uint8_t* source = src_[static_cast<std::size_t>(run.y)] + 3 * run.x;
+      std::uint8_t* canvas = dst_[static_cast<std::size_t>(run.y)] + 3 * run.x;
+      const std::size_t index = Index(run.x, run.y);
       for (int i = 2; i < run.bytes; i += 3) {
-        const bool wasOpen = std::abs(run.source[i] - run.canvas[i]) >= tolerance_;
-        const bool isOpen = std::abs(run.source[i] - out[i]) >= tolerance_;
+        const bool wasOpen = std::abs(source[i] - canvas[i]) >= tolerance_;
+        const bool isOpen = std::abs(source[i] - out[i]) >= tolerance_;
         open_ += (isOpen ? 1 : 0) - (wasOpen ? 1 : 0);
-        if (isOpen != wasOpen) SetOpen(run.index + static_cast<std::size_t>(i / 3), isOpen);
+        if (isOpen != wasOpen) SetOpen(index + static_cast<std::size_t>(i / 3), isOpen);
       }
-      std::copy(out, out + run.bytes, run.canvas);
+      std::copy(out, out + run.bytes, canvas);
+      errors_.CanvasChanged(run.y, run.x, run.x + run.bytes / 3 - 1, src_[static_cast<std::size_t>(run.y)],
+                          dst_[static_cast<std::size_t>(run.y)]);
       out += run.bytes;
     }
     return true;
   }
 
  private:
+  // How often stamps lately got as far as their colour, from 0 to 256 (a running average).
+  static constexpr int kMeasuredStep = 16, kMeasuredHalf = 128;
+  int measured_ = 256;
   struct PatchRun {
-    std::uint8_t* canvas;
-    const std::uint8_t* source;
+    int x, y;  // its first pixel
     int bytes;
-    std::size_t index;  // of its first pixel
   };
   std::size_t Index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
@@ -278,15 +351,35 @@ class Painter {
   };
 
   int w_, h_, tolerance_;
-  std::ptrdiff_t stride_;
   std::vector<const std::uint8_t*> src_;
   std::vector<std::uint8_t*> dst_;
+  ErrorSums errors_;
   std::int64_t open_ = 0;
   std::vector<std::uint64_t> openBits_;
-  Place fetched_, fetchedBefore_;  // the last two places whose rows were fetched
+  Place fetched_, fetchedBefore_;  // the last two places whose memory was fetched
   std::vector<std::uint8_t> meanRow_, patchBytes_;
   std::vector<PatchRun> patch_;
 };
+
+// The draws that start a stroke: during warm-up the counter moves on only when Random(100) is
+// at most 15; then the position search, unless no spot is open.
+struct StrokeDraws {
+  bool counted = false;
+  Random afterCounter;  // the generator after the counter's draw
+  bool positioned = false;
+  int x = 0, y = 0;
+  Random afterPosition;  // and after the position search
+};
+
+StrokeDraws DrawStroke(Random random, bool warmUp, const Painter& painter) {
+  StrokeDraws d;
+  d.counted = !warmUp || random.NextInt(100) <= 15;
+  d.afterCounter = random;
+  d.positioned = painter.AnyOpen();
+  if (d.positioned) painter.FindOpen(random, d.x, d.y);
+  d.afterPosition = random;
+  return d;
+}
 
 // Darkens the painting along the outline layer and where it departs from the photograph.
 void OverlayOutlines(const Bitmap& source, Bitmap& painting, const Bitmap& layer, int strength) {
@@ -365,21 +458,25 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
   brush.Take(Stretched(BrushTile(0, 0), size));
   Painter painter(source, destination, tolerance);
   std::int64_t j = 1;
+  // The draws that start a stroke, made for the next stroke while this one is stamped, so that
+  // its memory can be fetched in the meantime. They stand unless the stamp changes the canvas
+  // (the position search reads it), which few stamps do.
+  StrokeDraws ahead;
+  bool aheadValid = false;
   while (size >= sizeMin + 5) {
-    if (!warmUp || ctx.Rand().NextInt(100) <= 15) ++j;
+    const StrokeDraws draws = aheadValid ? ahead : DrawStroke(ctx.Rand(), warmUp, painter);
+    aheadValid = false;
+    if (draws.counted) ++j;
     if (ctx.StopRequested()) {
+      ctx.Rand() = draws.afterCounter;
       ctx.ShowProgress(101, 100, 1, 1);
       return;
     }
+    ctx.Rand() = draws.afterPosition;
     // Once the canvas matches the photograph within the tolerance everywhere, no position is
     // left: the level ends instead of searching for ever.
-    const bool positioned = painter.AnyOpen();
-    int x = 0, y = 0;
-    while (positioned) {
-      x = ctx.Rand().NextInt(width);
-      y = ctx.Rand().NextInt(height);
-      if (painter.Open(x, y)) break;
-    }
+    const bool positioned = draws.positioned;
+    const int x = draws.x, y = draws.y;
     if (!positioned || j >= perLevel) {
       warmUp = false;
       size = size * 90 / 100;
@@ -393,15 +490,9 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
     }
     if (!positioned) continue;
     const std::int64_t bias = warmUp ? kWarmUpBias : static_cast<std::int64_t>(q - 255) * (size / 2);
-    {
-      // The next stamp most likely goes where a copy of the generator says now: fetch its rows
-      // while this one is being computed.
-      Random peek = ctx.Rand();
-      if (warmUp) peek.Next(100);
-      const int nx = peek.NextInt(width), ny = peek.NextInt(height);
-      if (painter.Open(nx, ny)) painter.Prefetch(brush, nx, ny);
-    }
-    painter.Stamp(brush, x, y, bias, factor);
+    ahead = DrawStroke(ctx.Rand(), warmUp, painter);
+    if (ahead.positioned) painter.Prefetch(brush, ahead.x, ahead.y);
+    aheadValid = !painter.Stamp(brush, x, y, bias, factor);
     if (ctx.preview && j % kPreviewRefresh == 0) {
       ctx.ShowInPreview(destination);
       ctx.PreviewProgressLine(200 - (size - sizeMin));
