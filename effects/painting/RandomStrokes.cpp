@@ -1,14 +1,16 @@
 #include "effects/painting/RandomStrokes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/EdgeStrokes.h"
-#include "effects/painting/ErrorSums.h"
+#include "effects/painting/StrokeCanvas.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
 #include "imaging/ParallelRows.h"
@@ -27,36 +29,42 @@ constexpr int kPreviewRefresh = 25000;
 // A stretch of consecutive paint-carrying pixels on one brush row.
 struct BrushRun {
   int v, first, last;  // brush row, first and last column
+  int offset;          // where its pixels start in the brush's blend words
 };
 
+// One word per pixel and channel position of the canvas's 8-byte pixel words: the three colour
+// bytes, then nothing.
+constexpr int kWord = StrokeCanvas::kPixelBytes;
+
 // The brush at its current size: its paint-carrying pixels (level below 250) as runs along the
-// rows, and every pixel's level three times over (once per channel) for the blend.
+// rows, and for the blend, per pixel of the runs, an 8-byte word of the level and one of
+// 255 - level in the colour bytes (zero in the others).
 struct StrokeBrush {
   int size = 0;
   int version = 0;  // changes with every new brush
   std::vector<BrushRun> runs;
-  std::vector<std::uint8_t> level3, paint3;  // level and 255 - level, per pixel channel
+  std::vector<std::uint8_t> level, paint;
   std::int64_t pixelCount = 0;
 
   void Take(const Bitmap& image) {
     ++version;
     size = image.Width();
     runs.clear();
+    level.clear();
+    paint.clear();
     pixelCount = 0;
-    level3.assign(static_cast<std::size_t>(3 * size) * static_cast<std::size_t>(image.Height()), 0);
-    paint3.assign(level3.size(), 0);
     for (int v = 0; v < image.Height(); ++v) {
       const std::uint8_t* row = image.ScanLine(v);
       for (int u = 0; u < image.Width(); ++u) {
-        const int level = row[3 * u + 2];
-        if (level >= kOutside) continue;
-        if (runs.empty() || runs.back().v != v || runs.back().last != u - 1) runs.push_back({v, u, u});
+        const int value = row[3 * u + 2];
+        if (value >= kOutside) continue;
+        if (runs.empty() || runs.back().v != v || runs.back().last != u - 1)
+          runs.push_back({v, u, u, static_cast<int>(kWord * pixelCount)});
         runs.back().last = u;
         ++pixelCount;
-        const std::size_t at = static_cast<std::size_t>(3 * (v * size + u));
-        for (int c = 0; c < 3; ++c) {
-          level3[at + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(level);
-          paint3[at + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(255 - level);
+        for (int c = 0; c < kWord; ++c) {
+          level.push_back(c < 3 ? static_cast<std::uint8_t>(value) : 0);
+          paint.push_back(c < 3 ? static_cast<std::uint8_t>(255 - value) : 0);
         }
       }
     }
@@ -95,38 +103,30 @@ void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, Run
   brush.Take(turned);
 }
 
-// Adds the sums of the blue, green and red bytes of n pixels to sum[0..2]; 16 pixels at a time
-// in 16-bit sums that the compiler can keep in vector registers (n is at most 501: no overflow).
-void AddChannels(const std::uint8_t* __restrict p, int n, std::uint32_t* __restrict sum) {
-  int i = 0;
-  if (n >= 16) {
-    std::uint16_t lane[48] = {};
-    for (; i + 16 <= n; i += 16)
-      for (int k = 0; k < 48; ++k) lane[k] = static_cast<std::uint16_t>(lane[k] + p[3 * i + k]);
-    std::uint32_t blue = 0, green = 0, red = 0;
-    for (int k = 0; k < 48; k += 3) blue += lane[k], green += lane[k + 1], red += lane[k + 2];
-    sum[0] += blue, sum[1] += green, sum[2] += red;
-  }
-  for (; i < n; ++i) sum[0] += p[3 * i], sum[1] += p[3 * i + 1], sum[2] += p[3 * i + 2];
-}
-
-// Sum of |a - b| over n bytes; written plainly so that the compiler turns it into
+// Sum of |a - b| over the colour bytes of n pixel words, the other bytes of `a` masked off
+// (those of `b` are zero); written plainly so that the compiler turns it into
 // sum-of-absolute-differences instructions.
-std::int64_t AbsDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b, int n) {
-  std::uint32_t sum = 0;  // n is at most 3 * 501, so no overflow
-  for (int i = 0; i < n; ++i) sum += static_cast<std::uint32_t>(std::abs(a[i] - b[i]));
+std::uint32_t ColourDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b, int n) {
+  static const auto kMask = [] {
+    std::array<std::uint8_t, kWord * 512> mask{};
+    for (std::size_t i = 0; i < mask.size(); ++i) mask[i] = i % kWord < 3 ? 0xFF : 0;
+    return mask;
+  }();
+  const std::uint8_t* __restrict m = kMask.data();
+  std::uint32_t sum = 0;  // n is at most 501, so no overflow
+  for (int i = 0; i < kWord * n; ++i) sum += static_cast<std::uint32_t>(std::abs((a[i] & m[i]) - b[i]));
   return sum;
 }
 
 class Painter {
  public:
-  Painter(const Bitmap& source, Bitmap& destination, int tolerance)
-      : w_(source.Width()), h_(source.Height()), tolerance_(tolerance), src_(source.RowTable()),
-        dst_(destination.RowTable()), errors_(source, destination) {
+  Painter(StrokeCanvas& canvas, int tolerance)
+      : canvas_(canvas), w_(canvas.Width()), h_(canvas.Height()), tolerance_(tolerance) {
     openBits_.assign((static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_) + 63) / 64, 0);
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x) {
-        const bool open = std::abs(src_[y][3 * x + 2] - dst_[y][3 * x + 2]) >= tolerance_;
+        const std::uint8_t* pixel = canvas_.At(x, y);
+        const bool open = std::abs(pixel[kPhotoRed] - pixel[kCanvasRed]) >= tolerance_;
         open_ += open ? 1 : 0;
         SetOpen(Index(x, y), open);
       }
@@ -138,34 +138,34 @@ class Painter {
 
   // Asks for what a stamp of `brush` centred on (x, y) reads ahead of time: a stamp lands on a
   // random spot, far from the last one, and waiting for its memory one piece after another
-  // would cost more than its arithmetic. That is the error sums at the ends of its runs, and
-  // its pixels when stamps get as far as the colour (most large ones do, few small ones).
+  // would cost more than its arithmetic. That is the words at the ends of its runs (their
+  // error sums), and all of its words when stamps get as far as the colour (most large ones
+  // do, few small ones).
   void Prefetch(const StrokeBrush& brush, int x, int y) {
     const int half = brush.size / 2;
     const int left = x - half, top = y - half;
     fetchedBefore_ = fetched_;
     fetched_ = {x, y, brush.version};
-    const bool pixels = measured_ > kMeasuredHalf;
+    const bool whole = measured_ > kMeasuredHalf;
     for (const BrushRun& run : brush.runs) {
       const int sy = top + run.v;
       if (sy < 0 || sy >= h_) continue;
-      const int first = std::max(left + run.first, 0), last = std::min(left + run.last, w_ - 1);
+      const int first = std::max(left + run.first - 1, 0), last = std::min(left + run.last, w_ - 1);
       if (first > last) continue;
-      __builtin_prefetch(errors_.At(std::max(first - 1, 0), sy));
-      for (int end = first | 63; end < last; end += 64) __builtin_prefetch(errors_.At(end, sy));
-      __builtin_prefetch(errors_.At(last, sy));
-      if (pixels) {
-        const std::ptrdiff_t begin = 3 * first, end = 3 * last + 2;
-        for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
-          __builtin_prefetch(src_[static_cast<std::size_t>(sy)] + std::min(o, end));
-          __builtin_prefetch(dst_[static_cast<std::size_t>(sy)] + std::min(o, end));
-        }
+      const std::uint8_t* begin = canvas_.At(first, sy);
+      const std::uint8_t* end = canvas_.At(last, sy) + kWord - 1;
+      if (whole) {
+        for (const std::uint8_t* at = begin; at < end; at += 64) __builtin_prefetch(at);
+      } else {
+        __builtin_prefetch(begin);
+        for (int blockEnd = (first | 63); blockEnd < last; blockEnd += 64) __builtin_prefetch(canvas_.At(blockEnd, sy));
       }
+      __builtin_prefetch(end);
     }
   }
   // Whether the canvas still differs from the photograph in red by the tolerance at (x, y).
   // Kept as one bit per pixel: the position search tries spot after spot at random, and the
-  // bits of a camera picture fit in the cache where the two pictures do not.
+  // bits of a camera picture fit in the cache where the pictures do not.
   bool Open(int x, int y) const {
     const std::size_t i = Index(x, y);
     return (openBits_[i >> 6] >> (i & 63)) & 1;
@@ -218,7 +218,7 @@ class Painter {
     const bool inside = left >= 1 && top >= 1 && left + size <= w_ - 1 && top + size <= h_ - 1;
     if (inside) {
       // The whole brush inside the rim: nothing to cut off.
-      for (const BrushRun& run : brush.runs) before += errors_.Sum(top + run.v, left + run.first, left + run.last);
+      for (const BrushRun& run : brush.runs) before += canvas_.ErrorSum(top + run.v, left + run.first, left + run.last);
       count = brush.pixelCount;
     } else {
       for (const BrushRun& run : brush.runs) {
@@ -226,7 +226,7 @@ class Painter {
         if (sy < 1 || sy > h_ - 2) continue;
         const int first = std::max(run.first, 1 - left), last = std::min(run.last, w_ - 2 - left);
         if (first > last) continue;
-        before += errors_.Sum(sy, left + first, left + last);
+        before += canvas_.ErrorSum(sy, left + first, left + last);
         count += last - first + 1;
       }
     }
@@ -238,29 +238,38 @@ class Painter {
 
     std::uint8_t mean[3];
     if (count > 0) {
-      std::uint32_t sum[3] = {0, 0, 0};
+      // Blue and red in the low and high halves of one sum, green in another (each below 2^32).
+      std::uint64_t blueRed = 0, green = 0;
       for (const BrushRun& run : brush.runs) {
         const int sy = top + run.v;
         if (!inside && (sy < 1 || sy > h_ - 2)) continue;
         const int first = inside ? run.first : std::max(run.first, 1 - left);
         const int last = inside ? run.last : std::min(run.last, w_ - 2 - left);
         if (first > last) continue;
-        AddChannels(src_[static_cast<std::size_t>(sy)] + 3 * (left + first), last - first + 1, sum);
+        const std::uint8_t* p = canvas_.At(left + first, sy) + StrokeCanvas::kPhotograph;
+        for (int i = 0; i <= last - first; ++i, p += kWord) {
+          std::uint64_t word;
+          std::memcpy(&word, p, sizeof word);
+          blueRed += (word & 0xFF) | (word & 0xFF0000) << 16;
+          green += (word >> 8) & 0xFF;
+        }
       }
-      for (int c = 0; c < 3; ++c) mean[c] = static_cast<std::uint8_t>(sum[c] / count);
+      mean[0] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(blueRed) / count);
+      mean[1] = static_cast<std::uint8_t>(green / count);
+      mean[2] = static_cast<std::uint8_t>((blueRed >> 32) / count);
     } else {
       // No brush pixel inside the rim (a picture 1 or 2 pixels wide or high): the colour of
       // the spot itself instead of a mean over nothing.
-      const std::uint8_t* s = src_[static_cast<std::size_t>(y)] + 3 * x;
+      const std::uint8_t* s = canvas_.At(x, y) + StrokeCanvas::kPhotograph;
       for (int c = 0; c < 3; ++c) mean[c] = s[c];
     }
 
-    // The mean colour repeated along a brush row, for the blend below; filled as far as the
-    // runs blended so far reach, since most stamps are turned down after a run or two.
-    meanRow_.resize(static_cast<std::size_t>(3 * size));
+    // The mean colour in the colour bytes of a row of words, for the blend below; filled as
+    // far as the runs blended so far reach, since many stamps are turned down after a few runs.
+    meanRow_.resize(static_cast<std::size_t>(kWord * size));
     int meanBytes = 0;
     patch_.clear();
-    patchBytes_.resize(static_cast<std::size_t>(3 * brush.pixelCount));
+    patchBytes_.resize(static_cast<std::size_t>(kWord * brush.pixelCount));
     std::uint8_t* out = patchBytes_.data();
     std::int64_t after = 0;
     for (const BrushRun& run : brush.runs) {
@@ -268,44 +277,45 @@ class Painter {
       if (sy < 0 || sy >= h_) continue;
       const bool counted = sy >= 1 && sy <= h_ - 2;
       const bool rimRow = run.v == 0 || run.v == size - 1;
-      const std::uint8_t* srow = src_[static_cast<std::size_t>(sy)];
-      std::uint8_t* drow = dst_[static_cast<std::size_t>(sy)];
       // Brush columns counted in the errors, and those blended (in the picture, off the rim).
       const int countFirst = std::max(run.first, 1 - left), countLast = std::min(run.last, w_ - 2 - left);
       const int blendFirst = rimRow ? 1 : std::max({run.first, 1, -left});
       const int blendLast = rimRow ? 0 : std::min({run.last, size - 2, w_ - 1 - left});
       if (blendFirst <= blendLast) {
-        const int bytes = 3 * (blendLast - blendFirst + 1);
-        for (; meanBytes < bytes; meanBytes += 3) {
+        const int pixels = blendLast - blendFirst + 1, bytes = kWord * pixels;
+        for (; meanBytes < bytes; meanBytes += kWord) {
           std::uint8_t* m = meanRow_.data() + meanBytes;
           m[0] = mean[0], m[1] = mean[1], m[2] = mean[2];
+          std::fill(m + 3, m + kWord, std::uint8_t{0});
         }
-        const std::size_t at = static_cast<std::size_t>(3 * (run.v * size + blendFirst));
-        const std::uint8_t* __restrict d = drow + 3 * (left + blendFirst);
-        const std::uint8_t* __restrict level = brush.level3.data() + at;
-        const std::uint8_t* __restrict paint = brush.paint3.data() + at;
+        const std::size_t at = static_cast<std::size_t>(run.offset + kWord * (blendFirst - run.first));
+        // The canvas bytes line up with the colour bytes of the words: the other bytes meet a
+        // level of zero and come out zero.
+        const std::uint8_t* __restrict d = canvas_.At(left + blendFirst, sy) + StrokeCanvas::kCanvas;
+        const std::uint8_t* __restrict level = brush.level.data() + at;
+        const std::uint8_t* __restrict paint = brush.paint.data() + at;
         const std::uint8_t* __restrict m = meanRow_.data();
         std::uint8_t* __restrict o = out;
         // d * level + mean * (255 - level) never exceeds 255 * 255: 16 bits suffice.
         for (int i = 0; i < bytes; ++i)
           o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(d[i] * level[i] + m[i] * paint[i]) >> 8);
-        patch_.push_back({left + blendFirst, sy, bytes});
+        patch_.push_back({left + blendFirst, sy, pixels});
         if (counted) {
           const int first = std::max(countFirst, blendFirst), last = std::min(countLast, blendLast);
           if (first <= last)
-            after += AbsDiffSum(srow + 3 * (left + first), out + 3 * (first - blendFirst), 3 * (last - first + 1));
+            after += ColourDiffSum(canvas_.At(left + first, sy), out + kWord * (first - blendFirst), last - first + 1);
         }
         out += bytes;
       }
       if (counted && countFirst <= countLast) {
         // Counted pixels left as they are: the brush's rim, and the whole of its rim rows.
         if (blendFirst > blendLast) {
-          after += AbsDiffSum(srow + 3 * (left + countFirst), drow + 3 * (left + countFirst), 3 * (countLast - countFirst + 1));
+          after += canvas_.ErrorSum(sy, left + countFirst, left + countLast);
         } else {
-          for (int u = countFirst; u <= countLast && u < blendFirst; ++u)
-            after += AbsDiffSum(srow + 3 * (left + u), drow + 3 * (left + u), 3);
-          for (int u = std::max(countFirst, blendLast + 1); u <= countLast; ++u)
-            after += AbsDiffSum(srow + 3 * (left + u), drow + 3 * (left + u), 3);
+          const int beforeBlend = std::min(countLast, blendFirst - 1);
+          if (countFirst <= beforeBlend) after += canvas_.ErrorSum(sy, left + countFirst, left + beforeBlend);
+          const int afterBlend = std::max(countFirst, blendLast + 1);
+          if (afterBlend <= countLast) after += canvas_.ErrorSum(sy, left + afterBlend, left + countLast);
         }
       }
       if (after >= limit) return false;
@@ -313,30 +323,27 @@ class Painter {
     if (after >= limit) return false;  // also a brush without pixels
     out = patchBytes_.data();
     for (const PatchRun& run : patch_) {
-      const std::uint8_t* source = src_[static_cast<std::size_t>(run.y)] + 3 * run.x;
-      std::uint8_t* canvas = dst_[static_cast<std::size_t>(run.y)] + 3 * run.x;
+      std::uint8_t* word = canvas_.At(run.x, run.y);
       const std::size_t index = Index(run.x, run.y);
-      for (int i = 2; i < run.bytes; i += 3) {
-        const bool wasOpen = std::abs(source[i] - canvas[i]) >= tolerance_;
-        const bool isOpen = std::abs(source[i] - out[i]) >= tolerance_;
+      for (int i = 0; i < run.pixels; ++i, word += kWord, out += kWord) {
+        const bool wasOpen = std::abs(word[kPhotoRed] - word[kCanvasRed]) >= tolerance_;
+        const bool isOpen = std::abs(word[kPhotoRed] - out[2]) >= tolerance_;
         open_ += (isOpen ? 1 : 0) - (wasOpen ? 1 : 0);
-        if (isOpen != wasOpen) SetOpen(index + static_cast<std::size_t>(i / 3), isOpen);
+        if (isOpen != wasOpen) SetOpen(index + static_cast<std::size_t>(i), isOpen);
+        std::copy(out, out + 3, word + StrokeCanvas::kCanvas);
       }
-      std::copy(out, out + run.bytes, canvas);
-      errors_.CanvasChanged(run.y, run.x, run.x + run.bytes / 3 - 1, src_[static_cast<std::size_t>(run.y)],
-                          dst_[static_cast<std::size_t>(run.y)]);
-      out += run.bytes;
+      canvas_.CanvasChanged(run.y, run.x, run.x + run.pixels - 1);
     }
     return true;
   }
 
  private:
+  static constexpr int kPhotoRed = StrokeCanvas::kPhotograph + 2, kCanvasRed = StrokeCanvas::kCanvas + 2;
   // How often stamps lately got as far as their colour, from 0 to 256 (a running average).
   static constexpr int kMeasuredStep = 16, kMeasuredHalf = 128;
-  int measured_ = 256;
   struct PatchRun {
     int x, y;  // its first pixel
-    int bytes;
+    int pixels;
   };
   std::size_t Index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
@@ -350,10 +357,9 @@ class Painter {
     bool operator==(const Place&) const = default;
   };
 
+  StrokeCanvas& canvas_;
   int w_, h_, tolerance_;
-  std::vector<const std::uint8_t*> src_;
-  std::vector<std::uint8_t*> dst_;
-  ErrorSums errors_;
+  int measured_ = 256;
   std::int64_t open_ = 0;
   std::vector<std::uint64_t> openBits_;
   Place fetched_, fetchedBefore_;  // the last two places whose memory was fetched
@@ -382,16 +388,16 @@ StrokeDraws DrawStroke(Random random, bool warmUp, const Painter& painter) {
 }
 
 // Darkens the painting along the outline layer and where it departs from the photograph.
-void OverlayOutlines(const Bitmap& source, Bitmap& painting, const Bitmap& layer, int strength) {
+void OverlayOutlines(const StrokeCanvas& canvas, Bitmap& painting, const Bitmap& layer, int strength) {
   const int width = painting.Width();
   ForEachRowBand(0, painting.Height() - 1, 64, [&](int begin, int end) {
     for (int y = begin; y < end; ++y) {
-      const std::uint8_t* s = source.ScanLine(y);
       const std::uint8_t* l = layer.ScanLine(y);
       std::uint8_t* d = painting.ScanLine(y);
       for (int x = 0; x < width - 1; ++x) {
+        const std::uint8_t* s = canvas.At(x, y) + StrokeCanvas::kPhotograph;
         int a[3];
-        for (int c = 0; c < 3; ++c) a[c] = (std::abs(d[3 * x + c] - s[3 * x + c]) - 2 * l[3 * x + c] + 510) / 3;
+        for (int c = 0; c < 3; ++c) a[c] = (std::abs(d[3 * x + c] - s[c]) - 2 * l[3 * x + c] + 510) / 3;
         // Blue counts a third as much as red and green.
         int w = (a[2] + a[1] + a[0] / 3) / 3;
         w = strength * w / 300;
@@ -449,57 +455,79 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
   int size = sizeMax;
   std::int64_t perLevel = budget / (static_cast<std::int64_t>(size) * size);
 
-  destination.SetSize(width, height);
-  destination.Fill(settings.canvas);
-  Bitmap layer(width, height);
-  if (!ctx.silent) DrawEdgeStrokes(source, layer, 4, 180, 20, ctx);
+  // The outline layer is only needed for an overlay; without one it stays undrawn.
+  Bitmap layer;
+  if (settings.edgeIntensity != 0) {
+    layer.SetSize(width, height);
+    if (!ctx.silent) DrawEdgeStrokes(source, layer, 4, 180, 20, ctx);
+  }
 
-  StrokeBrush brush;
-  brush.Take(Stretched(BrushTile(0, 0), size));
-  Painter painter(source, destination, tolerance);
-  std::int64_t j = 1;
-  // The draws that start a stroke, made for the next stroke while this one is stamped, so that
-  // its memory can be fetched in the meantime. They stand unless the stamp changes the canvas
-  // (the position search reads it), which few stamps do.
-  StrokeDraws ahead;
-  bool aheadValid = false;
-  while (size >= sizeMin + 5) {
-    const StrokeDraws draws = aheadValid ? ahead : DrawStroke(ctx.Rand(), warmUp, painter);
-    aheadValid = false;
-    if (draws.counted) ++j;
-    if (ctx.StopRequested()) {
-      ctx.Rand() = draws.afterCounter;
-      ctx.ShowProgress(101, 100, 1, 1);
-      return;
+  // The painting is done on the photograph and canvas side by side; the two pictures give
+  // their memory back meanwhile and are written again at the end (or when stopped).
+  StrokeCanvas canvas(source, settings.canvas);
+  source = Bitmap();
+  destination = Bitmap();
+  const auto giveBack = [&] {
+    canvas.CopyCanvas(destination);
+    canvas.CopyPhotograph(source);
+  };
+  // Whatever ends the painting, the two pictures get their memory and pixels back.
+  try {
+    StrokeBrush brush;
+    brush.Take(Stretched(BrushTile(0, 0), size));
+    Painter painter(canvas, tolerance);
+    std::int64_t j = 1;
+    // The draws that start a stroke, made for the next stroke while this one is stamped, so that
+    // its memory can be fetched in the meantime. They stand unless the stamp changes the canvas
+    // (the position search reads it), which few stamps do.
+    StrokeDraws ahead;
+    bool aheadValid = false;
+    while (size >= sizeMin + 5) {
+      const StrokeDraws draws = aheadValid ? ahead : DrawStroke(ctx.Rand(), warmUp, painter);
+      aheadValid = false;
+      if (draws.counted) ++j;
+      if (ctx.StopRequested()) {
+        ctx.Rand() = draws.afterCounter;
+        giveBack();
+        ctx.ShowProgress(101, 100, 1, 1);
+        return;
+      }
+      ctx.Rand() = draws.afterPosition;
+      // Once the canvas matches the photograph within the tolerance everywhere, no position is
+      // left: the level ends instead of searching for ever.
+      const bool positioned = draws.positioned;
+      const int x = draws.x, y = draws.y;
+      if (!positioned || j >= perLevel) {
+        warmUp = false;
+        size = size * 90 / 100;
+        perLevel = budget / (static_cast<std::int64_t>(size) * size);
+        j = 0;
+      }
+      if (j % kBrushChange == 0) {
+        warmUp = false;
+        PickBrush(brush, size, settings, ctx);
+        if (!ctx.preview) ctx.ShowProgress(sizeMax - size, sizeMax - sizeMin, 2, 2);
+      }
+      if (!positioned) continue;
+      const std::int64_t bias = warmUp ? kWarmUpBias : static_cast<std::int64_t>(q - 255) * (size / 2);
+      ahead = DrawStroke(ctx.Rand(), warmUp, painter);
+      if (ahead.positioned) painter.Prefetch(brush, ahead.x, ahead.y);
+      aheadValid = !painter.Stamp(brush, x, y, bias, factor);
+      if (ctx.preview && j % kPreviewRefresh == 0) {
+        canvas.CopyCanvas(destination);
+        ctx.ShowInPreview(destination);
+        ctx.PreviewProgressLine(200 - (size - sizeMin));
+      }
     }
-    ctx.Rand() = draws.afterPosition;
-    // Once the canvas matches the photograph within the tolerance everywhere, no position is
-    // left: the level ends instead of searching for ever.
-    const bool positioned = draws.positioned;
-    const int x = draws.x, y = draws.y;
-    if (!positioned || j >= perLevel) {
-      warmUp = false;
-      size = size * 90 / 100;
-      perLevel = budget / (static_cast<std::int64_t>(size) * size);
-      j = 0;
-    }
-    if (j % kBrushChange == 0) {
-      warmUp = false;
-      PickBrush(brush, size, settings, ctx);
-      if (!ctx.preview) ctx.ShowProgress(sizeMax - size, sizeMax - sizeMin, 2, 2);
-    }
-    if (!positioned) continue;
-    const std::int64_t bias = warmUp ? kWarmUpBias : static_cast<std::int64_t>(q - 255) * (size / 2);
-    ahead = DrawStroke(ctx.Rand(), warmUp, painter);
-    if (ahead.positioned) painter.Prefetch(brush, ahead.x, ahead.y);
-    aheadValid = !painter.Stamp(brush, x, y, bias, factor);
-    if (ctx.preview && j % kPreviewRefresh == 0) {
-      ctx.ShowInPreview(destination);
-      ctx.PreviewProgressLine(200 - (size - sizeMin));
-    }
+  } catch (...) {
+    giveBack();
+    throw;
   }
   ctx.ShowProgress(sizeMax, sizeMax, 2, 2);
-  if (settings.edgeIntensity != 0) OverlayOutlines(source, destination, layer, settings.edgeIntensity);
+  canvas.CopyCanvas(destination);
+  if (settings.edgeIntensity != 0) OverlayOutlines(canvas, destination, layer, settings.edgeIntensity);
+  layer = Bitmap();
+  canvas.CopyPhotograph(source);
 }
 
 void PatchRandomStrokes(const Bitmap& source, Bitmap& output, RunContext& ctx) {
