@@ -350,13 +350,21 @@ class Painter {
     for (const PatchRun& run : patch_) {
       std::uint8_t* word = canvas_.At(run.x, run.y);
       const std::size_t index = Index(run.x, run.y);
+      std::int64_t opened = 0;
       for (int i = 0; i < run.pixels; ++i, word += kWord, out += kWord) {
-        const bool wasOpen = std::abs(word[kPhotoRed] - word[kCanvasRed]) >= tolerance_;
-        const bool isOpen = std::abs(word[kPhotoRed] - out[2]) >= tolerance_;
-        open_ += (isOpen ? 1 : 0) - (wasOpen ? 1 : 0);
-        if (isOpen != wasOpen) SetOpen(index + static_cast<std::size_t>(i), isOpen);
-        std::copy(out, out + 3, word + StrokeCanvas::kCanvas);
+        const int photoRed = word[kPhotoRed];
+        const bool wasOpen = std::abs(photoRed - word[kCanvasRed]) >= tolerance_;
+        const bool isOpen = std::abs(photoRed - out[2]) >= tolerance_;
+        if (isOpen != wasOpen) {
+          opened += isOpen ? 1 : -1;
+          SetOpen(index + static_cast<std::size_t>(i), isOpen);
+        }
+        // Byte by byte: a three-byte copy would become a library call per pixel.
+        word[StrokeCanvas::kCanvas] = out[0];
+        word[StrokeCanvas::kCanvas + 1] = out[1];
+        word[StrokeCanvas::kCanvas + 2] = out[2];
       }
+      open_ += opened;
       canvas_.CanvasChanged(run.y, run.x, run.x + run.pixels - 1);
     }
     return true;
