@@ -25,6 +25,7 @@ constexpr std::int64_t kBudgetCap = 700000000;
 constexpr int kWarmUpBias = 300000;     // the first coat accepts almost every stamp
 constexpr int kBrushChange = 500;       // a fresh tile, turned anew, every 500 stamps
 constexpr int kPreviewRefresh = 25000;
+constexpr int kBrushTiles = 38;         // tiles of the brush sheet that are drawn from
 
 // A stretch of consecutive paint-carrying pixels on one brush row.
 struct BrushRun {
@@ -77,16 +78,34 @@ Bitmap Stretched(const Bitmap& from, int size) {
   return out;
 }
 
+// The brush tiles (and the user's brush) stretched to the current size, made when first
+// picked: a brush is picked every 500 stamps, at the smallest sizes thousands of times a size,
+// from 38 tiles.
+class StretchedTiles {
+ public:
+  const Bitmap& Get(int index, int brushSize, const Bitmap* own) {
+    if (brushSize != size_) {
+      for (Bitmap& tile : tiles_) tile = Bitmap();
+      size_ = brushSize;
+    }
+    Bitmap& tile = tiles_[static_cast<std::size_t>(index)];
+    if (tile.Empty())
+      tile = Stretched(index == kBrushTiles ? *own : BrushTile(index % kBrushSheetColumns, index / kBrushSheetColumns),
+                       brushSize);
+    return tile;
+  }
+
+ private:
+  int size_ = -1;
+  std::array<Bitmap, kBrushTiles + 1> tiles_;  // the last one is the user's brush
+};
+
 // The brush for the next 500 stamps: the user's brush or a random tile, stretched to the size
 // and turned by a random angle about its centre (draws: the tile, then the angle).
-void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, RunContext& ctx) {
-  Bitmap stretched;
-  if (s.customBrush && !s.customBrush->Empty()) {
-    stretched = Stretched(*s.customBrush, size);
-  } else {
-    const int t = ctx.Rand().NextInt(38);
-    stretched = Stretched(BrushTile(t % kBrushSheetColumns, t / kBrushSheetColumns), size);
-  }
+void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, StretchedTiles& cache, RunContext& ctx) {
+  const bool own = s.customBrush && !s.customBrush->Empty();
+  const int index = own ? kBrushTiles : ctx.Rand().NextInt(kBrushTiles);
+  const Bitmap& stretched = cache.Get(index, size, s.customBrush);
   const int angle = ctx.Rand().NextInt(360);
   Bitmap turned;
   // The turn reports progress of its own for the drawing effects' 40-degree turns; here it
@@ -508,6 +527,7 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
   try {
     StrokeBrush brush;
     brush.Take(Stretched(BrushTile(0, 0), size));
+    StretchedTiles tiles;
     Painter painter(canvas, tolerance);
     std::int64_t j = 1;
     // The draws that start a stroke, made for the next stroke while this one is stamped, so that
@@ -538,7 +558,7 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
       }
       if (j % kBrushChange == 0) {
         warmUp = false;
-        PickBrush(brush, size, settings, ctx);
+        PickBrush(brush, size, settings, tiles, ctx);
         if (!ctx.preview) ctx.ShowProgress(sizeMax - size, sizeMax - sizeMin, 2, 2);
       }
       if (!positioned) continue;
