@@ -35,18 +35,25 @@ StrokeCanvas::StrokeCanvas(const Bitmap& photograph, Colour canvas)
     : width_(photograph.Width()), height_(photograph.Height()),
       pitch_(static_cast<std::size_t>(kPixelBytes) * static_cast<std::size_t>(photograph.Width())) {
   // Stamps land anywhere, so a camera-size picture would need more page-table entries than
-  // the processor keeps; 2 MB pages, where the system offers them on request, spare that. The
-  // blend of a run reads a few bytes past its last pixel: the padding keeps that inside.
+  // the processor keeps; 2 MB pages, where the system offers them on request, spare that (a
+  // small picture keeps ordinary memory: a large page would cost more to clear than it saves).
+  // The blend of a run reads a few bytes past its last pixel: the padding keeps that inside.
   constexpr std::size_t kLargePage = std::size_t{2} << 20;
-  const std::size_t size = pitch_ * static_cast<std::size_t>(height_) + 2 * kPixelBytes;
-  const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
-  void* p = std::aligned_alloc(kLargePage, rounded);
-  if (!p) throw ImageError("Sorry, not enough memory to proceed. Try decreasing the size of the source image.");
+  const std::size_t used = pitch_ * static_cast<std::size_t>(height_);
+  const std::size_t size = used + 2 * kPixelBytes;
+  void* p = nullptr;
+  if (size >= 4 * kLargePage) {
+    const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
+    p = std::aligned_alloc(kLargePage, rounded);
 #ifdef MADV_HUGEPAGE
-  madvise(p, rounded, MADV_HUGEPAGE);
+    if (p) madvise(p, rounded, MADV_HUGEPAGE);
 #endif
+  } else {
+    p = std::malloc(size);
+  }
+  if (!p) throw ImageError("Sorry, not enough memory to proceed. Try decreasing the size of the source image.");
   bytes_.reset(static_cast<std::uint8_t*>(p));
-  std::memset(bytes_.get() + pitch_ * static_cast<std::size_t>(height_), 0, rounded - pitch_ * static_cast<std::size_t>(height_));
+  std::memset(bytes_.get() + used, 0, size - used);
   Bitmap one(1, 1);
   one.Fill(canvas);
   const std::uint8_t* colour = one.ScanLine(0);
