@@ -1,13 +1,16 @@
 #include "effects/painting/RandomStrokes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/EdgeStrokes.h"
+#include "effects/painting/StrokeCanvas.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
 #include "imaging/ParallelRows.h"
@@ -22,40 +25,47 @@ constexpr std::int64_t kBudgetCap = 700000000;
 constexpr int kWarmUpBias = 300000;     // the first coat accepts almost every stamp
 constexpr int kBrushChange = 500;       // a fresh tile, turned anew, every 500 stamps
 constexpr int kPreviewRefresh = 25000;
+constexpr int kBrushTiles = 38;         // tiles of the brush sheet that are drawn from
 
 // A stretch of consecutive paint-carrying pixels on one brush row.
 struct BrushRun {
   int v, first, last;  // brush row, first and last column
+  int offset;          // where its pixels start in the brush's blend words
 };
 
+// One word per pixel and channel position of the canvas's 8-byte pixel words: the three colour
+// bytes, then nothing.
+constexpr int kWord = StrokeCanvas::kPixelBytes;
+
 // The brush at its current size: its paint-carrying pixels (level below 250) as runs along the
-// rows, and every pixel's level three times over (once per channel) for the blend.
+// rows, and for the blend, per pixel of the runs, an 8-byte word of the level and one of
+// 255 - level in the colour bytes (zero in the others).
 struct StrokeBrush {
   int size = 0;
   int version = 0;  // changes with every new brush
   std::vector<BrushRun> runs;
-  std::vector<std::uint8_t> level3, paint3;  // level and 255 - level, per pixel channel
+  std::vector<std::uint8_t> level, paint;
   std::int64_t pixelCount = 0;
 
   void Take(const Bitmap& image) {
     ++version;
     size = image.Width();
     runs.clear();
+    level.clear();
+    paint.clear();
     pixelCount = 0;
-    level3.assign(static_cast<std::size_t>(3 * size) * static_cast<std::size_t>(image.Height()), 0);
-    paint3.assign(level3.size(), 0);
     for (int v = 0; v < image.Height(); ++v) {
       const std::uint8_t* row = image.ScanLine(v);
       for (int u = 0; u < image.Width(); ++u) {
-        const int level = row[3 * u + 2];
-        if (level >= kOutside) continue;
-        if (runs.empty() || runs.back().v != v || runs.back().last != u - 1) runs.push_back({v, u, u});
+        const int value = row[3 * u + 2];
+        if (value >= kOutside) continue;
+        if (runs.empty() || runs.back().v != v || runs.back().last != u - 1)
+          runs.push_back({v, u, u, static_cast<int>(kWord * pixelCount)});
         runs.back().last = u;
         ++pixelCount;
-        const std::size_t at = static_cast<std::size_t>(3 * (v * size + u));
-        for (int c = 0; c < 3; ++c) {
-          level3[at + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(level);
-          paint3[at + static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(255 - level);
+        for (int c = 0; c < kWord; ++c) {
+          level.push_back(c < 3 ? static_cast<std::uint8_t>(value) : 0);
+          paint.push_back(c < 3 ? static_cast<std::uint8_t>(255 - value) : 0);
         }
       }
     }
@@ -68,16 +78,34 @@ Bitmap Stretched(const Bitmap& from, int size) {
   return out;
 }
 
+// The brush tiles (and the user's brush) stretched to the current size, made when first
+// picked: a brush is picked every 500 stamps, at the smallest sizes thousands of times a size,
+// from 38 tiles.
+class StretchedTiles {
+ public:
+  const Bitmap& Get(int index, int brushSize, const Bitmap* own) {
+    if (brushSize != size_) {
+      for (Bitmap& tile : tiles_) tile = Bitmap();
+      size_ = brushSize;
+    }
+    Bitmap& tile = tiles_[static_cast<std::size_t>(index)];
+    if (tile.Empty())
+      tile = Stretched(index == kBrushTiles ? *own : BrushTile(index % kBrushSheetColumns, index / kBrushSheetColumns),
+                       brushSize);
+    return tile;
+  }
+
+ private:
+  int size_ = -1;
+  std::array<Bitmap, kBrushTiles + 1> tiles_;  // the last one is the user's brush
+};
+
 // The brush for the next 500 stamps: the user's brush or a random tile, stretched to the size
 // and turned by a random angle about its centre (draws: the tile, then the angle).
-void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, RunContext& ctx) {
-  Bitmap stretched;
-  if (s.customBrush && !s.customBrush->Empty()) {
-    stretched = Stretched(*s.customBrush, size);
-  } else {
-    const int t = ctx.Rand().NextInt(38);
-    stretched = Stretched(BrushTile(t % kBrushSheetColumns, t / kBrushSheetColumns), size);
-  }
+void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, StretchedTiles& cache, RunContext& ctx) {
+  const bool own = s.customBrush && !s.customBrush->Empty();
+  const int index = own ? kBrushTiles : ctx.Rand().NextInt(kBrushTiles);
+  const Bitmap& stretched = cache.Get(index, size, s.customBrush);
   const int angle = ctx.Rand().NextInt(360);
   Bitmap turned;
   // The turn reports progress of its own for the drawing effects' 40-degree turns; here it
@@ -94,25 +122,66 @@ void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, Run
   brush.Take(turned);
 }
 
-// Sum of |a - b| over n bytes; written plainly so that the compiler turns it into
+// The loops below run on most of a stamp's pixels; where the processor has AVX2 they take 32
+// bytes at a time instead of 16 (integer arithmetic: the same bytes either way).
+#define BRUMELEAF_WIDE_LOOP __attribute__((target_clones("avx2", "default")))
+
+// Adds the photograph's blue, green and red of n pixel words to sum[0..2]. Blue and red are
+// summed in two 16-bit lanes of one word (no carry between them for up to 257 pixels), green
+// shifted by 8 bits in another; plain word arithmetic that the compiler can vectorise.
+BRUMELEAF_WIDE_LOOP
+void AddPhotographColour(const std::uint8_t* words, int n, std::uint32_t* sum) {
+  while (n > 0) {
+    const int pixels = std::min(n, 256);
+    std::uint64_t blueRed = 0, green = 0;
+    for (int i = 0; i < pixels; ++i) {
+      std::uint64_t word;
+      std::memcpy(&word, words + kWord * i + StrokeCanvas::kPhotograph, sizeof word);
+      blueRed += word & 0xFF00FF;
+      green += word & 0xFF00;
+    }
+    sum[0] += static_cast<std::uint32_t>(blueRed & 0xFFFF);
+    sum[1] += static_cast<std::uint32_t>(green >> 8);
+    sum[2] += static_cast<std::uint32_t>(blueRed >> 16);
+    words += kWord * pixels;
+    n -= pixels;
+  }
+}
+
+// o := (d * level + m * paint) >> 8, byte by byte; d * level + m * (255 - level) never exceeds
+// 255 * 255, so 16 bits suffice.
+BRUMELEAF_WIDE_LOOP
+void BlendRun(const std::uint8_t* __restrict d, const std::uint8_t* __restrict level, const std::uint8_t* __restrict paint,
+              const std::uint8_t* __restrict m, std::uint8_t* __restrict o, int bytes) {
+  for (int i = 0; i < bytes; ++i)
+    o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(d[i] * level[i] + m[i] * paint[i]) >> 8);
+}
+
+// Sum of |a - b| over the colour bytes of n pixel words, the other bytes of `a` masked off
+// (those of `b` are zero); written plainly so that the compiler turns it into
 // sum-of-absolute-differences instructions.
-std::int64_t AbsDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b, int n) {
-  std::uint32_t sum = 0;  // n is at most 3 * 501, so no overflow
-  for (int i = 0; i < n; ++i) sum += static_cast<std::uint32_t>(std::abs(a[i] - b[i]));
+BRUMELEAF_WIDE_LOOP
+std::uint32_t ColourDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b, int n) {
+  static const auto kMask = [] {
+    std::array<std::uint8_t, kWord * 512> mask{};
+    for (std::size_t i = 0; i < mask.size(); ++i) mask[i] = i % kWord < 3 ? 0xFF : 0;
+    return mask;
+  }();
+  const std::uint8_t* __restrict m = kMask.data();
+  std::uint32_t sum = 0;  // n is at most 501, so no overflow
+  for (int i = 0; i < kWord * n; ++i) sum += static_cast<std::uint32_t>(std::abs((a[i] & m[i]) - b[i]));
   return sum;
 }
 
 class Painter {
  public:
-  Painter(const Bitmap& source, Bitmap& destination, int tolerance)
-      : w_(source.Width()), h_(source.Height()), tolerance_(tolerance), stride_(source.RowDistance()),
-        src_(source.RowTable()), dst_(destination.RowTable()) {
-    // Both pictures have the same size, hence the same distance between rows.
-    if (destination.RowDistance() != stride_) throw ImageError("The painting must have the size of its source.");
+  Painter(StrokeCanvas& canvas, int tolerance)
+      : canvas_(canvas), w_(canvas.Width()), h_(canvas.Height()), tolerance_(tolerance) {
     openBits_.assign((static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_) + 63) / 64, 0);
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x) {
-        const bool open = std::abs(src_[y][3 * x + 2] - dst_[y][3 * x + 2]) >= tolerance_;
+        const std::uint8_t* pixel = canvas_.At(x, y);
+        const bool open = std::abs(pixel[kPhotoRed] - pixel[kCanvasRed]) >= tolerance_;
         open_ += open ? 1 : 0;
         SetOpen(Index(x, y), open);
       }
@@ -122,32 +191,66 @@ class Painter {
   // could never end.
   bool AnyOpen() const { return open_ > 0; }
 
-  // Asks for the rows of a stamp of `brush` centred on (x, y) ahead of time: a stamp lands on
-  // a random spot, far from the last one, and waiting for its rows one after another would
-  // cost more than its arithmetic.
+  // Asks for what a stamp of `brush` centred on (x, y) reads ahead of time: a stamp lands on a
+  // random spot, far from the last one, and waiting for its memory one piece after another
+  // would cost more than its arithmetic. That is the words at the ends of its runs (their
+  // error sums), and all of its words when stamps get as far as the colour (most large ones
+  // do, few small ones).
   void Prefetch(const StrokeBrush& brush, int x, int y) {
     const int half = brush.size / 2;
     const int left = x - half, top = y - half;
     fetchedBefore_ = fetched_;
     fetched_ = {x, y, brush.version};
+    const bool whole = measured_ > kMeasuredHalf;
     for (const BrushRun& run : brush.runs) {
       const int sy = top + run.v;
       if (sy < 0 || sy >= h_) continue;
-      const int first = std::max(left + run.first, 0), last = std::min(left + run.last, w_ - 1);
+      const int first = std::max(left + run.first - 1, 0), last = std::min(left + run.last, w_ - 1);
       if (first > last) continue;
-      const std::ptrdiff_t begin = 3 * first, end = 3 * last + 2;
-      for (std::ptrdiff_t o = begin; o <= end + 63; o += 64) {
-        __builtin_prefetch(src_[static_cast<std::size_t>(sy)] + std::min(o, end));
-        __builtin_prefetch(dst_[static_cast<std::size_t>(sy)] + std::min(o, end));
+      const std::uint8_t* begin = canvas_.At(first, sy);
+      const std::uint8_t* end = canvas_.At(last, sy) + kWord - 1;
+      if (whole) {
+        for (const std::uint8_t* at = begin; at < end; at += 64) __builtin_prefetch(at);
+      } else {
+        __builtin_prefetch(begin);
+        for (int blockEnd = (first | 63); blockEnd < last; blockEnd += 64) __builtin_prefetch(canvas_.At(blockEnd, sy));
       }
+      __builtin_prefetch(end);
     }
   }
   // Whether the canvas still differs from the photograph in red by the tolerance at (x, y).
   // Kept as one bit per pixel: the position search tries spot after spot at random, and the
-  // bits of a camera picture fit in the cache where the two pictures do not.
+  // bits of a camera picture fit in the cache where the pictures do not.
   bool Open(int x, int y) const {
     const std::size_t i = Index(x, y);
     return (openBits_[i >> 6] >> (i & 63)) & 1;
+  }
+
+  // The position search: pairs (x, y) := (Random(width), Random(height)) until the canvas is
+  // open there. Several pairs are drawn on a copy of the generator and their bits looked at
+  // together, so that their memory is fetched side by side; the generator is then left right
+  // after the first open pair, as if they had been drawn one after another. Needs AnyOpen().
+  void FindOpen(Random& random, int& x, int& y) const {
+    constexpr int kPairs = 4;
+    for (;;) {
+      Random ahead = random;
+      int xs[kPairs], ys[kPairs];
+      std::uint32_t seeds[kPairs];
+      for (int k = 0; k < kPairs; ++k) {
+        xs[k] = ahead.NextInt(w_);
+        ys[k] = ahead.NextInt(h_);
+        seeds[k] = ahead.Seed();
+      }
+      bool open[kPairs];
+      for (int k = 0; k < kPairs; ++k) open[k] = Open(xs[k], ys[k]);
+      for (int k = 0; k < kPairs; ++k)
+        if (open[k]) {
+          random.SetSeed(seeds[k]);
+          x = xs[k], y = ys[k];
+          return;
+        }
+      random = ahead;
+    }
   }
 
   // One stamp of `brush` centred on (x, y); returns whether it was kept.
@@ -161,43 +264,58 @@ class Painter {
   bool Stamp(const StrokeBrush& brush, int x, int y, std::int64_t bias, std::int64_t factor) {
     const int size = brush.size, half = size / 2;
     const int left = x - half, top = y - half;
-    // The main loop fetched this stamp's rows one stamp ago, unless it guessed the place wrong.
+    // The main loop fetched this stamp's memory one stamp ago, unless it guessed the place wrong.
     const Place here{x, y, brush.version};
     if (!(here == fetched_) && !(here == fetchedBefore_)) Prefetch(brush, x, y);
 
-    std::int64_t sum[3] = {0, 0, 0};
-    std::int64_t count = 0, before = 0;
-    for (const BrushRun& run : brush.runs) {
-      const int sy = top + run.v;
-      if (sy < 1 || sy > h_ - 2) continue;
-      const int first = std::max(run.first, 1 - left), last = std::min(run.last, w_ - 2 - left);
-      if (first > last) continue;
-      const std::uint8_t* s = src_[static_cast<std::size_t>(sy)] + 3 * (left + first);
-      const std::uint8_t* d = dst_[static_cast<std::size_t>(sy)] + 3 * (left + first);
-      const int pixels = last - first + 1;
-      std::uint32_t b = 0, g = 0, r = 0;
-      for (int i = 0; i < pixels; ++i) b += s[3 * i], g += s[3 * i + 1], r += s[3 * i + 2];
-      sum[0] += b, sum[1] += g, sum[2] += r;
-      count += pixels;
-      before += AbsDiffSum(s, d, 3 * pixels);
+    // The error under the brush, from the running sums of the rows.
+    std::int64_t before = 0, count = 0;
+    const bool inside = left >= 1 && top >= 1 && left + size <= w_ - 1 && top + size <= h_ - 1;
+    if (inside) {
+      // The whole brush inside the rim: nothing to cut off.
+      for (const BrushRun& run : brush.runs) before += canvas_.ErrorSum(top + run.v, left + run.first, left + run.last);
+      count = brush.pixelCount;
+    } else {
+      for (const BrushRun& run : brush.runs) {
+        const int sy = top + run.v;
+        if (sy < 1 || sy > h_ - 2) continue;
+        const int first = std::max(run.first, 1 - left), last = std::min(run.last, w_ - 2 - left);
+        if (first > last) continue;
+        before += canvas_.ErrorSum(sy, left + first, left + last);
+        count += last - first + 1;
+      }
     }
+    const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
+    // The error after the stamp is never negative: with no room below the limit the stamp is
+    // turned down before its colour is even measured.
+    measured_ += (limit > 0 ? kMeasuredStep : 0) - measured_ / kMeasuredStep;
+    if (limit <= 0) return false;
+
     std::uint8_t mean[3];
     if (count > 0) {
+      std::uint32_t sum[3] = {0, 0, 0};
+      for (const BrushRun& run : brush.runs) {
+        const int sy = top + run.v;
+        if (!inside && (sy < 1 || sy > h_ - 2)) continue;
+        const int first = inside ? run.first : std::max(run.first, 1 - left);
+        const int last = inside ? run.last : std::min(run.last, w_ - 2 - left);
+        if (first > last) continue;
+        AddPhotographColour(canvas_.At(left + first, sy), last - first + 1, sum);
+      }
       for (int c = 0; c < 3; ++c) mean[c] = static_cast<std::uint8_t>(sum[c] / count);
     } else {
       // No brush pixel inside the rim (a picture 1 or 2 pixels wide or high): the colour of
       // the spot itself instead of a mean over nothing.
-      const std::uint8_t* s = src_[static_cast<std::size_t>(y)] + 3 * x;
+      const std::uint8_t* s = canvas_.At(x, y) + StrokeCanvas::kPhotograph;
       for (int c = 0; c < 3; ++c) mean[c] = s[c];
     }
-    const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
 
-    // The mean colour repeated along a brush row, for the blend below.
-    meanRow_.resize(static_cast<std::size_t>(3 * size));
-    for (int u = 0; u < size; ++u)
-      for (int c = 0; c < 3; ++c) meanRow_[static_cast<std::size_t>(3 * u + c)] = mean[c];
+    // The mean colour in the colour bytes of a row of words, for the blend below; filled as
+    // far as the runs blended so far reach, since many stamps are turned down after a few runs.
+    meanRow_.resize(static_cast<std::size_t>(kWord * size));
+    int meanBytes = 0;
     patch_.clear();
-    patchBytes_.resize(static_cast<std::size_t>(3 * brush.pixelCount));
+    patchBytes_.resize(static_cast<std::size_t>(kWord * brush.pixelCount));
     std::uint8_t* out = patchBytes_.data();
     std::int64_t after = 0;
     for (const BrushRun& run : brush.runs) {
@@ -205,40 +323,43 @@ class Painter {
       if (sy < 0 || sy >= h_) continue;
       const bool counted = sy >= 1 && sy <= h_ - 2;
       const bool rimRow = run.v == 0 || run.v == size - 1;
-      const std::uint8_t* srow = src_[static_cast<std::size_t>(sy)];
-      std::uint8_t* drow = dst_[static_cast<std::size_t>(sy)];
       // Brush columns counted in the errors, and those blended (in the picture, off the rim).
       const int countFirst = std::max(run.first, 1 - left), countLast = std::min(run.last, w_ - 2 - left);
       const int blendFirst = rimRow ? 1 : std::max({run.first, 1, -left});
       const int blendLast = rimRow ? 0 : std::min({run.last, size - 2, w_ - 1 - left});
       if (blendFirst <= blendLast) {
-        const int bytes = 3 * (blendLast - blendFirst + 1);
-        const std::size_t at = static_cast<std::size_t>(3 * (run.v * size + blendFirst));
-        const std::uint8_t* __restrict d = drow + 3 * (left + blendFirst);
-        const std::uint8_t* __restrict level = brush.level3.data() + at;
-        const std::uint8_t* __restrict paint = brush.paint3.data() + at;
+        const int pixels = blendLast - blendFirst + 1, bytes = kWord * pixels;
+        for (; meanBytes < bytes; meanBytes += kWord) {
+          std::uint8_t* m = meanRow_.data() + meanBytes;
+          m[0] = mean[0], m[1] = mean[1], m[2] = mean[2];
+          std::fill(m + 3, m + kWord, std::uint8_t{0});
+        }
+        const std::size_t at = static_cast<std::size_t>(run.offset + kWord * (blendFirst - run.first));
+        // The canvas bytes line up with the colour bytes of the words: the other bytes meet a
+        // level of zero and come out zero.
+        const std::uint8_t* __restrict d = canvas_.At(left + blendFirst, sy) + StrokeCanvas::kCanvas;
+        const std::uint8_t* __restrict level = brush.level.data() + at;
+        const std::uint8_t* __restrict paint = brush.paint.data() + at;
         const std::uint8_t* __restrict m = meanRow_.data();
         std::uint8_t* __restrict o = out;
-        // d * level + mean * (255 - level) never exceeds 255 * 255: 16 bits suffice.
-        for (int i = 0; i < bytes; ++i)
-          o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(d[i] * level[i] + m[i] * paint[i]) >> 8);
-        patch_.push_back({drow + 3 * (left + blendFirst), srow + 3 * (left + blendFirst), bytes, Index(left + blendFirst, sy)});
+        BlendRun(d, level, paint, m, o, bytes);
+        patch_.push_back({left + blendFirst, sy, pixels});
         if (counted) {
           const int first = std::max(countFirst, blendFirst), last = std::min(countLast, blendLast);
           if (first <= last)
-            after += AbsDiffSum(srow + 3 * (left + first), out + 3 * (first - blendFirst), 3 * (last - first + 1));
+            after += ColourDiffSum(canvas_.At(left + first, sy), out + kWord * (first - blendFirst), last - first + 1);
         }
         out += bytes;
       }
       if (counted && countFirst <= countLast) {
         // Counted pixels left as they are: the brush's rim, and the whole of its rim rows.
         if (blendFirst > blendLast) {
-          after += AbsDiffSum(srow + 3 * (left + countFirst), drow + 3 * (left + countFirst), 3 * (countLast - countFirst + 1));
+          after += canvas_.ErrorSum(sy, left + countFirst, left + countLast);
         } else {
-          for (int u = countFirst; u <= countLast && u < blendFirst; ++u)
-            after += AbsDiffSum(srow + 3 * (left + u), drow + 3 * (left + u), 3);
-          for (int u = std::max(countFirst, blendLast + 1); u <= countLast; ++u)
-            after += AbsDiffSum(srow + 3 * (left + u), drow + 3 * (left + u), 3);
+          const int beforeBlend = std::min(countLast, blendFirst - 1);
+          if (countFirst <= beforeBlend) after += canvas_.ErrorSum(sy, left + countFirst, left + beforeBlend);
+          const int afterBlend = std::max(countFirst, blendLast + 1);
+          if (afterBlend <= countLast) after += canvas_.ErrorSum(sy, left + afterBlend, left + countLast);
         }
       }
       if (after >= limit) return false;
@@ -246,24 +367,35 @@ class Painter {
     if (after >= limit) return false;  // also a brush without pixels
     out = patchBytes_.data();
     for (const PatchRun& run : patch_) {
-      for (int i = 2; i < run.bytes; i += 3) {
-        const bool wasOpen = std::abs(run.source[i] - run.canvas[i]) >= tolerance_;
-        const bool isOpen = std::abs(run.source[i] - out[i]) >= tolerance_;
-        open_ += (isOpen ? 1 : 0) - (wasOpen ? 1 : 0);
-        if (isOpen != wasOpen) SetOpen(run.index + static_cast<std::size_t>(i / 3), isOpen);
+      std::uint8_t* word = canvas_.At(run.x, run.y);
+      const std::size_t index = Index(run.x, run.y);
+      std::int64_t opened = 0;
+      for (int i = 0; i < run.pixels; ++i, word += kWord, out += kWord) {
+        const int photoRed = word[kPhotoRed];
+        const bool wasOpen = std::abs(photoRed - word[kCanvasRed]) >= tolerance_;
+        const bool isOpen = std::abs(photoRed - out[2]) >= tolerance_;
+        if (isOpen != wasOpen) {
+          opened += isOpen ? 1 : -1;
+          SetOpen(index + static_cast<std::size_t>(i), isOpen);
+        }
+        // Byte by byte: a three-byte copy would become a library call per pixel.
+        word[StrokeCanvas::kCanvas] = out[0];
+        word[StrokeCanvas::kCanvas + 1] = out[1];
+        word[StrokeCanvas::kCanvas + 2] = out[2];
       }
-      std::copy(out, out + run.bytes, run.canvas);
-      out += run.bytes;
+      open_ += opened;
+      canvas_.CanvasChanged(run.y, run.x, run.x + run.pixels - 1);
     }
     return true;
   }
 
  private:
+  static constexpr int kPhotoRed = StrokeCanvas::kPhotograph + 2, kCanvasRed = StrokeCanvas::kCanvas + 2;
+  // How often stamps lately got as far as their colour, from 0 to 256 (a running average).
+  static constexpr int kMeasuredStep = 16, kMeasuredHalf = 128;
   struct PatchRun {
-    std::uint8_t* canvas;
-    const std::uint8_t* source;
-    int bytes;
-    std::size_t index;  // of its first pixel
+    int x, y;  // its first pixel
+    int pixels;
   };
   std::size_t Index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
@@ -277,28 +409,47 @@ class Painter {
     bool operator==(const Place&) const = default;
   };
 
+  StrokeCanvas& canvas_;
   int w_, h_, tolerance_;
-  std::ptrdiff_t stride_;
-  std::vector<const std::uint8_t*> src_;
-  std::vector<std::uint8_t*> dst_;
+  int measured_ = 256;
   std::int64_t open_ = 0;
   std::vector<std::uint64_t> openBits_;
-  Place fetched_, fetchedBefore_;  // the last two places whose rows were fetched
+  Place fetched_, fetchedBefore_;  // the last two places whose memory was fetched
   std::vector<std::uint8_t> meanRow_, patchBytes_;
   std::vector<PatchRun> patch_;
 };
 
+// The draws that start a stroke: during warm-up the counter moves on only when Random(100) is
+// at most 15; then the position search, unless no spot is open.
+struct StrokeDraws {
+  bool counted = false;
+  Random afterCounter;  // the generator after the counter's draw
+  bool positioned = false;
+  int x = 0, y = 0;
+  Random afterPosition;  // and after the position search
+};
+
+StrokeDraws DrawStroke(Random random, bool warmUp, const Painter& painter) {
+  StrokeDraws d;
+  d.counted = !warmUp || random.NextInt(100) <= 15;
+  d.afterCounter = random;
+  d.positioned = painter.AnyOpen();
+  if (d.positioned) painter.FindOpen(random, d.x, d.y);
+  d.afterPosition = random;
+  return d;
+}
+
 // Darkens the painting along the outline layer and where it departs from the photograph.
-void OverlayOutlines(const Bitmap& source, Bitmap& painting, const Bitmap& layer, int strength) {
+void OverlayOutlines(const StrokeCanvas& canvas, Bitmap& painting, const Bitmap& layer, int strength) {
   const int width = painting.Width();
   ForEachRowBand(0, painting.Height() - 1, 64, [&](int begin, int end) {
     for (int y = begin; y < end; ++y) {
-      const std::uint8_t* s = source.ScanLine(y);
       const std::uint8_t* l = layer.ScanLine(y);
       std::uint8_t* d = painting.ScanLine(y);
       for (int x = 0; x < width - 1; ++x) {
+        const std::uint8_t* s = canvas.At(x, y) + StrokeCanvas::kPhotograph;
         int a[3];
-        for (int c = 0; c < 3; ++c) a[c] = (std::abs(d[3 * x + c] - s[3 * x + c]) - 2 * l[3 * x + c] + 510) / 3;
+        for (int c = 0; c < 3; ++c) a[c] = (std::abs(d[3 * x + c] - s[c]) - 2 * l[3 * x + c] + 510) / 3;
         // Blue counts a third as much as red and green.
         int w = (a[2] + a[1] + a[0] / 3) / 3;
         w = strength * w / 300;
@@ -356,59 +507,80 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
   int size = sizeMax;
   std::int64_t perLevel = budget / (static_cast<std::int64_t>(size) * size);
 
-  destination.SetSize(width, height);
-  destination.Fill(settings.canvas);
-  Bitmap layer(width, height);
-  if (!ctx.silent) DrawEdgeStrokes(source, layer, 4, 180, 20, ctx);
+  // The outline layer is only needed for an overlay; without one it stays undrawn.
+  Bitmap layer;
+  if (settings.edgeIntensity != 0) {
+    layer.SetSize(width, height);
+    if (!ctx.silent) DrawEdgeStrokes(source, layer, 4, 180, 20, ctx);
+  }
 
-  StrokeBrush brush;
-  brush.Take(Stretched(BrushTile(0, 0), size));
-  Painter painter(source, destination, tolerance);
-  std::int64_t j = 1;
-  while (size >= sizeMin + 5) {
-    if (!warmUp || ctx.Rand().NextInt(100) <= 15) ++j;
-    if (ctx.StopRequested()) {
-      ctx.ShowProgress(101, 100, 1, 1);
-      return;
+  // The painting is done on the photograph and canvas side by side; the two pictures give
+  // their memory back meanwhile and are written again at the end (or when stopped).
+  StrokeCanvas canvas(source, settings.canvas);
+  source = Bitmap();
+  destination = Bitmap();
+  const auto giveBack = [&] {
+    canvas.CopyCanvas(destination);
+    canvas.CopyPhotograph(source);
+  };
+  // Whatever ends the painting, the two pictures get their memory and pixels back.
+  try {
+    StrokeBrush brush;
+    brush.Take(Stretched(BrushTile(0, 0), size));
+    StretchedTiles tiles;
+    Painter painter(canvas, tolerance);
+    std::int64_t j = 1;
+    // The draws that start a stroke, made for the next stroke while this one is stamped, so that
+    // its memory can be fetched in the meantime. They stand unless the stamp changes the canvas
+    // (the position search reads it), which few stamps do.
+    StrokeDraws ahead;
+    bool aheadValid = false;
+    while (size >= sizeMin + 5) {
+      const StrokeDraws draws = aheadValid ? ahead : DrawStroke(ctx.Rand(), warmUp, painter);
+      aheadValid = false;
+      if (draws.counted) ++j;
+      if (ctx.StopRequested()) {
+        ctx.Rand() = draws.afterCounter;
+        giveBack();
+        ctx.ShowProgress(101, 100, 1, 1);
+        return;
+      }
+      ctx.Rand() = draws.afterPosition;
+      // Once the canvas matches the photograph within the tolerance everywhere, no position is
+      // left: the level ends instead of searching for ever.
+      const bool positioned = draws.positioned;
+      const int x = draws.x, y = draws.y;
+      if (!positioned || j >= perLevel) {
+        warmUp = false;
+        size = size * 90 / 100;
+        perLevel = budget / (static_cast<std::int64_t>(size) * size);
+        j = 0;
+      }
+      if (j % kBrushChange == 0) {
+        warmUp = false;
+        PickBrush(brush, size, settings, tiles, ctx);
+        if (!ctx.preview) ctx.ShowProgress(sizeMax - size, sizeMax - sizeMin, 2, 2);
+      }
+      if (!positioned) continue;
+      const std::int64_t bias = warmUp ? kWarmUpBias : static_cast<std::int64_t>(q - 255) * (size / 2);
+      ahead = DrawStroke(ctx.Rand(), warmUp, painter);
+      if (ahead.positioned) painter.Prefetch(brush, ahead.x, ahead.y);
+      aheadValid = !painter.Stamp(brush, x, y, bias, factor);
+      if (ctx.preview && j % kPreviewRefresh == 0) {
+        canvas.CopyCanvas(destination);
+        ctx.ShowInPreview(destination);
+        ctx.PreviewProgressLine(200 - (size - sizeMin));
+      }
     }
-    // Once the canvas matches the photograph within the tolerance everywhere, no position is
-    // left: the level ends instead of searching for ever.
-    const bool positioned = painter.AnyOpen();
-    int x = 0, y = 0;
-    while (positioned) {
-      x = ctx.Rand().NextInt(width);
-      y = ctx.Rand().NextInt(height);
-      if (painter.Open(x, y)) break;
-    }
-    if (!positioned || j >= perLevel) {
-      warmUp = false;
-      size = size * 90 / 100;
-      perLevel = budget / (static_cast<std::int64_t>(size) * size);
-      j = 0;
-    }
-    if (j % kBrushChange == 0) {
-      warmUp = false;
-      PickBrush(brush, size, settings, ctx);
-      if (!ctx.preview) ctx.ShowProgress(sizeMax - size, sizeMax - sizeMin, 2, 2);
-    }
-    if (!positioned) continue;
-    const std::int64_t bias = warmUp ? kWarmUpBias : static_cast<std::int64_t>(q - 255) * (size / 2);
-    {
-      // The next stamp most likely goes where a copy of the generator says now: fetch its rows
-      // while this one is being computed.
-      Random peek = ctx.Rand();
-      if (warmUp) peek.Next(100);
-      const int nx = peek.NextInt(width), ny = peek.NextInt(height);
-      if (painter.Open(nx, ny)) painter.Prefetch(brush, nx, ny);
-    }
-    painter.Stamp(brush, x, y, bias, factor);
-    if (ctx.preview && j % kPreviewRefresh == 0) {
-      ctx.ShowInPreview(destination);
-      ctx.PreviewProgressLine(200 - (size - sizeMin));
-    }
+  } catch (...) {
+    giveBack();
+    throw;
   }
   ctx.ShowProgress(sizeMax, sizeMax, 2, 2);
-  if (settings.edgeIntensity != 0) OverlayOutlines(source, destination, layer, settings.edgeIntensity);
+  canvas.CopyCanvas(destination);
+  if (settings.edgeIntensity != 0) OverlayOutlines(canvas, destination, layer, settings.edgeIntensity);
+  layer = Bitmap();
+  canvas.CopyPhotograph(source);
 }
 
 void PatchRandomStrokes(const Bitmap& source, Bitmap& output, RunContext& ctx) {
