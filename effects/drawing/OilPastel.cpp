@@ -66,7 +66,7 @@ class PastelRun {
   PastelRun(const Bitmap& source, Bitmap& drawing, const OilPastelSettings& settings, RunContext& ctx)
       : source_(source), drawing_(drawing), settings_(settings), ctx_(ctx), random_(ctx.Rand()),
         width_(source.Width()), height_(source.Height()), plan_(PlanFor(settings, width_, height_)),
-        targets_(source, drawing, plan_.tolerance) {}
+        targets_(source, drawing, plan_.tolerance, plan_.largest <= kQuickRejectSize) {}
 
   // The stamp loop, from the largest size down. Returns false when the run was stopped.
   bool Run();
@@ -141,6 +141,7 @@ void PastelRun::StartStamp() {
 
 void PastelRun::Shrink() {
   size_ = size_ * 90 / 100;
+  targets_.TrackDistances(size_ <= kQuickRejectSize);
   stamp_.Resize(size_, size_);
   candidate_.Resize(size_, size_);
   cx_ = stamp_.Width() >> 1;

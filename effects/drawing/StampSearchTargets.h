@@ -23,15 +23,18 @@ namespace brumeleaf {
 
 class StampSearchTargets {
  public:
-  StampSearchTargets(const Bitmap& source, const Bitmap& drawing, int tolerance);
+  StampSearchTargets(const Bitmap& source, const Bitmap& drawing, int tolerance, bool trackDistances = true);
 
   bool Any() const { return count_ > 0; }
   std::int64_t Count() const { return count_; }
   bool Qualifies(int x, int y) const {
     return bits_.Test(x, y);
   }
+  // Starts loading the word that holds the answer for (x, y).
+  void FetchBit(int x, int y) const { __builtin_prefetch(bits_.Row(y) + (x >> 6)); }
 
   // |source - drawing| summed over the channels at (x, y), or kDistanceCap when that is more.
+  // Only while the distances are tracked (they are from the start).
   int Distance(int x, int y) const {
     return distance_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
   }
@@ -43,7 +46,18 @@ class StampSearchTargets {
   // (clipped to the picture): its bits and the count follow the drawing again.
   void Refresh(int left, int top, int right, int bottom);
 
+  // Whether Refresh keeps the distances up to date. Turning it on brings them up to date for
+  // the whole picture.
+  void TrackDistances(bool on);
+  bool TracksDistances() const { return trackDistances_; }
+
  private:
+  // The bits (and distances when `distances` is not null) of pixels [left, right) of one row,
+  // written into `fresh`, whose word 0 holds the bits of pixels 64 * (left / 64) onwards.
+  static void FreshRow(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances, int left,
+                       int right, int tolerance, std::uint64_t* fresh);
+  static void FreshRowWide(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances,
+                           int left, int right, int tolerance, std::uint64_t* fresh);
 
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;
@@ -53,6 +67,8 @@ class StampSearchTargets {
   int height_;
   int tolerance_;
   std::int64_t count_ = 0;
+  bool trackDistances_ = true;
+  std::vector<std::uint64_t> fresh_;  // one row's new bits
 };
 
 }  // namespace brumeleaf
