@@ -9,6 +9,7 @@
 #include "effects/Frames.h"
 #include "imaging/ParallelRows.h"
 #include "effects/drawing/PastelStampRows.h"
+#include "effects/drawing/StampLookahead.h"
 #include "effects/drawing/StampSearchTargets.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "finishing/SurfaceFinish.h"
@@ -28,8 +29,8 @@ constexpr std::int64_t kBudgetCap = 5000000000LL;
 // Stamps up to this size first ask the distance bytes whether any error can be removed at all;
 // larger ones nearly always can.
 constexpr int kQuickRejectSize = 24;
-// Draws the look-ahead at the next stamp position makes before giving up.
-constexpr int kPeekDraws = 64;
+// Positions of small stamps found ahead of the one being tried.
+constexpr int kSmallStampsAhead = 12;
 // Draws between two looks at the stop flag while searching for a stamp position.
 constexpr std::uint32_t kSearchStopCheck = 1u << 20;
 
@@ -66,7 +67,8 @@ class PastelRun {
   PastelRun(const Bitmap& source, Bitmap& drawing, const OilPastelSettings& settings, RunContext& ctx)
       : source_(source), drawing_(drawing), settings_(settings), ctx_(ctx), random_(ctx.Rand()),
         width_(source.Width()), height_(source.Height()), plan_(PlanFor(settings, width_, height_)),
-        targets_(source, drawing, plan_.tolerance, plan_.largest <= kQuickRejectSize) {}
+        targets_(source, drawing, plan_.tolerance, plan_.largest <= kQuickRejectSize),
+        lookahead_(targets_, width_, height_) {}
 
   // The stamp loop, from the largest size down. Returns false when the run was stopped.
   bool Run();
@@ -91,7 +93,7 @@ class PastelRun {
   bool SurelyTooClose(int left, int top) const;
   void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
-  void PrefetchNext() const;
+  void PrefetchNext();
   void LayInPlace(int left, int top, const Levels& mean);
   void BuildCandidate(const Levels& mean);
   void Accept(int x, int y);
@@ -107,13 +109,16 @@ class PastelRun {
   const int height_;
   const Plan plan_;
   StampSearchTargets targets_;
+  StampLookahead lookahead_;
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<std::uint8_t*> drawingRows_;
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> ink_;
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
-  std::vector<InkPixel> counted_;  // the ink inside the first 2cx columns and 2cy rows
+  // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
+  // (for stamps up to kQuickRejectSize).
+  std::vector<std::uint8_t> countedMask_;
   PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
@@ -167,7 +172,10 @@ void PastelRun::RefreshStamp() {
 void PastelRun::CollectInk() {
   ink_.clear();
   ring_.clear();
-  counted_.clear();
+  constexpr int kMask = StampSearchTargets::kMaskWidth;
+  static_assert(kQuickRejectSize <= kMask);
+  const bool quick = stamp_.Width() <= kQuickRejectSize;
+  countedMask_.assign(quick ? static_cast<std::size_t>(kMask) * static_cast<std::size_t>(stamp_.Height()) : 0, 0);
   const int span = 2 * (stamp_.Width() >> 1);
   for (int j = 0; j < stamp_.Height(); ++j) {
     const std::uint8_t* row = stamp_.ScanLine(j);
@@ -177,7 +185,7 @@ void PastelRun::CollectInk() {
       const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
       ink_.push_back(p);
       if (!Laid(p)) ring_.push_back(p);
-      if (i < span && j < span) counted_.push_back(p);
+      if (quick && i < span && j < span) countedMask_[static_cast<std::size_t>(j * kMask + i)] = 0xFF;
     }
   }
   rows_.Build(stamp_);
@@ -298,13 +306,8 @@ void PastelRun::TryCovered(int x, int y) {
 // Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
 // kept (see TryCovered). A capped byte leaves the answer to the full passes.
 bool PastelRun::SurelyTooClose(int left, int top) const {
-  int before = 0;
-  for (const InkPixel& p : counted_) {
-    const int d = targets_.Distance(left + p.i, top + p.j);
-    if (d == StampSearchTargets::kDistanceCap) return false;
-    before += d;
-  }
-  return before < 1024;
+  const int before = targets_.MaskedDistance(countedMask_.data(), 2 * cy_, left, top);
+  return before >= 0 && before < 1024;
 }
 
 // The stamp is kept: an even-sized one, whose candidate equals the drawing except under its
@@ -329,21 +332,17 @@ void PastelRun::Prefetch(int left, int top) const {
   }
 }
 
-// The next attempt's position is decided by the next draws and the search bits: finding it on
-// a copy of the generator (the sequence itself is untouched) lets what it reads load while
-// this attempt is summed. Should this stamp be kept and change the bits, the fetch is merely
-// wasted.
-void PastelRun::PrefetchNext() const {
-  Random peek = random_;
-  for (int draw = 0; draw < kPeekDraws; ++draw) {
-    const int x = static_cast<int>(peek.Next(static_cast<std::uint32_t>(width_)));
-    const int y = static_cast<int>(peek.Next(static_cast<std::uint32_t>(height_)));
-    if (!targets_.Qualifies(x, y)) continue;
-    if (size_ <= kQuickRejectSize)
-      targets_.FetchDistances(x - cx_, y - cy_, size_);
-    else
+// The next attempts' positions are decided by the next draws and the search bits: finding
+// them ahead (see StampLookahead) lets what they read load while this attempt is summed.
+// Small stamps take so little time that the loads need several attempts to arrive.
+void PastelRun::PrefetchNext() {
+  if (size_ <= kQuickRejectSize) {
+    lookahead_.Follow(random_, kSmallStampsAhead,
+                      [&](int x, int y) { targets_.FetchDistances(x - cx_, y - cy_, size_); });
+  } else {
+    lookahead_.Follow(random_, 1, [&](int x, int y) {
       rows_.FetchFirstRows(sourceRows_.data(), drawingRows_.data(), x - cx_, y - cy_, width_, height_);
-    return;
+    });
   }
 }
 

@@ -4,6 +4,9 @@
 #include <bit>
 #include <cstdlib>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 // Where the compiler can target AVX2 for one function, rows are refreshed 16 pixels at a time
 // on processors that have it (chosen once, at run time).
 #if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
@@ -21,7 +24,8 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
   sourceRows_ = source.RowTable();
   drawingRows_ = drawing.RowTable();
   bits_ = BitGrid(width_, height_, false);
-  distance_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
+  // The masked reads may run past the last row's end by a mask's width.
+  distance_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) + kMaskWidth, 0);
   fresh_.assign(static_cast<std::size_t>(width_) / 64 + 2, 0);
   Refresh(0, 0, width_, height_);
 }
@@ -35,6 +39,38 @@ void StampSearchTargets::FetchDistances(int left, int top, int size) const {
     __builtin_prefetch(row + to);
   }
 }
+
+#if defined(__SSE2__)
+int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
+  static_assert(kMaskWidth == 32);
+  const std::uint8_t* at = distance_.data() + static_cast<std::size_t>(top) * static_cast<std::size_t>(width_) +
+                           static_cast<std::size_t>(left);
+  const __m128i cap = _mm_set1_epi8(static_cast<char>(kDistanceCap));
+  __m128i sum = _mm_setzero_si128(), capped = _mm_setzero_si128();
+  for (int j = 0; j < rows; ++j, at += width_, mask += kMaskWidth) {
+    const __m128i a = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask)));
+    const __m128i b = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16)),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + 16)));
+    capped = _mm_or_si128(capped, _mm_or_si128(_mm_cmpeq_epi8(a, cap), _mm_cmpeq_epi8(b, cap)));
+    sum = _mm_add_epi64(sum, _mm_add_epi64(_mm_sad_epu8(a, _mm_setzero_si128()), _mm_sad_epu8(b, _mm_setzero_si128())));
+  }
+  if (_mm_movemask_epi8(capped)) return -1;
+  return static_cast<int>(_mm_cvtsi128_si64(sum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sum, sum)));
+}
+#else
+int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
+  int sum = 0;
+  for (int j = 0; j < rows; ++j)
+    for (int i = 0; i < kMaskWidth; ++i) {
+      if (!mask[j * kMaskWidth + i]) continue;
+      const int d = Distance(left + i, top + j);
+      if (d == kDistanceCap) return -1;
+      sum += d;
+    }
+  return sum;
+}
+#endif
 
 void StampSearchTargets::TrackDistances(bool on) {
   if (on == trackDistances_) return;

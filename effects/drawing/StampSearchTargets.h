@@ -39,6 +39,12 @@ class StampSearchTargets {
     return distance_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
   }
   static constexpr int kDistanceCap = 255;
+  // The sum of the distances of `rows` rows from (left, top) under a mask of kMaskWidth bytes
+  // a row (0xFF where a pixel counts, 0 elsewhere), or -1 when a counted distance is capped.
+  // Needs 0 <= left, 0 <= top, top + rows <= height and left + (the last masked column) < width:
+  // the mask's zero bytes may lie past the row's end.
+  static constexpr int kMaskWidth = 32;
+  int MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const;
   // Starts loading the distances of the size x size square at (left, top), clipped.
   void FetchDistances(int left, int top, int size) const;
 

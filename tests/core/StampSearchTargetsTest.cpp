@@ -86,3 +86,41 @@ TEST(StampSearchTargets, DistancesLeftBehindAreBroughtUpToDateWhenTrackedAgain) 
   targets.Refresh(1, 1, 90, 12);
   ExpectFollows(targets, source, drawing, 5);
 }
+
+TEST(StampSearchTargets, MaskedDistanceSumsTheMaskedBytesOrTellsOfACap) {
+  const int width = 97, height = 40;
+  Bitmap source = Noise(width, height, 9);
+  for (int c = 0; c < 3; ++c) source.ScanLine(30)[3 * 70 + c] = 0;
+  Bitmap drawing = source;
+  // Small differences everywhere (no cap) except one pixel.
+  Random random(4);
+  for (int y = 0; y < height; ++y)
+    for (int k = 0; k < 3 * width; ++k) drawing.ScanLine(y)[k] ^= static_cast<std::uint8_t>(random.Next(8));
+  for (int c = 0; c < 3; ++c) drawing.ScanLine(30)[3 * 70 + c] = 255;
+  const StampSearchTargets targets(source, drawing, 5);
+  std::uint8_t mask[StampSearchTargets::kMaskWidth * 24] = {};
+  for (int j = 0; j < 24; ++j)
+    for (int i = 0; i < 24; ++i)
+      if ((i * 7 + j * 3) % 5 != 0) mask[j * StampSearchTargets::kMaskWidth + i] = 0xFF;
+  const auto literal = [&](int left, int top, int rows) {
+    int sum = 0;
+    for (int j = 0; j < rows; ++j)
+      for (int i = 0; i < StampSearchTargets::kMaskWidth; ++i) {
+        if (!mask[j * StampSearchTargets::kMaskWidth + i]) continue;
+        if (targets.Distance(left + i, top + j) == StampSearchTargets::kDistanceCap) return -1;
+        sum += targets.Distance(left + i, top + j);
+      }
+    return sum;
+  };
+  // The last rows and columns the mask may reach (its zero bytes past the picture's end), and
+  // squares over the capped pixel at (70, 30).
+  for (const auto& [left, top] : {std::pair{0, 0}, std::pair{73, 16}, std::pair{50, 9}, std::pair{60, 16},
+                                  std::pair{47, 20}, std::pair{69, 30}})
+    for (const int rows : {1, 9, 10}) {
+      const int expected = literal(left, top, rows);
+      EXPECT_EQ(targets.MaskedDistance(mask, rows, left, top), expected) << left << "," << top << "," << rows;
+    }
+  EXPECT_EQ(targets.MaskedDistance(mask, 10, 69, 30), -1);
+  EXPECT_EQ(targets.MaskedDistance(mask, 10, 60, 25), literal(60, 25, 10));  // (70, 30) left out
+  EXPECT_GT(targets.MaskedDistance(mask, 24, 73, 16), 0);
+}
