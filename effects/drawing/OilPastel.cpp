@@ -300,8 +300,8 @@ void PastelRun::TryCovered(int x, int y) {
   }
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
-  if (shift) MapWindow(x, y);
-  Keep(x, y, mean);
+  rows_.Lay(drawingRows_.data(), left, top, shift, mean.c);
+  targets_.Refresh(left, top, left + size_, top + size_);
 }
 
 // Whether the error before, summed from the distance bytes, is below 1024: then nothing can be

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -24,6 +25,8 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   before_.assign(bytes, 0);
   laid_.assign(bytes, 0);
   level_.assign(bytes, 0);
+  inside_.assign(static_cast<std::size_t>(stride_), 0);
+  std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
   // row and column of an odd one.
@@ -238,6 +241,56 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
   return after;
 }
 
+void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
+  __m128i means[3][2];
+  for (int p = 0; p < 3; ++p) {
+    alignas(16) std::uint16_t lanes[16];
+    for (int k = 0; k < 16; ++k) lanes[k] = static_cast<std::uint16_t>(mean[(p + k) % 3]);
+    means[p][0] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+    means[p][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + 8));
+  }
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(255);
+  // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
+  const int last = shift ? size_ - 1 : size_ - 2;
+  for (int j = last; j >= 1; --j) {
+    std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    // The first pixel of a shifted row reads the window's first column, not the one before.
+    std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    for (int b = 0; b < blocks_; ++b) {
+      const int k = b * kBlock;
+      const __m128i rv = Load(r + k);
+      const __m128i lv = Load(level + k);
+      const __m128i lvLo = _mm_unpacklo_epi8(lv, zero), lvHi = _mm_unpackhi_epi8(lv, zero);
+      const __m128i* m = means[b % 3];
+      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, zero), lvLo),
+                                                      _mm_mullo_epi16(m[0], _mm_sub_epi16(full, lvLo))),
+                                        8);
+      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, zero), lvHi),
+                                                      _mm_mullo_epi16(m[1], _mm_sub_epi16(full, lvHi))),
+                                        8);
+      const __m128i mask = Load(laid + k);
+      // Laid ink blended; the rest of the stamp row the window (shift 1) or as it is (shift
+      // 0, where the window is the drawing itself); past the row's end, as it is.
+      const __m128i keep = shift ? Load(inside_.data() + k) : mask;
+      const __m128i blended = _mm_packus_epi16(lo, hi);
+      const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, blended), _mm_andnot_si128(mask, rv));
+      const __m128i dv = Load(d + k);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
+                       _mm_or_si128(_mm_and_si128(keep, laidOrWindow), _mm_andnot_si128(keep, dv)));
+    }
+    if (shift) std::copy(first, first + 3, d);
+  }
+  if (shift) {
+    // Row 0 reads itself one pixel back, its first pixel staying.
+    std::uint8_t* d = drawing[top] + 3 * left;
+    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
+  }
+}
+
 #else  // the same sums one byte at a time
 
 PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* source,
@@ -272,6 +325,28 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
     }
   }
   return after;
+}
+
+void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
+  const int last = shift ? size_ - 1 : size_ - 2;
+  for (int j = last; j >= 1; --j) {
+    std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    for (int k = 0; k < 3 * size_; ++k) {
+      if (laid[k])
+        d[k] = static_cast<std::uint8_t>((r[k] * level[k] + mean[k % 3] * (255 - level[k])) >> 8);
+      else if (shift)
+        d[k] = r[k];
+    }
+    if (shift) std::copy(first, first + 3, d);
+  }
+  if (shift) {
+    std::uint8_t* d = drawing[top] + 3 * left;
+    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
+  }
 }
 
 #endif
