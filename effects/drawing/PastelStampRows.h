@@ -69,6 +69,9 @@ class PastelStampRows {
   void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y) const;
   // SumUnder 32 bytes at a time, on processors with AVX2.
   Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+  // LaidError 32 bytes at a time, on processors with AVX2.
+  int LaidErrorWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                    int shift, const int mean[3], int start, int limit) const;
 
   const std::uint8_t* Row(const std::vector<std::uint8_t>& plane, int j) const {
     return plane.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(stride_);
