@@ -173,10 +173,9 @@ void PastelRun::RefreshStamp() {
 void PastelRun::CollectInk() {
   ink_.clear();
   ring_.clear();
-  constexpr int kMask = StampSearchTargets::kMaskWidth;
-  static_assert(kQuickRejectSize <= kMask);
+  static_assert(kQuickRejectSize <= StampSearchTargets::kMaskColumns);
   const bool quick = stamp_.Width() <= kQuickRejectSize;
-  countedMask_.assign(quick ? static_cast<std::size_t>(kMask) * static_cast<std::size_t>(stamp_.Height()) : 0, 0);
+  countedMask_.assign(quick ? StampSearchTargets::MaskIndex(0, stamp_.Height()) : 0, 0);
   const int span = 2 * (stamp_.Width() >> 1);
   for (int j = 0; j < stamp_.Height(); ++j) {
     const std::uint8_t* row = stamp_.ScanLine(j);
@@ -186,7 +185,7 @@ void PastelRun::CollectInk() {
       const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
       ink_.push_back(p);
       if (!Laid(p)) ring_.push_back(p);
-      if (quick && i < span && j < span) countedMask_[static_cast<std::size_t>(j * kMask + i)] = 0xFF;
+      if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
   }
   rows_.Build(stamp_);

@@ -24,36 +24,46 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
   sourceRows_ = source.RowTable();
   drawingRows_ = drawing.RowTable();
   bits_ = BitGrid(width_, height_, false);
-  // The masked reads may run past the last row's end by a mask's width.
-  distance_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) + kMaskWidth, 0);
+  // Each row of tiles has room for the masked reads past its last tile (see MaskedDistance).
+  const std::size_t tilesAcross = static_cast<std::size_t>((width_ + kTile - 1) / kTile) + 4;
+  tileRowBytes_ = tilesAcross * kTileBytes;
+  distance_.assign(tileRowBytes_ * static_cast<std::size_t>((height_ + kTile - 1) / kTile), 0);
   fresh_.assign(static_cast<std::size_t>(width_) / 64 + 2, 0);
   Refresh(0, 0, width_, height_);
 }
 
 void StampSearchTargets::FetchDistances(int left, int top, int size) const {
-  const int first = std::max(top, 0), last = std::min(top + size, height_);
+  const int first = std::max(top, 0), last = std::min(top + size, height_) - 1;
   const int from = std::clamp(left, 0, width_ - 1), to = std::clamp(left + size - 1, 0, width_ - 1);
-  for (int y = first; y < last; ++y) {
-    const std::uint8_t* row = distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-    __builtin_prefetch(row + from);
-    __builtin_prefetch(row + to);
-  }
+  for (int ty = first / kTile; ty <= last / kTile; ++ty)
+    for (int tx = from / kTile; tx <= to / kTile; ++tx)
+      __builtin_prefetch(distance_.data() + static_cast<std::size_t>(ty) * tileRowBytes_ +
+                         static_cast<std::size_t>(tx) * kTileBytes);
 }
 
 #if defined(__SSE2__)
+// Row by row, the 32 distances from the tile holding `left` (four tiles' rows of 8), masked by
+// the mask shifted by left's place in its tile: the 8 zero bytes before each mask row give the
+// shifted mask its leading zeros, and its 24 columns end before the 32nd byte.
 int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
-  static_assert(kMaskWidth == 32);
-  const std::uint8_t* at = distance_.data() + static_cast<std::size_t>(top) * static_cast<std::size_t>(width_) +
-                           static_cast<std::size_t>(left);
+  static_assert(kMaskColumns + kTile - 1 <= 32 && kMaskStride >= kTile + 32);
   const __m128i cap = _mm_set1_epi8(static_cast<char>(kDistanceCap));
-  __m128i sum = _mm_setzero_si128(), capped = _mm_setzero_si128();
-  for (int j = 0; j < rows; ++j, at += width_, mask += kMaskWidth) {
-    const __m128i a = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)),
-                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask)));
-    const __m128i b = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16)),
-                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + 16)));
+  const __m128i zero = _mm_setzero_si128();
+  __m128i sum = zero, capped = zero;
+  const std::uint8_t* shifted = mask + kTile - left % kTile;
+  const std::size_t column = TileColumn(left - left % kTile);
+  for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
+    const std::uint8_t* at = distance_.data() + TileRow(top + j) + column;
+    const __m128i a = _mm_and_si128(
+        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)),
+                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + kTileBytes))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifted)));
+    const __m128i b = _mm_and_si128(
+        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + 2 * kTileBytes)),
+                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + 3 * kTileBytes))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifted + 16)));
     capped = _mm_or_si128(capped, _mm_or_si128(_mm_cmpeq_epi8(a, cap), _mm_cmpeq_epi8(b, cap)));
-    sum = _mm_add_epi64(sum, _mm_add_epi64(_mm_sad_epu8(a, _mm_setzero_si128()), _mm_sad_epu8(b, _mm_setzero_si128())));
+    sum = _mm_add_epi64(sum, _mm_add_epi64(_mm_sad_epu8(a, zero), _mm_sad_epu8(b, zero)));
   }
   if (_mm_movemask_epi8(capped)) return -1;
   return static_cast<int>(_mm_cvtsi128_si64(sum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sum, sum)));
@@ -62,8 +72,8 @@ int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int l
 int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
   int sum = 0;
   for (int j = 0; j < rows; ++j)
-    for (int i = 0; i < kMaskWidth; ++i) {
-      if (!mask[j * kMaskWidth + i]) continue;
+    for (int i = 0; i < kMaskColumns; ++i) {
+      if (!mask[MaskIndex(i, j)]) continue;
       const int d = Distance(left + i, top + j);
       if (d == kDistanceCap) return -1;
       sum += d;
@@ -87,7 +97,7 @@ void StampSearchTargets::FreshRow(const std::uint8_t* source, const std::uint8_t
     const int red = std::abs(s[2] - d[2]);
     if (distances) {
       const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + red;
-      distances[u] = static_cast<std::uint8_t>(std::min(sum, kDistanceCap));
+      distances[TileColumn(u)] = static_cast<std::uint8_t>(std::min(sum, kDistanceCap));
     }
     if (red >= tolerance) fresh[(u - base) >> 6] |= std::uint64_t{1} << (u & 63);
   }
@@ -135,7 +145,9 @@ __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std:
   const int base = left & ~63;
   // A red difference qualifies when it is at least the tolerance (0 to 25): max(red, t) == red.
   const __m128i least = _mm_set1_epi8(static_cast<char>(std::clamp(tolerance, 0, 255)));
-  int u = left;
+  // Up to the first tile's edge one by one, so that each 8 distances fill one tile's row.
+  int u = std::min(right, (left + kTile - 1) / kTile * kTile);
+  if (u > left) FreshRow(source, drawn, distances, left, u, tolerance, fresh);
   for (; u + 16 <= right; u += 16) {
     const std::uint8_t* s = source + 3 * u;
     const std::uint8_t* d = drawn + 3 * u;
@@ -149,7 +161,9 @@ __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std:
                            _mm256_cvtepu8_epi16(Channel(pick, 1, p0, p1, p2))),
           _mm256_cvtepu8_epi16(red));
       const __m128i capped = _mm_packus_epi16(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(distances + u), capped);
+      std::uint8_t* tile = distances + TileColumn(u);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile), capped);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile + kTileBytes), _mm_unpackhi_epi64(capped, capped));
     }
     const std::uint64_t mask = static_cast<std::uint32_t>(
         _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(red, least), red)));
@@ -176,9 +190,7 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   for (int y = top; y < bottom; ++y) {
     const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
     const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
-    std::uint8_t* distance =
-        trackDistances_ ? distance_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_)
-                        : nullptr;
+    std::uint8_t* distance = trackDistances_ ? distance_.data() + TileRow(y) : nullptr;
     std::fill(fresh_.begin(), fresh_.begin() + (lastWord - firstWord + 1), 0);
 #if defined(BRUMELEAF_TARGETS_WIDE)
     if (wide)

@@ -98,15 +98,15 @@ TEST(StampSearchTargets, MaskedDistanceSumsTheMaskedBytesOrTellsOfACap) {
     for (int k = 0; k < 3 * width; ++k) drawing.ScanLine(y)[k] ^= static_cast<std::uint8_t>(random.Next(8));
   for (int c = 0; c < 3; ++c) drawing.ScanLine(30)[3 * 70 + c] = 255;
   const StampSearchTargets targets(source, drawing, 5);
-  std::uint8_t mask[StampSearchTargets::kMaskWidth * 24] = {};
+  std::uint8_t mask[StampSearchTargets::MaskIndex(0, 24)] = {};
   for (int j = 0; j < 24; ++j)
-    for (int i = 0; i < 24; ++i)
-      if ((i * 7 + j * 3) % 5 != 0) mask[j * StampSearchTargets::kMaskWidth + i] = 0xFF;
+    for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i)
+      if ((i * 7 + j * 3) % 5 != 0) mask[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
   const auto literal = [&](int left, int top, int rows) {
     int sum = 0;
     for (int j = 0; j < rows; ++j)
-      for (int i = 0; i < StampSearchTargets::kMaskWidth; ++i) {
-        if (!mask[j * StampSearchTargets::kMaskWidth + i]) continue;
+      for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i) {
+        if (!mask[StampSearchTargets::MaskIndex(i, j)]) continue;
         if (targets.Distance(left + i, top + j) == StampSearchTargets::kDistanceCap) return -1;
         sum += targets.Distance(left + i, top + j);
       }
