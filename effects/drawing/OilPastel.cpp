@@ -115,7 +115,8 @@ class PastelRun {
   std::vector<std::uint8_t*> drawingRows_;
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
-  std::vector<InkPixel> ink_;
+  std::vector<InkPixel> ink_;      // row by row
+  std::vector<std::size_t> rowBegin_;  // where each stamp row's ink starts in ink_ (size + 1 entries)
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
   // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
   // (for stamps up to kQuickRejectSize).
@@ -177,7 +178,9 @@ void PastelRun::CollectInk() {
   const bool quick = stamp_.Width() <= kQuickRejectSize;
   countedMask_.assign(quick ? StampSearchTargets::MaskIndex(0, stamp_.Height()) : 0, 0);
   const int span = 2 * (stamp_.Width() >> 1);
+  rowBegin_.assign(static_cast<std::size_t>(stamp_.Height()) + 1, 0);
   for (int j = 0; j < stamp_.Height(); ++j) {
+    rowBegin_[static_cast<std::size_t>(j)] = ink_.size();
     const std::uint8_t* row = stamp_.ScanLine(j);
     for (int i = 0; i < stamp_.Width(); ++i) {
       const std::uint8_t red = row[3 * i + 2];
@@ -188,6 +191,7 @@ void PastelRun::CollectInk() {
       if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
   }
+  rowBegin_.back() = ink_.size();
   rows_.Build(stamp_);
 }
 
@@ -234,10 +238,15 @@ void PastelRun::Try(int x, int y) {
     return;
   }
   Prefetch(left, top);
+  // Only the stamp rows inside the picture's inner frame count.
+  const int firstRow = std::clamp(1 - top, 0, size_), endRow = std::clamp(height_ - 1 - top, firstRow, size_);
+  const InkPixel* const first = ink_.data() + rowBegin_[static_cast<std::size_t>(firstRow)];
+  const InkPixel* const end = ink_.data() + rowBegin_[static_cast<std::size_t>(endRow)];
   std::int64_t sum[3] = {0, 0, 0};
   std::int64_t count = 0;
   int before = 0;
-  for (const InkPixel& p : ink_) {
+  for (const InkPixel* q = first; q != end; ++q) {
+    const InkPixel& p = *q;
     const int X = left + p.i, Y = top + p.j;
     if (!StrictlyInside(X, Y)) continue;
     const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
@@ -253,9 +262,14 @@ void PastelRun::Try(int x, int y) {
   Levels mean;
   for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(sum[c] / count);
 
+  // The error after only grows: once at the limit (at once when the limit is not above 0),
+  // the stamp is not kept whatever follows.
+  const int limit = (before >> 10) * plan_.acceptance;
+  if (limit <= 0) return;
   MapWindow(x, y);
   int after = 0;
-  for (const InkPixel& p : ink_) {
+  for (const InkPixel* q = first; q != end && after < limit; ++q) {
+    const InkPixel& p = *q;
     const int X = left + p.i, Y = top + p.j;
     if (!StrictlyInside(X, Y)) continue;
     const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
@@ -267,7 +281,7 @@ void PastelRun::Try(int x, int y) {
       for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
     }
   }
-  if (after >= (before >> 10) * plan_.acceptance) return;
+  if (after >= limit) return;
   Keep(x, y, mean);
 }
 
