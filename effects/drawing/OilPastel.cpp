@@ -9,6 +9,7 @@
 #include "effects/Frames.h"
 #include "imaging/ParallelRows.h"
 #include "effects/drawing/PastelStampRows.h"
+#include "effects/drawing/StampLookahead.h"
 #include "effects/drawing/StampSearchTargets.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "finishing/SurfaceFinish.h"
@@ -28,8 +29,9 @@ constexpr std::int64_t kBudgetCap = 5000000000LL;
 // Stamps up to this size first ask the distance bytes whether any error can be removed at all;
 // larger ones nearly always can.
 constexpr int kQuickRejectSize = 24;
-// Draws the look-ahead at the next stamp position makes before giving up.
-constexpr int kPeekDraws = 64;
+// Positions of small stamps found ahead of the one being tried (deeper measured no faster:
+// the fetches then compete with those of the attempts in between).
+constexpr int kSmallStampsAhead = 4;
 // Draws between two looks at the stop flag while searching for a stamp position.
 constexpr std::uint32_t kSearchStopCheck = 1u << 20;
 
@@ -66,7 +68,8 @@ class PastelRun {
   PastelRun(const Bitmap& source, Bitmap& drawing, const OilPastelSettings& settings, RunContext& ctx)
       : source_(source), drawing_(drawing), settings_(settings), ctx_(ctx), random_(ctx.Rand()),
         width_(source.Width()), height_(source.Height()), plan_(PlanFor(settings, width_, height_)),
-        targets_(source, drawing, plan_.tolerance) {}
+        targets_(source, drawing, plan_.tolerance, plan_.largest <= kQuickRejectSize),
+        lookahead_(targets_, width_, height_) {}
 
   // The stamp loop, from the largest size down. Returns false when the run was stopped.
   bool Run();
@@ -91,7 +94,7 @@ class PastelRun {
   bool SurelyTooClose(int left, int top) const;
   void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
-  void PrefetchNext() const;
+  void PrefetchNext();
   void LayInPlace(int left, int top, const Levels& mean);
   void BuildCandidate(const Levels& mean);
   void Accept(int x, int y);
@@ -107,13 +110,17 @@ class PastelRun {
   const int height_;
   const Plan plan_;
   StampSearchTargets targets_;
+  StampLookahead lookahead_;
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<std::uint8_t*> drawingRows_;
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
-  std::vector<InkPixel> ink_;
+  std::vector<InkPixel> ink_;      // row by row
+  std::vector<std::size_t> rowBegin_;  // where each stamp row's ink starts in ink_ (size + 1 entries)
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
-  std::vector<InkPixel> counted_;  // the ink inside the first 2cx columns and 2cy rows
+  // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
+  // (for stamps up to kQuickRejectSize).
+  std::vector<std::uint8_t> countedMask_;
   PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
@@ -141,6 +148,7 @@ void PastelRun::StartStamp() {
 
 void PastelRun::Shrink() {
   size_ = size_ * 90 / 100;
+  targets_.TrackDistances(size_ <= kQuickRejectSize);
   stamp_.Resize(size_, size_);
   candidate_.Resize(size_, size_);
   cx_ = stamp_.Width() >> 1;
@@ -166,9 +174,13 @@ void PastelRun::RefreshStamp() {
 void PastelRun::CollectInk() {
   ink_.clear();
   ring_.clear();
-  counted_.clear();
+  static_assert(kQuickRejectSize <= StampSearchTargets::kMaskColumns);
+  const bool quick = stamp_.Width() <= kQuickRejectSize;
+  countedMask_.assign(quick ? StampSearchTargets::MaskIndex(0, stamp_.Height()) : 0, 0);
   const int span = 2 * (stamp_.Width() >> 1);
+  rowBegin_.assign(static_cast<std::size_t>(stamp_.Height()) + 1, 0);
   for (int j = 0; j < stamp_.Height(); ++j) {
+    rowBegin_[static_cast<std::size_t>(j)] = ink_.size();
     const std::uint8_t* row = stamp_.ScanLine(j);
     for (int i = 0; i < stamp_.Width(); ++i) {
       const std::uint8_t red = row[3 * i + 2];
@@ -176,9 +188,10 @@ void PastelRun::CollectInk() {
       const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
       ink_.push_back(p);
       if (!Laid(p)) ring_.push_back(p);
-      if (i < span && j < span) counted_.push_back(p);
+      if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
   }
+  rowBegin_.back() = ink_.size();
   rows_.Build(stamp_);
 }
 
@@ -225,10 +238,15 @@ void PastelRun::Try(int x, int y) {
     return;
   }
   Prefetch(left, top);
+  // Only the stamp rows inside the picture's inner frame count.
+  const int firstRow = std::clamp(1 - top, 0, size_), endRow = std::clamp(height_ - 1 - top, firstRow, size_);
+  const InkPixel* const first = ink_.data() + rowBegin_[static_cast<std::size_t>(firstRow)];
+  const InkPixel* const end = ink_.data() + rowBegin_[static_cast<std::size_t>(endRow)];
   std::int64_t sum[3] = {0, 0, 0};
   std::int64_t count = 0;
   int before = 0;
-  for (const InkPixel& p : ink_) {
+  for (const InkPixel* q = first; q != end; ++q) {
+    const InkPixel& p = *q;
     const int X = left + p.i, Y = top + p.j;
     if (!StrictlyInside(X, Y)) continue;
     const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
@@ -244,9 +262,14 @@ void PastelRun::Try(int x, int y) {
   Levels mean;
   for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(sum[c] / count);
 
+  // The error after only grows: once at the limit (at once when the limit is not above 0),
+  // the stamp is not kept whatever follows.
+  const int limit = (before >> 10) * plan_.acceptance;
+  if (limit <= 0) return;
   MapWindow(x, y);
   int after = 0;
-  for (const InkPixel& p : ink_) {
+  for (const InkPixel* q = first; q != end && after < limit; ++q) {
+    const InkPixel& p = *q;
     const int X = left + p.i, Y = top + p.j;
     if (!StrictlyInside(X, Y)) continue;
     const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
@@ -258,7 +281,7 @@ void PastelRun::Try(int x, int y) {
       for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
     }
   }
-  if (after >= (before >> 10) * plan_.acceptance) return;
+  if (after >= limit) return;
   Keep(x, y, mean);
 }
 
@@ -290,20 +313,15 @@ void PastelRun::TryCovered(int x, int y) {
   }
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
-  if (shift) MapWindow(x, y);
-  Keep(x, y, mean);
+  rows_.Lay(drawingRows_.data(), left, top, shift, mean.c);
+  targets_.Refresh(left, top, left + size_, top + size_);
 }
 
 // Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
 // kept (see TryCovered). A capped byte leaves the answer to the full passes.
 bool PastelRun::SurelyTooClose(int left, int top) const {
-  int before = 0;
-  for (const InkPixel& p : counted_) {
-    const int d = targets_.Distance(left + p.i, top + p.j);
-    if (d == StampSearchTargets::kDistanceCap) return false;
-    before += d;
-  }
-  return before < 1024;
+  const int before = targets_.MaskedDistance(countedMask_.data(), 2 * cy_, left, top);
+  return before >= 0 && before < 1024;
 }
 
 // The stamp is kept: an even-sized one, whose candidate equals the drawing except under its
@@ -328,21 +346,17 @@ void PastelRun::Prefetch(int left, int top) const {
   }
 }
 
-// The next attempt's position is decided by the next draws and the search bits: finding it on
-// a copy of the generator (the sequence itself is untouched) lets what it reads load while
-// this attempt is summed. Should this stamp be kept and change the bits, the fetch is merely
-// wasted.
-void PastelRun::PrefetchNext() const {
-  Random peek = random_;
-  for (int draw = 0; draw < kPeekDraws; ++draw) {
-    const int x = static_cast<int>(peek.Next(static_cast<std::uint32_t>(width_)));
-    const int y = static_cast<int>(peek.Next(static_cast<std::uint32_t>(height_)));
-    if (!targets_.Qualifies(x, y)) continue;
-    if (size_ <= kQuickRejectSize)
-      targets_.FetchDistances(x - cx_, y - cy_, size_);
-    else
+// The next attempts' positions are decided by the next draws and the search bits: finding
+// them ahead (see StampLookahead) lets what they read load while this attempt is summed.
+// Small stamps take so little time that the loads need several attempts to arrive.
+void PastelRun::PrefetchNext() {
+  if (size_ <= kQuickRejectSize) {
+    lookahead_.Follow(random_, kSmallStampsAhead,
+                      [&](int x, int y) { targets_.FetchDistances(x - cx_, y - cy_, size_); });
+  } else {
+    lookahead_.Follow(random_, 1, [&](int x, int y) {
       rows_.FetchFirstRows(sourceRows_.data(), drawingRows_.data(), x - cx_, y - cy_, width_, height_);
-    return;
+    });
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -24,6 +25,8 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   before_.assign(bytes, 0);
   laid_.assign(bytes, 0);
   level_.assign(bytes, 0);
+  inside_.assign(static_cast<std::size_t>(stride_), 0);
+  std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
   // row and column of an odd one.
@@ -197,8 +200,85 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
   return under;
 }
 
+#if defined(BRUMELEAF_PASTEL_WIDE)
+__attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::uint8_t* const* source,
+                                                                  const std::uint8_t* const* drawing, int left,
+                                                                  int top, int shift, const int mean[3], int start,
+                                                                  int limit) const {
+  // Blocks b and b + 1 in the two 128-bit lanes; unpacking works within each lane, so the low
+  // and high lanes of each half take the mean colour at the phases of b and of b + 1.
+  __m256i means[3][2];
+  for (int p = 0; p < 3; ++p)
+    for (int half = 0; half < 2; ++half) {
+      alignas(32) std::uint16_t lanes[16];
+      for (int k = 0; k < 8; ++k) {
+        lanes[k] = static_cast<std::uint16_t>(mean[(p + 8 * half + k) % 3]);          // block b
+        lanes[8 + k] = static_cast<std::uint16_t>(mean[(p + 1 + 8 * half + k) % 3]);  // block b + 1 (16 = 1 mod 3)
+      }
+      means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
+    }
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i full = _mm256_set1_epi16(255);
+  const int pairs = blocks_ / 2;
+  int after = start;
+  for (int j = 1; j < size_ - 1 && after < limit; ++j) {
+    const std::uint8_t* s = source[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    __m256i row = zero;
+    for (int q = 0; q < pairs; ++q) {
+      const int k = 2 * q * kBlock;
+      const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
+      const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
+      const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
+      const __m256i* m = means[(2 * q) % 3];
+      // (r * level + mean * (255 - level)) >> 8: at most 255 * 255, so 16-bit lanes suffice.
+      const __m256i lo = _mm256_srli_epi16(
+          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
+                           _mm256_mullo_epi16(m[0], _mm256_sub_epi16(full, lvLo))),
+          8);
+      const __m256i hi = _mm256_srli_epi16(
+          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(rv, zero), lvHi),
+                           _mm256_mullo_epi16(m[1], _mm256_sub_epi16(full, lvHi))),
+          8);
+      const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(laid + k));
+      const __m256i blended = _mm256_and_si256(_mm256_packus_epi16(lo, hi), mask);
+      const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)), mask);
+      row = _mm256_add_epi64(row, _mm256_sad_epu8(sv, blended));
+    }
+    __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(row), _mm256_extracti128_si256(row, 1));
+    if (blocks_ % 2) {  // the last block alone
+      const int b = blocks_ - 1, k = b * kBlock;
+      const __m128i z = _mm_setzero_si128();
+      const __m128i rv = Load(r + k);
+      const __m128i lv = Load(level + k);
+      const __m128i lvLo = _mm_unpacklo_epi8(lv, z), lvHi = _mm_unpackhi_epi8(lv, z);
+      // The low lanes hold block b's phase.
+      const __m128i m0 = _mm256_castsi256_si128(means[b % 3][0]), m1 = _mm256_castsi256_si128(means[b % 3][1]);
+      const __m128i full16 = _mm_set1_epi16(255);
+      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, z), lvLo),
+                                                      _mm_mullo_epi16(m0, _mm_sub_epi16(full16, lvLo))),
+                                        8);
+      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, z), lvHi),
+                                                      _mm_mullo_epi16(m1, _mm_sub_epi16(full16, lvHi))),
+                                        8);
+      const __m128i mask = Load(laid + k);
+      const __m128i blended = _mm_and_si128(_mm_packus_epi16(lo, hi), mask);
+      sum = _mm_add_epi64(sum, _mm_sad_epu8(_mm_and_si128(Load(s + k), mask), blended));
+    }
+    after += static_cast<int>(Total(sum));
+  }
+  return after;
+}
+#endif
+
 int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
                                int top, int shift, const int mean[3], int start, int limit) const {
+#if defined(BRUMELEAF_PASTEL_WIDE)
+  static const bool wide = __builtin_cpu_supports("avx2");
+  if (wide) return LaidErrorWide(source, drawing, left, top, shift, mean, start, limit);
+#endif
   // The mean colour in 16-bit lanes for each phase of a block, low and high halves.
   __m128i means[3][2];
   for (int p = 0; p < 3; ++p) {
@@ -238,6 +318,56 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
   return after;
 }
 
+void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
+  __m128i means[3][2];
+  for (int p = 0; p < 3; ++p) {
+    alignas(16) std::uint16_t lanes[16];
+    for (int k = 0; k < 16; ++k) lanes[k] = static_cast<std::uint16_t>(mean[(p + k) % 3]);
+    means[p][0] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+    means[p][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + 8));
+  }
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(255);
+  // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
+  const int last = shift ? size_ - 1 : size_ - 2;
+  for (int j = last; j >= 1; --j) {
+    std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    // The first pixel of a shifted row reads the window's first column, not the one before.
+    std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    for (int b = 0; b < blocks_; ++b) {
+      const int k = b * kBlock;
+      const __m128i rv = Load(r + k);
+      const __m128i lv = Load(level + k);
+      const __m128i lvLo = _mm_unpacklo_epi8(lv, zero), lvHi = _mm_unpackhi_epi8(lv, zero);
+      const __m128i* m = means[b % 3];
+      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, zero), lvLo),
+                                                      _mm_mullo_epi16(m[0], _mm_sub_epi16(full, lvLo))),
+                                        8);
+      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, zero), lvHi),
+                                                      _mm_mullo_epi16(m[1], _mm_sub_epi16(full, lvHi))),
+                                        8);
+      const __m128i mask = Load(laid + k);
+      // Laid ink blended; the rest of the stamp row the window (shift 1) or as it is (shift
+      // 0, where the window is the drawing itself); past the row's end, as it is.
+      const __m128i keep = shift ? Load(inside_.data() + k) : mask;
+      const __m128i blended = _mm_packus_epi16(lo, hi);
+      const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, blended), _mm_andnot_si128(mask, rv));
+      const __m128i dv = Load(d + k);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
+                       _mm_or_si128(_mm_and_si128(keep, laidOrWindow), _mm_andnot_si128(keep, dv)));
+    }
+    if (shift) std::copy(first, first + 3, d);
+  }
+  if (shift) {
+    // Row 0 reads itself one pixel back, its first pixel staying.
+    std::uint8_t* d = drawing[top] + 3 * left;
+    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
+  }
+}
+
 #else  // the same sums one byte at a time
 
 PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* source,
@@ -272,6 +402,28 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
     }
   }
   return after;
+}
+
+void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
+  const int last = shift ? size_ - 1 : size_ - 2;
+  for (int j = last; j >= 1; --j) {
+    std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    for (int k = 0; k < 3 * size_; ++k) {
+      if (laid[k])
+        d[k] = static_cast<std::uint8_t>((r[k] * level[k] + mean[k % 3] * (255 - level[k])) >> 8);
+      else if (shift)
+        d[k] = r[k];
+    }
+    if (shift) std::copy(first, first + 3, d);
+  }
+  if (shift) {
+    std::uint8_t* d = drawing[top] + 3 * left;
+    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
+  }
 }
 
 #endif

@@ -52,6 +52,13 @@ class PastelStampRows {
   int LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                 int shift, const int mean[3], int start, int limit) const;
 
+  // Lays a kept stamp into the drawing at a covered position. With shift 0 the laid ink
+  // becomes (d * level + mean * (255 - level)) >> 8 and nothing else changes. With shift 1
+  // (an odd stamp) the whole size x size square first takes the drawing one pixel up and left
+  // of it, its first row and column repeating the square's own first row and column (the
+  // candidate's window), and the laid ink is blended onto that.
+  void Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const;
+
  private:
   static constexpr int kBlock = 16;
   // Bytes the padded block reads may pass the end of a stamp row.
@@ -62,6 +69,9 @@ class PastelStampRows {
   void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y) const;
   // SumUnder 32 bytes at a time, on processors with AVX2.
   Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+  // LaidError 32 bytes at a time, on processors with AVX2.
+  int LaidErrorWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                    int shift, const int mean[3], int start, int limit) const;
 
   const std::uint8_t* Row(const std::vector<std::uint8_t>& plane, int j) const {
     return plane.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(stride_);
@@ -75,6 +85,7 @@ class PastelStampRows {
   std::vector<std::uint8_t> before_;  // ink counted in the error before (i < 2cx, j < 2cy)
   std::vector<std::uint8_t> laid_;    // ink laid in the mean colour (0 < i, j < size - 1)
   std::vector<std::uint8_t> level_;   // the ink's red level, repeated on its three bytes
+  std::vector<std::uint8_t> inside_;  // one row: 0xFF on the 3 * size bytes of a stamp row
 };
 
 }  // namespace brumeleaf

@@ -23,19 +23,30 @@ namespace brumeleaf {
 
 class StampSearchTargets {
  public:
-  StampSearchTargets(const Bitmap& source, const Bitmap& drawing, int tolerance);
+  StampSearchTargets(const Bitmap& source, const Bitmap& drawing, int tolerance, bool trackDistances = true);
 
   bool Any() const { return count_ > 0; }
   std::int64_t Count() const { return count_; }
   bool Qualifies(int x, int y) const {
     return bits_.Test(x, y);
   }
+  // Starts loading the word that holds the answer for (x, y).
+  void FetchBit(int x, int y) const { __builtin_prefetch(bits_.Row(y) + (x >> 6)); }
 
   // |source - drawing| summed over the channels at (x, y), or kDistanceCap when that is more.
-  int Distance(int x, int y) const {
-    return distance_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
-  }
+  // Only while the distances are tracked (they are from the start).
+  int Distance(int x, int y) const { return distance_[TileRow(y) + TileColumn(x)]; }
   static constexpr int kDistanceCap = 255;
+  // The sum of the distances of `rows` rows from (left, top) under a mask (0xFF where a pixel
+  // counts, 0 elsewhere) of up to kMaskColumns columns, or -1 when a counted distance is capped.
+  // The mask's rows are kMaskStride bytes apart, column i of row j at MaskIndex(i, j); the
+  // other bytes stay 0. Needs 0 <= left < width, 0 <= top, top + rows <= height.
+  static constexpr int kMaskColumns = 24;
+  static constexpr int kMaskStride = 40;
+  static constexpr std::size_t MaskIndex(int i, int j) {
+    return static_cast<std::size_t>(j * kMaskStride + kTile + i);
+  }
+  int MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const;
   // Starts loading the distances of the size x size square at (left, top), clipped.
   void FetchDistances(int left, int top, int size) const;
 
@@ -43,16 +54,40 @@ class StampSearchTargets {
   // (clipped to the picture): its bits and the count follow the drawing again.
   void Refresh(int left, int top, int right, int bottom);
 
+  // Whether Refresh keeps the distances up to date. Turning it on brings them up to date for
+  // the whole picture.
+  void TrackDistances(bool on);
+  bool TracksDistances() const { return trackDistances_; }
+
  private:
+  static constexpr int kTile = 8;  // the distances' tiles are kTile x kTile bytes
+  static constexpr int kTileBytes = kTile * kTile;
+  // Where the distances of row y start, and where column x lies from there.
+  std::size_t TileRow(int y) const {
+    return static_cast<std::size_t>(y / kTile) * tileRowBytes_ + static_cast<std::size_t>(y % kTile) * kTile;
+  }
+  static std::size_t TileColumn(int x) {
+    return static_cast<std::size_t>(x / kTile) * kTileBytes + static_cast<std::size_t>(x % kTile);
+  }
+  // The bits (and distances when `distances`, the start of the row's distances, is not null)
+  // of pixels [left, right) of one row, written into `fresh`, whose word 0 holds the bits of
+  // pixels 64 * (left / 64) onwards.
+  static void FreshRow(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances, int left,
+                       int right, int tolerance, std::uint64_t* fresh);
+  static void FreshRowWide(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances,
+                           int left, int right, int tolerance, std::uint64_t* fresh);
 
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;
   BitGrid bits_;
-  std::vector<std::uint8_t> distance_;
+  std::vector<std::uint8_t> distance_;  // in tiles, a row of tiles after another
+  std::size_t tileRowBytes_ = 0;
   int width_;
   int height_;
   int tolerance_;
   std::int64_t count_ = 0;
+  bool trackDistances_ = true;
+  std::vector<std::uint64_t> fresh_;  // one row's new bits
 };
 
 }  // namespace brumeleaf

@@ -90,6 +90,38 @@ TEST(PastelStampRows, SumWholeRowsAsThePixelsDo) {
   }
 }
 
+// Laying a kept stamp in place equals building the candidate (the window of the drawing with
+// the ink blended on it) and drawing it over the square; nothing outside the square changes.
+TEST(PastelStampRows, LayInPlaceAsTheCandidateWouldBeDrawn) {
+  const int width = 83, height = 61;
+  const Bitmap original = Scrambled(width, height);
+  const int mean[3] = {201, 14, 133};
+  for (int size : {3, 4, 5, 6, 17, 22, 23}) {
+    Bitmap stamp(size, size);
+    StretchBilinearFast(OilPastelStamp(), stamp);
+    PastelStampRows rows;
+    rows.Build(stamp);
+    const int shift = size % 2, span = 2 * (size / 2);
+    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{width - size - 5, height - size - 1}, std::pair{9, 20}}) {
+      ASSERT_TRUE(rows.Covers(left, top, width, height)) << size;
+      Bitmap expected = original;
+      Bitmap candidate(size, size);
+      for (int j = 0; j < size; ++j)
+        for (int i = 0; i < size; ++i) {
+          const std::uint8_t* from = original.ScanLine(top + j * span / size) + 3 * (left + i * span / size);
+          std::uint8_t* to = candidate.ScanLine(j) + 3 * i;
+          const int level = stamp.ScanLine(j)[3 * i + 2];
+          const bool laid = level < kPastelInkBelow && i > 0 && j > 0 && i < size - 1 && j < size - 1;
+          for (int c = 0; c < 3; ++c) to[c] = laid ? (from[c] * level + mean[c] * (255 - level)) >> 8 : from[c];
+        }
+      expected.Draw(left, top, candidate);
+      Bitmap laid = original;
+      rows.Lay(laid.RowTable().data(), left, top, shift, mean);
+      EXPECT_EQ(laid, expected) << size << " at " << left << "," << top;
+    }
+  }
+}
+
 TEST(PastelStampRows, CoverOnlyWhereTheRowsCanBeReadWhole) {
   Bitmap stamp(10, 10);
   StretchBilinearFast(OilPastelStamp(), stamp);

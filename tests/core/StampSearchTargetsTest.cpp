@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "effects/drawing/StampSearchTargets.h"
+#include "imaging/Random.h"
+
+using namespace brumeleaf;
+
+namespace {
+
+Bitmap Noise(int width, int height, std::uint32_t seed) {
+  Bitmap b(width, height);
+  Random random(seed);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = b.ScanLine(y);
+    for (int k = 0; k < 3 * width; ++k) row[k] = static_cast<std::uint8_t>(random.Next(256));
+  }
+  return b;
+}
+
+// Repaints a rectangle (clipped) of the drawing: half of it copies the source, so that its
+// red difference falls below any tolerance, the rest gets new noise.
+void Repaint(Bitmap& drawing, const Bitmap& source, int left, int top, int right, int bottom, Random& random) {
+  for (int y = std::max(top, 0); y < std::min(bottom, drawing.Height()); ++y)
+    for (int x = std::max(left, 0); x < std::min(right, drawing.Width()); ++x)
+      for (int c = 0; c < 3; ++c)
+        drawing.ScanLine(y)[3 * x + c] = random.Next(2) ? source.ScanLine(y)[3 * x + c]
+                                                        : static_cast<std::uint8_t>(random.Next(256));
+}
+
+// Every answer against its definition: red differing by the tolerance, the capped distance.
+void ExpectFollows(const StampSearchTargets& targets, const Bitmap& source, const Bitmap& drawing, int tolerance) {
+  std::int64_t count = 0;
+  for (int y = 0; y < source.Height(); ++y)
+    for (int x = 0; x < source.Width(); ++x) {
+      const std::uint8_t* s = source.ScanLine(y) + 3 * x;
+      const std::uint8_t* d = drawing.ScanLine(y) + 3 * x;
+      const bool qualifies = std::abs(s[2] - d[2]) >= tolerance;
+      count += qualifies;
+      ASSERT_EQ(targets.Qualifies(x, y), qualifies) << x << "," << y;
+      if (!targets.TracksDistances()) continue;
+      const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + std::abs(s[2] - d[2]);
+      ASSERT_EQ(targets.Distance(x, y), std::min(sum, StampSearchTargets::kDistanceCap)) << x << "," << y;
+    }
+  EXPECT_EQ(targets.Count(), count);
+}
+
+}  // namespace
+
+// Rows a few 64-pixel words long with an odd remainder, rectangles that start and end inside
+// words, cross word ends, reach past the picture and cover less than 16 pixels; tolerances
+// from "every pixel" to the largest the sliders give.
+TEST(StampSearchTargets, FollowTheDrawingThroughEveryRefresh) {
+  const int width = 211, height = 23;
+  const Bitmap source = Noise(width, height, 5);
+  for (const int tolerance : {0, 5, 25}) {
+    Bitmap drawing = Noise(width, height, 6);
+    StampSearchTargets targets(source, drawing, tolerance);
+    ExpectFollows(targets, source, drawing, tolerance);
+    Random random(static_cast<std::uint32_t>(tolerance) + 11);
+    const int rectangles[][4] = {{0, 0, width, height}, {3, 2, 17, 9},      {60, 1, 70, 4},
+                                 {-5, -3, 40, 6},        {100, 10, 300, 40}, {127, 5, 128, 6},
+                                 {40, 7, 40 + 47, 15},   {192, 0, 211, 23},  {64, 20, 192, 23}};
+    for (const auto& r : rectangles) {
+      Repaint(drawing, source, r[0], r[1], r[2], r[3], random);
+      targets.Refresh(r[0], r[1], r[2], r[3]);
+      ExpectFollows(targets, source, drawing, tolerance);
+    }
+  }
+}
+
+TEST(StampSearchTargets, DistancesLeftBehindAreBroughtUpToDateWhenTrackedAgain) {
+  const Bitmap source = Noise(150, 31, 7);
+  Bitmap drawing = Noise(150, 31, 8);
+  StampSearchTargets targets(source, drawing, 5, false);
+  EXPECT_FALSE(targets.TracksDistances());
+  Random random(3);
+  Repaint(drawing, source, 20, 4, 131, 29, random);
+  targets.Refresh(20, 4, 131, 29);
+  ExpectFollows(targets, source, drawing, 5);  // the bits follow without the distances
+  targets.TrackDistances(true);
+  ExpectFollows(targets, source, drawing, 5);
+  Repaint(drawing, source, 1, 1, 90, 12, random);
+  targets.Refresh(1, 1, 90, 12);
+  ExpectFollows(targets, source, drawing, 5);
+}
+
+TEST(StampSearchTargets, MaskedDistanceSumsTheMaskedBytesOrTellsOfACap) {
+  const int width = 97, height = 40;
+  Bitmap source = Noise(width, height, 9);
+  for (int c = 0; c < 3; ++c) source.ScanLine(30)[3 * 70 + c] = 0;
+  Bitmap drawing = source;
+  // Small differences everywhere (no cap) except one pixel.
+  Random random(4);
+  for (int y = 0; y < height; ++y)
+    for (int k = 0; k < 3 * width; ++k) drawing.ScanLine(y)[k] ^= static_cast<std::uint8_t>(random.Next(8));
+  for (int c = 0; c < 3; ++c) drawing.ScanLine(30)[3 * 70 + c] = 255;
+  const StampSearchTargets targets(source, drawing, 5);
+  std::uint8_t mask[StampSearchTargets::MaskIndex(0, 24)] = {};
+  for (int j = 0; j < 24; ++j)
+    for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i)
+      if ((i * 7 + j * 3) % 5 != 0) mask[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
+  const auto literal = [&](int left, int top, int rows) {
+    int sum = 0;
+    for (int j = 0; j < rows; ++j)
+      for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i) {
+        if (!mask[StampSearchTargets::MaskIndex(i, j)]) continue;
+        if (targets.Distance(left + i, top + j) == StampSearchTargets::kDistanceCap) return -1;
+        sum += targets.Distance(left + i, top + j);
+      }
+    return sum;
+  };
+  // The last rows and columns the mask may reach (its zero bytes past the picture's end), and
+  // squares over the capped pixel at (70, 30).
+  for (const auto& [left, top] : {std::pair{0, 0}, std::pair{73, 16}, std::pair{50, 9}, std::pair{60, 16},
+                                  std::pair{47, 20}, std::pair{69, 30}})
+    for (const int rows : {1, 9, 10}) {
+      const int expected = literal(left, top, rows);
+      EXPECT_EQ(targets.MaskedDistance(mask, rows, left, top), expected) << left << "," << top << "," << rows;
+    }
+  EXPECT_EQ(targets.MaskedDistance(mask, 10, 69, 30), -1);
+  EXPECT_EQ(targets.MaskedDistance(mask, 10, 60, 25), literal(60, 25, 10));  // (70, 30) left out
+  EXPECT_GT(targets.MaskedDistance(mask, 24, 73, 16), 0);
+}
