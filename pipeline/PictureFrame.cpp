@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <utility>
 
 #include "effects/FrameSteps.h"
 #include "effects/painting/RandomStrokes.h"
@@ -103,7 +104,7 @@ void PaintBand(Bitmap& picture, const Band& band, bool paintedSideFirst, const R
     CopyBlock(picture, band.first, 0, width, height, bandSource, 0, 0);
   }
   Bitmap bandCanvas;
-  RandomStrokesPainting(bandSource, bandCanvas, strokes, ctx);
+  RandomStrokesPainting(std::move(bandSource), bandCanvas, strokes, ctx);
   BlendBand(picture, bandCanvas, band, paintedSideFirst);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "effects/FrameSteps.h"
@@ -439,22 +440,26 @@ StrokeDraws DrawStroke(Random random, bool warmUp, const Painter& painter) {
   return d;
 }
 
-// Darkens the painting along the outline layer and where it departs from the photograph.
-void OverlayOutlines(const StrokeCanvas& canvas, Bitmap& painting, const Bitmap& layer, int strength) {
-  const int width = painting.Width();
-  ForEachRowBand(0, painting.Height() - 1, 64, [&](int begin, int end) {
+// Darkens the painting along the outline layer and where it departs from the photograph. The
+// result is written over the layer (each pixel of it is read once, before it is written), which
+// saves a picture's worth of memory at the end of a run; the last row and column keep the canvas.
+void OverlayOutlinesOnLayer(const StrokeCanvas& canvas, Bitmap& layer, int strength) {
+  const int width = layer.Width(), height = layer.Height();
+  ForEachRowBand(0, height, 64, [&](int begin, int end) {
     for (int y = begin; y < end; ++y) {
-      const std::uint8_t* l = layer.ScanLine(y);
-      std::uint8_t* d = painting.ScanLine(y);
-      for (int x = 0; x < width - 1; ++x) {
+      std::uint8_t* l = layer.ScanLine(y);
+      const int overlaid = y == height - 1 ? 0 : width - 1;
+      for (int x = 0; x < overlaid; ++x) {
         const std::uint8_t* s = canvas.At(x, y) + StrokeCanvas::kPhotograph;
+        const std::uint8_t* d = canvas.At(x, y) + StrokeCanvas::kCanvas;
         int a[3];
-        for (int c = 0; c < 3; ++c) a[c] = (std::abs(d[3 * x + c] - s[c]) - 2 * l[3 * x + c] + 510) / 3;
+        for (int c = 0; c < 3; ++c) a[c] = (std::abs(d[c] - s[c]) - 2 * l[3 * x + c] + 510) / 3;
         // Blue counts a third as much as red and green.
         int w = (a[2] + a[1] + a[0] / 3) / 3;
         w = strength * w / 300;
-        for (int c = 0; c < 3; ++c) d[3 * x + c] = ClampLevel(d[3 * x + c] - w);
+        for (int c = 0; c < 3; ++c) l[3 * x + c] = ClampLevel(d[c] - w);
       }
+      for (int x = overlaid; x < width; ++x) std::memcpy(l + 3 * x, canvas.At(x, y) + StrokeCanvas::kCanvas, 3);
     }
   });
 }
@@ -487,7 +492,7 @@ std::int64_t RandomStrokesBudget(int width, int height, const RandomStrokesSetti
   return budget;
 }
 
-void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStrokesSettings& settings,
+void RandomStrokesPainting(Bitmap source, Bitmap& destination, const RandomStrokesSettings& settings,
                            RunContext& ctx) {
   if (ctx.preview && ctx.silent) return;
   if (&source == &destination) throw ImageError("Painting 7 cannot paint over its own source picture.");
@@ -514,16 +519,13 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
     if (!ctx.silent) DrawEdgeStrokes(source, layer, 4, 180, 20, ctx);
   }
 
-  // The painting is done on the photograph and canvas side by side; the two pictures give
-  // their memory back meanwhile and are written again at the end (or when stopped).
+  // The painting is done on the photograph and canvas side by side; the pictures give their
+  // memory back meanwhile, and the canvas is written into the destination at the end.
+  destination = Bitmap();
   StrokeCanvas canvas(source, settings.canvas);
   source = Bitmap();
-  destination = Bitmap();
-  const auto giveBack = [&] {
-    canvas.CopyCanvas(destination);
-    canvas.CopyPhotograph(source);
-  };
-  // Whatever ends the painting, the two pictures get their memory and pixels back.
+  const auto giveBack = [&] { canvas.CopyCanvas(destination); };
+  // Whatever ends the painting, the destination gets the canvas as far as it got.
   try {
     StrokeBrush brush;
     brush.Take(Stretched(BrushTile(0, 0), size));
@@ -577,17 +579,18 @@ void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStro
     throw;
   }
   ctx.ShowProgress(sizeMax, sizeMax, 2, 2);
-  canvas.CopyCanvas(destination);
-  if (settings.edgeIntensity != 0) OverlayOutlines(canvas, destination, layer, settings.edgeIntensity);
-  layer = Bitmap();
-  canvas.CopyPhotograph(source);
+  if (settings.edgeIntensity != 0) {
+    OverlayOutlinesOnLayer(canvas, layer, settings.edgeIntensity);
+    destination = std::move(layer);
+  } else {
+    canvas.CopyCanvas(destination);
+  }
 }
 
 void PatchRandomStrokes(const Bitmap& source, Bitmap& output, RunContext& ctx) {
   ParameterSnapshot& p = ctx.MutableParams();
   if (p.s[1] < p.s[0]) p.s[0] = p.s[1];
-  Bitmap work = source;
-  RandomStrokesPainting(work, output, RandomStrokesSettingsFrom(ctx), ctx);
+  RandomStrokesPainting(source, output, RandomStrokesSettingsFrom(ctx), ctx);
 }
 
 // Code 15: a minimum brush above the maximum is pulled down to it first (the window shows the

@@ -34,10 +34,11 @@ RandomStrokesSettings RandomStrokesSettingsFrom(const RunContext& ctx);
 // stroke count, shared out over the size bands, at most 700000000 (three times that with MAX).
 std::int64_t RandomStrokesBudget(int width, int height, const RandomStrokesSettings& settings);
 
-// Paints `source` into `destination` (resized to it). The source is given a local-contrast
-// boost first, so callers pass a working copy. Reseeds the session's generator with 1969.
+// Paints `source` into `destination` (resized to it). The source, taken by value so that a
+// caller with no further use for it can move it in, is given a local-contrast boost first and
+// is given up while the strokes are laid. Reseeds the session's generator with 1969.
 // A stop (polled before every stamp) leaves the painting as far as it got, without outlines.
-void RandomStrokesPainting(Bitmap& source, Bitmap& destination, const RandomStrokesSettings& settings,
+void RandomStrokesPainting(Bitmap source, Bitmap& destination, const RandomStrokesSettings& settings,
                            RunContext& ctx);
 
 // The effect on a patch for the manual brush: the painting alone, without the surface stage.
