@@ -98,6 +98,30 @@ __m128i ChannelMask(int channel, int phase) {
 
 __m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
+// The mean colour in 16-bit lanes for each phase of a 16-byte block (blocks start on a pixel,
+// so the channel order repeats every three blocks), low and high halves.
+void MeanLanes(const int mean[3], __m128i means[3][2]) {
+  for (int p = 0; p < 3; ++p) {
+    alignas(16) std::uint16_t lanes[16];
+    for (int k = 0; k < 16; ++k) lanes[k] = static_cast<std::uint16_t>(mean[(p + k) % 3]);
+    means[p][0] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+    means[p][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + 8));
+  }
+}
+
+// (r * level + mean * (255 - level)) >> 8 for sixteen bytes: at most 255 * 255, so 16-bit
+// lanes suffice.
+__m128i MixWithMean(__m128i rv, __m128i lv, const __m128i m[2]) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(255);
+  const __m128i lvLo = _mm_unpacklo_epi8(lv, zero), lvHi = _mm_unpackhi_epi8(lv, zero);
+  const __m128i lo = _mm_srli_epi16(
+      _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, zero), lvLo), _mm_mullo_epi16(m[0], _mm_sub_epi16(full, lvLo))), 8);
+  const __m128i hi = _mm_srli_epi16(
+      _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, zero), lvHi), _mm_mullo_epi16(m[1], _mm_sub_epi16(full, lvHi))), 8);
+  return _mm_packus_epi16(lo, hi);
+}
+
 std::int64_t Total(__m128i sums) {
   return static_cast<std::int64_t>(_mm_cvtsi128_si64(sums)) +
          static_cast<std::int64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
@@ -250,21 +274,13 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(row), _mm256_extracti128_si256(row, 1));
     if (blocks_ % 2) {  // the last block alone
       const int b = blocks_ - 1, k = b * kBlock;
-      const __m128i z = _mm_setzero_si128();
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);
-      const __m128i lvLo = _mm_unpacklo_epi8(lv, z), lvHi = _mm_unpackhi_epi8(lv, z);
       // The low lanes hold block b's phase.
-      const __m128i m0 = _mm256_castsi256_si128(means[b % 3][0]), m1 = _mm256_castsi256_si128(means[b % 3][1]);
-      const __m128i full16 = _mm_set1_epi16(255);
-      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, z), lvLo),
-                                                      _mm_mullo_epi16(m0, _mm_sub_epi16(full16, lvLo))),
-                                        8);
-      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, z), lvHi),
-                                                      _mm_mullo_epi16(m1, _mm_sub_epi16(full16, lvHi))),
-                                        8);
+      const __m128i m[2] = {_mm256_castsi256_si128(means[b % 3][0]), _mm256_castsi256_si128(means[b % 3][1])};
+      const __m128i mixed = MixWithMean(rv, lv, m);
       const __m128i mask = Load(laid + k);
-      const __m128i blended = _mm_and_si128(_mm_packus_epi16(lo, hi), mask);
+      const __m128i blended = _mm_and_si128(mixed, mask);
       sum = _mm_add_epi64(sum, _mm_sad_epu8(_mm_and_si128(Load(s + k), mask), blended));
     }
     after += static_cast<int>(Total(sum));
@@ -279,38 +295,22 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
   static const bool wide = __builtin_cpu_supports("avx2");
   if (wide) return LaidErrorWide(source, drawing, left, top, shift, mean, start, limit);
 #endif
-  // The mean colour in 16-bit lanes for each phase of a block, low and high halves.
   __m128i means[3][2];
-  for (int p = 0; p < 3; ++p) {
-    alignas(16) std::uint16_t lanes[16];
-    for (int k = 0; k < 16; ++k) lanes[k] = static_cast<std::uint16_t>(mean[(p + k) % 3]);
-    means[p][0] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
-    means[p][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + 8));
-  }
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i full = _mm_set1_epi16(255);
+  MeanLanes(mean, means);
   int after = start;
   for (int j = 1; j < size_ - 1 && after < limit; ++j) {
     const std::uint8_t* s = source[top + j] + 3 * left;
     const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
-    __m128i row = zero;
+    __m128i row = _mm_setzero_si128();
     for (int b = 0; b < blocks_; ++b) {
       const int k = b * kBlock;
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);
-      const __m128i lvLo = _mm_unpacklo_epi8(lv, zero), lvHi = _mm_unpackhi_epi8(lv, zero);
-      const __m128i* m = means[b % 3];
-      // (r * level + mean * (255 - level)) >> 8: at most 255 * 255, so 16-bit lanes suffice.
-      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, zero), lvLo),
-                                                      _mm_mullo_epi16(m[0], _mm_sub_epi16(full, lvLo))),
-                                        8);
-      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, zero), lvHi),
-                                                      _mm_mullo_epi16(m[1], _mm_sub_epi16(full, lvHi))),
-                                        8);
+      const __m128i mixed = MixWithMean(rv, lv, means[b % 3]);
       const __m128i mask = Load(laid + k);
-      const __m128i blended = _mm_and_si128(_mm_packus_epi16(lo, hi), mask);
+      const __m128i blended = _mm_and_si128(mixed, mask);
       row = _mm_add_epi64(row, _mm_sad_epu8(_mm_and_si128(Load(s + k), mask), blended));
     }
     after += static_cast<int>(Total(row));
@@ -320,14 +320,7 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
 
 void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
   __m128i means[3][2];
-  for (int p = 0; p < 3; ++p) {
-    alignas(16) std::uint16_t lanes[16];
-    for (int k = 0; k < 16; ++k) lanes[k] = static_cast<std::uint16_t>(mean[(p + k) % 3]);
-    means[p][0] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
-    means[p][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + 8));
-  }
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i full = _mm_set1_epi16(255);
+  MeanLanes(mean, means);
   // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
   const int last = shift ? size_ - 1 : size_ - 2;
   for (int j = last; j >= 1; --j) {
@@ -341,20 +334,12 @@ void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int s
       const int k = b * kBlock;
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);
-      const __m128i lvLo = _mm_unpacklo_epi8(lv, zero), lvHi = _mm_unpackhi_epi8(lv, zero);
-      const __m128i* m = means[b % 3];
-      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, zero), lvLo),
-                                                      _mm_mullo_epi16(m[0], _mm_sub_epi16(full, lvLo))),
-                                        8);
-      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, zero), lvHi),
-                                                      _mm_mullo_epi16(m[1], _mm_sub_epi16(full, lvHi))),
-                                        8);
+      const __m128i mixed = MixWithMean(rv, lv, means[b % 3]);
       const __m128i mask = Load(laid + k);
       // Laid ink blended; the rest of the stamp row the window (shift 1) or as it is (shift
       // 0, where the window is the drawing itself); past the row's end, as it is.
       const __m128i keep = shift ? Load(inside_.data() + k) : mask;
-      const __m128i blended = _mm_packus_epi16(lo, hi);
-      const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, blended), _mm_andnot_si128(mask, rv));
+      const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, mixed), _mm_andnot_si128(mask, rv));
       const __m128i dv = Load(d + k);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
                        _mm_or_si128(_mm_and_si128(keep, laidOrWindow), _mm_andnot_si128(keep, dv)));
