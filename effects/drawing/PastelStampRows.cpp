@@ -1,4 +1,5 @@
 #include "effects/drawing/PastelStampRows.h"
+#include "imaging/CpuFeatures.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -194,7 +195,7 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
                                                  const std::uint8_t* const* drawing, int left,
                                                  int top) const {
 #if defined(BRUMELEAF_PASTEL_WIDE)
-  static const bool wide = __builtin_cpu_supports("avx2");
+  const bool wide = HasAvx2();
   if (wide) return SumUnderWide(source, drawing, left, top);
 #endif
   static const ChannelMasks channels;
@@ -292,7 +293,7 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
 int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
                                int top, int shift, const int mean[3], int start, int limit) const {
 #if defined(BRUMELEAF_PASTEL_WIDE)
-  static const bool wide = __builtin_cpu_supports("avx2");
+  const bool wide = HasAvx2();
   if (wide) return LaidErrorWide(source, drawing, left, top, shift, mean, start, limit);
 #endif
   __m128i means[3][2];

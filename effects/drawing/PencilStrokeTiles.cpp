@@ -17,6 +17,7 @@
 
 #include "effects/drawing/PencilStampTable.h"
 #include "imaging/Colour.h"
+#include "imaging/CpuFeatures.h"
 #include "imaging/Geometry.h"
 #include "imaging/ParallelRows.h"
 
@@ -160,11 +161,6 @@ __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void LayRunsAvx512(con
   }
 }
 
-bool HasAvx512() {
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vl");
-  return has;
-}
 #endif
 
 

@@ -1,4 +1,5 @@
 #include "effects/drawing/StampSearchTargets.h"
+#include "imaging/CpuFeatures.h"
 
 #include <algorithm>
 #include <bit>
@@ -182,7 +183,7 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   bottom = std::min(bottom, height_);
   if (left >= right) return;
 #if defined(BRUMELEAF_TARGETS_WIDE)
-  static const bool wide = __builtin_cpu_supports("avx2");
+  const bool wide = HasAvx2();
 #else
   constexpr bool wide = false;
 #endif

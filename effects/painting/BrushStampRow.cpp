@@ -1,4 +1,5 @@
 #include "effects/painting/BrushStampRow.h"
+#include "imaging/CpuFeatures.h"
 
 #include <cstdlib>
 
@@ -91,17 +92,6 @@ BRUMELEAF_AVX512 void LayAvx512(std::uint8_t* t, const std::uint8_t* a, const st
     // The result never exceeds 255, so keeping each lane's low byte is exact.
     _mm512_mask_cvtepi16_storeu_epi8(t + i, live, Div255Avx512(laid));
   }
-}
-
-bool HasAvx512() {
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vl");
-  return has;
-}
-
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
 }
 
 #endif

@@ -1,4 +1,5 @@
 #include "effects/painting/Painting10.h"
+#include "imaging/CpuFeatures.h"
 
 #include <algorithm>
 #include <array>
@@ -181,8 +182,7 @@ __attribute__((target("avx2"))) void InterleaveRowAvx2(const std::uint8_t* __res
 void InterleaveRow(const std::uint8_t* blue, const std::uint8_t* green, const std::uint8_t* red, std::uint8_t* out,
                    int width) {
 #if defined(__x86_64__) || defined(__i386__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2) {
+  if (HasAvx2()) {
     InterleaveRowAvx2(blue, green, red, out, width);
     return;
   }

@@ -1,4 +1,5 @@
 #include "effects/painting/StampBlend.h"
+#include "imaging/CpuFeatures.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -332,17 +333,6 @@ BRUMELEAF_AVX512 bool BlendStampRowsAvx512(const StampRow* rows, int rowCount, c
     }
   }
   return true;
-}
-
-bool HasAvx512() {
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vl");
-  return has;
-}
-
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
 }
 
 }  // namespace

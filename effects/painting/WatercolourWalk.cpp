@@ -18,6 +18,7 @@
 #endif
 
 #include "imaging/Colour.h"
+#include "imaging/CpuFeatures.h"
 #include "imaging/RandomLeap.h"
 
 namespace brumeleaf {
@@ -503,9 +504,7 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
 
 bool WalkVectorKernelAvailable() {
 #ifdef BRUMELEAF_WALK_VECTOR
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vl");
-  return has;
+  return HasAvx512();
 #else
   return false;
 #endif
