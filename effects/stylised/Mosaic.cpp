@@ -79,9 +79,15 @@ void MosaicRowSums(const std::uint8_t* s, const std::uint8_t* d, std::size_t n, 
     nowSums = _mm_add_epi64(nowSums, _mm_sad_epu8(a, b));
     thereSums = _mm_add_epi64(thereSums, _mm_sad_epu8(b, zero));
   }
-  if (i < n) {
-    // Bytes n - 16 .. n - 1, of which the first 16 - (n - i) were summed already or lie before
-    // the row: those are cleared in both.
+  if (i < n && n < 16) {
+    // A row shorter than one vector: reading back from its end could leave the picture.
+    for (; i < n; ++i) {
+      now += static_cast<std::uint32_t>(std::abs(s[i] - d[i]));
+      there += d[i];
+    }
+  } else if (i < n) {
+    // Bytes n - 16 .. n - 1, of which the first 16 - (n - i) were summed already: those are
+    // cleared in both.
     alignas(16) static const std::uint8_t kKeepLast[32] = {0,    0,    0,    0,    0,    0,    0,    0,
                                                           0,    0,    0,    0,    0,    0,    0,    0,
                                                           0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,

@@ -151,7 +151,10 @@ TEST(Mosaic, RowSumsMatchThePlainSums) {
         wantNow += static_cast<std::uint32_t>(std::abs(s[i] - d[i]));
         wantThere += d[i];
       }
-      MosaicRowSums(s.data() + 16, d.data() + 16, n, now, there);
+      // Rows of exactly n bytes, so that a read outside them shows under AddressSanitizer.
+      const std::vector<std::uint8_t> rowS(s.begin() + 16, s.begin() + 16 + static_cast<std::ptrdiff_t>(n));
+      const std::vector<std::uint8_t> rowD(d.begin() + 16, d.begin() + 16 + static_cast<std::ptrdiff_t>(n));
+      MosaicRowSums(rowS.data(), rowD.data(), n, now, there);
       ASSERT_EQ(now, wantNow) << n;
       ASSERT_EQ(there, wantThere) << n;
     }
