@@ -424,14 +424,7 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     } else {
       // A jump, or the first step of a pass, which moves by the -100 columns that mark "no
       // choice" where the walker stands far enough right.
-      if (best < s.blending && best > 3 && inside) {
-        x = moveX, y = moveY;
-      } else {
-        const std::uint32_t jumpSeedX = kLeap[1].SeedAfter(seed), jumpSeedY = kLeap[2].SeedAfter(seed);
-        x = static_cast<int>(DrawOf(jumpSeedX, s.spanX)) + 1;
-        y = static_cast<int>(DrawOf(jumpSeedY, s.spanY)) + 1;
-        seed = jumpSeedY;
-      }
+      Step(s, x, y, dx, dy, best, seed);
       phase = y & 3;
       column = (y >> 2) * s.band + 16 * static_cast<std::ptrdiff_t>(x - 1);
       other = column + otherBand[phase];
