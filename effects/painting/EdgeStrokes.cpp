@@ -52,7 +52,8 @@ struct StrokeSettings {
 
 // Draws the strokes centred on rows begin..end-1 into a band that also covers the rows the
 // strokes reach. Returns false when a stop was seen on one of the polled rows.
-bool DrawBand(const Bitmap& source, int begin, int end, const StrokeSettings& s, const RunContext& ctx,
+template <class Picture>
+bool DrawBand(const Picture& source, int begin, int end, const StrokeSettings& s, const RunContext& ctx,
               DarknessBand& band) {
   GreyRowWindow window(source, begin);
   for (int y = begin; y < end; ++y) {
@@ -66,15 +67,9 @@ bool DrawBand(const Bitmap& source, int begin, int end, const StrokeSettings& s,
 // Rows a stroke can reach from its centre: |dy| <= count <= (255 shr 2) * length div 50.
 int StrokeReach(int length) { return length > 0 ? (63 * length) / 50 + 1 : 1; }
 
-}  // namespace
-
-void DrawEdgeStrokes(const Bitmap& source, Bitmap& layer, int threshold, int strength, int length,
-                     RunContext& ctx) {
-  if (&source == &layer) {
-    const Bitmap copy = source;
-    DrawEdgeStrokes(copy, layer, threshold, strength, length, ctx);
-    return;
-  }
+template <class Picture>
+void DrawEdgeStrokesFrom(const Picture& source, Bitmap& layer, int threshold, int strength, int length,
+                         RunContext& ctx) {
   const int width = source.Width();
   const int height = source.Height();
   layer.SetSize(width, height);  // white paper
@@ -103,6 +98,23 @@ void DrawEdgeStrokes(const Bitmap& source, Bitmap& layer, int threshold, int str
     if (stopped) return;
   }
   SoftenAndTextureLayer(layer, ctx);
+}
+
+}  // namespace
+
+void DrawEdgeStrokes(const Bitmap& source, Bitmap& layer, int threshold, int strength, int length,
+                     RunContext& ctx) {
+  if (&source == &layer) {
+    const Bitmap copy = source;
+    DrawEdgeStrokesFrom(copy, layer, threshold, strength, length, ctx);
+    return;
+  }
+  DrawEdgeStrokesFrom(source, layer, threshold, strength, length, ctx);
+}
+
+void DrawEdgeStrokes(const GreyPicture& source, Bitmap& layer, int threshold, int strength, int length,
+                     RunContext& ctx) {
+  DrawEdgeStrokesFrom(source, layer, threshold, strength, length, ctx);
 }
 
 }  // namespace brumeleaf

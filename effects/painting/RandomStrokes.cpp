@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "effects/Frames.h"
 #include "effects/painting/EdgeStrokes.h"
 #include "effects/painting/StrokeCanvas.h"
+#include "effects/painting/StrokeGeometry.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
 #include "imaging/ParallelRows.h"
@@ -512,21 +514,25 @@ void RandomStrokesPainting(Bitmap source, Bitmap& destination, const RandomStrok
   int size = sizeMax;
   std::int64_t perLevel = budget / (static_cast<std::int64_t>(size) * size);
 
-  // The outline layer is only needed for an overlay; without one it stays undrawn.
-  Bitmap layer;
-  if (settings.edgeIntensity != 0) {
-    layer.SetSize(width, height);
-    if (!ctx.silent) DrawEdgeStrokes(source, layer, 4, 180, 20, ctx);
-  }
-
   // The painting is done on the photograph and canvas side by side; the pictures give their
-  // memory back meanwhile, and the canvas is written into the destination at the end.
+  // memory back meanwhile, and the canvas is written into the destination at the end. The
+  // outline layer (only needed for an overlay) reads nothing but the photograph's grey, which
+  // is kept at a byte a pixel so that the photograph can go before the layer is drawn.
+  const bool outlined = settings.edgeIntensity != 0;
+  std::optional<GreyPicture> grey;
+  if (outlined && !ctx.silent) grey.emplace(source);
   destination = Bitmap();
   StrokeCanvas canvas(source, settings.canvas);
   source = Bitmap();
+  Bitmap layer;
   const auto giveBack = [&] { canvas.CopyCanvas(destination); };
   // Whatever ends the painting, the destination gets the canvas as far as it got.
   try {
+    if (outlined) {
+      layer.SetSize(width, height);
+      if (grey) DrawEdgeStrokes(*grey, layer, 4, 180, 20, ctx);
+      grey.reset();
+    }
     StrokeBrush brush;
     brush.Take(Stretched(BrushTile(0, 0), size));
     StretchedTiles tiles;
@@ -579,7 +585,7 @@ void RandomStrokesPainting(Bitmap source, Bitmap& destination, const RandomStrok
     throw;
   }
   ctx.ShowProgress(sizeMax, sizeMax, 2, 2);
-  if (settings.edgeIntensity != 0) {
+  if (outlined) {
     OverlayOutlinesOnLayer(canvas, layer, settings.edgeIntensity);
     destination = std::move(layer);
   } else {

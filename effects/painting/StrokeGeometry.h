@@ -21,6 +21,35 @@ inline void WeightedGreyRow(const Bitmap& picture, int y, std::vector<int>& grey
   for (int x = 0; x < picture.Width(); ++x, p += 3) grey[static_cast<std::size_t>(x)] = WeightedGrey(p);
 }
 
+// The weighted grey of a whole picture, one byte a pixel (the formula gives 0..255): what
+// the edge strokes read, kept for a painter that gives up the picture itself while it works.
+class GreyPicture {
+ public:
+  explicit GreyPicture(const Bitmap& picture)
+      : width_(picture.Width()), height_(picture.Height()),
+        grey_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) {
+    for (int y = 0; y < height_; ++y) {
+      const std::uint8_t* p = picture.ScanLine(y);
+      std::uint8_t* g = grey_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+      for (int x = 0; x < width_; ++x, p += 3) g[x] = static_cast<std::uint8_t>(WeightedGrey(p));
+    }
+  }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  const std::uint8_t* Row(int y) const {
+    return grey_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+  }
+
+ private:
+  int width_, height_;
+  std::vector<std::uint8_t> grey_;
+};
+
+inline void WeightedGreyRow(const GreyPicture& picture, int y, std::vector<int>& grey) {
+  const std::uint8_t* g = picture.Row(y);
+  grey.assign(g, g + picture.Width());
+}
+
 // The grey rows above, at and below the row being worked on.
 struct GreyRows {
   const std::vector<int>& up;
@@ -30,10 +59,11 @@ struct GreyRows {
 
 // Walks down a picture row by row, keeping three weighted grey rows so that each row of the
 // picture is turned into grey once rather than three times.
+template <class Picture>
 class GreyRowWindow {
  public:
   // Reads the rows above and at `first`; the first Advance() centres the window on `first`.
-  GreyRowWindow(const Bitmap& picture, int first) : picture_(picture), next_(first + 1) {
+  GreyRowWindow(const Picture& picture, int first) : picture_(picture), next_(first + 1) {
     WeightedGreyRow(picture, first - 1, mid_);
     WeightedGreyRow(picture, first, down_);
   }
@@ -45,7 +75,7 @@ class GreyRowWindow {
   }
 
  private:
-  const Bitmap& picture_;
+  const Picture& picture_;
   int next_;
   std::vector<int> up_, mid_, down_;
 };

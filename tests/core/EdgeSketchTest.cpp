@@ -151,6 +151,19 @@ TEST(EdgeStrokes, BandsOnSeveralThreadsGiveTheBytesOfStrokeByStroke) {
   SetRowPassThreads(0);
 }
 
+TEST(EdgeStrokes, TheGreyOfAPictureAloneDrawsTheSameLayer) {
+  // A coloured scene (a red/blue swap would change its grey) of odd size, at two settings.
+  const Bitmap scene = Scene(97, 61);
+  const GreyPicture grey(scene);
+  for (const int strength : {90, 210}) {
+    Random random(1);
+    RunContext ctx(Sliders(4, 0, 0, 0, 0, 0), random);
+    Bitmap fromGrey;
+    DrawEdgeStrokes(grey, fromGrey, 4, strength, 27, ctx);
+    EXPECT_EQ(fromGrey, Layer(scene, 4, strength, 27)) << strength;
+  }
+}
+
 // The black-and-white sketch written out stroke by stroke, one random draw per shading pixel.
 Bitmap SketchStrokeByStroke(const Bitmap& source, const ParameterSnapshot& p, std::uint32_t seed) {
   const int t = p.s[0], ei = p.s[1], sl = p.s[2], dl = p.s[3];
