@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "effects/stylised/TopmostCoverage.h"
 #include "imaging/LineWalk.h"
 #include "imaging/RasterMath.h"
 
@@ -92,28 +93,18 @@ void LayeredFlatPolygons::PaintInto(Bitmap& picture) {
     layers_.clear();
     return;
   }
-  // From the last polygon back: a pixel is painted by the first polygon found over it. Each row
-  // keeps its first and last columns still unpainted, so rows and row ends already done are
-  // passed over; the walk ends once every pixel is painted.
+  // From the last polygon back: a pixel is painted by the first polygon found over it.
   const int width = picture.Width(), height = picture.Height();
-  const std::size_t pixels = static_cast<std::size_t>(width) * height;
-  painted_.assign(pixels, 0);
-  std::vector<int> open(static_cast<std::size_t>(height), 0), close(static_cast<std::size_t>(height), width - 1);
-  std::size_t unpainted = pixels;
+  TopmostCoverage coverage(width, height);
   std::uint8_t* const base = picture.ScanLine(0);
   const std::ptrdiff_t rowDistance = picture.RowDistance();
   const auto paint = [&](const Layer& layer, int x, int y) {
-    std::uint8_t& done = painted_[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)];
-    if (done) return;
-    done = 1;
-    --unpainted;
-    std::copy_n(layer.bgr, 3, base + rowDistance * y + 3 * x);
+    if (coverage.Claim(x, y)) std::copy_n(layer.bgr, 3, base + rowDistance * y + 3 * x);
   };
-  for (auto layer = layers_.rbegin(); layer != layers_.rend() && unpainted > 0; ++layer) {
+  for (auto layer = layers_.rbegin(); layer != layers_.rend() && !coverage.Complete(); ++layer) {
     const int firstRow = std::max(layer->top, 0), endRow = std::min(layer->bottom, height);
     for (int y = firstRow; y < endRow; ++y) {
-      int& lo = open[static_cast<std::size_t>(y)];
-      int& hi = close[static_cast<std::size_t>(y)];
+      const int lo = coverage.First(y), hi = coverage.Last(y);
       if (lo > hi || layer->right < lo || layer->left > hi) continue;
       RowCrossings(layer->corners, y, crossings_);
       for (std::size_t i = 0; i + 1 < crossings_.size(); i += 2) {
@@ -121,19 +112,15 @@ void LayeredFlatPolygons::PaintInto(Bitmap& picture) {
         const long long to = std::min<long long>(crossings_[i + 1] - 1, hi);
         for (long long x = from; x <= to; ++x) paint(*layer, static_cast<int>(x), y);
       }
-      const std::uint8_t* done = painted_.data() + static_cast<std::size_t>(y) * width;
-      while (lo <= hi && done[lo]) ++lo;
-      while (hi >= lo && done[hi]) --hi;
+      coverage.Tighten(y);
     }
-    // The outline; the rows' open ends stay true bounds of what is unpainted.
+    // The outline; the rows' first and last columns stay true bounds of what is unclaimed.
     const raster::ClipBox box{0, 0, width, height};
     Sides(layer->corners, [&](int x0, int y0, int x1, int y1) {
       raster::WalkLine(x0, y0, x1, y1, false, box, [&](int x, int y) { paint(*layer, x, y); });
     });
   }
   layers_.clear();
-  painted_.clear();
-  painted_.shrink_to_fit();
 }
 
 }  // namespace brumeleaf

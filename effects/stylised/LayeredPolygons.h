@@ -32,7 +32,6 @@ class LayeredFlatPolygons {
   };
   bool Covers(const Layer& layer, int width, int height, int x, int y) const;
   std::vector<Layer> layers_;
-  std::vector<std::uint8_t> painted_;  // per pixel while painting
   mutable std::vector<long long> crossings_;  // of one row
 };
 

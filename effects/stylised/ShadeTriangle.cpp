@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "effects/stylised/TopmostCoverage.h"
+
 namespace brumeleaf {
 
 void ShadeTriangle(Bitmap& picture, const ShadedVertex& a, const ShadedVertex& b, const ShadedVertex& c) {
@@ -65,43 +67,30 @@ void LayeredShadedTriangles::PaintInto(Bitmap& picture) {
     layers_.clear();
     return;
   }
-  // From the last triangle back: a pixel is painted by the first triangle found over it. Each
-  // row keeps its first and last columns still unpainted, so rows and row ends already done are
-  // passed over; the colours are still added up from each span's first column.
+  // From the last triangle back: a pixel is painted by the first triangle found over it; the
+  // colours are still added up from each span's first column.
   const int width = picture.Width(), height = picture.Height();
-  const std::size_t pixels = static_cast<std::size_t>(width) * height;
-  painted_.assign(pixels, 0);
-  std::vector<int> open(static_cast<std::size_t>(height), 0), close(static_cast<std::size_t>(height), width - 1);
-  std::size_t unpainted = pixels;
+  TopmostCoverage coverage(width, height);
   std::uint8_t* const base = picture.ScanLine(0);
   const std::ptrdiff_t rowDistance = picture.RowDistance();
-  for (auto t = layers_.rbegin(); t != layers_.rend() && unpainted > 0; ++t) {
+  for (auto t = layers_.rbegin(); t != layers_.rend() && !coverage.Complete(); ++t) {
     WalkShadedRows(width, height, t->v[0], t->v[1], t->v[2], [&](const ShadedSpan& span) {
-      int& lo = open[static_cast<std::size_t>(span.y)];
-      int& hi = close[static_cast<std::size_t>(span.y)];
+      const int lo = coverage.First(span.y), hi = coverage.Last(span.y);
       if (span.last < lo || span.first > hi) return true;
-      std::uint8_t* done = painted_.data() + static_cast<std::size_t>(span.y) * width;
       std::uint8_t* row = base + rowDistance * span.y;
       double colour[3] = {span.colour[0], span.colour[1], span.colour[2]};
       int x = span.first;
       for (; x < lo; ++x) NextColour(colour, span.step);
       const int end = std::min(span.last, hi);
       for (; x <= end; ++x) {
-        if (!done[x]) {
-          done[x] = 1;
-          --unpainted;
-          StoreTruncated(colour, row + 3 * x);
-        }
+        if (coverage.Claim(x, span.y)) StoreTruncated(colour, row + 3 * x);
         NextColour(colour, span.step);
       }
-      while (lo <= hi && done[lo]) ++lo;
-      while (hi >= lo && done[hi]) --hi;
+      coverage.Tighten(span.y);
       return true;
     });
   }
   layers_.clear();
-  painted_.clear();
-  painted_.shrink_to_fit();
 }
 
 }  // namespace brumeleaf

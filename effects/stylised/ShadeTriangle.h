@@ -157,7 +157,6 @@ class LayeredShadedTriangles {
     int left, top, right, bottom;  // a box holding every pixel the triangle paints
   };
   std::vector<Layer> layers_;
-  std::vector<std::uint8_t> painted_;  // per pixel while painting
 };
 
 }  // namespace brumeleaf
