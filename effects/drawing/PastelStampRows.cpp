@@ -136,6 +136,15 @@ struct ChannelMasks {
   }
 };
 
+// One 16-byte block of the first pass: the sum of |s - d| over the counted ink (psadbw of
+// masked bytes) into `before`, and the ink's source bytes channel by channel into `sum`.
+inline void AddBlockUnder(const std::uint8_t* s, const std::uint8_t* d, const std::uint8_t* ink,
+                          const std::uint8_t* counted, const __m128i mask[3], __m128i sum[3], __m128i& before) {
+  const __m128i sv = _mm_and_si128(Load(s), Load(ink));
+  const __m128i cm = Load(counted);
+  before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d), cm)));
+  for (int c = 0; c < 3; ++c) sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, mask[c]), _mm_setzero_si128()));
+}
 }  // namespace
 
 #if defined(BRUMELEAF_PASTEL_WIDE)
@@ -172,12 +181,7 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
     }
     if (b < blocks_) {  // an odd last block
       const int k = b * kBlock;
-      const __m128i sv = _mm_and_si128(Load(s + k), Load(ink + k));
-      const __m128i cm = Load(counted + k);
-      narrowBefore = _mm_add_epi64(narrowBefore, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
-      const __m128i* mask = channels.mask[b % 3];
-      for (int c = 0; c < 3; ++c)
-        narrowSum[c] = _mm_add_epi64(narrowSum[c], _mm_sad_epu8(_mm_and_si128(sv, mask[c]), _mm_setzero_si128()));
+      AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], narrowSum, narrowBefore);
     }
   }
   // Both halves of each wide sum and the narrow one.
@@ -211,12 +215,7 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
     const std::uint8_t* counted = Row(before_, j);
     for (int b = 0; b < blocks_; ++b) {
       const int k = b * kBlock;
-      const __m128i sv = _mm_and_si128(Load(s + k), Load(ink + k));
-      const __m128i cm = Load(counted + k);
-      // psadbw of masked bytes: the sum of |s - d| over the counted ink.
-      before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
-      const __m128i* mask = channels.mask[b % 3];
-      for (int c = 0; c < 3; ++c) sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, mask[c]), zero));
+      AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], sum, before);
     }
   }
   Under under;
