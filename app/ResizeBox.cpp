@@ -52,14 +52,17 @@ ResizeBox::SideRefs ResizeBox::Refs(Side side) {
   return {edit2_, edit4_, scrollBar2_, h0_};
 }
 
+// A box holding anything but digits puts its side back to the picture's own size.
+void ResizeBox::ResetToOriginal(SideRefs& s) {
+  s.pixels = std::to_string(s.original);
+  s.scroll = Scroll(s.original);
+  s.percent = "100";
+}
+
 void ResizeBox::PixelsKeyUp(Side side, const std::string& text) {
   SideRefs s = Refs(side);
   s.pixels = text;
-  if (!IsNumber(s.pixels)) {
-    s.pixels = std::to_string(s.original);
-    s.scroll = Scroll(s.original);
-    s.percent = "100";
-  }
+  if (!IsNumber(s.pixels)) ResetToOriginal(s);
   if (s.pixels.empty()) s.pixels.assign(1, '0');
   const long long limit = 3LL * s.original;
   int value = DigitsValue(s.pixels);
@@ -76,11 +79,7 @@ void ResizeBox::PixelsKeyUp(Side side, const std::string& text) {
 void ResizeBox::PercentKeyUp(Side side, const std::string& text) {
   SideRefs s = Refs(side);
   s.percent = text;
-  if (!IsNumber(s.percent)) {
-    s.pixels = std::to_string(s.original);
-    s.scroll = Scroll(s.original);
-    s.percent = "100";
-  }
+  if (!IsNumber(s.percent)) ResetToOriginal(s);
   if (s.percent.empty()) s.percent.assign(1, '0');
   if (DigitsValue(s.percent) > 300) s.percent = "300";
   s.scroll = Scroll(static_cast<long long>(s.original) * DigitsValue(s.percent) / 100);

@@ -67,6 +67,7 @@ class ResizeBox {
     int original;
   };
   SideRefs Refs(Side side);
+  static void ResetToOriginal(SideRefs& s);
   void PixelsKeyUp(Side side, const std::string& text);
   void PercentKeyUp(Side side, const std::string& text);
   void Scrolled(Side side, int position);
