@@ -31,6 +31,20 @@ int PaintedCount(const Bitmap& b) {
   return n;
 }
 
+// Every pixel read through the waiting shapes shows what painting them in order gave.
+template <class Layered>
+::testing::AssertionResult ReadsLikeInOrder(const Layered& layered, const Bitmap& picture, const Bitmap& inOrder) {
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x < picture.Width(); ++x) {
+      std::uint8_t bgr[3];
+      layered.ColourAt(picture, x, y, bgr);
+      const std::uint8_t* want = inOrder.ScanLine(y) + 3 * x;
+      if (bgr[0] != want[0] || bgr[1] != want[1] || bgr[2] != want[2])
+        return ::testing::AssertionFailure() << "pixel " << x << "," << y;
+    }
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace
 
 TEST(ShadeTriangle, FlatTopStepsTheLowerEdgeAndInterpolates) {
@@ -89,13 +103,7 @@ TEST(ShadeTriangle, LayeredTrianglesMatchPaintingInOrder) {
       if (i % 11 == 5) v[1].y = v[2].y = v[0].y;  // a single row: paints nothing
       ShadeTriangle(inOrder, v[0], v[1], v[2]);
       layered.Add(v[0], v[1], v[2]);
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          std::uint8_t bgr[3];
-          layered.ColourAt(layeredPicture, x, y, bgr);
-          const std::uint8_t* want = inOrder.ScanLine(y) + 3 * x;
-          ASSERT_TRUE(bgr[0] == want[0] && bgr[1] == want[1] && bgr[2] == want[2]) << round << " " << i << " " << x << "," << y;
-        }
+      ASSERT_TRUE(ReadsLikeInOrder(layered, layeredPicture, inOrder)) << round << " " << i;
     }
     layered.PaintInto(layeredPicture);
     EXPECT_TRUE(layered.Empty());
@@ -127,13 +135,7 @@ TEST(LayeredFlatPolygons, MatchTheCanvasPaintingInOrder) {
       canvas.brushColor = canvas.penColor = colour;
       canvas.Polygon(corners);
       layered.Add(corners, colour);
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          std::uint8_t bgr[3];
-          layered.ColourAt(layeredPicture, x, y, bgr);
-          const std::uint8_t* want = inOrder.ScanLine(y) + 3 * x;
-          ASSERT_TRUE(bgr[0] == want[0] && bgr[1] == want[1] && bgr[2] == want[2]) << round << " " << i << " " << x << "," << y;
-        }
+      ASSERT_TRUE(ReadsLikeInOrder(layered, layeredPicture, inOrder)) << round << " " << i;
     }
     layered.PaintInto(layeredPicture);
     EXPECT_TRUE(layered.Empty());
