@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <new>
 
-#include <sys/mman.h>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -29,31 +27,19 @@ void PutSum(std::uint8_t* pixel, int sum) {
 
 }  // namespace
 
-void StrokeCanvas::Free::operator()(std::uint8_t* p) const { std::free(p); }
-
 StrokeCanvas::StrokeCanvas(const Bitmap& photograph, Colour canvas)
     : width_(photograph.Width()), height_(photograph.Height()),
       pitch_(static_cast<std::size_t>(kPixelBytes) * static_cast<std::size_t>(photograph.Width())) {
-  // Stamps land anywhere, so a camera-size picture would need more page-table entries than
-  // the processor keeps; 2 MB pages, where the system offers them on request, spare that (a
-  // small picture keeps ordinary memory: a large page would cost more to clear than it saves).
-  // The blend of a run reads a few bytes past its last pixel: the padding keeps that inside.
-  constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  // Stamps land anywhere. The blend of a run reads a few bytes past its last pixel: the
+  // padding keeps that inside.
   const std::size_t used = pitch_ * static_cast<std::size_t>(height_);
   const std::size_t size = used + 2 * kPixelBytes;
-  void* p = nullptr;
-  if (size >= 4 * kLargePage) {
-    const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
-    p = std::aligned_alloc(kLargePage, rounded);
-#ifdef MADV_HUGEPAGE
-    if (p) madvise(p, rounded, MADV_HUGEPAGE);
-#endif
-  } else {
-    p = std::malloc(size);
+  try {
+    bytes_ = LargePageBuffer(size);
+  } catch (const std::bad_alloc&) {
+    throw ImageError("Sorry, not enough memory to proceed. Try decreasing the size of the source image.");
   }
-  if (!p) throw ImageError("Sorry, not enough memory to proceed. Try decreasing the size of the source image.");
-  bytes_.reset(static_cast<std::uint8_t*>(p));
-  std::memset(bytes_.get() + used, 0, size - used);
+  std::memset(bytes_.Data() + used, 0, size - used);
   Bitmap one(1, 1);
   one.Fill(canvas);
   const std::uint8_t* colour = one.ScanLine(0);

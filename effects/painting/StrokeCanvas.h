@@ -12,9 +12,9 @@
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 
 #include "imaging/Bitmap.h"
+#include "imaging/LargePageBuffer.h"
 
 namespace brumeleaf {
 
@@ -54,8 +54,8 @@ class StrokeCanvas {
 
  private:
   static constexpr int kBlockMask = 63;
-  std::uint8_t* Row(int y) { return bytes_.get() + static_cast<std::size_t>(y) * pitch_; }
-  const std::uint8_t* Row(int y) const { return bytes_.get() + static_cast<std::size_t>(y) * pitch_; }
+  std::uint8_t* Row(int y) { return bytes_.Data() + static_cast<std::size_t>(y) * pitch_; }
+  const std::uint8_t* Row(int y) const { return bytes_.Data() + static_cast<std::size_t>(y) * pitch_; }
   static std::uint32_t Sum(const std::uint8_t* row, int x) {
     std::uint16_t sum;
     std::memcpy(&sum, row + kPixelBytes * x + kErrorSum, sizeof sum);
@@ -65,10 +65,7 @@ class StrokeCanvas {
 
   int width_ = 0, height_ = 0;
   std::size_t pitch_ = 0;
-  struct Free {
-    void operator()(std::uint8_t* p) const;
-  };
-  std::unique_ptr<std::uint8_t[], Free> bytes_;
+  LargePageBuffer bytes_;
 };
 
 }  // namespace brumeleaf

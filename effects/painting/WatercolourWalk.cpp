@@ -2,14 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
-#include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -39,29 +34,18 @@ inline void Store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
 
 }  // namespace
 
-void WalkCanvas::Free::operator()(std::uint8_t* p) const { std::free(p); }
-
 WalkCanvas::WalkCanvas(const Bitmap& picture)
     : width_(picture.Width()), height_(picture.Height()), band_(16 * static_cast<std::ptrdiff_t>(width_)) {
-  // Walkers jump anywhere and climb from row to row, so a camera-size picture would need far
-  // more page-table entries than the processor keeps; 2 MB pages, where the system offers them
-  // on request, take that cost away.
+  // Walkers jump anywhere and climb from row to row.
   const std::size_t size = static_cast<std::size_t>(band_ * ((height_ + 3) / 4)) + kReadSlack;
-  constexpr std::size_t kLargePage = std::size_t{2} << 20;
-  const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
-  void* p = std::aligned_alloc(kLargePage, rounded);
-  if (!p) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-  madvise(p, rounded, MADV_HUGEPAGE);
-#endif
-  bytes_.reset(static_cast<std::uint8_t*>(p));
+  bytes_ = LargePageBuffer(size);
   // The fourth byte of every pixel is 0 (the vector kernel's colour differences count it);
   // the rows of the last band below the picture and the slack are 0 too.
   const std::ptrdiff_t filled = band_ * (height_ / 4);
-  std::memset(bytes_.get() + filled, 0, size - static_cast<std::size_t>(filled));
+  std::memset(bytes_.Data() + filled, 0, size - static_cast<std::size_t>(filled));
   for (int y = 0; y < height_; ++y) {
     const std::uint8_t* from = picture.ScanLine(y);
-    std::uint8_t* to = bytes_.get() + Offset(0, y);
+    std::uint8_t* to = bytes_.Data() + Offset(0, y);
     int x = 0;
     // Four pixels from three words; the last pixel of a row alone, so as not to read past it.
     for (; x + 4 < width_; x += 4, from += 12, to += 64) {
@@ -79,7 +63,7 @@ void WalkCanvas::CopyTo(Bitmap& picture) const {
   picture.SetSize(width_, height_);
   for (int y = 0; y < height_; ++y) {
     std::uint8_t* to = picture.ScanLine(y);
-    const std::uint8_t* from = bytes_.get() + Offset(0, y);
+    const std::uint8_t* from = bytes_.Data() + Offset(0, y);
     int x = 0;
     // Four pixels into three words; the last pixel of a row alone, so as not to write past it.
     for (; x + 4 < width_; x += 4, from += 64, to += 12) {

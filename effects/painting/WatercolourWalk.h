@@ -3,9 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "imaging/Bitmap.h"
+#include "imaging/LargePageBuffer.h"
 #include "imaging/RunContext.h"
 
 namespace brumeleaf {
@@ -22,7 +22,7 @@ class WalkCanvas {
   void CopyTo(Bitmap& picture) const;
 
   std::ptrdiff_t Offset(int x, int y) const { return (y >> 2) * band_ + 16 * static_cast<std::ptrdiff_t>(x) + 4 * (y & 3); }
-  std::uint8_t* Data() { return bytes_.get(); }
+  std::uint8_t* Data() { return bytes_.Data(); }
   std::ptrdiff_t Band() const { return band_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -30,10 +30,7 @@ class WalkCanvas {
  private:
   int width_, height_;
   std::ptrdiff_t band_;
-  struct Free {
-    void operator()(std::uint8_t* p) const;
-  };
-  std::unique_ptr<std::uint8_t[], Free> bytes_;
+  LargePageBuffer bytes_;
 };
 
 struct Walker {
