@@ -14,6 +14,7 @@
 #include "effects/painting/EdgeStrokes.h"
 #include "effects/painting/StrokeCanvas.h"
 #include "effects/painting/StrokeGeometry.h"
+#include "effects/painting/StrokeWordBlend.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
 #include "imaging/ParallelRows.h"
@@ -149,31 +150,6 @@ void AddPhotographColour(const std::uint8_t* words, int n, std::uint32_t* sum) {
     words += kWord * pixels;
     n -= pixels;
   }
-}
-
-// o := (d * level + m * paint) >> 8, byte by byte; d * level + m * (255 - level) never exceeds
-// 255 * 255, so 16 bits suffice.
-BRUMELEAF_WIDE_LOOP
-void BlendRun(const std::uint8_t* __restrict d, const std::uint8_t* __restrict level, const std::uint8_t* __restrict paint,
-              const std::uint8_t* __restrict m, std::uint8_t* __restrict o, int bytes) {
-  for (int i = 0; i < bytes; ++i)
-    o[i] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(d[i] * level[i] + m[i] * paint[i]) >> 8);
-}
-
-// Sum of |a - b| over the colour bytes of n pixel words, the other bytes of `a` masked off
-// (those of `b` are zero); written plainly so that the compiler turns it into
-// sum-of-absolute-differences instructions.
-BRUMELEAF_WIDE_LOOP
-std::uint32_t ColourDiffSum(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b, int n) {
-  static const auto kMask = [] {
-    std::array<std::uint8_t, kWord * 512> mask{};
-    for (std::size_t i = 0; i < mask.size(); ++i) mask[i] = i % kWord < 3 ? 0xFF : 0;
-    return mask;
-  }();
-  const std::uint8_t* __restrict m = kMask.data();
-  std::uint32_t sum = 0;  // n is at most 501, so no overflow
-  for (int i = 0; i < kWord * n; ++i) sum += static_cast<std::uint32_t>(std::abs((a[i] & m[i]) - b[i]));
-  return sum;
 }
 
 class Painter {
@@ -313,93 +289,96 @@ class Painter {
       for (int c = 0; c < 3; ++c) mean[c] = s[c];
     }
 
-    // The mean colour in the colour bytes of a row of words, for the blend below; filled as
-    // far as the runs blended so far reach, since many stamps are turned down after a few runs.
-    meanRow_.resize(static_cast<std::size_t>(kWord * size));
-    int meanBytes = 0;
-    patch_.clear();
-    patchBytes_.resize(static_cast<std::size_t>(kWord * brush.pixelCount));
-    std::uint8_t* out = patchBytes_.data();
+    // The error after the stamp, run by run: the blend is measured without being written
+    // anywhere, since most stamps are turned down; a kept stamp blends again into the canvas.
     std::int64_t after = 0;
     for (const BrushRun& run : brush.runs) {
-      const int sy = top + run.v;
-      if (sy < 0 || sy >= h_) continue;
-      const bool counted = sy >= 1 && sy <= h_ - 2;
-      const bool rimRow = run.v == 0 || run.v == size - 1;
-      // Brush columns counted in the errors, and those blended (in the picture, off the rim).
-      const int countFirst = std::max(run.first, 1 - left), countLast = std::min(run.last, w_ - 2 - left);
-      const int blendFirst = rimRow ? 1 : std::max({run.first, 1, -left});
-      const int blendLast = rimRow ? 0 : std::min({run.last, size - 2, w_ - 1 - left});
-      if (blendFirst <= blendLast) {
-        const int pixels = blendLast - blendFirst + 1, bytes = kWord * pixels;
-        for (; meanBytes < bytes; meanBytes += kWord) {
-          std::uint8_t* m = meanRow_.data() + meanBytes;
-          m[0] = mean[0], m[1] = mean[1], m[2] = mean[2];
-          std::fill(m + 3, m + kWord, std::uint8_t{0});
+      const RunSpans spans = Spans(run, left, top, size);
+      if (!spans.inPicture) continue;
+      if (spans.counted && spans.blended) {
+        const int first = std::max(spans.countFirst, spans.blendFirst), last = std::min(spans.countLast, spans.blendLast);
+        if (first <= last) {
+          const std::size_t at = static_cast<std::size_t>(run.offset + kWord * (first - run.first));
+          after += BlendedRunError({canvas_.At(left + first, spans.y), brush.level.data() + at, brush.paint.data() + at,
+                                    last - first + 1},
+                                   mean);
         }
-        const std::size_t at = static_cast<std::size_t>(run.offset + kWord * (blendFirst - run.first));
-        // The canvas bytes line up with the colour bytes of the words: the other bytes meet a
-        // level of zero and come out zero.
-        const std::uint8_t* __restrict d = canvas_.At(left + blendFirst, sy) + StrokeCanvas::kCanvas;
-        const std::uint8_t* __restrict level = brush.level.data() + at;
-        const std::uint8_t* __restrict paint = brush.paint.data() + at;
-        const std::uint8_t* __restrict m = meanRow_.data();
-        std::uint8_t* __restrict o = out;
-        BlendRun(d, level, paint, m, o, bytes);
-        patch_.push_back({left + blendFirst, sy, pixels});
-        if (counted) {
-          const int first = std::max(countFirst, blendFirst), last = std::min(countLast, blendLast);
-          if (first <= last)
-            after += ColourDiffSum(canvas_.At(left + first, sy), out + kWord * (first - blendFirst), last - first + 1);
-        }
-        out += bytes;
       }
-      if (counted && countFirst <= countLast) {
+      if (spans.counted && spans.countFirst <= spans.countLast) {
         // Counted pixels left as they are: the brush's rim, and the whole of its rim rows.
-        if (blendFirst > blendLast) {
-          after += canvas_.ErrorSum(sy, left + countFirst, left + countLast);
+        if (!spans.blended) {
+          after += canvas_.ErrorSum(spans.y, left + spans.countFirst, left + spans.countLast);
         } else {
-          const int beforeBlend = std::min(countLast, blendFirst - 1);
-          if (countFirst <= beforeBlend) after += canvas_.ErrorSum(sy, left + countFirst, left + beforeBlend);
-          const int afterBlend = std::max(countFirst, blendLast + 1);
-          if (afterBlend <= countLast) after += canvas_.ErrorSum(sy, left + afterBlend, left + countLast);
+          const int beforeBlend = std::min(spans.countLast, spans.blendFirst - 1);
+          if (spans.countFirst <= beforeBlend) after += canvas_.ErrorSum(spans.y, left + spans.countFirst, left + beforeBlend);
+          const int afterBlend = std::max(spans.countFirst, spans.blendLast + 1);
+          if (afterBlend <= spans.countLast) after += canvas_.ErrorSum(spans.y, left + afterBlend, left + spans.countLast);
         }
       }
       if (after >= limit) return false;
     }
     if (after >= limit) return false;  // also a brush without pixels
-    out = patchBytes_.data();
-    for (const PatchRun& run : patch_) {
-      std::uint8_t* word = canvas_.At(run.x, run.y);
-      const std::size_t index = Index(run.x, run.y);
-      std::int64_t opened = 0;
-      for (int i = 0; i < run.pixels; ++i, word += kWord, out += kWord) {
-        const int photoRed = word[kPhotoRed];
-        const bool wasOpen = std::abs(photoRed - word[kCanvasRed]) >= tolerance_;
-        const bool isOpen = std::abs(photoRed - out[2]) >= tolerance_;
-        if (isOpen != wasOpen) {
-          opened += isOpen ? 1 : -1;
-          SetOpen(index + static_cast<std::size_t>(i), isOpen);
-        }
-        // Byte by byte: a three-byte copy would become a library call per pixel.
-        word[StrokeCanvas::kCanvas] = out[0];
-        word[StrokeCanvas::kCanvas + 1] = out[1];
-        word[StrokeCanvas::kCanvas + 2] = out[2];
-      }
-      open_ += opened;
-      canvas_.CanvasChanged(run.y, run.x, run.x + run.pixels - 1);
+    for (const BrushRun& run : brush.runs) {
+      const RunSpans spans = Spans(run, left, top, size);
+      if (spans.inPicture && spans.blended) Lay(brush, run, left + spans.blendFirst, spans.y, spans.blendFirst - run.first,
+                                                 spans.blendLast - spans.blendFirst + 1, mean);
     }
     return true;
   }
 
  private:
+  // Where a brush run at top-left (left, top) lies in the picture: the brush columns counted
+  // in the errors (those inside the picture's one-pixel rim) and those blended (in the
+  // picture, off the brush's own one-pixel rim).
+  struct RunSpans {
+    int y;
+    bool inPicture, counted, blended;
+    int countFirst, countLast, blendFirst, blendLast;
+  };
+  RunSpans Spans(const BrushRun& run, int left, int top, int size) const {
+    RunSpans s;
+    s.y = top + run.v;
+    s.inPicture = s.y >= 0 && s.y < h_;
+    s.counted = s.y >= 1 && s.y <= h_ - 2;
+    const bool rimRow = run.v == 0 || run.v == size - 1;
+    s.countFirst = std::max(run.first, 1 - left), s.countLast = std::min(run.last, w_ - 2 - left);
+    s.blendFirst = rimRow ? 1 : std::max({run.first, 1, -left});
+    s.blendLast = rimRow ? 0 : std::min({run.last, size - 2, w_ - 1 - left});
+    s.blended = s.blendFirst <= s.blendLast;
+    return s;
+  }
+
+  // Blends `pixels` pixels of a kept stamp's run, from its pixel `skip` on, into the canvas at
+  // (x, y), keeping the open bits and the error sums up to date.
+  void Lay(const StrokeBrush& brush, const BrushRun& run, int x, int y, int skip, int pixels, const std::uint8_t mean[3]) {
+    const std::size_t at = static_cast<std::size_t>(run.offset + kWord * skip);
+    const std::uint8_t* level = brush.level.data() + at;
+    const std::uint8_t* paint = brush.paint.data() + at;
+    std::uint8_t* word = canvas_.At(x, y);
+    const std::size_t index = Index(x, y);
+    std::int64_t opened = 0;
+    for (int i = 0; i < pixels; ++i, word += kWord, level += kWord, paint += kWord) {
+      std::uint8_t blended[3];
+      for (int c = 0; c < 3; ++c)
+        blended[c] = static_cast<std::uint8_t>(BlendedLevel(word[StrokeCanvas::kCanvas + c], level[c], paint[c], mean[c]));
+      const int photoRed = word[kPhotoRed];
+      const bool wasOpen = std::abs(photoRed - word[kCanvasRed]) >= tolerance_;
+      const bool isOpen = std::abs(photoRed - blended[2]) >= tolerance_;
+      if (isOpen != wasOpen) {
+        opened += isOpen ? 1 : -1;
+        SetOpen(index + static_cast<std::size_t>(i), isOpen);
+      }
+      word[StrokeCanvas::kCanvas] = blended[0];
+      word[StrokeCanvas::kCanvas + 1] = blended[1];
+      word[StrokeCanvas::kCanvas + 2] = blended[2];
+    }
+    open_ += opened;
+    canvas_.CanvasChanged(y, x, x + pixels - 1);
+  }
+
   static constexpr int kPhotoRed = StrokeCanvas::kPhotograph + 2, kCanvasRed = StrokeCanvas::kCanvas + 2;
   // How often stamps lately got as far as their colour, from 0 to 256 (a running average).
   static constexpr int kMeasuredStep = 16, kMeasuredHalf = 128;
-  struct PatchRun {
-    int x, y;  // its first pixel
-    int pixels;
-  };
   std::size_t Index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
   }
@@ -418,8 +397,6 @@ class Painter {
   std::int64_t open_ = 0;
   std::vector<std::uint64_t> openBits_;
   Place fetched_, fetchedBefore_;  // the last two places whose memory was fetched
-  std::vector<std::uint8_t> meanRow_, patchBytes_;
-  std::vector<PatchRun> patch_;
 };
 
 // The draws that start a stroke: during warm-up the counter moves on only when Random(100) is

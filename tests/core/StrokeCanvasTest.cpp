@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
+#include <vector>
 
 #include "effects/painting/StrokeCanvas.h"
+#include "effects/painting/StrokeWordBlend.h"
 #include "imaging/ParallelRows.h"
 #include "imaging/Random.h"
 #include "tests/core/SyntheticPhoto.h"
@@ -81,4 +83,34 @@ TEST(StrokeCanvas, OneThreadBuildsWhatSeveralBuildInAnyShape) {
     several.CopyCanvas(out);
     EXPECT_EQ(out, canvas);
   }
+}
+
+TEST(StrokeWordBlend, ErrorOfABlendedRunMatchesThePixelFormulaAtEveryLengthAndLevel) {
+  // Runs of 1 to 13 pixels cover the four-, two- and one-pixel steps; levels at both ends.
+  Random random(11);
+  constexpr int kWord = StrokeCanvas::kPixelBytes;
+  for (int pixels = 1; pixels <= 13; ++pixels)
+    for (int trial = 0; trial < 40; ++trial) {
+      std::vector<std::uint8_t> words(kWord * pixels), level(kWord * pixels, 0), paint(kWord * pixels, 0);
+      for (auto& byte : words) byte = static_cast<std::uint8_t>(random.NextInt(256));
+      for (int i = 0; i < pixels; ++i) {
+        const int l = trial == 0 ? 0 : trial == 1 ? 249 : random.NextInt(250);
+        for (int c = 0; c < 3; ++c) {
+          level[kWord * i + c] = static_cast<std::uint8_t>(l);
+          paint[kWord * i + c] = static_cast<std::uint8_t>(255 - l);
+        }
+      }
+      const std::uint8_t mean[3] = {static_cast<std::uint8_t>(random.NextInt(256)), static_cast<std::uint8_t>(trial % 2 ? 255 : 0),
+                                    static_cast<std::uint8_t>(random.NextInt(256))};
+      std::uint32_t expected = 0;
+      for (int i = 0; i < pixels; ++i)
+        for (int c = 0; c < 3; ++c) {
+          const int l = level[kWord * i + c];
+          const int blended = (words[kWord * i + StrokeCanvas::kCanvas + c] * l + mean[c] * (255 - l)) >> 8;
+          expected += static_cast<std::uint32_t>(std::abs(words[kWord * i + StrokeCanvas::kPhotograph + c] - blended));
+        }
+      const StrokeRun run{words.data(), level.data(), paint.data(), pixels};
+      ASSERT_EQ(BlendedRunErrorPlain(run, mean), expected) << pixels << " pixels, trial " << trial;
+      ASSERT_EQ(BlendedRunError(run, mean), expected) << pixels << " pixels, trial " << trial;
+    }
 }
