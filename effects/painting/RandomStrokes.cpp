@@ -356,11 +356,11 @@ class Painter {
     const std::uint8_t* paint = brush.paint.data() + at;
     std::uint8_t* word = canvas_.At(x, y);
     const std::size_t index = Index(x, y);
+    laid_.resize(static_cast<std::size_t>(kWord * (pixels + 1)));
+    BlendRun({word, level, paint, pixels}, mean, laid_.data());
+    const std::uint8_t* blended = laid_.data();
     std::int64_t opened = 0;
-    for (int i = 0; i < pixels; ++i, word += kWord, level += kWord, paint += kWord) {
-      std::uint8_t blended[3];
-      for (int c = 0; c < 3; ++c)
-        blended[c] = static_cast<std::uint8_t>(BlendedLevel(word[StrokeCanvas::kCanvas + c], level[c], paint[c], mean[c]));
+    for (int i = 0; i < pixels; ++i, word += kWord, blended += kWord) {
       const int photoRed = word[kPhotoRed];
       const bool wasOpen = std::abs(photoRed - word[kCanvasRed]) >= tolerance_;
       const bool isOpen = std::abs(photoRed - blended[2]) >= tolerance_;
@@ -397,6 +397,7 @@ class Painter {
   std::int64_t open_ = 0;
   std::vector<std::uint64_t> openBits_;
   Place fetched_, fetchedBefore_;  // the last two places whose memory was fetched
+  std::vector<std::uint8_t> laid_;  // a kept stamp's blend of one run
 };
 
 // The draws that start a stroke: during warm-up the counter moves on only when Random(100) is

@@ -25,6 +25,12 @@ std::uint32_t PixelError(const std::uint8_t* word, const std::uint8_t* level, co
   return sum;
 }
 
+void BlendPixel(const std::uint8_t* word, const std::uint8_t* level, const std::uint8_t* paint, const std::uint8_t mean[3],
+                std::uint8_t* out) {
+  for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>(BlendedLevel(word[kCanvas + c], level[c], paint[c], mean[c]));
+  for (int c = 3; c < kWord; ++c) out[c] = 0;
+}
+
 #if BRUMELEAF_STROKE_AVX2
 // The blend of the canvas bytes in the 16-bit lanes `canvas` (two pixels, colour lanes first
 // in each pixel's eight) under the levels and paint shares at `level` and `paint`.
@@ -67,9 +73,29 @@ __attribute__((target("avx2"))) std::uint32_t BlendedRunErrorAvx2(const StrokeRu
   if (i < run.pixels) total += PixelError(run.words + kWord * i, run.level + kWord * i, run.paint + kWord * i, mean);
   return total;
 }
+
+__attribute__((target("avx2"))) void BlendRunAvx2(const StrokeRun& run, const std::uint8_t mean[3], std::uint8_t* out) {
+  const __m256i means = _mm256_setr_epi16(mean[0], mean[1], mean[2], 0, 0, 0, 0, 0, mean[0], mean[1], mean[2], 0, 0, 0, 0, 0);
+  int i = 0;
+  for (; i + 2 <= run.pixels; i += 2) {
+    const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.words + kWord * i));
+    const __m256i two = BlendTwo(_mm_srli_epi64(words, 8 * kCanvas), run.level + kWord * i, run.paint + kWord * i, means);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + kWord * i),
+                     _mm_packus_epi16(_mm256_castsi256_si128(two), _mm256_extracti128_si256(two, 1)));
+  }
+  if (i < run.pixels) BlendPixel(run.words + kWord * i, run.level + kWord * i, run.paint + kWord * i, mean, out + kWord * i);
+}
 #endif
 
 }  // namespace
+
+void BlendRun(const StrokeRun& run, const std::uint8_t mean[3], std::uint8_t* out) {
+#if BRUMELEAF_STROKE_AVX2
+  if (HasAvx2()) return BlendRunAvx2(run, mean, out);
+#endif
+  for (int i = 0; i < run.pixels; ++i)
+    BlendPixel(run.words + kWord * i, run.level + kWord * i, run.paint + kWord * i, mean, out + kWord * i);
+}
 
 std::uint32_t BlendedRunErrorPlain(const StrokeRun& run, const std::uint8_t mean[3]) {
   std::uint32_t sum = 0;  // at most 501 pixels of 765: no overflow

@@ -28,6 +28,10 @@ std::uint32_t BlendedRunError(const StrokeRun& run, const std::uint8_t mean[3]);
 // The same sum by the plain loop, whatever the processor: the reference for the tests.
 std::uint32_t BlendedRunErrorPlain(const StrokeRun& run, const std::uint8_t mean[3]);
 
+// The blend of `run` with `mean`, written to `out` as one 8-byte word per pixel (the colour
+// bytes first, zero after them).
+void BlendRun(const StrokeRun& run, const std::uint8_t mean[3], std::uint8_t* out);
+
 // One colour byte of the blend: canvas level d under brush level l and paint share 255 - l.
 inline int BlendedLevel(int canvas, int level, int paint, int mean) { return (canvas * level + mean * paint) >> 8; }
 

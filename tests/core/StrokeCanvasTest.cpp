@@ -85,7 +85,7 @@ TEST(StrokeCanvas, OneThreadBuildsWhatSeveralBuildInAnyShape) {
   }
 }
 
-TEST(StrokeWordBlend, ErrorOfABlendedRunMatchesThePixelFormulaAtEveryLengthAndLevel) {
+TEST(StrokeWordBlend, BlendAndItsErrorMatchThePixelFormulaAtEveryLengthAndLevel) {
   // Runs of 1 to 13 pixels cover the four-, two- and one-pixel steps; levels at both ends.
   Random random(11);
   constexpr int kWord = StrokeCanvas::kPixelBytes;
@@ -103,13 +103,17 @@ TEST(StrokeWordBlend, ErrorOfABlendedRunMatchesThePixelFormulaAtEveryLengthAndLe
       const std::uint8_t mean[3] = {static_cast<std::uint8_t>(random.NextInt(256)), static_cast<std::uint8_t>(trial % 2 ? 255 : 0),
                                     static_cast<std::uint8_t>(random.NextInt(256))};
       std::uint32_t expected = 0;
+      std::vector<std::uint8_t> expectedBlend(kWord * pixels, 0), blend(kWord * pixels, 0xAA);
       for (int i = 0; i < pixels; ++i)
         for (int c = 0; c < 3; ++c) {
           const int l = level[kWord * i + c];
           const int blended = (words[kWord * i + StrokeCanvas::kCanvas + c] * l + mean[c] * (255 - l)) >> 8;
+          expectedBlend[kWord * i + c] = static_cast<std::uint8_t>(blended);
           expected += static_cast<std::uint32_t>(std::abs(words[kWord * i + StrokeCanvas::kPhotograph + c] - blended));
         }
       const StrokeRun run{words.data(), level.data(), paint.data(), pixels};
+      BlendRun(run, mean, blend.data());
+      ASSERT_EQ(blend, expectedBlend) << pixels << " pixels, trial " << trial;
       ASSERT_EQ(BlendedRunErrorPlain(run, mean), expected) << pixels << " pixels, trial " << trial;
       ASSERT_EQ(BlendedRunError(run, mean), expected) << pixels << " pixels, trial " << trial;
     }
