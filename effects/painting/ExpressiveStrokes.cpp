@@ -124,13 +124,21 @@ class StrokePainter {
   StrokePainter(const Bitmap& source, Bitmap& destination, int b,
                 const std::array<OrientedBrush, kOrientations>& brushes, Records& records)
       : w_(source.Width()), h_(source.Height()), b_(b), half_(b / 2), brushes_(brushes), records_(records),
-        src_(source.RowTable()), dst_(destination.RowTable()) {}
+        src_(source.RowTable()), dst_(destination.RowTable()) {
+    // Rows lie one row distance apart, so an ink pixel of a footprint wholly on the picture is
+    // a fixed distance from the footprint's corner.
+    for (std::size_t j = 0; j < kOrientations; ++j) {
+      inside_[j].reserve(brushes[j].ink.size());
+      for (const InkPixel& p : brushes[j].ink)
+        inside_[j].push_back({static_cast<std::ptrdiff_t>(p.v) * source.RowDistance() + 3 * p.u, p.weight});
+    }
+  }
 
   // Tries the ten orientations at (x, y); the record keeps the best one seen so far.
   void Evaluate(int x, int y) {
     const int left = x - half_, top = y - half_;
     if (left >= 0 && top >= 0 && left + b_ <= w_ - 1 && top + b_ <= h_ - 1) {
-      EvaluateAt<false>(x, y, left, top);
+      EvaluateInside(Index(x, y), src_[static_cast<std::size_t>(top)] + 3 * left);
     } else {
       EvaluateAt<true>(x, y, left, top);
     }
@@ -242,7 +250,41 @@ class StrokePainter {
     }
   }
 
+  // EvaluateAt for a footprint wholly on the picture, less its last row and column, whose
+  // corner is at `corner`: every ink pixel counts, reached by its distance from the corner.
+  void EvaluateInside(std::size_t i, const std::uint8_t* corner) {
+    for (std::size_t j = 0; j < kOrientations; ++j) {
+      const std::vector<InsidePixel>& ink = inside_[j];
+      if (ink.empty()) continue;  // no mean: no candidate
+      int sum[3] = {0, 0, 0};
+      for (const InsidePixel& p : ink) {
+        const std::uint8_t* s = corner + p.offset;
+        sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
+      }
+      const int count = static_cast<int>(ink.size());
+      const int mean[3] = {sum[0] / count, sum[1] / count, sum[2] / count};
+      const std::int32_t best = records_.error[i];
+      std::int32_t error = 0;
+      for (const InsidePixel& p : ink) {
+        const std::uint8_t* s = corner + p.offset;
+        const int d = std::abs(s[0] - mean[0]) + std::abs(s[1] - mean[1]) + std::abs(s[2] - mean[2]);
+        error += (d * p.weight) >> 5;
+        if (error >= best) break;  // the sum only grows: this orientation cannot win
+      }
+      if (error < best) {
+        records_.error[i] = error;
+        records_.orientation[i] = static_cast<std::uint8_t>(j);
+      }
+    }
+  }
+
+  struct InsidePixel {
+    std::ptrdiff_t offset;  // from the footprint's corner in the source
+    int weight;
+  };
+
   int w_, h_, b_, half_;
+  std::array<std::vector<InsidePixel>, kOrientations> inside_;
   const std::array<OrientedBrush, kOrientations>& brushes_;
   Records& records_;
   std::vector<const std::uint8_t*> src_;
