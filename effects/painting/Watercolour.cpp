@@ -1,6 +1,7 @@
 #include "effects/painting/Watercolour.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
@@ -14,10 +15,9 @@ namespace brumeleaf {
 
 namespace {
 
-// The loose strokes and outlines: edge strokes of the source, turned into brushstrokes on a
-// white layer.
-void PaintStrokeLayer(const Bitmap& source, Bitmap& paint, int edgeIntensity, RunContext& ctx) {
-  Bitmap strokes(source.Width(), source.Height());
+// The loose strokes and outlines: edge strokes of the source (drawn in `strokes`, whatever it
+// holds), turned into brushstrokes on a white layer.
+void PaintStrokeLayer(const Bitmap& source, Bitmap& strokes, Bitmap& paint, int edgeIntensity, RunContext& ctx) {
   DrawEdgeStrokes(source, strokes, 15, edgeIntensity / 20 + 180, edgeIntensity / 20 + 15, ctx);
   EnhanceLocalContrast(strokes, 35, ctx.mean);
   ctx.ShowProgress(100, 100, 2, 4);
@@ -36,13 +36,15 @@ void WatercolourPainting(const Bitmap& source, Bitmap& destination, const Waterc
   if (&source == &destination) throw ImageError("The watercolour cannot paint over its own source picture.");
   if (source.Empty()) throw ImageError("There is no picture to paint.");
   ctx.ShowProgress(0, 100, 1, 4);
-  // The destination only ever receives a copy of the source: its memory is given back while
-  // the stroke layer, the costliest step in memory, is drawn.
+  // The destination is written whole at the end. Its memory (the frame gives it the source's
+  // size) holds the edge strokes meanwhile and comes back for the painting, instead of being
+  // given back and taken anew twice (36 MB of fresh pages each at 12 megapixels).
+  Bitmap spare = std::move(destination);
   destination = Bitmap();
   Bitmap paint;
   if (s.edgeIntensity > 10) {
     paint.SetSize(source.Width(), source.Height());
-    PaintStrokeLayer(source, paint, s.edgeIntensity, ctx);
+    PaintStrokeLayer(source, spare, paint, s.edgeIntensity, ctx);
   }
 
   // Walkers need an interior pixel to stand on: pictures 1 or 2 pixels wide or high get the
@@ -76,6 +78,7 @@ void WatercolourPainting(const Bitmap& source, Bitmap& destination, const Waterc
     }
     // The brightness and the saturation lift are taken on the way out of the walk's canvas
     // (even where the destination already shows the walk: the copy costs less than a pass).
+    if (destination.Empty()) destination = std::move(spare);
     walk.CopyMappedTo(destination, finish);
   }
 
