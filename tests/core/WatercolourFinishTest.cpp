@@ -64,7 +64,7 @@ TEST(WatercolourFinish, StrokesAndPaperMatchTheirFormulasPixelByPixel) {
   const TextureMap& map = WatercolourTextureMap();
   for (const auto& size : {std::array<int, 2>{1100, 3}, {5, 800}, {1, 1}})
     for (const int intensity : {11, 110, 255})
-      for (const int depth : {0, 50, 255})
+      for (const int depth : {0, 50, 255, 1000})  // 1000: shifts beyond a level's range
         for (const bool strokes : {true, false}) {
           const Bitmap photo = Noise(size[0], size[1], static_cast<std::uint32_t>(intensity + depth));
           Bitmap paint = Noise(size[0], size[1], 77);
