@@ -124,7 +124,7 @@ class StrokePainter {
   StrokePainter(const Bitmap& source, Bitmap& destination, int b,
                 const std::array<OrientedBrush, kOrientations>& brushes, Records& records)
       : w_(source.Width()), h_(source.Height()), b_(b), half_(b / 2), brushes_(brushes), records_(records),
-        src_(source.RowTable()), dst_(destination.RowTable()) {
+        src_(source.RowTable()), dst_(destination.RowTable()), sameRows_(destination.RowDistance() == source.RowDistance()) {
     // Rows lie one row distance apart, so an ink pixel of a footprint wholly on the picture is
     // a fixed distance from the footprint's corner.
     for (std::size_t j = 0; j < kOrientations; ++j) {
@@ -137,7 +137,7 @@ class StrokePainter {
   // Tries the ten orientations at (x, y); the record keeps the best one seen so far.
   void Evaluate(int x, int y) {
     const int left = x - half_, top = y - half_;
-    if (left >= 0 && top >= 0 && left + b_ <= w_ - 1 && top + b_ <= h_ - 1) {
+    if (Inside(left, top)) {
       EvaluateInside(Index(x, y), src_[static_cast<std::size_t>(top)] + 3 * left);
     } else {
       EvaluateAt<true>(x, y, left, top);
@@ -173,6 +173,24 @@ class StrokePainter {
     std::uint8_t colour[3];
     RecordColour(px, py, colour);
     const int left = px - half_, top = py - half_;
+    if (sameRows_ && Inside(left, top)) {
+      // Only the ink is painted, each pixel once: its pixels are reached by their distance
+      // from the footprint's corner (the destination's rows lie as the source's).
+      std::uint8_t* corner = dst_[static_cast<std::size_t>(top)] + 3 * left;
+      for (const InsidePixel& ink : inside_[records_.orientation[i]]) {
+        const int level = 255 - ink.weight;
+        std::uint8_t* d = corner + ink.offset;
+        for (int c = 0; c < 3; ++c) {
+          int p = d[c];
+          if (detailed && rank <= 2 && level < 240) {
+            const int q = std::clamp(colour[c] + rank - 1, 0, 255);
+            p = (((p * 50 + q * 50) / 100) + (level * p + colour[c] * (255 - level)) / 256) >> 1;
+          }
+          d[c] = static_cast<std::uint8_t>((level * p + colour[c] * (255 - level)) >> 8);
+        }
+      }
+      return;
+    }
     for (int v = 0; v < b_; ++v) {
       const int ty = top + v;
       if (ty < 0 || ty >= h_) continue;
@@ -220,7 +238,15 @@ class StrokePainter {
   void RecordColour(int x, int y, std::uint8_t colour[3]) const {
     const std::size_t i = Index(x, y);
     int mean[3] = {0, 0, 0};
-    if (records_.error[i] != kUntried) InkMean<true>(x - half_, y - half_, records_.orientation[i], mean);
+    if (records_.error[i] != kUntried) {
+      const int left = x - half_, top = y - half_;
+      const std::vector<InsidePixel>& ink = inside_[records_.orientation[i]];
+      if (Inside(left, top)) {
+        if (!ink.empty()) InsideMean(src_[static_cast<std::size_t>(top)] + 3 * left, ink, mean);
+      } else {
+        InkMean<true>(left, top, records_.orientation[i], mean);
+      }
+    }
     for (int c = 0; c < 3; ++c) colour[c] = static_cast<std::uint8_t>(mean[c]);
   }
 
@@ -256,13 +282,8 @@ class StrokePainter {
     for (std::size_t j = 0; j < kOrientations; ++j) {
       const std::vector<InsidePixel>& ink = inside_[j];
       if (ink.empty()) continue;  // no mean: no candidate
-      int sum[3] = {0, 0, 0};
-      for (const InsidePixel& p : ink) {
-        const std::uint8_t* s = corner + p.offset;
-        sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
-      }
-      const int count = static_cast<int>(ink.size());
-      const int mean[3] = {sum[0] / count, sum[1] / count, sum[2] / count};
+      int mean[3];
+      InsideMean(corner, ink, mean);
       const std::int32_t best = records_.error[i];
       std::int32_t error = 0;
       for (const InsidePixel& p : ink) {
@@ -279,9 +300,24 @@ class StrokePainter {
   }
 
   struct InsidePixel {
-    std::ptrdiff_t offset;  // from the footprint's corner in the source
+    std::ptrdiff_t offset;  // from the footprint's corner in the source (and the destination)
     int weight;
   };
+
+  // A footprint with its corner at (left, top) lies wholly on the picture less its last row
+  // and column, so that its mean counts every ink pixel and no pixel needs a test.
+  bool Inside(int left, int top) const { return left >= 0 && top >= 0 && left + b_ <= w_ - 1 && top + b_ <= h_ - 1; }
+
+  // InkMean of such a footprint (`ink` not empty).
+  static void InsideMean(const std::uint8_t* corner, const std::vector<InsidePixel>& ink, int mean[3]) {
+    int sum[3] = {0, 0, 0};
+    for (const InsidePixel& p : ink) {
+      const std::uint8_t* s = corner + p.offset;
+      sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
+    }
+    const int count = static_cast<int>(ink.size());
+    for (int c = 0; c < 3; ++c) mean[c] = sum[c] / count;
+  }
 
   int w_, h_, b_, half_;
   std::array<std::vector<InsidePixel>, kOrientations> inside_;
@@ -289,6 +325,7 @@ class StrokePainter {
   Records& records_;
   std::vector<const std::uint8_t*> src_;
   std::vector<std::uint8_t*> dst_;
+  bool sameRows_;  // the destination's rows lie as the source's (always, at the same size)
 };
 
 struct Candidate {
