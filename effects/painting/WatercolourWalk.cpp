@@ -261,12 +261,6 @@ bool WalkPassPortable(WalkCanvas& d, Walker& walker, int blending, int strength,
 
 #ifdef BRUMELEAF_WALK_VECTOR
 
-// Draw r = Random(3) is 1 or more from a seed of 2^32 / 3 on and 2 from 2 * 2^32 / 3 on
-// (rounded up): two unsigned comparisons of the eight neighbours' seeds at once.
-constexpr std::uint32_t kDrawOneFrom = 1431655766u, kDrawTwoFrom = 2863311531u;
-static_assert(DrawOf(kDrawOneFrom - 1, 3) == 0 && DrawOf(kDrawOneFrom, 3) == 1);
-static_assert(DrawOf(kDrawTwoFrom - 1, 3) == 1 && DrawOf(kDrawTwoFrom, 3) == 2);
-
 // A move by (row mod 4, choice): how far the vector kernel's two reads go (from column x-1 of
 // the old centre to that of the new one, and to the new one's other band), the new row mod 4,
 // and the lanes of the two held-back pixels (the old centre, then the new one) in the band read
@@ -372,9 +366,8 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     leapIncrement[2 * k] = kLeap[static_cast<std::size_t>(k + 1)].increment;
   }
   const __m512i multiplier = _mm512_load_si512(leapMultiplier), increment = _mm512_load_si512(leapIncrement);
-  const __m512i one = _mm512_set1_epi32(1), less4 = _mm512_set1_epi64(0xFFFC);
-  const __m512i drawOne = _mm512_set1_epi32(static_cast<int>(kDrawOneFrom));
-  const __m512i drawTwo = _mm512_set1_epi32(static_cast<int>(kDrawTwoFrom));
+  const __m512i three = _mm512_set1_epi64(3), less4 = _mm512_set1_epi64(0xFFFC);
+  constexpr __mmask8 kAll = 0xFF;  // (the masked forms: GCC 12 warns about the plain ones' undefined lanes)
   Weighed weighed;
 
   // The writes held back: the centre's, then the chosen neighbour's (which wins where both are
@@ -436,14 +429,16 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     const __m512i diffs = _mm512_sad_epu8(around, c);
     // Differences - 4 in the low 16 bits of each lane, wrapping round below 4, and keys
     // difference - 4 + draw, saturating at 65535 there.
-    const __m512i seeds = _mm512_add_epi32(_mm512_mullo_epi32(seedNow, multiplier), increment);
-    __m512i draws = _mm512_maskz_mov_epi32(_mm512_cmpge_epu32_mask(seeds, drawOne) & kEvenDwords, one);
-    draws = _mm512_mask_add_epi32(draws, _mm512_cmpge_epu32_mask(seeds, drawTwo) & kEvenDwords, draws, one);
+    // The seeds after 1 .. 8 draws in the even dwords (the low halves of 32 x 32-bit products),
+    // and each draw Random(3) = the high half of seed * 3 (DrawOf), one to a 64-bit lane: two
+    // multiplications instead of comparing with 2^32 / 3 and 2 * 2^32 / 3.
+    const __m512i seeds = _mm512_add_epi32(_mm512_maskz_mul_epu32(kAll, seedNow, multiplier), increment);
+    const __m512i draws = _mm512_maskz_srli_epi64(kAll, _mm512_maskz_mul_epu32(kAll, seeds, three), 32);
     const __m512i lessened4 = _mm512_add_epi16(diffs, less4);
     _mm512_store_si512(weighed.keyed, _mm512_adds_epu16(lessened4, draws));
     _mm512_store_si512(weighed.lessened, lessened4);
     _mm512_store_si512(weighed.colours, around);
-    seedNow = _mm512_add_epi32(_mm512_mullo_epi32(seedNow, leapMul8), leapInc8);
+    seedNow = _mm512_add_epi32(_mm512_maskz_mul_epu32(kAll, seedNow, leapMul8), leapInc8);
 
     const std::uint32_t here = static_cast<std::uint32_t>(_mm512_cvtsi512_si32(c));
     std::uint32_t q = here;
