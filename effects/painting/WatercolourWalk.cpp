@@ -318,9 +318,9 @@ constexpr std::uint32_t LaneMask(std::ptrdiff_t rel) { return rel >= 0 && rel < 
 // gives their colour differences; their draws come from the leaps all at once. Only the choice
 // among them runs in turn; a move takes the next reads' places and everything else it needs
 // from tables by (row mod 4, choice). The chain from one choice to the next is no longer what
-// a step waits for (cutting the reads or the smear off it changes nothing): the step is about
-// as long as the processor takes to issue its instructions, so an instruction less is what
-// counts.
+// a step waits for (cutting the reads or the smear off it changes nothing); fewer conditional
+// moves paid, other small cuts did not: the ports that take conditional moves, branches and
+// shifts are the likeliest limit.
 //
 // Every step reads the neighbourhood its predecessor has just written. A wide read of bytes
 // still waiting in narrower writes cannot take them from the writes and waits until they reach
