@@ -44,24 +44,28 @@ struct Records {
 };
 
 // Grey level of local detail: the mean channel distance of each interior pixel from the mean
-// of its eight neighbours. The outer border stays 0.
+// of its eight neighbours. The outer border stays 0. A row's distances are worked out byte by
+// byte along the row first (the same sums for every channel, which the compiler does many at a
+// time), then taken three at a time.
 std::vector<std::uint8_t> DetailMap(const Bitmap& source) {
   const int w = source.Width(), h = source.Height();
   std::vector<std::uint8_t> detail(static_cast<std::size_t>(w) * h, 0);
+  if (w < 3) return detail;
   ForEachRowBand(1, h - 1, 32, [&](int begin, int end) {
+    const std::size_t bytes = static_cast<std::size_t>(3) * w;
+    std::vector<std::uint8_t> distance(bytes);
     for (int y = begin; y < end; ++y) {
       const std::uint8_t* up = source.ScanLine(y - 1);
       const std::uint8_t* mid = source.ScanLine(y);
       const std::uint8_t* down = source.ScanLine(y + 1);
+      for (std::size_t i = 3; i < bytes - 3; ++i) {
+        const int m = (up[i - 3] + up[i] + up[i + 3] + mid[i - 3] + mid[i + 3] + down[i - 3] + down[i] + down[i + 3]) >> 3;
+        distance[i] = static_cast<std::uint8_t>(std::abs(mid[i] - m));
+      }
       std::uint8_t* out = detail.data() + static_cast<std::size_t>(y) * w;
       for (int x = 1; x < w - 1; ++x) {
-        int sum = 0;
-        for (int c = 0; c < 3; ++c) {
-          const int i = 3 * x + c;
-          const int m = (up[i - 3] + up[i] + up[i + 3] + mid[i - 3] + mid[i + 3] + down[i - 3] + down[i] + down[i + 3]) >> 3;
-          sum += std::abs(mid[i] - m);
-        }
-        out[x] = static_cast<std::uint8_t>(sum / 3);
+        const std::uint8_t* d = distance.data() + 3 * x;
+        out[x] = static_cast<std::uint8_t>((d[0] + d[1] + d[2]) / 3);
       }
     }
   });
@@ -120,13 +124,21 @@ class StrokePainter {
   StrokePainter(const Bitmap& source, Bitmap& destination, int b,
                 const std::array<OrientedBrush, kOrientations>& brushes, Records& records)
       : w_(source.Width()), h_(source.Height()), b_(b), half_(b / 2), brushes_(brushes), records_(records),
-        src_(source.RowTable()), dst_(destination.RowTable()) {}
+        src_(source.RowTable()), dst_(destination.RowTable()), sameRows_(destination.RowDistance() == source.RowDistance()) {
+    // Rows lie one row distance apart, so an ink pixel of a footprint wholly on the picture is
+    // a fixed distance from the footprint's corner.
+    for (std::size_t j = 0; j < kOrientations; ++j) {
+      inside_[j].reserve(brushes[j].ink.size());
+      for (const InkPixel& p : brushes[j].ink)
+        inside_[j].push_back({static_cast<std::ptrdiff_t>(p.v) * source.RowDistance() + 3 * p.u, p.weight});
+    }
+  }
 
   // Tries the ten orientations at (x, y); the record keeps the best one seen so far.
   void Evaluate(int x, int y) {
     const int left = x - half_, top = y - half_;
-    if (left >= 0 && top >= 0 && left + b_ <= w_ - 1 && top + b_ <= h_ - 1) {
-      EvaluateAt<false>(x, y, left, top);
+    if (Inside(left, top)) {
+      EvaluateInside(Index(x, y), src_[static_cast<std::size_t>(top)] + 3 * left);
     } else {
       EvaluateAt<true>(x, y, left, top);
     }
@@ -161,6 +173,24 @@ class StrokePainter {
     std::uint8_t colour[3];
     RecordColour(px, py, colour);
     const int left = px - half_, top = py - half_;
+    if (sameRows_ && Inside(left, top)) {
+      // Only the ink is painted, each pixel once: its pixels are reached by their distance
+      // from the footprint's corner (the destination's rows lie as the source's).
+      std::uint8_t* corner = dst_[static_cast<std::size_t>(top)] + 3 * left;
+      for (const InsidePixel& ink : inside_[records_.orientation[i]]) {
+        const int level = 255 - ink.weight;
+        std::uint8_t* d = corner + ink.offset;
+        for (int c = 0; c < 3; ++c) {
+          int p = d[c];
+          if (detailed && rank <= 2 && level < 240) {
+            const int q = std::clamp(colour[c] + rank - 1, 0, 255);
+            p = (((p * 50 + q * 50) / 100) + (level * p + colour[c] * (255 - level)) / 256) >> 1;
+          }
+          d[c] = static_cast<std::uint8_t>((level * p + colour[c] * (255 - level)) >> 8);
+        }
+      }
+      return;
+    }
     for (int v = 0; v < b_; ++v) {
       const int ty = top + v;
       if (ty < 0 || ty >= h_) continue;
@@ -208,7 +238,15 @@ class StrokePainter {
   void RecordColour(int x, int y, std::uint8_t colour[3]) const {
     const std::size_t i = Index(x, y);
     int mean[3] = {0, 0, 0};
-    if (records_.error[i] != kUntried) InkMean<true>(x - half_, y - half_, records_.orientation[i], mean);
+    if (records_.error[i] != kUntried) {
+      const int left = x - half_, top = y - half_;
+      const std::vector<InsidePixel>& ink = inside_[records_.orientation[i]];
+      if (Inside(left, top)) {
+        if (!ink.empty()) InsideMean(src_[static_cast<std::size_t>(top)] + 3 * left, ink, mean);
+      } else {
+        InkMean<true>(left, top, records_.orientation[i], mean);
+      }
+    }
     for (int c = 0; c < 3; ++c) colour[c] = static_cast<std::uint8_t>(mean[c]);
   }
 
@@ -238,11 +276,56 @@ class StrokePainter {
     }
   }
 
+  // EvaluateAt for a footprint wholly on the picture, less its last row and column, whose
+  // corner is at `corner`: every ink pixel counts, reached by its distance from the corner.
+  void EvaluateInside(std::size_t i, const std::uint8_t* corner) {
+    for (std::size_t j = 0; j < kOrientations; ++j) {
+      const std::vector<InsidePixel>& ink = inside_[j];
+      if (ink.empty()) continue;  // no mean: no candidate
+      int mean[3];
+      InsideMean(corner, ink, mean);
+      const std::int32_t best = records_.error[i];
+      std::int32_t error = 0;
+      for (const InsidePixel& p : ink) {
+        const std::uint8_t* s = corner + p.offset;
+        const int d = std::abs(s[0] - mean[0]) + std::abs(s[1] - mean[1]) + std::abs(s[2] - mean[2]);
+        error += (d * p.weight) >> 5;
+        if (error >= best) break;  // the sum only grows: this orientation cannot win
+      }
+      if (error < best) {
+        records_.error[i] = error;
+        records_.orientation[i] = static_cast<std::uint8_t>(j);
+      }
+    }
+  }
+
+  struct InsidePixel {
+    std::ptrdiff_t offset;  // from the footprint's corner in the source (and the destination)
+    int weight;
+  };
+
+  // A footprint with its corner at (left, top) lies wholly on the picture less its last row
+  // and column, so that its mean counts every ink pixel and no pixel needs a test.
+  bool Inside(int left, int top) const { return left >= 0 && top >= 0 && left + b_ <= w_ - 1 && top + b_ <= h_ - 1; }
+
+  // InkMean of such a footprint (`ink` not empty).
+  static void InsideMean(const std::uint8_t* corner, const std::vector<InsidePixel>& ink, int mean[3]) {
+    int sum[3] = {0, 0, 0};
+    for (const InsidePixel& p : ink) {
+      const std::uint8_t* s = corner + p.offset;
+      sum[0] += s[0], sum[1] += s[1], sum[2] += s[2];
+    }
+    const int count = static_cast<int>(ink.size());
+    for (int c = 0; c < 3; ++c) mean[c] = sum[c] / count;
+  }
+
   int w_, h_, b_, half_;
+  std::array<std::vector<InsidePixel>, kOrientations> inside_;
   const std::array<OrientedBrush, kOrientations>& brushes_;
   Records& records_;
   std::vector<const std::uint8_t*> src_;
   std::vector<std::uint8_t*> dst_;
+  bool sameRows_;  // the destination's rows lie as the source's (always, at the same size)
 };
 
 struct Candidate {

@@ -261,12 +261,6 @@ bool WalkPassPortable(WalkCanvas& d, Walker& walker, int blending, int strength,
 
 #ifdef BRUMELEAF_WALK_VECTOR
 
-// Draw r = Random(3) is 1 or more from a seed of 2^32 / 3 on and 2 from 2 * 2^32 / 3 on
-// (rounded up): two unsigned comparisons of the eight neighbours' seeds at once.
-constexpr std::uint32_t kDrawOneFrom = 1431655766u, kDrawTwoFrom = 2863311531u;
-static_assert(DrawOf(kDrawOneFrom - 1, 3) == 0 && DrawOf(kDrawOneFrom, 3) == 1);
-static_assert(DrawOf(kDrawTwoFrom - 1, 3) == 1 && DrawOf(kDrawTwoFrom, 3) == 2);
-
 // A move by (row mod 4, choice): how far the vector kernel's two reads go (from column x-1 of
 // the old centre to that of the new one, and to the new one's other band), the new row mod 4,
 // and the lanes of the two held-back pixels (the old centre, then the new one) in the band read
@@ -279,43 +273,38 @@ struct alignas(32) Move {
 static_assert(sizeof(Move) == 32 && offsetof(Move, column) == 0 && offsetof(Move, other) == 8 &&
               offsetof(Move, phase) == 16);
 
-// The choice among the eight neighbours, weighed in order: the best difference so far becomes
-// the difference of every neighbour whose key is not above it. Lane k (64 bits) of `keyed` and
-// `lessened` holds neighbour k's key and difference, both less 4 and compared unsigned; keys
-// of differences of 3 or less are 65532 or more, so they are never taken; `colours` holds the neighbours' colours, one a lane, and `moves` the moves to them (entries
-// 1 to 8). Returns the chosen difference less 4 (496 if none) and sets the choice (neighbour +
-// 1, 0 for none); its colour and its move's places and row are set along with it (left alone
-// if none), so that the next step's reads wait for nothing but this chain. Conditional moves
-// written out: the compiler turns them into branches, and which neighbour wins is as good as
-// random.
-struct Choice {
-  int pick = 0;
-  std::uint32_t colour = 0;
-  std::int64_t column = 0, other = 0;
-  std::int32_t phase = 0;
+// What the choice weighs, in one block on the stack that the weighing reads at fixed offsets
+// from the stack pointer, leaving the registers to the loop: lane k (64 bits) of `keyed` and
+// `lessened` holds neighbour k's key and difference, both less 4 and compared unsigned (keys of
+// differences of 3 or less are 65532 or more, so they are never taken); `colours` holds the
+// neighbours' colours, one a lane; `picks` the choice each neighbour stands for.
+struct alignas(64) Weighed {
+  std::uint64_t keyed[8];
+  std::uint64_t lessened[8];
+  std::uint64_t colours[8];
+  std::int32_t picks[8] = {1, 2, 3, 4, 5, 6, 7, 8};
 };
-inline std::uint32_t ChooseNeighbour(const std::uint64_t* keyed, const std::uint64_t* lessened,
-                                     const std::uint64_t* colours, const Move* moves, Choice& choice) {
-  static constexpr std::int32_t kPick[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+static_assert(offsetof(Weighed, lessened) == 64 && offsetof(Weighed, colours) == 128 && offsetof(Weighed, picks) == 192);
+
+// The choice among the eight neighbours, weighed in order: the best difference so far becomes
+// the difference of every neighbour whose key is not above it. Returns the chosen difference
+// less 4 (496 if none) and sets `pick` to the neighbour + 1 (0 for none). Conditional moves
+// written out: the compiler turns them into branches, and which neighbour wins is as good as
+// random. Only the difference and the choice ride along; the choice's colour, places and row
+// are looked up after it. Carrying those too (seven conditional moves a neighbour instead of
+// two) crowded the two ports that execute conditional moves: a step took a tenth longer.
+inline std::uint32_t ChooseNeighbour(const Weighed& w, int& pick) {
   std::uint32_t b = 496;
   int p = 0;
-  std::uint32_t c = choice.colour;
-  std::int64_t column = 0, other = 0;
-  std::int32_t phase = 0;
-#define BRUMELEAF_WEIGH(k)                                                                                   \
-  "cmpl " #k "*8(%[keyed]), %[b]\n\tcmovael " #k "*8(%[lessened]), %[b]\n\tcmovael " #k "*8(%[colours]), %[c]\n\t" \
-  "cmovael " #k "*4(%[ks]), %[p]\n\tcmovaeq " #k "*32+32(%[moves]), %[column]\n\t"                          \
-  "cmovaeq " #k "*32+40(%[moves]), %[other]\n\tcmovael " #k "*32+48(%[moves]), %[phase]\n\t"
+#define BRUMELEAF_WEIGH(k) \
+  "cmpl " #k "*8+%[w], %[b]\n\tcmovael 64+" #k "*8+%[w], %[b]\n\tcmovael 192+" #k "*4+%[w], %[p]\n\t"
   asm(BRUMELEAF_WEIGH(0) BRUMELEAF_WEIGH(1) BRUMELEAF_WEIGH(2) BRUMELEAF_WEIGH(3) BRUMELEAF_WEIGH(4)
           BRUMELEAF_WEIGH(5) BRUMELEAF_WEIGH(6) BRUMELEAF_WEIGH(7)
-      : [b] "+r"(b), [p] "+r"(p), [c] "+r"(c), [column] "+r"(column), [other] "+r"(other), [phase] "+r"(phase)
-      : [keyed] "r"(keyed), [lessened] "r"(lessened), [colours] "r"(colours), [ks] "r"(kPick), [moves] "r"(moves),
-        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(keyed)), "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(lessened)),
-        "m"(*reinterpret_cast<const std::uint64_t(*)[8]>(colours)),
-        "m"(*reinterpret_cast<const Move(*)[9]>(moves))
+      : [b] "+r"(b), [p] "+r"(p)
+      : [w] "m"(w)
       : "cc");
 #undef BRUMELEAF_WEIGH
-  choice.pick = p, choice.colour = c, choice.column = column, choice.other = other, choice.phase = phase;
+  pick = p;
   return b;
 }
 
@@ -327,9 +316,11 @@ constexpr std::uint32_t LaneMask(std::ptrdiff_t rel) { return rel >= 0 && rel < 
 // columns x-1 .. x+2 of the centre's band and of the band above or below) and one permutation
 // put the neighbours in their order, one to a 64-bit lane, and a sum of absolute differences
 // gives their colour differences; their draws come from the leaps all at once. Only the choice
-// among them runs in turn, and the step's time is the chain from one choice to the next: a
-// move takes the next reads' places and everything else it needs from tables by (row mod 4,
-// choice).
+// among them runs in turn; a move takes the next reads' places and everything else it needs
+// from tables by (row mod 4, choice). The chain from one choice to the next is no longer what
+// a step waits for (cutting the reads or the smear off it changes nothing); fewer conditional
+// moves paid, other small cuts did not: the ports that take conditional moves, branches and
+// shifts are the likeliest limit.
 //
 // Every step reads the neighbourhood its predecessor has just written. A wide read of bytes
 // still waiting in narrower writes cannot take them from the writes and waits until they reach
@@ -375,40 +366,45 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     leapIncrement[2 * k] = kLeap[static_cast<std::size_t>(k + 1)].increment;
   }
   const __m512i multiplier = _mm512_load_si512(leapMultiplier), increment = _mm512_load_si512(leapIncrement);
-  const __m512i one = _mm512_set1_epi32(1), less4 = _mm512_set1_epi64(0xFFFC);
-  const __m512i drawOne = _mm512_set1_epi32(static_cast<int>(kDrawOneFrom));
-  const __m512i drawTwo = _mm512_set1_epi32(static_cast<int>(kDrawTwoFrom));
-  alignas(64) std::uint64_t keyed[8], lessened[8], colours[8];
+  const __m512i three = _mm512_set1_epi64(3), less4 = _mm512_set1_epi64(0xFFFC);
+  constexpr __mmask8 kAll = 0xFF;  // (the masked forms: GCC 12 warns about the plain ones' undefined lanes)
+  Weighed weighed;
 
   // The writes held back: the centre's, then the chosen neighbour's (which wins where both are
   // one pixel). At the start, the first pixel written with what it holds.
   std::uint8_t* const base = s.base;
   std::ptrdiff_t heldAt[2] = {0, 0};
-  std::uint32_t held[2] = {Load32(base), Load32(base)};
+  __m128i held[2] = {_mm_cvtsi32_si128(static_cast<int>(Load32(base))), _mm_cvtsi32_si128(static_cast<int>(Load32(base)))};
 
   Random& random = ctx.Rand();
-  std::uint32_t seed = random.Seed();
+  // The seed lives in a vector register: every step broadcasts it, and a jump (rare) takes it out.
+  __m512i seedNow = _mm512_set1_epi32(static_cast<int>(random.Seed()));
+  const __m512i leapMul8 = _mm512_set1_epi32(static_cast<int>(kLeap[8].multiplier));
+  const __m512i leapInc8 = _mm512_set1_epi32(static_cast<int>(kLeap[8].increment));
   int x = walker.x, y = walker.y, dx = -100, dy = walker.dy, best = walker.best;
-  int phase = 0, pick = 0;
+  int phase = 0;
   std::ptrdiff_t column = 0, other = 0;
-  Choice chosen;
-  std::int64_t untilLift = 0;  // j mod liftEvery, counted down instead of divided
+  // Where a move would take the reads, the row and the held pixels' lanes: worked out as soon as
+  // the choice is made.
+  std::ptrdiff_t nextColumn = 0, nextOther = 0;
+  int nextPhase = 0;
+  std::uint64_t nextLanes = 0;
+  std::int64_t nextLift = 0;  // the next step that lifts the colour: j mod liftEvery = 0
   bool stopped = false;
-  for (std::int64_t j = 0; j <= s.steps; ++j, --untilLift) {
+  for (std::int64_t j = 0; j <= s.steps; ++j) {
     const int moveX = x + dx, moveY = y + dy;
     const bool inside = static_cast<std::uint32_t>(moveX - 1) < s.spanX && static_cast<std::uint32_t>(moveY - 1) < s.spanY;
     std::uint32_t oldLanes, newLanes;
     if (best < s.blending && best > 3 && inside && j > 0) {
-      const Move& m = moves[phase][pick];
       x = moveX, y = moveY;
-      other = column + chosen.other;
-      column += chosen.column;
-      phase = chosen.phase;
-      oldLanes = m.oldLanes, newLanes = m.newLanes;
+      column = nextColumn, other = nextOther, phase = nextPhase;
+      oldLanes = static_cast<std::uint32_t>(nextLanes), newLanes = static_cast<std::uint32_t>(nextLanes >> 32);
     } else {
       // A jump, or the first step of a pass, which moves by the -100 columns that mark "no
       // choice" where the walker stands far enough right.
+      std::uint32_t seed = static_cast<std::uint32_t>(_mm512_cvtsi512_si32(seedNow));
       Step(s, x, y, dx, dy, best, seed);
+      seedNow = _mm512_set1_epi32(static_cast<int>(seed));
       phase = y & 3;
       column = (y >> 2) * s.band + 16 * static_cast<std::ptrdiff_t>(x - 1);
       other = column + otherBand[phase];
@@ -417,11 +413,11 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     }
     __m512i inBand = _mm512_loadu_si512(base + column);
     __m512i inOther = _mm512_loadu_si512(base + other);
-    Store32(base + heldAt[0], held[0]);
-    Store32(base + heldAt[1], held[1]);
+    _mm_storeu_si32(base + heldAt[0], held[0]);
+    _mm_storeu_si32(base + heldAt[1], held[1]);
     // One blend a read (the new centre's value where both pixels are one).
-    const __m512i oldValue = _mm512_set1_epi32(static_cast<int>(held[0]));
-    const __m512i newValue = _mm512_set1_epi32(static_cast<int>(held[1]));
+    const __m512i oldValue = _mm512_set1_epi32(_mm_cvtsi128_si32(held[0]));
+    const __m512i newValue = _mm512_set1_epi32(_mm_cvtsi128_si32(held[1]));
     const std::uint32_t lanes = oldLanes | newLanes;
     inBand = _mm512_mask_mov_epi32(inBand, static_cast<__mmask16>(lanes),
                                    _mm512_mask_mov_epi32(oldValue, static_cast<__mmask16>(newLanes), newValue));
@@ -433,44 +429,51 @@ BRUMELEAF_AVX512 bool WalkPassVector(WalkCanvas& d, Walker& walker, int blending
     const __m512i diffs = _mm512_sad_epu8(around, c);
     // Differences - 4 in the low 16 bits of each lane, wrapping round below 4, and keys
     // difference - 4 + draw, saturating at 65535 there.
-    const __m512i seeds = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int>(seed)), multiplier), increment);
-    __m512i draws = _mm512_maskz_mov_epi32(_mm512_cmpge_epu32_mask(seeds, drawOne) & kEvenDwords, one);
-    draws = _mm512_mask_add_epi32(draws, _mm512_cmpge_epu32_mask(seeds, drawTwo) & kEvenDwords, draws, one);
+    // The seeds after 1 .. 8 draws in the even dwords (the low halves of 32 x 32-bit products),
+    // and each draw Random(3) = the high half of seed * 3 (DrawOf), one to a 64-bit lane: two
+    // multiplications instead of comparing with 2^32 / 3 and 2 * 2^32 / 3.
+    const __m512i seeds = _mm512_add_epi32(_mm512_maskz_mul_epu32(kAll, seedNow, multiplier), increment);
+    const __m512i draws = _mm512_maskz_srli_epi64(kAll, _mm512_maskz_mul_epu32(kAll, seeds, three), 32);
     const __m512i lessened4 = _mm512_add_epi16(diffs, less4);
-    _mm512_store_si512(keyed, _mm512_adds_epu16(lessened4, draws));
-    _mm512_store_si512(lessened, lessened4);
-    _mm512_store_si512(colours, around);
-    seed = kLeap[8].SeedAfter(seed);
+    _mm512_store_si512(weighed.keyed, _mm512_adds_epu16(lessened4, draws));
+    _mm512_store_si512(weighed.lessened, lessened4);
+    _mm512_store_si512(weighed.colours, around);
+    seedNow = _mm512_add_epi32(_mm512_maskz_mul_epu32(kAll, seedNow, leapMul8), leapInc8);
 
     const std::uint32_t here = static_cast<std::uint32_t>(_mm512_cvtsi512_si32(c));
     std::uint32_t q = here;
-    if (untilLift == 0) {
-      untilLift = s.liftEvery;
+    if (j == nextLift) {
+      nextLift += s.liftEvery;
       q = LiftedColour(here);
     }
-    chosen.colour = here;
-    best = static_cast<int>(ChooseNeighbour(keyed, lessened, colours, moves[phase], chosen)) + 4;
-    pick = chosen.pick;
-    const std::uint32_t there = chosen.colour;
-    choiceDy[0] = dy;
+    int pick = 0;
+    best = static_cast<int>(ChooseNeighbour(weighed, pick)) + 4;
     const std::size_t choice = static_cast<std::size_t>(pick);
+    const Move& m = moves[phase][choice];
+    nextColumn = column + m.column;
+    nextOther = column + m.other;
+    nextPhase = m.phase;
+    nextLanes = m.oldLanes | static_cast<std::uint64_t>(m.newLanes) << 32;
+    const std::uint32_t there = choice ? static_cast<std::uint32_t>(weighed.colours[choice - 1]) : here;
+    choiceDy[0] = dy;
     dx = s.choiceDx[choice];
     dy = choiceDy[choice];
     const std::ptrdiff_t centre = column + 16 + 4 * phase;
     const bool smear = best <= s.blending + 15;
     const bool mix = smear && best > s.smearAbove;
     const std::uint32_t mixed = SmearedColour(q, there, (j & 7) >= 5 ? 1u : 0u);  // lift (j mod 8) div 5
-    heldAt[0] = centre, held[0] = mix ? mixed : here;
-    heldAt[1] = centre + s.offsets[phase][choice], held[1] = smear ? (mix ? mixed : q) : there;
+    heldAt[0] = centre, held[0] = _mm_cvtsi32_si128(static_cast<int>(mix ? mixed : here));
+    heldAt[1] = centre + s.offsets[phase][choice];
+    held[1] = _mm_cvtsi32_si128(static_cast<int>(smear ? (mix ? mixed : q) : there));
     if (ctx.StopRequested()) {
       stopped = true;
       break;
     }
     FetchWider(base + heldAt[1], s.band);
   }
-  Store32(base + heldAt[0], held[0]);
-  Store32(base + heldAt[1], held[1]);
-  random.SetSeed(seed);
+  _mm_storeu_si32(base + heldAt[0], held[0]);
+  _mm_storeu_si32(base + heldAt[1], held[1]);
+  random.SetSeed(static_cast<std::uint32_t>(_mm512_cvtsi512_si32(seedNow)));
   walker.x = x, walker.y = y, walker.dx = dx, walker.dy = dy, walker.best = best;
   return !stopped;
 }

@@ -179,6 +179,15 @@ TEST(EnhanceLocalContrast, SlidingSumsGiveTheSameIntegersAsFullWindows) {
           << w << "x" << h << " strength " << strength;
     }
   }
+  // The largest sums (a white window: 81 * 255, kept in 16 bits) and white next to black.
+  Bitmap white(31, 12);
+  Bitmap halves(31, 12);
+  halves.FillRect(0, 0, 15, 12, MakeColour(0, 0, 0));
+  for (const Bitmap* entry : {&white, &halves}) {
+    Bitmap out(*entry);
+    EnhanceLocalContrast(out, 250, mean);
+    ASSERT_EQ(out, LocalContrastReference(*entry, 250, mean));
+  }
 }
 
 TEST(EnhanceLocalContrast, StrengthZeroAndTheLastRowAndColumn) {
