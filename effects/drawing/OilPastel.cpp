@@ -116,7 +116,6 @@ class PastelRun {
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> ink_;      // row by row
-  std::vector<std::size_t> rowBegin_;  // where each stamp row's ink starts in ink_ (size + 1 entries)
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
   // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
   // (for stamps up to kQuickRejectSize).
@@ -178,9 +177,7 @@ void PastelRun::CollectInk() {
   const bool quick = stamp_.Width() <= kQuickRejectSize;
   countedMask_.assign(quick ? StampSearchTargets::MaskIndex(0, stamp_.Height()) : 0, 0);
   const int span = 2 * (stamp_.Width() >> 1);
-  rowBegin_.assign(static_cast<std::size_t>(stamp_.Height()) + 1, 0);
   for (int j = 0; j < stamp_.Height(); ++j) {
-    rowBegin_[static_cast<std::size_t>(j)] = ink_.size();
     const std::uint8_t* row = stamp_.ScanLine(j);
     for (int i = 0; i < stamp_.Width(); ++i) {
       const std::uint8_t red = row[3 * i + 2];
@@ -191,7 +188,6 @@ void PastelRun::CollectInk() {
       if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
   }
-  rowBegin_.back() = ink_.size();
   rows_.Build(stamp_);
 }
 
@@ -230,58 +226,48 @@ void PastelRun::MapWindow(int x, int y) {
 // the error against the source under the ink before and after laying the stamp. The candidate
 // is only built when the stamp is kept; an even-sized stamp, whose candidate equals the drawing
 // except under its ink, is then laid in place.
+//
+// Only ink strictly inside the picture counts, and there the window map (see MapWindow) needs
+// no clamping: an even stamp reads the drawing under each pixel, an odd one one pixel up and
+// left except on its first row and column. So a stamp over the picture's edge is summed as a
+// covered one, over the part of its rows and columns inside the inner frame.
 void PastelRun::Try(int x, int y) {
   const int left = x - cx_, top = y - cy_;
-  const int spanX = 2 * cx_, spanY = 2 * cy_;
   if (rows_.Covers(left, top, width_, height_)) {
     TryCovered(x, y);
     return;
   }
   Prefetch(left, top);
-  // Only the stamp rows inside the picture's inner frame count.
-  const int firstRow = std::clamp(1 - top, 0, size_), endRow = std::clamp(height_ - 1 - top, firstRow, size_);
-  const InkPixel* const first = ink_.data() + rowBegin_[static_cast<std::size_t>(firstRow)];
-  const InkPixel* const end = ink_.data() + rowBegin_[static_cast<std::size_t>(endRow)];
-  std::int64_t sum[3] = {0, 0, 0};
-  std::int64_t count = 0;
-  int before = 0;
-  for (const InkPixel* q = first; q != end; ++q) {
-    const InkPixel& p = *q;
-    const int X = left + p.i, Y = top + p.j;
-    if (!StrictlyInside(X, Y)) continue;
-    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    for (int c = 0; c < 3; ++c) sum[c] += s[c];
-    ++count;
-    if (p.i < spanX && p.j < spanY) {
-      const std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
-      for (int c = 0; c < 3; ++c) before += std::abs(s[c] - d[c]);
-    }
-  }
+  PastelStampRows::Part part;
+  part.firstRow = std::clamp(1 - top, 0, size_);
+  part.endRow = std::clamp(height_ - 1 - top, 0, size_);
+  part.firstColumn = std::clamp(1 - left, 0, size_);
+  part.endColumn = std::clamp(width_ - 1 - left, 0, size_);
+  int count = 0;
+  const PastelStampRows::Under under =
+      rows_.SumUnderPart(sourceRows_.data(), drawingRows_.data(), left, top, part, count);
   // Nothing under the ink: the mean is black and both error sums are 0, so it is not kept.
   if (count == 0) return;
   Levels mean;
-  for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(sum[c] / count);
+  for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(under.sum[c] / count);
 
   // The error after only grows: once at the limit (at once when the limit is not above 0),
   // the stamp is not kept whatever follows.
-  const int limit = (before >> 10) * plan_.acceptance;
+  const int limit = (under.before >> 10) * plan_.acceptance;
   if (limit <= 0) return;
-  MapWindow(x, y);
+  const int shift = size_ % 2;
   int after = 0;
-  for (const InkPixel* q = first; q != end && after < limit; ++q) {
-    const InkPixel& p = *q;
+  for (const InkPixel& p : ring_) {
     const int X = left + p.i, Y = top + p.j;
     if (!StrictlyInside(X, Y)) continue;
     const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(p.j)])] +
-                            columnMap_[static_cast<std::size_t>(p.i)];
-    if (Laid(p)) {
-      for (int c = 0; c < 3; ++c) after += std::abs(s[c] - Blend(r[c], p.level, mean.c[c]));
-    } else {
-      for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
-    }
+    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(Y - rowBack)] + 3 * (X - columnBack);
+    for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
   }
+  after = rows_.LaidErrorPart(sourceRows_.data(), drawingRows_.data(), left, top, shift, part, mean.c, after, limit);
   if (after >= limit) return;
+  MapWindow(x, y);
   Keep(x, y, mean);
 }
 

@@ -27,6 +27,7 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   laid_.assign(bytes, 0);
   level_.assign(bytes, 0);
   inside_.assign(static_cast<std::size_t>(stride_), 0);
+  scratch_.assign(3 * static_cast<std::size_t>(stride_), 0);
   std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
@@ -50,6 +51,14 @@ void PastelStampRows::Build(const Bitmap& stamp) {
       }
     }
   }
+}
+
+void PastelStampRows::MarkColumns(const Part& part, int& from, int& bytes) const {
+  from = 3 * part.firstColumn;
+  bytes = 3 * (part.endColumn - part.firstColumn);
+  std::uint8_t* columns = Scratch(0);
+  std::fill(columns, columns + stride_, std::uint8_t{0});
+  std::fill(columns + from, columns + from + bytes, std::uint8_t{0xFF});
 }
 
 void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing,
@@ -318,6 +327,79 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
   return after;
 }
 
+PastelStampRows::Under PastelStampRows::SumUnderPart(const std::uint8_t* const* source,
+                                                     const std::uint8_t* const* drawing, int left, int top,
+                                                     const Part& part, int& count) const {
+  count = 0;
+  Under under;
+  if (part.firstRow >= part.endRow || part.firstColumn >= part.endColumn) return under;
+  static const ChannelMasks channels;
+  int from = 0, bytes = 0;
+  MarkColumns(part, from, bytes);
+  const std::uint8_t* columns = Scratch(0);
+  std::uint8_t* s = Scratch(1);
+  std::uint8_t* d = Scratch(2);
+  const int firstBlock = from / kBlock, endBlock = (from + bytes + kBlock - 1) / kBlock;
+  const __m128i zero = _mm_setzero_si128();
+  __m128i sum[3] = {zero, zero, zero};
+  __m128i before = zero, inked = zero;
+  for (int j = part.firstRow; j < part.endRow; ++j) {
+    std::memcpy(s + from, source[top + j] + 3 * (left + part.firstColumn), static_cast<std::size_t>(bytes));
+    std::memcpy(d + from, drawing[top + j] + 3 * (left + part.firstColumn), static_cast<std::size_t>(bytes));
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    for (int b = firstBlock; b < endBlock; ++b) {
+      const int k = b * kBlock;
+      const __m128i inside = Load(columns + k);
+      const __m128i inkHere = _mm_and_si128(Load(ink + k), inside);
+      const __m128i cm = _mm_and_si128(Load(counted + k), inside);
+      const __m128i sv = _mm_and_si128(Load(s + k), inkHere);
+      before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
+      for (int c = 0; c < 3; ++c)
+        sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, channels.mask[b % 3][c]), zero));
+      inked = _mm_add_epi64(inked, _mm_sad_epu8(inkHere, zero));
+    }
+  }
+  for (int c = 0; c < 3; ++c) under.sum[c] = Total(sum[c]);
+  under.before = static_cast<int>(Total(before));
+  count = static_cast<int>(Total(inked) / (3 * 255));  // three 0xFF bytes per ink pixel
+  return under;
+}
+
+int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                                   int top, int shift, const Part& part, const int mean[3], int start,
+                                   int limit) const {
+  const int firstRow = std::max(part.firstRow, 1), endRow = std::min(part.endRow, size_ - 1);
+  if (firstRow >= endRow || part.firstColumn >= part.endColumn) return start;
+  __m128i means[3][2];
+  MeanLanes(mean, means);
+  int from = 0, bytes = 0;
+  MarkColumns(part, from, bytes);
+  const std::uint8_t* columns = Scratch(0);
+  std::uint8_t* s = Scratch(1);
+  std::uint8_t* r = Scratch(2);
+  const int firstBlock = from / kBlock, endBlock = (from + bytes + kBlock - 1) / kBlock;
+  int after = start;
+  for (int j = firstRow; j < endRow && after < limit; ++j) {
+    // Laid ink lies off the stamp's first row and column, so the drawing `shift` pixels up and
+    // left of a counted pixel is inside the picture.
+    std::memcpy(s + from, source[top + j] + 3 * (left + part.firstColumn), static_cast<std::size_t>(bytes));
+    std::memcpy(r + from, drawing[top + j - shift] + 3 * (left + part.firstColumn - shift),
+                static_cast<std::size_t>(bytes));
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    __m128i row = _mm_setzero_si128();
+    for (int b = firstBlock; b < endBlock; ++b) {
+      const int k = b * kBlock;
+      const __m128i mixed = MixWithMean(Load(r + k), Load(level + k), means[b % 3]);
+      const __m128i mask = _mm_and_si128(Load(laid + k), Load(columns + k));
+      row = _mm_add_epi64(row, _mm_sad_epu8(_mm_and_si128(Load(s + k), mask), _mm_and_si128(mixed, mask)));
+    }
+    after += static_cast<int>(Total(row));
+  }
+  return after;
+}
+
 void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
   __m128i means[3][2];
   MeanLanes(mean, means);
@@ -384,6 +466,46 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
       if (!laid[k]) continue;
       const int blended = (r[k] * level[k] + mean[k % 3] * (255 - level[k])) >> 8;
       after += std::abs(s[k] - blended);
+    }
+  }
+  return after;
+}
+
+PastelStampRows::Under PastelStampRows::SumUnderPart(const std::uint8_t* const* source,
+                                                     const std::uint8_t* const* drawing, int left, int top,
+                                                     const Part& part, int& count) const {
+  count = 0;
+  Under under;
+  for (int j = part.firstRow; j < part.endRow; ++j) {
+    // Byte k of the stamp row lies at k + at in the picture's rows (at may be negative).
+    const std::uint8_t* s = source[top + j];
+    const std::uint8_t* d = drawing[top + j];
+    const int at = 3 * left;
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    for (int k = 3 * part.firstColumn; k < 3 * part.endColumn; ++k) {
+      if (ink[k]) under.sum[k % 3] += s[k + at];
+      if (counted[k]) under.before += std::abs(s[k + at] - d[k + at]);
+      if (ink[k] && k % 3 == 0) ++count;
+    }
+  }
+  return under;
+}
+
+int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                                   int top, int shift, const Part& part, const int mean[3], int start,
+                                   int limit) const {
+  int after = start;
+  for (int j = std::max(part.firstRow, 1); j < std::min(part.endRow, size_ - 1) && after < limit; ++j) {
+    const std::uint8_t* s = source[top + j];
+    const std::uint8_t* r = drawing[top + j - shift];
+    const int at = 3 * left, back = 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    for (int k = 3 * part.firstColumn; k < 3 * part.endColumn; ++k) {
+      if (!laid[k]) continue;
+      const int blended = (r[k + back] * level[k] + mean[k % 3] * (255 - level[k])) >> 8;
+      after += std::abs(s[k + at] - blended);
     }
   }
   return after;

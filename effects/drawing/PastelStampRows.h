@@ -52,6 +52,20 @@ class PastelStampRows {
   int LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                 int shift, const int mean[3], int start, int limit) const;
 
+  // A stamp partly outside the picture's inner frame: only its rows [firstRow, endRow) and
+  // columns [firstColumn, endColumn) count (the clamped reach of the inner frame). Each row's
+  // part is copied into a scratch row, so nothing outside the picture is read.
+  struct Part {
+    int firstRow = 0, endRow = 0, firstColumn = 0, endColumn = 0;
+  };
+  // Pass 1 over the part: the sums of SumUnder restricted to it, and in `count` the ink pixels
+  // it holds.
+  Under SumUnderPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                     const Part& part, int& count) const;
+  // Pass 2 (LaidError) restricted to the part.
+  int LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                    int shift, const Part& part, const int mean[3], int start, int limit) const;
+
   // Lays a kept stamp into the drawing at a covered position. With shift 0 the laid ink
   // becomes (d * level + mean * (255 - level)) >> 8 and nothing else changes. With shift 1
   // (an odd stamp) the whole size x size square first takes the drawing one pixel up and left
@@ -86,6 +100,12 @@ class PastelStampRows {
   std::vector<std::uint8_t> laid_;    // ink laid in the mean colour (0 < i, j < size - 1)
   std::vector<std::uint8_t> level_;   // the ink's red level, repeated on its three bytes
   std::vector<std::uint8_t> inside_;  // one row: 0xFF on the 3 * size bytes of a stamp row
+  // For the passes over a part: its columns' bytes (0xFF) and the rows copied from the source
+  // and the drawing, one stride each.
+  mutable std::vector<std::uint8_t> scratch_;
+  std::uint8_t* Scratch(int k) const { return scratch_.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(stride_); }
+  // Marks the part's columns in Scratch(0); returns their first byte and their byte count.
+  void MarkColumns(const Part& part, int& from, int& bytes) const;
 };
 
 }  // namespace brumeleaf

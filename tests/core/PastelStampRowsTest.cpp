@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -54,7 +55,83 @@ Expected PixelByPixel(const Bitmap& stamp, const Bitmap& source, const Bitmap& d
   return e;
 }
 
+// The same sums over the stamp pixels strictly inside a width x height picture, with the
+// count of ink pixels there.
+Expected PixelByPixelInside(const Bitmap& stamp, const Bitmap& source, const Bitmap& drawing, int left, int top,
+                            int shift, const int mean[3], int& count) {
+  Expected e;
+  count = 0;
+  const int size = stamp.Width(), span = 2 * (size / 2);
+  for (int j = 0; j < size; ++j)
+    for (int i = 0; i < size; ++i) {
+      const int level = stamp.ScanLine(j)[3 * i + 2];
+      const int x = left + i, y = top + j;
+      if (level >= kPastelInkBelow || x < 1 || y < 1 || x > source.Width() - 2 || y > source.Height() - 2) continue;
+      ++count;
+      const std::uint8_t* s = source.ScanLine(y) + 3 * x;
+      const std::uint8_t* d = drawing.ScanLine(y) + 3 * x;
+      for (int c = 0; c < 3; ++c) {
+        e.sum[c] += s[c];
+        if (i < span && j < span) e.before += std::abs(s[c] - d[c]);
+        if (i > 0 && j > 0 && i < size - 1 && j < size - 1) {
+          const std::uint8_t* r = drawing.ScanLine(y - shift) + 3 * (x - shift);
+          e.laid += std::abs(s[c] - ((r[c] * level + mean[c] * (255 - level)) >> 8));
+        }
+      }
+    }
+  return e;
+}
+
 }  // namespace
+
+// A stamp over the picture's edge counts only the part strictly inside: at every side and
+// corner, on pictures wider and narrower than the stamp, both shifts.
+TEST(PastelStampRows, SumThePartInsideThePictureAsThePixelsDo) {
+  const int mean[3] = {221, 9, 140};
+  for (const auto& [width, height] : {std::pair{53, 41}, std::pair{9, 23}, std::pair{3, 3}}) {
+    const Bitmap source = PhotoLike(width, height);
+    const Bitmap drawing = Scrambled(width, height);
+    const auto sourceRows = source.RowTable();
+    const auto drawingRows = drawing.RowTable();
+    for (int size : {3, 5, 6, 17, 22, 41}) {
+      Bitmap stamp(size, size);
+      StretchBilinearFast(OilPastelStamp(), stamp);
+      PastelStampRows rows;
+      rows.Build(stamp);
+      int counted = 0;
+      for (int top = -size; top <= height; top += 3)
+        for (int left = -size; left <= width; left += 2) {
+          PastelStampRows::Part part;
+          part.firstRow = std::clamp(1 - top, 0, size);
+          part.endRow = std::clamp(height - 1 - top, 0, size);
+          part.firstColumn = std::clamp(1 - left, 0, size);
+          part.endColumn = std::clamp(width - 1 - left, 0, size);
+          for (int shift : {0, 1}) {
+            int expectedCount = 0;
+            const Expected e =
+                PixelByPixelInside(stamp, source, drawing, left, top, shift, mean, expectedCount);
+            int count = -1;
+            const PastelStampRows::Under under =
+                rows.SumUnderPart(sourceRows.data(), drawingRows.data(), left, top, part, count);
+            ASSERT_EQ(count, expectedCount) << size << " at " << left << "," << top;
+            counted += count > 0;
+            for (int c = 0; c < 3; ++c) EXPECT_EQ(under.sum[c], e.sum[c]) << size << " at " << left << "," << top;
+            EXPECT_EQ(under.before, e.before) << size << " at " << left << "," << top;
+            EXPECT_EQ(rows.LaidErrorPart(sourceRows.data(), drawingRows.data(), left, top, shift, part, mean, 5,
+                                         INT_MAX),
+                      e.laid + 5)
+                << size << " at " << left << "," << top << " shift " << shift;
+            if (e.laid > 100) {
+              EXPECT_GE(rows.LaidErrorPart(sourceRows.data(), drawingRows.data(), left, top, shift, part, mean, 0,
+                                           100),
+                        100);
+            }
+          }
+        }
+      EXPECT_GT(counted, 0) << size;
+    }
+  }
+}
 
 TEST(PastelStampRows, SumWholeRowsAsThePixelsDo) {
   const Bitmap source = PhotoLike(131, 97);
