@@ -196,6 +196,7 @@ bool PastelRun::FindPosition(int& x, int& y) {
   // could look, and the search would never end: the stamping is finished. While one exists
   // the draws are exactly those of an unbounded search.
   if (!targets_.Any()) return false;
+  if (lookahead_.Take(random_, x, y)) return true;
   for (std::uint32_t draws = 1;; ++draws) {
     x = static_cast<int>(random_.Next(static_cast<std::uint32_t>(width_)));
     y = static_cast<int>(random_.Next(static_cast<std::uint32_t>(height_)));

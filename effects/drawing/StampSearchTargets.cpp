@@ -177,6 +177,7 @@ __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std:
 #endif
 
 void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
+  ++version_;
   left = std::max(left, 0);
   top = std::max(top, 0);
   right = std::min(right, width_);

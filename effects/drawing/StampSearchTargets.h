@@ -53,6 +53,8 @@ class StampSearchTargets {
   // Call after every change of the drawing inside the rectangle [left, right) x [top, bottom)
   // (clipped to the picture): its bits and the count follow the drawing again.
   void Refresh(int left, int top, int right, int bottom);
+  // Counts the calls to Refresh: while it stays the same, so do the bits.
+  std::uint64_t Version() const { return version_; }
 
   // Whether Refresh keeps the distances up to date. Turning it on brings them up to date for
   // the whole picture.
@@ -86,6 +88,7 @@ class StampSearchTargets {
   int height_;
   int tolerance_;
   std::int64_t count_ = 0;
+  std::uint64_t version_ = 0;
   bool trackDistances_ = true;
   std::vector<std::uint64_t> fresh_;  // one row's new bits
 };
