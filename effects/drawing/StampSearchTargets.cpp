@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -28,7 +29,9 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
   // Each row of tiles has room for the masked reads past its last tile (see MaskedDistance).
   const std::size_t tilesAcross = static_cast<std::size_t>((width_ + kTile - 1) / kTile) + 4;
   tileRowBytes_ = tilesAcross * kTileBytes;
-  distance_.assign(tileRowBytes_ * static_cast<std::size_t>((height_ + kTile - 1) / kTile), 0);
+  const std::size_t distanceBytes = tileRowBytes_ * static_cast<std::size_t>((height_ + kTile - 1) / kTile);
+  distance_ = LargePageBuffer(distanceBytes);
+  std::memset(distance_.Data(), 0, distanceBytes);
   fresh_.assign(static_cast<std::size_t>(width_) / 64 + 2, 0);
   Refresh(0, 0, width_, height_);
 }
@@ -38,7 +41,7 @@ void StampSearchTargets::FetchDistances(int left, int top, int size) const {
   const int from = std::clamp(left, 0, width_ - 1), to = std::clamp(left + size - 1, 0, width_ - 1);
   for (int ty = first / kTile; ty <= last / kTile; ++ty)
     for (int tx = from / kTile; tx <= to / kTile; ++tx)
-      __builtin_prefetch(distance_.data() + static_cast<std::size_t>(ty) * tileRowBytes_ +
+      __builtin_prefetch(distance_.Data() + static_cast<std::size_t>(ty) * tileRowBytes_ +
                          static_cast<std::size_t>(tx) * kTileBytes);
 }
 
@@ -54,7 +57,7 @@ int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int l
   const std::uint8_t* shifted = mask + kTile - left % kTile;
   const std::size_t column = TileColumn(left - left % kTile);
   for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
-    const std::uint8_t* at = distance_.data() + TileRow(top + j) + column;
+    const std::uint8_t* at = distance_.Data() + TileRow(top + j) + column;
     const __m128i a = _mm_and_si128(
         _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)),
                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + kTileBytes))),
@@ -192,7 +195,7 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   for (int y = top; y < bottom; ++y) {
     const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
     const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
-    std::uint8_t* distance = trackDistances_ ? distance_.data() + TileRow(y) : nullptr;
+    std::uint8_t* distance = trackDistances_ ? distance_.Data() + TileRow(y) : nullptr;
     std::fill(fresh_.begin(), fresh_.begin() + (lastWord - firstWord + 1), 0);
 #if defined(BRUMELEAF_TARGETS_WIDE)
     if (wide)

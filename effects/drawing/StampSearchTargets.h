@@ -18,6 +18,7 @@
 
 #include "imaging/BitGrid.h"
 #include "imaging/Bitmap.h"
+#include "imaging/LargePageBuffer.h"
 
 namespace brumeleaf {
 
@@ -35,7 +36,7 @@ class StampSearchTargets {
 
   // |source - drawing| summed over the channels at (x, y), or kDistanceCap when that is more.
   // Only while the distances are tracked (they are from the start).
-  int Distance(int x, int y) const { return distance_[TileRow(y) + TileColumn(x)]; }
+  int Distance(int x, int y) const { return distance_.Data()[TileRow(y) + TileColumn(x)]; }
   static constexpr int kDistanceCap = 255;
   // The sum of the distances of `rows` rows from (left, top) under a mask (0xFF where a pixel
   // counts, 0 elsewhere) of up to kMaskColumns columns, or -1 when a counted distance is capped.
@@ -82,7 +83,9 @@ class StampSearchTargets {
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;
   BitGrid bits_;
-  std::vector<std::uint8_t> distance_;  // in tiles, a row of tiles after another
+  // In tiles, a row of tiles after another; in large pages, since small stamps read them at
+  // random places millions of times.
+  LargePageBuffer distance_;
   std::size_t tileRowBytes_ = 0;
   int width_;
   int height_;
