@@ -307,7 +307,7 @@ void PastelRun::TryCovered(int x, int y) {
 // Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
 // kept (see TryCovered). A capped byte leaves the answer to the full passes.
 bool PastelRun::SurelyTooClose(int left, int top) const {
-  const int before = targets_.MaskedDistance(countedMask_.data(), 2 * cy_, left, top);
+  const int before = targets_.MaskedDistance(countedMask_.data(), 2 * cx_, 2 * cy_, left, top);
   return before >= 0 && before < 1024;
 }
 

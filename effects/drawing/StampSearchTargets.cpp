@@ -48,35 +48,45 @@ void StampSearchTargets::FetchDistances(int left, int top, int size) const {
 #if defined(__SSE2__)
 // Row by row, the 32 distances from the tile holding `left` (four tiles' rows of 8), masked by
 // the mask shifted by left's place in its tile: the 8 zero bytes before each mask row give the
-// shifted mask its leading zeros, and its 24 columns end before the 32nd byte.
-int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
+// shifted mask its leading zeros, and its 24 columns end before the 32nd byte. Tiles the
+// counted columns do not reach are not read: each is a cache line of its own, and small stamps
+// (most of the attempts) reach only one or two.
+int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int columns, int rows, int left, int top) const {
   static_assert(kMaskColumns + kTile - 1 <= 32 && kMaskStride >= kTile + 32);
   const __m128i cap = _mm_set1_epi8(static_cast<char>(kDistanceCap));
   const __m128i zero = _mm_setzero_si128();
   __m128i sum = zero, capped = zero;
-  const std::uint8_t* shifted = mask + kTile - left % kTile;
-  const std::size_t column = TileColumn(left - left % kTile);
-  for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
-    const std::uint8_t* at = distance_.Data() + TileRow(top + j) + column;
-    const __m128i a = _mm_and_si128(
-        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)),
-                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + kTileBytes))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifted)));
-    const __m128i b = _mm_and_si128(
-        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + 2 * kTileBytes)),
-                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + 3 * kTileBytes))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifted + 16)));
-    capped = _mm_or_si128(capped, _mm_or_si128(_mm_cmpeq_epi8(a, cap), _mm_cmpeq_epi8(b, cap)));
-    sum = _mm_add_epi64(sum, _mm_add_epi64(_mm_sad_epu8(a, zero), _mm_sad_epu8(b, zero)));
+  const int phase = left % kTile;
+  const std::uint8_t* shifted = mask + kTile - phase;
+  const std::uint8_t* at = distance_.Data() + TileColumn(left - phase);
+  const auto add = [&](__m128i a) {
+    capped = _mm_or_si128(capped, _mm_cmpeq_epi8(a, cap));
+    sum = _mm_add_epi64(sum, _mm_sad_epu8(a, zero));
+  };
+  const auto low = [](const std::uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
+  const auto whole = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  if (phase + columns <= kTile) {
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride) add(_mm_and_si128(low(at + TileRow(top + j)), low(shifted)));
+  } else if (phase + columns <= 2 * kTile) {
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
+      const std::uint8_t* row = at + TileRow(top + j);
+      add(_mm_and_si128(_mm_unpacklo_epi64(low(row), low(row + kTileBytes)), whole(shifted)));
+    }
+  } else {
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
+      const std::uint8_t* row = at + TileRow(top + j);
+      add(_mm_and_si128(_mm_unpacklo_epi64(low(row), low(row + kTileBytes)), whole(shifted)));
+      add(_mm_and_si128(_mm_unpacklo_epi64(low(row + 2 * kTileBytes), low(row + 3 * kTileBytes)), whole(shifted + 16)));
+    }
   }
   if (_mm_movemask_epi8(capped)) return -1;
   return static_cast<int>(_mm_cvtsi128_si64(sum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sum, sum)));
 }
 #else
-int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
+int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int columns, int rows, int left, int top) const {
   int sum = 0;
   for (int j = 0; j < rows; ++j)
-    for (int i = 0; i < kMaskColumns; ++i) {
+    for (int i = 0; i < columns; ++i) {
       if (!mask[MaskIndex(i, j)]) continue;
       const int d = Distance(left + i, top + j);
       if (d == kDistanceCap) return -1;

@@ -41,13 +41,14 @@ class StampSearchTargets {
   // The sum of the distances of `rows` rows from (left, top) under a mask (0xFF where a pixel
   // counts, 0 elsewhere) of up to kMaskColumns columns, or -1 when a counted distance is capped.
   // The mask's rows are kMaskStride bytes apart, column i of row j at MaskIndex(i, j); the
-  // other bytes stay 0. Needs 0 <= left < width, 0 <= top, top + rows <= height.
+  // other bytes stay 0, and so do its columns from `columns` (at most kMaskColumns) on.
+  // Needs 0 <= left < width, 0 <= top, top + rows <= height.
   static constexpr int kMaskColumns = 24;
   static constexpr int kMaskStride = 40;
   static constexpr std::size_t MaskIndex(int i, int j) {
     return static_cast<std::size_t>(j * kMaskStride + kTile + i);
   }
-  int MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const;
+  int MaskedDistance(const std::uint8_t* mask, int columns, int rows, int left, int top) const;
   // Starts loading the distances of the size x size square at (left, top), clipped.
   void FetchDistances(int left, int top, int size) const;
 

@@ -98,29 +98,35 @@ TEST(StampSearchTargets, MaskedDistanceSumsTheMaskedBytesOrTellsOfACap) {
     for (int k = 0; k < 3 * width; ++k) drawing.ScanLine(y)[k] ^= static_cast<std::uint8_t>(random.Next(8));
   for (int c = 0; c < 3; ++c) drawing.ScanLine(30)[3 * 70 + c] = 255;
   const StampSearchTargets targets(source, drawing, 5);
-  std::uint8_t mask[StampSearchTargets::MaskIndex(0, 24)] = {};
-  for (int j = 0; j < 24; ++j)
-    for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i)
-      if ((i * 7 + j * 3) % 5 != 0) mask[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
-  const auto literal = [&](int left, int top, int rows) {
-    int sum = 0;
-    for (int j = 0; j < rows; ++j)
-      for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i) {
-        if (!mask[StampSearchTargets::MaskIndex(i, j)]) continue;
-        if (targets.Distance(left + i, top + j) == StampSearchTargets::kDistanceCap) return -1;
-        sum += targets.Distance(left + i, top + j);
+  // Masks of 24 columns down to 3: those reaching one, two or four tiles.
+  for (const int columns : {24, 17, 16, 9, 8, 5, 3}) {
+    std::uint8_t mask[StampSearchTargets::MaskIndex(0, 24)] = {};
+    for (int j = 0; j < 24; ++j)
+      for (int i = 0; i < columns; ++i)
+        if ((i * 7 + j * 3) % 5 != 0) mask[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
+    const auto literal = [&](int left, int top, int rows) {
+      int sum = 0;
+      for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i) {
+          if (!mask[StampSearchTargets::MaskIndex(i, j)]) continue;
+          if (targets.Distance(left + i, top + j) == StampSearchTargets::kDistanceCap) return -1;
+          sum += targets.Distance(left + i, top + j);
+        }
+      return sum;
+    };
+    // The last rows and columns the mask may reach (its zero bytes past the picture's end),
+    // every place in a tile, and squares over the capped pixel at (70, 30).
+    for (const auto& [left, top] : {std::pair{0, 0}, std::pair{73, 16}, std::pair{50, 9}, std::pair{60, 16},
+                                    std::pair{47, 20}, std::pair{69, 30}, std::pair{66, 28}, std::pair{67, 27},
+                                    std::pair{68, 29}, std::pair{70, 30}, std::pair{71, 22}, std::pair{64, 21},
+                                    std::pair{65, 30}})
+      for (const int rows : {1, 9, 10}) {
+        const int expected = literal(left, top, rows);
+        EXPECT_EQ(targets.MaskedDistance(mask, columns, rows, left, top), expected)
+            << left << "," << top << "," << rows << " columns " << columns;
       }
-    return sum;
-  };
-  // The last rows and columns the mask may reach (its zero bytes past the picture's end), and
-  // squares over the capped pixel at (70, 30).
-  for (const auto& [left, top] : {std::pair{0, 0}, std::pair{73, 16}, std::pair{50, 9}, std::pair{60, 16},
-                                  std::pair{47, 20}, std::pair{69, 30}})
-    for (const int rows : {1, 9, 10}) {
-      const int expected = literal(left, top, rows);
-      EXPECT_EQ(targets.MaskedDistance(mask, rows, left, top), expected) << left << "," << top << "," << rows;
-    }
-  EXPECT_EQ(targets.MaskedDistance(mask, 10, 69, 30), -1);
-  EXPECT_EQ(targets.MaskedDistance(mask, 10, 60, 25), literal(60, 25, 10));  // (70, 30) left out
-  EXPECT_GT(targets.MaskedDistance(mask, 24, 73, 16), 0);
+    EXPECT_EQ(targets.MaskedDistance(mask, columns, 10, 69, 30), -1);
+    EXPECT_EQ(targets.MaskedDistance(mask, columns, 10, 60, 25), literal(60, 25, 10));  // (70, 30) left out
+    EXPECT_GT(targets.MaskedDistance(mask, columns, 24, 73, 16), 0);
+  }
 }
