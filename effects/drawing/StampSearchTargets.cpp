@@ -154,20 +154,25 @@ __attribute__((target("avx2"))) inline __m128i AbsoluteDifference(const std::uin
 __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std::uint8_t* source,
                                                                      const std::uint8_t* drawn,
                                                                      std::uint8_t* distances, int left, int right,
-                                                                     int tolerance, std::uint64_t* fresh) {
+                                                                     int width, int tolerance,
+                                                                     std::uint64_t* fresh) {
   static const Deinterleave pick;
   const int base = left & ~63;
   // A red difference qualifies when it is at least the tolerance (0 to 25): max(red, t) == red.
   const __m128i least = _mm_set1_epi8(static_cast<char>(std::clamp(tolerance, 0, 255)));
-  // Up to the first tile's edge one by one, so that each 8 distances fill one tile's row.
-  int u = std::min(right, (left + kTile - 1) / kTile * kTile);
-  if (u > left) FreshRow(source, drawn, distances, left, u, tolerance, fresh);
-  for (; u + 16 <= right; u += 16) {
+  const __m128i places = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  // Whole blocks of 16 pixels: from the start of the tile holding `left` when the distances are
+  // kept, so that each block fills two tiles' rows, else from `left`. A block may begin before
+  // `left` and end after `right` (a kept stamp's rows are rarely a multiple of 16 long); only
+  // the pixels in [left, right) are written, the rest of the block is read and left as it was.
+  int u = distances ? left & ~(kTile - 1) : left;
+  for (; u < right && u + 16 <= width; u += 16) {
     const std::uint8_t* s = source + 3 * u;
     const std::uint8_t* d = drawn + 3 * u;
     const __m128i p0 = AbsoluteDifference(s, d), p1 = AbsoluteDifference(s + 16, d + 16),
                   p2 = AbsoluteDifference(s + 32, d + 32);
     const __m128i red = Channel(pick, 2, p0, p1, p2);
+    const int from = std::max(left - u, 0), to = std::min(right - u, 16);
     if (distances) {
       // The three differences added in 16-bit lanes; packing back saturates at 255, the cap.
       const __m256i sum = _mm256_add_epi16(
@@ -176,15 +181,23 @@ __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std:
           _mm256_cvtepu8_epi16(red));
       const __m128i capped = _mm_packus_epi16(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
       std::uint8_t* tile = distances + TileColumn(u);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile), capped);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile + kTileBytes), _mm_unpackhi_epi64(capped, capped));
+      const __m128i inside = _mm_andnot_si128(_mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(from)), places),
+                                              _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(to)), places));
+      const __m128i old = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(tile)),
+                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tile + kTileBytes)));
+      const __m128i fresh16 = _mm_blendv_epi8(old, capped, inside);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile), fresh16);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile + kTileBytes), _mm_unpackhi_epi64(fresh16, fresh16));
     }
-    const std::uint64_t mask = static_cast<std::uint32_t>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(red, least), red)));
+    const std::uint32_t inside = ((1u << to) - 1) & ~((1u << from) - 1);
+    const std::uint64_t mask =
+        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(red, least), red))) & inside;
     const int at = u - base;
     fresh[at >> 6] |= mask << (at & 63);
     if ((at & 63) > 48) fresh[(at >> 6) + 1] |= mask >> (64 - (at & 63));
   }
+  // Near the row's end, one by one.
+  u = std::max(u, left);
   if (u < right) FreshRow(source, drawn, distances, u, right, tolerance, fresh + ((u - base) >> 6));
 }
 #endif
@@ -209,7 +222,7 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
     std::fill(fresh_.begin(), fresh_.begin() + (lastWord - firstWord + 1), 0);
 #if defined(BRUMELEAF_TARGETS_WIDE)
     if (wide)
-      FreshRowWide(source, drawn, distance, left, right, tolerance_, fresh_.data());
+      FreshRowWide(source, drawn, distance, left, right, width_, tolerance_, fresh_.data());
     else
 #endif
       FreshRow(source, drawn, distance, left, right, tolerance_, fresh_.data());

@@ -78,8 +78,9 @@ class StampSearchTargets {
   // pixels 64 * (left / 64) onwards.
   static void FreshRow(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances, int left,
                        int right, int tolerance, std::uint64_t* fresh);
+  // The same 16 pixels at a time; blocks may read past `right` up to the row's end, `width`.
   static void FreshRowWide(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances,
-                           int left, int right, int tolerance, std::uint64_t* fresh);
+                           int left, int right, int width, int tolerance, std::uint64_t* fresh);
 
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "effects/drawing/StampSearchTargets.h"
 #include "imaging/Random.h"
@@ -128,5 +129,40 @@ TEST(StampSearchTargets, MaskedDistanceSumsTheMaskedBytesOrTellsOfACap) {
     EXPECT_EQ(targets.MaskedDistance(mask, columns, 10, 69, 30), -1);
     EXPECT_EQ(targets.MaskedDistance(mask, columns, 10, 60, 25), literal(60, 25, 10));  // (70, 30) left out
     EXPECT_GT(targets.MaskedDistance(mask, columns, 24, 73, 16), 0);
+  }
+}
+
+// A refresh reads whole blocks of pixels around its rectangle but answers anew only inside it:
+// a change of the drawing outside the rectangle stays unseen until its own refresh.
+TEST(StampSearchTargets, RefreshChangesNothingOutsideItsRectangle) {
+  const int width = 203, height = 9;
+  const Bitmap source = Noise(width, height, 12);
+  Bitmap drawing = Noise(width, height, 13);
+  StampSearchTargets targets(source, drawing, 5);
+  Random random(21);
+  const int rectangles[][2] = {{3, 30}, {9, 10}, {13, 45}, {64, 81}, {100, 117}, {150, 203}, {190, 199}, {0, 17}};
+  for (const auto& r : rectangles) {
+    std::vector<int> before;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) before.push_back(targets.Distance(x, y) * 2 + targets.Qualifies(x, y));
+    const std::int64_t count = targets.Count();
+    Repaint(drawing, source, 0, 0, width, height, random);  // everything changes...
+    targets.Refresh(r[0], 2, r[1], 7);                      // ...but only this is looked at
+    std::int64_t change = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const int old = before[static_cast<std::size_t>(y * width + x)];
+        if (x >= r[0] && x < r[1] && y >= 2 && y < 7) {
+          const std::uint8_t* s = source.ScanLine(y) + 3 * x;
+          const std::uint8_t* d = drawing.ScanLine(y) + 3 * x;
+          const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + std::abs(s[2] - d[2]);
+          ASSERT_EQ(targets.Distance(x, y), std::min(sum, StampSearchTargets::kDistanceCap)) << x << "," << y;
+          ASSERT_EQ(targets.Qualifies(x, y), std::abs(s[2] - d[2]) >= 5) << x << "," << y;
+          change += targets.Qualifies(x, y) - (old & 1);
+        } else {
+          ASSERT_EQ(targets.Distance(x, y) * 2 + targets.Qualifies(x, y), old) << x << "," << y;
+        }
+      }
+    EXPECT_EQ(targets.Count(), count + change);
   }
 }
