@@ -30,6 +30,8 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   scratch_.assign(3 * static_cast<std::size_t>(stride_), 0);
   std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
+  firstBlock_.assign(static_cast<std::size_t>(size_), 0);
+  endBlock_.assign(static_cast<std::size_t>(size_), 0);
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
   // row and column of an odd one.
   const int span = 2 * (size_ >> 1);
@@ -49,6 +51,10 @@ void PastelStampRows::Build(const Bitmap& stamp) {
         laid_[k] = laid ? 0xFF : 0;
         level_[k] = red;
       }
+      int& first = firstBlock_[static_cast<std::size_t>(j)];
+      int& end = endBlock_[static_cast<std::size_t>(j)];
+      if (first == end) first = 3 * i / kBlock;
+      end = (3 * i + 2) / kBlock + 1;
     }
   }
 }
@@ -63,11 +69,15 @@ void PastelStampRows::MarkColumns(const Part& part, int& from, int& bytes) const
 
 void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing,
                                      int left, int top, int width, int height) const {
-  const int first = std::max(top, 0), last = std::min({top + kAhead, top + size_, height});
-  const int from = 3 * std::clamp(left, 0, width), to = 3 * std::clamp(left + size_, 0, width);
-  for (int y = first; y < last; ++y) {
-    const std::uint8_t* s = source[y];
-    const std::uint8_t* d = drawing[y];
+  // The first kAhead stamp rows with ink, each over its ink's blocks, clipped to the picture.
+  for (int j = std::max(-top, 0), fetched = 0; j < size_ && top + j < height && fetched < kAhead; ++j) {
+    const int first = firstBlock_[static_cast<std::size_t>(j)], end = endBlock_[static_cast<std::size_t>(j)];
+    if (first == end) continue;
+    ++fetched;
+    const int from = std::clamp(3 * left + kBlock * first, 0, 3 * width);
+    const int to = std::clamp(3 * left + kBlock * end, 0, 3 * width);
+    const std::uint8_t* s = source[top + j];
+    const std::uint8_t* d = drawing[top + j];
     for (int k = from; k < to; k += 64) {
       __builtin_prefetch(s + k);
       __builtin_prefetch(d + k);
@@ -84,16 +94,18 @@ void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const st
 // Asks for a whole stamp row of the source and the drawing: the stamp lands at a random place,
 // so its rows are not in the cache, and a row read one block after another would wait for
 // each of its cache lines in turn.
-void PastelStampRows::Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
-                            int y) const {
+void PastelStampRows::Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y,
+                            int j) const {
+  const int from = kBlock * firstBlock_[static_cast<std::size_t>(j)], to = kBlock * endBlock_[static_cast<std::size_t>(j)];
+  if (from == to) return;
   const std::uint8_t* s = source[y] + 3 * left;
   const std::uint8_t* d = drawing[y] + 3 * left;
-  for (int k = 0; k < stride_; k += 64) {
+  for (int k = from; k < to; k += 64) {
     __builtin_prefetch(s + k);
     __builtin_prefetch(d + k);
   }
-  __builtin_prefetch(s + stride_ - 1);
-  __builtin_prefetch(d + stride_ - 1);
+  __builtin_prefetch(s + to - 1);
+  __builtin_prefetch(d + to - 1);
 }
 
 namespace {
@@ -169,15 +181,16 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
   __m256i before = zero;
   __m128i narrowSum[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
   __m128i narrowBefore = _mm_setzero_si128();
-  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
   for (int j = 0; j < size_; ++j) {
-    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead, j + kAhead);
     const std::uint8_t* s = source[top + j] + 3 * left;
     const std::uint8_t* d = drawing[top + j] + 3 * left;
     const std::uint8_t* ink = Row(ink_, j);
     const std::uint8_t* counted = Row(before_, j);
-    int b = 0;
-    for (; b + 1 < blocks_; b += 2) {
+    const int end = endBlock_[static_cast<std::size_t>(j)];
+    int b = firstBlock_[static_cast<std::size_t>(j)];
+    for (; b + 1 < end; b += 2) {
       const int k = b * kBlock;
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)),
                                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ink + k)));
@@ -188,7 +201,7 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
       for (int c = 0; c < 3; ++c)
         sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, mask[c]), zero));
     }
-    if (b < blocks_) {  // an odd last block
+    if (b < end) {  // an odd last block
       const int k = b * kBlock;
       AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], narrowSum, narrowBefore);
     }
@@ -215,14 +228,14 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
   const __m128i zero = _mm_setzero_si128();
   __m128i sum[3] = {zero, zero, zero};
   __m128i before = zero;
-  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
   for (int j = 0; j < size_; ++j) {
-    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead, j + kAhead);
     const std::uint8_t* s = source[top + j] + 3 * left;
     const std::uint8_t* d = drawing[top + j] + 3 * left;
     const std::uint8_t* ink = Row(ink_, j);
     const std::uint8_t* counted = Row(before_, j);
-    for (int b = 0; b < blocks_; ++b) {
+    for (int b = firstBlock_[static_cast<std::size_t>(j)]; b < endBlock_[static_cast<std::size_t>(j)]; ++b) {
       const int k = b * kBlock;
       AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], sum, before);
     }
@@ -252,7 +265,6 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     }
   const __m256i zero = _mm256_setzero_si256();
   const __m256i full = _mm256_set1_epi16(255);
-  const int pairs = blocks_ / 2;
   int after = start;
   for (int j = 1; j < size_ - 1 && after < limit; ++j) {
     const std::uint8_t* s = source[top + j] + 3 * left;
@@ -260,12 +272,14 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
     __m256i row = zero;
-    for (int q = 0; q < pairs; ++q) {
-      const int k = 2 * q * kBlock;
+    const int end = endBlock_[static_cast<std::size_t>(j)];
+    int b = firstBlock_[static_cast<std::size_t>(j)];
+    for (; b + 1 < end; b += 2) {
+      const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
       const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
-      const __m256i* m = means[(2 * q) % 3];
+      const __m256i* m = means[b % 3];
       // (r * level + mean * (255 - level)) >> 8: at most 255 * 255, so 16-bit lanes suffice.
       const __m256i lo = _mm256_srli_epi16(
           _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
@@ -281,8 +295,8 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
       row = _mm256_add_epi64(row, _mm256_sad_epu8(sv, blended));
     }
     __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(row), _mm256_extracti128_si256(row, 1));
-    if (blocks_ % 2) {  // the last block alone
-      const int b = blocks_ - 1, k = b * kBlock;
+    if (b < end) {  // the last block alone
+      const int k = b * kBlock;
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);
       // The low lanes hold block b's phase.
@@ -313,7 +327,7 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
     __m128i row = _mm_setzero_si128();
-    for (int b = 0; b < blocks_; ++b) {
+    for (int b = firstBlock_[static_cast<std::size_t>(j)]; b < endBlock_[static_cast<std::size_t>(j)]; ++b) {
       const int k = b * kBlock;
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);

@@ -80,7 +80,8 @@ class PastelStampRows {
   // Rows fetched ahead of the one being summed.
   static constexpr int kAhead = 8;
 
-  void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y) const;
+  // Starts loading the part of stamp row j's picture rows (at row y) that holds its ink.
+  void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y, int j) const;
   // SumUnder 32 bytes at a time, on processors with AVX2.
   Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
   // LaidError 32 bytes at a time, on processors with AVX2.
@@ -100,6 +101,10 @@ class PastelStampRows {
   std::vector<std::uint8_t> laid_;    // ink laid in the mean colour (0 < i, j < size - 1)
   std::vector<std::uint8_t> level_;   // the ink's red level, repeated on its three bytes
   std::vector<std::uint8_t> inside_;  // one row: 0xFF on the 3 * size bytes of a stamp row
+  // The blocks [firstBlock_[j], endBlock_[j]) of stamp row j hold all its ink (none when they
+  // are equal): the patch is round, so its rows near the top and bottom are short or empty,
+  // and the passes neither read nor fetch the blocks around them.
+  std::vector<int> firstBlock_, endBlock_;
   // For the passes over a part: its columns' bytes (0xFF) and the rows copied from the source
   // and the drawing, one stride each.
   mutable std::vector<std::uint8_t> scratch_;

@@ -167,6 +167,33 @@ TEST(PastelStampRows, SumWholeRowsAsThePixelsDo) {
   }
 }
 
+// The largest stamps, odd and even, at a few places: their rows span many blocks.
+TEST(PastelStampRows, SumTheLargestStampsAsThePixelsDo) {
+  const int width = 251, height = 223;
+  const Bitmap source = PhotoLike(width, height);
+  const Bitmap drawing = Scrambled(width, height);
+  const auto sourceRows = source.RowTable();
+  const auto drawingRows = drawing.RowTable();
+  const int mean[3] = {250, 3, 77};
+  for (int size : {95, 185, 206}) {
+    Bitmap stamp(size, size);
+    StretchBilinearFast(OilPastelStamp(), stamp);
+    PastelStampRows rows;
+    rows.Build(stamp);
+    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{width - size - 6, height - size - 1}, std::pair{13, 8}}) {
+      ASSERT_TRUE(rows.Covers(left, top, width, height)) << size;
+      for (int shift : {0, 1}) {
+        const Expected e = PixelByPixel(stamp, source, drawing, left, top, shift, mean);
+        const PastelStampRows::Under under = rows.SumUnder(sourceRows.data(), drawingRows.data(), left, top);
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(under.sum[c], e.sum[c]) << size;
+        EXPECT_EQ(under.before, e.before) << size;
+        EXPECT_EQ(rows.LaidError(sourceRows.data(), drawingRows.data(), left, top, shift, mean, 0, INT_MAX), e.laid)
+            << size;
+      }
+    }
+  }
+}
+
 // Laying a kept stamp in place equals building the candidate (the window of the drawing with
 // the ink blended on it) and drawing it over the square; nothing outside the square changes.
 TEST(PastelStampRows, LayInPlaceAsTheCandidateWouldBeDrawn) {
