@@ -221,7 +221,7 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
                                                  const std::uint8_t* const* drawing, int left,
                                                  int top) const {
 #if defined(BRUMELEAF_PASTEL_WIDE)
-  const bool wide = HasAvx2();
+  const bool wide = allowWide_ && HasAvx2();
   if (wide) return SumUnderWide(source, drawing, left, top);
 #endif
   static const ChannelMasks channels;
@@ -315,7 +315,7 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
 int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
                                int top, int shift, const int mean[3], int start, int limit) const {
 #if defined(BRUMELEAF_PASTEL_WIDE)
-  const bool wide = HasAvx2();
+  const bool wide = allowWide_ && HasAvx2();
   if (wide) return LaidErrorWide(source, drawing, left, top, shift, mean, start, limit);
 #endif
   __m128i means[3][2];

@@ -66,6 +66,10 @@ class PastelStampRows {
   int LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                     int shift, const Part& part, const int mean[3], int start, int limit) const;
 
+  // Whether SumUnder and LaidError may take 32 bytes at a time where the processor can (the
+  // default); the tests turn it off to compare the 16-byte form with it.
+  static void AllowWide(bool allow) { allowWide_ = allow; }
+
   // Lays a kept stamp into the drawing at a covered position. With shift 0 the laid ink
   // becomes (d * level + mean * (255 - level)) >> 8 and nothing else changes. With shift 1
   // (an odd stamp) the whole size x size square first takes the drawing one pixel up and left
@@ -81,6 +85,7 @@ class PastelStampRows {
   static constexpr int kAhead = 8;
 
   // Starts loading the part of stamp row j's picture rows (at row y) that holds its ink.
+  static inline bool allowWide_ = true;
   void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y, int j) const;
   // SumUnder 32 bytes at a time, on processors with AVX2.
   Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
