@@ -414,9 +414,39 @@ int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std:
   return after;
 }
 
-void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
-  __m128i means[3][2];
-  MeanLanes(mean, means);
+namespace {
+
+// One 16-byte block of Lay: the laid ink blended; the rest of the stamp row the window (shift
+// 1, `keep` the row's bytes) or as it is (shift 0, where the window is the drawing itself and
+// `keep` the laid mask); past the row's end, as it is.
+inline void LayBlock(std::uint8_t* d, const std::uint8_t* r, const std::uint8_t* level, const std::uint8_t* laid,
+                     const std::uint8_t* inside, int shift, const __m128i means[2]) {
+  const __m128i rv = Load(r);
+  const __m128i mixed = MixWithMean(rv, Load(level), means);
+  const __m128i mask = Load(laid);
+  const __m128i keep = shift ? Load(inside) : mask;
+  const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, mixed), _mm_andnot_si128(mask, rv));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(keep, laidOrWindow), _mm_andnot_si128(keep, Load(d))));
+}
+
+}  // namespace
+
+#if defined(BRUMELEAF_PASTEL_WIDE)
+__attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* const* drawing, int left, int top,
+                                                             int shift, const int mean[3]) const {
+  // The mean colour for blocks b and b + 1 in the two 128-bit lanes (see LaidErrorWide).
+  __m256i means[3][2];
+  for (int p = 0; p < 3; ++p)
+    for (int half = 0; half < 2; ++half) {
+      alignas(32) std::uint16_t lanes[16];
+      for (int k = 0; k < 8; ++k) {
+        lanes[k] = static_cast<std::uint16_t>(mean[(p + 8 * half + k) % 3]);
+        lanes[8 + k] = static_cast<std::uint16_t>(mean[(p + 1 + 8 * half + k) % 3]);
+      }
+      means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
+    }
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i full = _mm256_set1_epi16(255);
   // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
   const int last = shift ? size_ - 1 : size_ - 2;
   for (int j = last; j >= 1; --j) {
@@ -425,20 +455,67 @@ void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int s
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
     // The first pixel of a shifted row reads the window's first column, not the one before.
-    std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
-    for (int b = 0; b < blocks_; ++b) {
+    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    // A shifted row changes whole; otherwise only the laid ink, within the row's ink blocks.
+    const int end = shift ? blocks_ : endBlock_[static_cast<std::size_t>(j)];
+    int b = shift ? 0 : firstBlock_[static_cast<std::size_t>(j)];
+    for (; b + 1 < end; b += 2) {
       const int k = b * kBlock;
-      const __m128i rv = Load(r + k);
-      const __m128i lv = Load(level + k);
-      const __m128i mixed = MixWithMean(rv, lv, means[b % 3]);
-      const __m128i mask = Load(laid + k);
-      // Laid ink blended; the rest of the stamp row the window (shift 1) or as it is (shift
-      // 0, where the window is the drawing itself); past the row's end, as it is.
-      const __m128i keep = shift ? Load(inside_.data() + k) : mask;
-      const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, mixed), _mm_andnot_si128(mask, rv));
-      const __m128i dv = Load(d + k);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
-                       _mm_or_si128(_mm_and_si128(keep, laidOrWindow), _mm_andnot_si128(keep, dv)));
+      const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
+      const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
+      const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
+      const __m256i* m = means[b % 3];
+      const __m256i lo = _mm256_srli_epi16(
+          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
+                           _mm256_mullo_epi16(m[0], _mm256_sub_epi16(full, lvLo))),
+          8);
+      const __m256i hi = _mm256_srli_epi16(
+          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(rv, zero), lvHi),
+                           _mm256_mullo_epi16(m[1], _mm256_sub_epi16(full, lvHi))),
+          8);
+      const __m256i mixed = _mm256_packus_epi16(lo, hi);
+      const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(laid + k));
+      const __m256i keep = shift ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inside_.data() + k)) : mask;
+      const __m256i laidOrWindow = _mm256_blendv_epi8(rv, mixed, mask);
+      const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + k), _mm256_blendv_epi8(dv, laidOrWindow, keep));
+    }
+    if (b < end) {  // the last block alone; the low lanes hold its phase
+      const int k = b * kBlock;
+      const __m128i m[2] = {_mm256_castsi256_si128(means[b % 3][0]), _mm256_castsi256_si128(means[b % 3][1])};
+      LayBlock(d + k, r + k, level + k, laid + k, inside_.data() + k, shift, m);
+    }
+    if (shift) std::copy(first, first + 3, d);
+  }
+  if (shift) {
+    // Row 0 reads itself one pixel back, its first pixel staying.
+    std::uint8_t* d = drawing[top] + 3 * left;
+    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
+  }
+}
+#endif
+
+void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
+#if defined(BRUMELEAF_PASTEL_WIDE)
+  if (allowWide_ && HasAvx2()) {
+    LayWide(drawing, left, top, shift, mean);
+    return;
+  }
+#endif
+  __m128i means[3][2];
+  MeanLanes(mean, means);
+  // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
+  const int last = shift ? size_ - 1 : size_ - 2;
+  for (int j = last; j >= 1; --j) {
+    std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    // The first pixel of a shifted row reads the window's first column, not the one before.
+    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    // A shifted row changes whole; otherwise only the laid ink, within the row's ink blocks.
+    const int end = shift ? blocks_ : endBlock_[static_cast<std::size_t>(j)];
+    for (int b = shift ? 0 : firstBlock_[static_cast<std::size_t>(j)]; b < end; ++b) {
+      const int k = b * kBlock;
+      LayBlock(d + k, r + k, Row(level_, j) + k, Row(laid_, j) + k, inside_.data() + k, shift, means[b % 3]);
     }
     if (shift) std::copy(first, first + 3, d);
   }

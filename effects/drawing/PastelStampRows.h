@@ -66,8 +66,8 @@ class PastelStampRows {
   int LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                     int shift, const Part& part, const int mean[3], int start, int limit) const;
 
-  // Whether SumUnder and LaidError may take 32 bytes at a time where the processor can (the
-  // default); the tests turn it off to compare the 16-byte form with it.
+  // Whether SumUnder, LaidError and Lay may take 32 bytes at a time where the processor can
+  // (the default); the tests turn it off to compare the 16-byte form with it.
   static void AllowWide(bool allow) { allowWide_ = allow; }
 
   // Lays a kept stamp into the drawing at a covered position. With shift 0 the laid ink
@@ -89,6 +89,8 @@ class PastelStampRows {
   void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y, int j) const;
   // SumUnder 32 bytes at a time, on processors with AVX2.
   Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+  // Lay 32 bytes at a time, on processors with AVX2.
+  void LayWide(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const;
   // LaidError 32 bytes at a time, on processors with AVX2.
   int LaidErrorWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                     int shift, const int mean[3], int start, int limit) const;
