@@ -96,6 +96,7 @@ class PastelRun {
   void Prefetch(int left, int top) const;
   void PrefetchNext();
   void LayInPlace(int left, int top, const Levels& mean);
+  void RefreshAfterLaying(int left, int top);
   void BuildCandidate(const Levels& mean);
   void Accept(int x, int y);
   void ShowInPreview(std::int64_t attempt);
@@ -301,7 +302,7 @@ void PastelRun::TryCovered(int x, int y) {
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
   rows_.Lay(drawingRows_.data(), left, top, shift, mean.c);
-  targets_.Refresh(left, top, left + size_, top + size_);
+  RefreshAfterLaying(left, top);
 }
 
 // Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
@@ -354,7 +355,18 @@ void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
     std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
     for (int c = 0; c < 3; ++c) d[c] = Blend(d[c], p.level, mean.c[c]);
   }
-  targets_.Refresh(left, top, left + size_, top + size_);
+  RefreshAfterLaying(left, top);
+}
+
+// An even stamp changes the drawing only under its laid ink: the search bits need refreshing
+// only over the ink's bounds; an odd one moves its whole square.
+void PastelRun::RefreshAfterLaying(int left, int top) {
+  if (size_ % 2 != 0) {
+    targets_.Refresh(left, top, left + size_, top + size_);
+    return;
+  }
+  const PastelStampRows::Bounds& ink = rows_.InkBounds();
+  targets_.Refresh(left + ink.firstColumn, top + ink.firstRow, left + ink.endColumn, top + ink.endRow);
 }
 
 // The candidate picture: the mapped window of the drawing with the ink laid on it.

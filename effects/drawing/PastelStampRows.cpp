@@ -30,6 +30,7 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   scratch_.assign(3 * static_cast<std::size_t>(stride_), 0);
   std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
+  inkBounds_ = Bounds{size_, size_, 0, 0};
   firstBlock_.assign(static_cast<std::size_t>(size_), 0);
   endBlock_.assign(static_cast<std::size_t>(size_), 0);
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
@@ -55,8 +56,13 @@ void PastelStampRows::Build(const Bitmap& stamp) {
       int& end = endBlock_[static_cast<std::size_t>(j)];
       if (first == end) first = 3 * i / kBlock;
       end = (3 * i + 2) / kBlock + 1;
+      inkBounds_.firstColumn = std::min(inkBounds_.firstColumn, i);
+      inkBounds_.endColumn = std::max(inkBounds_.endColumn, i + 1);
+      inkBounds_.firstRow = std::min(inkBounds_.firstRow, j);
+      inkBounds_.endRow = j + 1;
     }
   }
+  if (inkCount_ == 0) inkBounds_ = Bounds{};
 }
 
 void PastelStampRows::MarkColumns(const Part& part, int& from, int& bytes) const {

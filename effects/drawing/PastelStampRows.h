@@ -25,6 +25,12 @@ class PastelStampRows {
 
   int Size() const { return size_; }
   int InkCount() const { return inkCount_; }
+  // The smallest rectangle of stamp pixels [firstColumn, endColumn) x [firstRow, endRow)
+  // holding all the ink (empty when there is none).
+  struct Bounds {
+    int firstColumn = 0, firstRow = 0, endColumn = 0, endRow = 0;
+  };
+  const Bounds& InkBounds() const { return inkBounds_; }
 
   // Whether the passes may read the stamp at top-left (left, top) in a width x height picture:
   // every stamp pixel strictly inside the picture's outer frame, the shifted candidate window
@@ -112,6 +118,7 @@ class PastelStampRows {
   // are equal): the patch is round, so its rows near the top and bottom are short or empty,
   // and the passes neither read nor fetch the blocks around them.
   std::vector<int> firstBlock_, endBlock_;
+  Bounds inkBounds_;
   // For the passes over a part: its columns' bytes (0xFF) and the rows copied from the source
   // and the drawing, one stride each.
   mutable std::vector<std::uint8_t> scratch_;

@@ -250,3 +250,45 @@ TEST(PastelStampRows, CoverOnlyWhereTheRowsCanBeReadWhole) {
   EXPECT_TRUE(rows.Covers(85, 1, 100, 100));
   EXPECT_FALSE(rows.Covers(86, 1, 100, 100));
 }
+
+// The ink's bounds are those of the stamp's ink pixels, rotated stamps included, and empty
+// for a stamp without ink.
+TEST(PastelStampRows, BoundTheInk) {
+  for (int size : {5, 8, 23, 64}) {
+    Bitmap stamp(size, size);
+    StretchBilinearFast(OilPastelStamp(), stamp);
+    for (int quarter = 0; quarter < 2; ++quarter) {
+      if (quarter) {  // a quarter turn and a cut corner: the bounds are not symmetric
+        Bitmap turned(size, size);
+        for (int j = 0; j < size; ++j)
+          for (int i = 0; i < size; ++i)
+            for (int c = 0; c < 3; ++c) turned.ScanLine(j)[3 * i + c] = stamp.ScanLine(i)[3 * (size - 1 - j) + c];
+        for (int j = 0; j < size / 2; ++j)
+          for (int i = 0; i < size; ++i) turned.ScanLine(j)[3 * i + 2] = 255;
+        stamp = turned;
+      }
+      PastelStampRows rows;
+      rows.Build(stamp);
+      PastelStampRows::Bounds expected{size, size, 0, 0};
+      for (int j = 0; j < size; ++j)
+        for (int i = 0; i < size; ++i)
+          if (stamp.ScanLine(j)[3 * i + 2] < kPastelInkBelow) {
+            expected.firstColumn = std::min(expected.firstColumn, i);
+            expected.firstRow = std::min(expected.firstRow, j);
+            expected.endColumn = std::max(expected.endColumn, i + 1);
+            expected.endRow = std::max(expected.endRow, j + 1);
+          }
+      const PastelStampRows::Bounds& bounds = rows.InkBounds();
+      EXPECT_EQ(bounds.firstColumn, expected.firstColumn) << size << " " << quarter;
+      EXPECT_EQ(bounds.firstRow, expected.firstRow) << size << " " << quarter;
+      EXPECT_EQ(bounds.endColumn, expected.endColumn) << size << " " << quarter;
+      EXPECT_EQ(bounds.endRow, expected.endRow) << size << " " << quarter;
+    }
+  }
+  Bitmap paper(7, 7);
+  paper.Fill(MakeColour(255, 255, 255));
+  PastelStampRows rows;
+  rows.Build(paper);
+  EXPECT_EQ(rows.InkBounds().endColumn - rows.InkBounds().firstColumn, 0);
+  EXPECT_EQ(rows.InkBounds().endRow - rows.InkBounds().firstRow, 0);
+}
