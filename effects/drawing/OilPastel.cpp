@@ -96,6 +96,7 @@ class PastelRun {
   void Prefetch(int left, int top) const;
   void PrefetchNext();
   void LayInPlace(int left, int top, const Levels& mean);
+  void RefreshAfterLaying(int left, int top);
   void BuildCandidate(const Levels& mean);
   void Accept(int x, int y);
   void ShowInPreview(std::int64_t attempt);
@@ -116,7 +117,6 @@ class PastelRun {
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> ink_;      // row by row
-  std::vector<std::size_t> rowBegin_;  // where each stamp row's ink starts in ink_ (size + 1 entries)
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
   // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
   // (for stamps up to kQuickRejectSize).
@@ -178,9 +178,7 @@ void PastelRun::CollectInk() {
   const bool quick = stamp_.Width() <= kQuickRejectSize;
   countedMask_.assign(quick ? StampSearchTargets::MaskIndex(0, stamp_.Height()) : 0, 0);
   const int span = 2 * (stamp_.Width() >> 1);
-  rowBegin_.assign(static_cast<std::size_t>(stamp_.Height()) + 1, 0);
   for (int j = 0; j < stamp_.Height(); ++j) {
-    rowBegin_[static_cast<std::size_t>(j)] = ink_.size();
     const std::uint8_t* row = stamp_.ScanLine(j);
     for (int i = 0; i < stamp_.Width(); ++i) {
       const std::uint8_t red = row[3 * i + 2];
@@ -191,7 +189,6 @@ void PastelRun::CollectInk() {
       if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
   }
-  rowBegin_.back() = ink_.size();
   rows_.Build(stamp_);
 }
 
@@ -200,6 +197,7 @@ bool PastelRun::FindPosition(int& x, int& y) {
   // could look, and the search would never end: the stamping is finished. While one exists
   // the draws are exactly those of an unbounded search.
   if (!targets_.Any()) return false;
+  if (lookahead_.Take(random_, x, y)) return true;
   for (std::uint32_t draws = 1;; ++draws) {
     x = static_cast<int>(random_.Next(static_cast<std::uint32_t>(width_)));
     y = static_cast<int>(random_.Next(static_cast<std::uint32_t>(height_)));
@@ -230,58 +228,48 @@ void PastelRun::MapWindow(int x, int y) {
 // the error against the source under the ink before and after laying the stamp. The candidate
 // is only built when the stamp is kept; an even-sized stamp, whose candidate equals the drawing
 // except under its ink, is then laid in place.
+//
+// Only ink strictly inside the picture counts, and there the window map (see MapWindow) needs
+// no clamping: an even stamp reads the drawing under each pixel, an odd one one pixel up and
+// left except on its first row and column. So a stamp over the picture's edge is summed as a
+// covered one, over the part of its rows and columns inside the inner frame.
 void PastelRun::Try(int x, int y) {
   const int left = x - cx_, top = y - cy_;
-  const int spanX = 2 * cx_, spanY = 2 * cy_;
   if (rows_.Covers(left, top, width_, height_)) {
     TryCovered(x, y);
     return;
   }
   Prefetch(left, top);
-  // Only the stamp rows inside the picture's inner frame count.
-  const int firstRow = std::clamp(1 - top, 0, size_), endRow = std::clamp(height_ - 1 - top, firstRow, size_);
-  const InkPixel* const first = ink_.data() + rowBegin_[static_cast<std::size_t>(firstRow)];
-  const InkPixel* const end = ink_.data() + rowBegin_[static_cast<std::size_t>(endRow)];
-  std::int64_t sum[3] = {0, 0, 0};
-  std::int64_t count = 0;
-  int before = 0;
-  for (const InkPixel* q = first; q != end; ++q) {
-    const InkPixel& p = *q;
-    const int X = left + p.i, Y = top + p.j;
-    if (!StrictlyInside(X, Y)) continue;
-    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    for (int c = 0; c < 3; ++c) sum[c] += s[c];
-    ++count;
-    if (p.i < spanX && p.j < spanY) {
-      const std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
-      for (int c = 0; c < 3; ++c) before += std::abs(s[c] - d[c]);
-    }
-  }
+  PastelStampRows::Part part;
+  part.firstRow = std::clamp(1 - top, 0, size_);
+  part.endRow = std::clamp(height_ - 1 - top, 0, size_);
+  part.firstColumn = std::clamp(1 - left, 0, size_);
+  part.endColumn = std::clamp(width_ - 1 - left, 0, size_);
+  int count = 0;
+  const PastelStampRows::Under under =
+      rows_.SumUnderPart(sourceRows_.data(), drawingRows_.data(), left, top, part, count);
   // Nothing under the ink: the mean is black and both error sums are 0, so it is not kept.
   if (count == 0) return;
   Levels mean;
-  for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(sum[c] / count);
+  for (int c = 0; c < 3; ++c) mean.c[c] = static_cast<int>(under.sum[c] / count);
 
   // The error after only grows: once at the limit (at once when the limit is not above 0),
   // the stamp is not kept whatever follows.
-  const int limit = (before >> 10) * plan_.acceptance;
+  const int limit = (under.before >> 10) * plan_.acceptance;
   if (limit <= 0) return;
-  MapWindow(x, y);
+  const int shift = size_ % 2;
   int after = 0;
-  for (const InkPixel* q = first; q != end && after < limit; ++q) {
-    const InkPixel& p = *q;
+  for (const InkPixel& p : ring_) {
     const int X = left + p.i, Y = top + p.j;
     if (!StrictlyInside(X, Y)) continue;
     const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(rowMap_[static_cast<std::size_t>(p.j)])] +
-                            columnMap_[static_cast<std::size_t>(p.i)];
-    if (Laid(p)) {
-      for (int c = 0; c < 3; ++c) after += std::abs(s[c] - Blend(r[c], p.level, mean.c[c]));
-    } else {
-      for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
-    }
+    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(Y - rowBack)] + 3 * (X - columnBack);
+    for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
   }
+  after = rows_.LaidErrorPart(sourceRows_.data(), drawingRows_.data(), left, top, shift, part, mean.c, after, limit);
   if (after >= limit) return;
+  MapWindow(x, y);
   Keep(x, y, mean);
 }
 
@@ -314,13 +302,13 @@ void PastelRun::TryCovered(int x, int y) {
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
   rows_.Lay(drawingRows_.data(), left, top, shift, mean.c);
-  targets_.Refresh(left, top, left + size_, top + size_);
+  RefreshAfterLaying(left, top);
 }
 
 // Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
 // kept (see TryCovered). A capped byte leaves the answer to the full passes.
 bool PastelRun::SurelyTooClose(int left, int top) const {
-  const int before = targets_.MaskedDistance(countedMask_.data(), 2 * cy_, left, top);
+  const int before = targets_.MaskedDistance(countedMask_.data(), 2 * cx_, 2 * cy_, left, top);
   return before >= 0 && before < 1024;
 }
 
@@ -367,7 +355,18 @@ void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
     std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
     for (int c = 0; c < 3; ++c) d[c] = Blend(d[c], p.level, mean.c[c]);
   }
-  targets_.Refresh(left, top, left + size_, top + size_);
+  RefreshAfterLaying(left, top);
+}
+
+// An even stamp changes the drawing only under its laid ink: the search bits need refreshing
+// only over the ink's bounds; an odd one moves its whole square.
+void PastelRun::RefreshAfterLaying(int left, int top) {
+  if (size_ % 2 != 0) {
+    targets_.Refresh(left, top, left + size_, top + size_);
+    return;
+  }
+  const PastelStampRows::Bounds& ink = rows_.InkBounds();
+  targets_.Refresh(left + ink.firstColumn, top + ink.firstRow, left + ink.endColumn, top + ink.endRow);
 }
 
 // The candidate picture: the mapped window of the drawing with the ink laid on it.

@@ -27,8 +27,12 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   laid_.assign(bytes, 0);
   level_.assign(bytes, 0);
   inside_.assign(static_cast<std::size_t>(stride_), 0);
+  scratch_.assign(3 * static_cast<std::size_t>(stride_), 0);
   std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
+  inkBounds_ = Bounds{size_, size_, 0, 0};
+  firstBlock_.assign(static_cast<std::size_t>(size_), 0);
+  endBlock_.assign(static_cast<std::size_t>(size_), 0);
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
   // row and column of an odd one.
   const int span = 2 * (size_ >> 1);
@@ -48,17 +52,38 @@ void PastelStampRows::Build(const Bitmap& stamp) {
         laid_[k] = laid ? 0xFF : 0;
         level_[k] = red;
       }
+      int& first = firstBlock_[static_cast<std::size_t>(j)];
+      int& end = endBlock_[static_cast<std::size_t>(j)];
+      if (first == end) first = 3 * i / kBlock;
+      end = (3 * i + 2) / kBlock + 1;
+      inkBounds_.firstColumn = std::min(inkBounds_.firstColumn, i);
+      inkBounds_.endColumn = std::max(inkBounds_.endColumn, i + 1);
+      inkBounds_.firstRow = std::min(inkBounds_.firstRow, j);
+      inkBounds_.endRow = j + 1;
     }
   }
+  if (inkCount_ == 0) inkBounds_ = Bounds{};
+}
+
+void PastelStampRows::MarkColumns(const Part& part, int& from, int& bytes) const {
+  from = 3 * part.firstColumn;
+  bytes = 3 * (part.endColumn - part.firstColumn);
+  std::uint8_t* columns = Scratch(0);
+  std::fill(columns, columns + stride_, std::uint8_t{0});
+  std::fill(columns + from, columns + from + bytes, std::uint8_t{0xFF});
 }
 
 void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing,
                                      int left, int top, int width, int height) const {
-  const int first = std::max(top, 0), last = std::min({top + kAhead, top + size_, height});
-  const int from = 3 * std::clamp(left, 0, width), to = 3 * std::clamp(left + size_, 0, width);
-  for (int y = first; y < last; ++y) {
-    const std::uint8_t* s = source[y];
-    const std::uint8_t* d = drawing[y];
+  // The first kAhead stamp rows with ink, each over its ink's blocks, clipped to the picture.
+  for (int j = std::max(-top, 0), fetched = 0; j < size_ && top + j < height && fetched < kAhead; ++j) {
+    const int first = firstBlock_[static_cast<std::size_t>(j)], end = endBlock_[static_cast<std::size_t>(j)];
+    if (first == end) continue;
+    ++fetched;
+    const int from = std::clamp(3 * left + kBlock * first, 0, 3 * width);
+    const int to = std::clamp(3 * left + kBlock * end, 0, 3 * width);
+    const std::uint8_t* s = source[top + j];
+    const std::uint8_t* d = drawing[top + j];
     for (int k = from; k < to; k += 64) {
       __builtin_prefetch(s + k);
       __builtin_prefetch(d + k);
@@ -75,16 +100,18 @@ void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const st
 // Asks for a whole stamp row of the source and the drawing: the stamp lands at a random place,
 // so its rows are not in the cache, and a row read one block after another would wait for
 // each of its cache lines in turn.
-void PastelStampRows::Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
-                            int y) const {
+void PastelStampRows::Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y,
+                            int j) const {
+  const int from = kBlock * firstBlock_[static_cast<std::size_t>(j)], to = kBlock * endBlock_[static_cast<std::size_t>(j)];
+  if (from == to) return;
   const std::uint8_t* s = source[y] + 3 * left;
   const std::uint8_t* d = drawing[y] + 3 * left;
-  for (int k = 0; k < stride_; k += 64) {
+  for (int k = from; k < to; k += 64) {
     __builtin_prefetch(s + k);
     __builtin_prefetch(d + k);
   }
-  __builtin_prefetch(s + stride_ - 1);
-  __builtin_prefetch(d + stride_ - 1);
+  __builtin_prefetch(s + to - 1);
+  __builtin_prefetch(d + to - 1);
 }
 
 namespace {
@@ -160,15 +187,16 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
   __m256i before = zero;
   __m128i narrowSum[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
   __m128i narrowBefore = _mm_setzero_si128();
-  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
   for (int j = 0; j < size_; ++j) {
-    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead, j + kAhead);
     const std::uint8_t* s = source[top + j] + 3 * left;
     const std::uint8_t* d = drawing[top + j] + 3 * left;
     const std::uint8_t* ink = Row(ink_, j);
     const std::uint8_t* counted = Row(before_, j);
-    int b = 0;
-    for (; b + 1 < blocks_; b += 2) {
+    const int end = endBlock_[static_cast<std::size_t>(j)];
+    int b = firstBlock_[static_cast<std::size_t>(j)];
+    for (; b + 1 < end; b += 2) {
       const int k = b * kBlock;
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)),
                                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ink + k)));
@@ -179,7 +207,7 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
       for (int c = 0; c < 3; ++c)
         sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, mask[c]), zero));
     }
-    if (b < blocks_) {  // an odd last block
+    if (b < end) {  // an odd last block
       const int k = b * kBlock;
       AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], narrowSum, narrowBefore);
     }
@@ -199,21 +227,21 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
                                                  const std::uint8_t* const* drawing, int left,
                                                  int top) const {
 #if defined(BRUMELEAF_PASTEL_WIDE)
-  const bool wide = HasAvx2();
+  const bool wide = allowWide_ && HasAvx2();
   if (wide) return SumUnderWide(source, drawing, left, top);
 #endif
   static const ChannelMasks channels;
   const __m128i zero = _mm_setzero_si128();
   __m128i sum[3] = {zero, zero, zero};
   __m128i before = zero;
-  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j);
+  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
   for (int j = 0; j < size_; ++j) {
-    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead);
+    if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead, j + kAhead);
     const std::uint8_t* s = source[top + j] + 3 * left;
     const std::uint8_t* d = drawing[top + j] + 3 * left;
     const std::uint8_t* ink = Row(ink_, j);
     const std::uint8_t* counted = Row(before_, j);
-    for (int b = 0; b < blocks_; ++b) {
+    for (int b = firstBlock_[static_cast<std::size_t>(j)]; b < endBlock_[static_cast<std::size_t>(j)]; ++b) {
       const int k = b * kBlock;
       AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], sum, before);
     }
@@ -243,7 +271,6 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     }
   const __m256i zero = _mm256_setzero_si256();
   const __m256i full = _mm256_set1_epi16(255);
-  const int pairs = blocks_ / 2;
   int after = start;
   for (int j = 1; j < size_ - 1 && after < limit; ++j) {
     const std::uint8_t* s = source[top + j] + 3 * left;
@@ -251,12 +278,14 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
     __m256i row = zero;
-    for (int q = 0; q < pairs; ++q) {
-      const int k = 2 * q * kBlock;
+    const int end = endBlock_[static_cast<std::size_t>(j)];
+    int b = firstBlock_[static_cast<std::size_t>(j)];
+    for (; b + 1 < end; b += 2) {
+      const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
       const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
-      const __m256i* m = means[(2 * q) % 3];
+      const __m256i* m = means[b % 3];
       // (r * level + mean * (255 - level)) >> 8: at most 255 * 255, so 16-bit lanes suffice.
       const __m256i lo = _mm256_srli_epi16(
           _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
@@ -272,8 +301,8 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
       row = _mm256_add_epi64(row, _mm256_sad_epu8(sv, blended));
     }
     __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(row), _mm256_extracti128_si256(row, 1));
-    if (blocks_ % 2) {  // the last block alone
-      const int b = blocks_ - 1, k = b * kBlock;
+    if (b < end) {  // the last block alone
+      const int k = b * kBlock;
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);
       // The low lanes hold block b's phase.
@@ -292,7 +321,7 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
 int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
                                int top, int shift, const int mean[3], int start, int limit) const {
 #if defined(BRUMELEAF_PASTEL_WIDE)
-  const bool wide = HasAvx2();
+  const bool wide = allowWide_ && HasAvx2();
   if (wide) return LaidErrorWide(source, drawing, left, top, shift, mean, start, limit);
 #endif
   __m128i means[3][2];
@@ -304,7 +333,7 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
     __m128i row = _mm_setzero_si128();
-    for (int b = 0; b < blocks_; ++b) {
+    for (int b = firstBlock_[static_cast<std::size_t>(j)]; b < endBlock_[static_cast<std::size_t>(j)]; ++b) {
       const int k = b * kBlock;
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);
@@ -318,9 +347,112 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
   return after;
 }
 
-void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
+PastelStampRows::Under PastelStampRows::SumUnderPart(const std::uint8_t* const* source,
+                                                     const std::uint8_t* const* drawing, int left, int top,
+                                                     const Part& part, int& count) const {
+  count = 0;
+  Under under;
+  if (part.firstRow >= part.endRow || part.firstColumn >= part.endColumn) return under;
+  static const ChannelMasks channels;
+  int from = 0, bytes = 0;
+  MarkColumns(part, from, bytes);
+  const std::uint8_t* columns = Scratch(0);
+  std::uint8_t* s = Scratch(1);
+  std::uint8_t* d = Scratch(2);
+  const int firstBlock = from / kBlock, endBlock = (from + bytes + kBlock - 1) / kBlock;
+  const __m128i zero = _mm_setzero_si128();
+  __m128i sum[3] = {zero, zero, zero};
+  __m128i before = zero, inked = zero;
+  for (int j = part.firstRow; j < part.endRow; ++j) {
+    std::memcpy(s + from, source[top + j] + 3 * (left + part.firstColumn), static_cast<std::size_t>(bytes));
+    std::memcpy(d + from, drawing[top + j] + 3 * (left + part.firstColumn), static_cast<std::size_t>(bytes));
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    for (int b = firstBlock; b < endBlock; ++b) {
+      const int k = b * kBlock;
+      const __m128i inside = Load(columns + k);
+      const __m128i inkHere = _mm_and_si128(Load(ink + k), inside);
+      const __m128i cm = _mm_and_si128(Load(counted + k), inside);
+      const __m128i sv = _mm_and_si128(Load(s + k), inkHere);
+      before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
+      for (int c = 0; c < 3; ++c)
+        sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, channels.mask[b % 3][c]), zero));
+      inked = _mm_add_epi64(inked, _mm_sad_epu8(inkHere, zero));
+    }
+  }
+  for (int c = 0; c < 3; ++c) under.sum[c] = Total(sum[c]);
+  under.before = static_cast<int>(Total(before));
+  count = static_cast<int>(Total(inked) / (3 * 255));  // three 0xFF bytes per ink pixel
+  return under;
+}
+
+int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                                   int top, int shift, const Part& part, const int mean[3], int start,
+                                   int limit) const {
+  const int firstRow = std::max(part.firstRow, 1), endRow = std::min(part.endRow, size_ - 1);
+  if (firstRow >= endRow || part.firstColumn >= part.endColumn) return start;
   __m128i means[3][2];
   MeanLanes(mean, means);
+  int from = 0, bytes = 0;
+  MarkColumns(part, from, bytes);
+  const std::uint8_t* columns = Scratch(0);
+  std::uint8_t* s = Scratch(1);
+  std::uint8_t* r = Scratch(2);
+  const int firstBlock = from / kBlock, endBlock = (from + bytes + kBlock - 1) / kBlock;
+  int after = start;
+  for (int j = firstRow; j < endRow && after < limit; ++j) {
+    // Laid ink lies off the stamp's first row and column, so the drawing `shift` pixels up and
+    // left of a counted pixel is inside the picture.
+    std::memcpy(s + from, source[top + j] + 3 * (left + part.firstColumn), static_cast<std::size_t>(bytes));
+    std::memcpy(r + from, drawing[top + j - shift] + 3 * (left + part.firstColumn - shift),
+                static_cast<std::size_t>(bytes));
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    __m128i row = _mm_setzero_si128();
+    for (int b = firstBlock; b < endBlock; ++b) {
+      const int k = b * kBlock;
+      const __m128i mixed = MixWithMean(Load(r + k), Load(level + k), means[b % 3]);
+      const __m128i mask = _mm_and_si128(Load(laid + k), Load(columns + k));
+      row = _mm_add_epi64(row, _mm_sad_epu8(_mm_and_si128(Load(s + k), mask), _mm_and_si128(mixed, mask)));
+    }
+    after += static_cast<int>(Total(row));
+  }
+  return after;
+}
+
+namespace {
+
+// One 16-byte block of Lay: the laid ink blended; the rest of the stamp row the window (shift
+// 1, `keep` the row's bytes) or as it is (shift 0, where the window is the drawing itself and
+// `keep` the laid mask); past the row's end, as it is.
+inline void LayBlock(std::uint8_t* d, const std::uint8_t* r, const std::uint8_t* level, const std::uint8_t* laid,
+                     const std::uint8_t* inside, int shift, const __m128i means[2]) {
+  const __m128i rv = Load(r);
+  const __m128i mixed = MixWithMean(rv, Load(level), means);
+  const __m128i mask = Load(laid);
+  const __m128i keep = shift ? Load(inside) : mask;
+  const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, mixed), _mm_andnot_si128(mask, rv));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_and_si128(keep, laidOrWindow), _mm_andnot_si128(keep, Load(d))));
+}
+
+}  // namespace
+
+#if defined(BRUMELEAF_PASTEL_WIDE)
+__attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* const* drawing, int left, int top,
+                                                             int shift, const int mean[3]) const {
+  // The mean colour for blocks b and b + 1 in the two 128-bit lanes (see LaidErrorWide).
+  __m256i means[3][2];
+  for (int p = 0; p < 3; ++p)
+    for (int half = 0; half < 2; ++half) {
+      alignas(32) std::uint16_t lanes[16];
+      for (int k = 0; k < 8; ++k) {
+        lanes[k] = static_cast<std::uint16_t>(mean[(p + 8 * half + k) % 3]);
+        lanes[8 + k] = static_cast<std::uint16_t>(mean[(p + 1 + 8 * half + k) % 3]);
+      }
+      means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
+    }
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i full = _mm256_set1_epi16(255);
   // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
   const int last = shift ? size_ - 1 : size_ - 2;
   for (int j = last; j >= 1; --j) {
@@ -329,20 +461,67 @@ void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int s
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
     // The first pixel of a shifted row reads the window's first column, not the one before.
-    std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
-    for (int b = 0; b < blocks_; ++b) {
+    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    // A shifted row changes whole; otherwise only the laid ink, within the row's ink blocks.
+    const int end = shift ? blocks_ : endBlock_[static_cast<std::size_t>(j)];
+    int b = shift ? 0 : firstBlock_[static_cast<std::size_t>(j)];
+    for (; b + 1 < end; b += 2) {
       const int k = b * kBlock;
-      const __m128i rv = Load(r + k);
-      const __m128i lv = Load(level + k);
-      const __m128i mixed = MixWithMean(rv, lv, means[b % 3]);
-      const __m128i mask = Load(laid + k);
-      // Laid ink blended; the rest of the stamp row the window (shift 1) or as it is (shift
-      // 0, where the window is the drawing itself); past the row's end, as it is.
-      const __m128i keep = shift ? Load(inside_.data() + k) : mask;
-      const __m128i laidOrWindow = _mm_or_si128(_mm_and_si128(mask, mixed), _mm_andnot_si128(mask, rv));
-      const __m128i dv = Load(d + k);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
-                       _mm_or_si128(_mm_and_si128(keep, laidOrWindow), _mm_andnot_si128(keep, dv)));
+      const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
+      const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
+      const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
+      const __m256i* m = means[b % 3];
+      const __m256i lo = _mm256_srli_epi16(
+          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
+                           _mm256_mullo_epi16(m[0], _mm256_sub_epi16(full, lvLo))),
+          8);
+      const __m256i hi = _mm256_srli_epi16(
+          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(rv, zero), lvHi),
+                           _mm256_mullo_epi16(m[1], _mm256_sub_epi16(full, lvHi))),
+          8);
+      const __m256i mixed = _mm256_packus_epi16(lo, hi);
+      const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(laid + k));
+      const __m256i keep = shift ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inside_.data() + k)) : mask;
+      const __m256i laidOrWindow = _mm256_blendv_epi8(rv, mixed, mask);
+      const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + k), _mm256_blendv_epi8(dv, laidOrWindow, keep));
+    }
+    if (b < end) {  // the last block alone; the low lanes hold its phase
+      const int k = b * kBlock;
+      const __m128i m[2] = {_mm256_castsi256_si128(means[b % 3][0]), _mm256_castsi256_si128(means[b % 3][1])};
+      LayBlock(d + k, r + k, level + k, laid + k, inside_.data() + k, shift, m);
+    }
+    if (shift) std::copy(first, first + 3, d);
+  }
+  if (shift) {
+    // Row 0 reads itself one pixel back, its first pixel staying.
+    std::uint8_t* d = drawing[top] + 3 * left;
+    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
+  }
+}
+#endif
+
+void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
+#if defined(BRUMELEAF_PASTEL_WIDE)
+  if (allowWide_ && HasAvx2()) {
+    LayWide(drawing, left, top, shift, mean);
+    return;
+  }
+#endif
+  __m128i means[3][2];
+  MeanLanes(mean, means);
+  // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
+  const int last = shift ? size_ - 1 : size_ - 2;
+  for (int j = last; j >= 1; --j) {
+    std::uint8_t* d = drawing[top + j] + 3 * left;
+    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+    // The first pixel of a shifted row reads the window's first column, not the one before.
+    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
+    // A shifted row changes whole; otherwise only the laid ink, within the row's ink blocks.
+    const int end = shift ? blocks_ : endBlock_[static_cast<std::size_t>(j)];
+    for (int b = shift ? 0 : firstBlock_[static_cast<std::size_t>(j)]; b < end; ++b) {
+      const int k = b * kBlock;
+      LayBlock(d + k, r + k, Row(level_, j) + k, Row(laid_, j) + k, inside_.data() + k, shift, means[b % 3]);
     }
     if (shift) std::copy(first, first + 3, d);
   }
@@ -384,6 +563,46 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
       if (!laid[k]) continue;
       const int blended = (r[k] * level[k] + mean[k % 3] * (255 - level[k])) >> 8;
       after += std::abs(s[k] - blended);
+    }
+  }
+  return after;
+}
+
+PastelStampRows::Under PastelStampRows::SumUnderPart(const std::uint8_t* const* source,
+                                                     const std::uint8_t* const* drawing, int left, int top,
+                                                     const Part& part, int& count) const {
+  count = 0;
+  Under under;
+  for (int j = part.firstRow; j < part.endRow; ++j) {
+    // Byte k of the stamp row lies at k + at in the picture's rows (at may be negative).
+    const std::uint8_t* s = source[top + j];
+    const std::uint8_t* d = drawing[top + j];
+    const int at = 3 * left;
+    const std::uint8_t* ink = Row(ink_, j);
+    const std::uint8_t* counted = Row(before_, j);
+    for (int k = 3 * part.firstColumn; k < 3 * part.endColumn; ++k) {
+      if (ink[k]) under.sum[k % 3] += s[k + at];
+      if (counted[k]) under.before += std::abs(s[k + at] - d[k + at]);
+      if (ink[k] && k % 3 == 0) ++count;
+    }
+  }
+  return under;
+}
+
+int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                                   int top, int shift, const Part& part, const int mean[3], int start,
+                                   int limit) const {
+  int after = start;
+  for (int j = std::max(part.firstRow, 1); j < std::min(part.endRow, size_ - 1) && after < limit; ++j) {
+    const std::uint8_t* s = source[top + j];
+    const std::uint8_t* r = drawing[top + j - shift];
+    const int at = 3 * left, back = 3 * (left - shift);
+    const std::uint8_t* laid = Row(laid_, j);
+    const std::uint8_t* level = Row(level_, j);
+    for (int k = 3 * part.firstColumn; k < 3 * part.endColumn; ++k) {
+      if (!laid[k]) continue;
+      const int blended = (r[k + back] * level[k] + mean[k % 3] * (255 - level[k])) >> 8;
+      after += std::abs(s[k + at] - blended);
     }
   }
   return after;

@@ -25,6 +25,12 @@ class PastelStampRows {
 
   int Size() const { return size_; }
   int InkCount() const { return inkCount_; }
+  // The smallest rectangle of stamp pixels [firstColumn, endColumn) x [firstRow, endRow)
+  // holding all the ink (empty when there is none).
+  struct Bounds {
+    int firstColumn = 0, firstRow = 0, endColumn = 0, endRow = 0;
+  };
+  const Bounds& InkBounds() const { return inkBounds_; }
 
   // Whether the passes may read the stamp at top-left (left, top) in a width x height picture:
   // every stamp pixel strictly inside the picture's outer frame, the shifted candidate window
@@ -52,6 +58,24 @@ class PastelStampRows {
   int LaidError(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                 int shift, const int mean[3], int start, int limit) const;
 
+  // A stamp partly outside the picture's inner frame: only its rows [firstRow, endRow) and
+  // columns [firstColumn, endColumn) count (the clamped reach of the inner frame). Each row's
+  // part is copied into a scratch row, so nothing outside the picture is read.
+  struct Part {
+    int firstRow = 0, endRow = 0, firstColumn = 0, endColumn = 0;
+  };
+  // Pass 1 over the part: the sums of SumUnder restricted to it, and in `count` the ink pixels
+  // it holds.
+  Under SumUnderPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                     const Part& part, int& count) const;
+  // Pass 2 (LaidError) restricted to the part.
+  int LaidErrorPart(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                    int shift, const Part& part, const int mean[3], int start, int limit) const;
+
+  // Whether SumUnder, LaidError and Lay may take 32 bytes at a time where the processor can
+  // (the default); the tests turn it off to compare the 16-byte form with it.
+  static void AllowWide(bool allow) { allowWide_ = allow; }
+
   // Lays a kept stamp into the drawing at a covered position. With shift 0 the laid ink
   // becomes (d * level + mean * (255 - level)) >> 8 and nothing else changes. With shift 1
   // (an odd stamp) the whole size x size square first takes the drawing one pixel up and left
@@ -66,9 +90,13 @@ class PastelStampRows {
   // Rows fetched ahead of the one being summed.
   static constexpr int kAhead = 8;
 
-  void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y) const;
+  // Starts loading the part of stamp row j's picture rows (at row y) that holds its ink.
+  static inline bool allowWide_ = true;
+  void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y, int j) const;
   // SumUnder 32 bytes at a time, on processors with AVX2.
   Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+  // Lay 32 bytes at a time, on processors with AVX2.
+  void LayWide(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const;
   // LaidError 32 bytes at a time, on processors with AVX2.
   int LaidErrorWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                     int shift, const int mean[3], int start, int limit) const;
@@ -86,6 +114,17 @@ class PastelStampRows {
   std::vector<std::uint8_t> laid_;    // ink laid in the mean colour (0 < i, j < size - 1)
   std::vector<std::uint8_t> level_;   // the ink's red level, repeated on its three bytes
   std::vector<std::uint8_t> inside_;  // one row: 0xFF on the 3 * size bytes of a stamp row
+  // The blocks [firstBlock_[j], endBlock_[j]) of stamp row j hold all its ink (none when they
+  // are equal): the patch is round, so its rows near the top and bottom are short or empty,
+  // and the passes neither read nor fetch the blocks around them.
+  std::vector<int> firstBlock_, endBlock_;
+  Bounds inkBounds_;
+  // For the passes over a part: its columns' bytes (0xFF) and the rows copied from the source
+  // and the drawing, one stride each.
+  mutable std::vector<std::uint8_t> scratch_;
+  std::uint8_t* Scratch(int k) const { return scratch_.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(stride_); }
+  // Marks the part's columns in Scratch(0); returns their first byte and their byte count.
+  void MarkColumns(const Part& part, int& from, int& bytes) const;
 };
 
 }  // namespace brumeleaf

@@ -9,8 +9,12 @@
 // generator is never touched. When a kept stamp changes the bits, or the loop draws for
 // something else (a new stamp angle), the queue no longer matches the real search: the next
 // Follow notices that the real generator's state differs from the one the queue expected and
-// starts again from it. A wrong guess costs only a wasted fetch; the positions the loop uses
-// are always the ones its own search finds.
+// starts again from it. A wrong guess costs only a wasted fetch.
+//
+// A queued position whose whole search ran on the bits as they still are (no Refresh since it
+// began) and which starts from the real generator's state is exactly what the loop's own
+// search would find: Take hands it over with the generator's state after it, so the loop need
+// not repeat the draws. Any other position the loop searches for itself.
 
 #include <cstdint>
 
@@ -44,10 +48,24 @@ class StampLookahead {
       const int y = static_cast<int>(peek_.Next(height_));
       AdvanceRaw();
       if (!targets_.Qualifies(x, y)) continue;
-      queue_[(head_ + count_) % kMaxDepth] = Entry{peek_.Seed(), x, y};
+      const bool sure = searchVersion_ == targets_.Version();
+      queue_[(head_ + count_) % kMaxDepth] = Entry{searchFrom_, peek_.Seed(), x, y, searchVersion_, sure};
       ++count_;
+      StartSearch();
       found(x, y);
     }
+  }
+
+  // When the next queued position is sure (see above) for the real generator: sets (x, y) to
+  // it, moves `real` past its draws and returns true. Otherwise changes nothing.
+  bool Take(Random& real, int& x, int& y) const {
+    if (count_ == 0) return false;
+    const Entry& e = queue_[head_];
+    if (!e.sure || e.version != targets_.Version() || e.from != real.Seed()) return false;
+    x = e.x;
+    y = e.y;
+    real.SetSeed(e.seed);
+    return true;
   }
 
   int Queued() const { return count_; }
@@ -64,13 +82,23 @@ class StampLookahead {
   static constexpr int kRawLead = 24;
 
   struct Entry {
+    std::uint32_t from;  // the generator's state before the search for (x, y)
     std::uint32_t seed;  // the generator's state right after the draws that found (x, y)
     int x, y;
+    std::uint64_t version;  // the targets' version when the search began
+    bool sure;              // the targets did not change during the search
   };
+
+  // The peeking copy begins the search for the next position.
+  void StartSearch() {
+    searchFrom_ = peek_.Seed();
+    searchVersion_ = targets_.Version();
+  }
 
   void Restart(const Random& real) {
     head_ = count_ = 0;
     peek_ = real;
+    StartSearch();
     raw_ = real;
     for (int k = 0; k < kRawLead; ++k) AdvanceRaw();
   }
@@ -84,6 +112,8 @@ class StampLookahead {
   const std::uint32_t width_, height_;
   Random peek_;
   Random raw_;
+  std::uint32_t searchFrom_ = 0;
+  std::uint64_t searchVersion_ = 0;
   Entry queue_[kMaxDepth] = {};
   int head_ = 0;
   int count_ = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -28,7 +29,9 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
   // Each row of tiles has room for the masked reads past its last tile (see MaskedDistance).
   const std::size_t tilesAcross = static_cast<std::size_t>((width_ + kTile - 1) / kTile) + 4;
   tileRowBytes_ = tilesAcross * kTileBytes;
-  distance_.assign(tileRowBytes_ * static_cast<std::size_t>((height_ + kTile - 1) / kTile), 0);
+  const std::size_t distanceBytes = tileRowBytes_ * static_cast<std::size_t>((height_ + kTile - 1) / kTile);
+  distance_ = LargePageBuffer(distanceBytes);
+  std::memset(distance_.Data(), 0, distanceBytes);
   fresh_.assign(static_cast<std::size_t>(width_) / 64 + 2, 0);
   Refresh(0, 0, width_, height_);
 }
@@ -38,42 +41,52 @@ void StampSearchTargets::FetchDistances(int left, int top, int size) const {
   const int from = std::clamp(left, 0, width_ - 1), to = std::clamp(left + size - 1, 0, width_ - 1);
   for (int ty = first / kTile; ty <= last / kTile; ++ty)
     for (int tx = from / kTile; tx <= to / kTile; ++tx)
-      __builtin_prefetch(distance_.data() + static_cast<std::size_t>(ty) * tileRowBytes_ +
+      __builtin_prefetch(distance_.Data() + static_cast<std::size_t>(ty) * tileRowBytes_ +
                          static_cast<std::size_t>(tx) * kTileBytes);
 }
 
 #if defined(__SSE2__)
 // Row by row, the 32 distances from the tile holding `left` (four tiles' rows of 8), masked by
 // the mask shifted by left's place in its tile: the 8 zero bytes before each mask row give the
-// shifted mask its leading zeros, and its 24 columns end before the 32nd byte.
-int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
+// shifted mask its leading zeros, and its 24 columns end before the 32nd byte. Tiles the
+// counted columns do not reach are not read: each is a cache line of its own, and small stamps
+// (most of the attempts) reach only one or two.
+int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int columns, int rows, int left, int top) const {
   static_assert(kMaskColumns + kTile - 1 <= 32 && kMaskStride >= kTile + 32);
   const __m128i cap = _mm_set1_epi8(static_cast<char>(kDistanceCap));
   const __m128i zero = _mm_setzero_si128();
   __m128i sum = zero, capped = zero;
-  const std::uint8_t* shifted = mask + kTile - left % kTile;
-  const std::size_t column = TileColumn(left - left % kTile);
-  for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
-    const std::uint8_t* at = distance_.data() + TileRow(top + j) + column;
-    const __m128i a = _mm_and_si128(
-        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)),
-                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + kTileBytes))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifted)));
-    const __m128i b = _mm_and_si128(
-        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + 2 * kTileBytes)),
-                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at + 3 * kTileBytes))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifted + 16)));
-    capped = _mm_or_si128(capped, _mm_or_si128(_mm_cmpeq_epi8(a, cap), _mm_cmpeq_epi8(b, cap)));
-    sum = _mm_add_epi64(sum, _mm_add_epi64(_mm_sad_epu8(a, zero), _mm_sad_epu8(b, zero)));
+  const int phase = left % kTile;
+  const std::uint8_t* shifted = mask + kTile - phase;
+  const std::uint8_t* at = distance_.Data() + TileColumn(left - phase);
+  const auto add = [&](__m128i a) {
+    capped = _mm_or_si128(capped, _mm_cmpeq_epi8(a, cap));
+    sum = _mm_add_epi64(sum, _mm_sad_epu8(a, zero));
+  };
+  const auto low = [](const std::uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
+  const auto whole = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  if (phase + columns <= kTile) {
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride) add(_mm_and_si128(low(at + TileRow(top + j)), low(shifted)));
+  } else if (phase + columns <= 2 * kTile) {
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
+      const std::uint8_t* row = at + TileRow(top + j);
+      add(_mm_and_si128(_mm_unpacklo_epi64(low(row), low(row + kTileBytes)), whole(shifted)));
+    }
+  } else {
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
+      const std::uint8_t* row = at + TileRow(top + j);
+      add(_mm_and_si128(_mm_unpacklo_epi64(low(row), low(row + kTileBytes)), whole(shifted)));
+      add(_mm_and_si128(_mm_unpacklo_epi64(low(row + 2 * kTileBytes), low(row + 3 * kTileBytes)), whole(shifted + 16)));
+    }
   }
   if (_mm_movemask_epi8(capped)) return -1;
   return static_cast<int>(_mm_cvtsi128_si64(sum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sum, sum)));
 }
 #else
-int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const {
+int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int columns, int rows, int left, int top) const {
   int sum = 0;
   for (int j = 0; j < rows; ++j)
-    for (int i = 0; i < kMaskColumns; ++i) {
+    for (int i = 0; i < columns; ++i) {
       if (!mask[MaskIndex(i, j)]) continue;
       const int d = Distance(left + i, top + j);
       if (d == kDistanceCap) return -1;
@@ -141,20 +154,25 @@ __attribute__((target("avx2"))) inline __m128i AbsoluteDifference(const std::uin
 __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std::uint8_t* source,
                                                                      const std::uint8_t* drawn,
                                                                      std::uint8_t* distances, int left, int right,
-                                                                     int tolerance, std::uint64_t* fresh) {
+                                                                     int width, int tolerance,
+                                                                     std::uint64_t* fresh) {
   static const Deinterleave pick;
   const int base = left & ~63;
   // A red difference qualifies when it is at least the tolerance (0 to 25): max(red, t) == red.
   const __m128i least = _mm_set1_epi8(static_cast<char>(std::clamp(tolerance, 0, 255)));
-  // Up to the first tile's edge one by one, so that each 8 distances fill one tile's row.
-  int u = std::min(right, (left + kTile - 1) / kTile * kTile);
-  if (u > left) FreshRow(source, drawn, distances, left, u, tolerance, fresh);
-  for (; u + 16 <= right; u += 16) {
+  const __m128i places = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  // Whole blocks of 16 pixels: from the start of the tile holding `left` when the distances are
+  // kept, so that each block fills two tiles' rows, else from `left`. A block may begin before
+  // `left` and end after `right` (a kept stamp's rows are rarely a multiple of 16 long); only
+  // the pixels in [left, right) are written, the rest of the block is read and left as it was.
+  int u = distances ? left & ~(kTile - 1) : left;
+  for (; u < right && u + 16 <= width; u += 16) {
     const std::uint8_t* s = source + 3 * u;
     const std::uint8_t* d = drawn + 3 * u;
     const __m128i p0 = AbsoluteDifference(s, d), p1 = AbsoluteDifference(s + 16, d + 16),
                   p2 = AbsoluteDifference(s + 32, d + 32);
     const __m128i red = Channel(pick, 2, p0, p1, p2);
+    const int from = std::max(left - u, 0), to = std::min(right - u, 16);
     if (distances) {
       // The three differences added in 16-bit lanes; packing back saturates at 255, the cap.
       const __m256i sum = _mm256_add_epi16(
@@ -163,20 +181,29 @@ __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std:
           _mm256_cvtepu8_epi16(red));
       const __m128i capped = _mm_packus_epi16(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
       std::uint8_t* tile = distances + TileColumn(u);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile), capped);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile + kTileBytes), _mm_unpackhi_epi64(capped, capped));
+      const __m128i inside = _mm_andnot_si128(_mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(from)), places),
+                                              _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(to)), places));
+      const __m128i old = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(tile)),
+                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tile + kTileBytes)));
+      const __m128i fresh16 = _mm_blendv_epi8(old, capped, inside);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile), fresh16);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(tile + kTileBytes), _mm_unpackhi_epi64(fresh16, fresh16));
     }
-    const std::uint64_t mask = static_cast<std::uint32_t>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(red, least), red)));
+    const std::uint32_t inside = ((1u << to) - 1) & ~((1u << from) - 1);
+    const std::uint64_t mask =
+        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(red, least), red))) & inside;
     const int at = u - base;
     fresh[at >> 6] |= mask << (at & 63);
     if ((at & 63) > 48) fresh[(at >> 6) + 1] |= mask >> (64 - (at & 63));
   }
+  // Near the row's end, one by one.
+  u = std::max(u, left);
   if (u < right) FreshRow(source, drawn, distances, u, right, tolerance, fresh + ((u - base) >> 6));
 }
 #endif
 
 void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
+  ++version_;
   left = std::max(left, 0);
   top = std::max(top, 0);
   right = std::min(right, width_);
@@ -191,11 +218,11 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   for (int y = top; y < bottom; ++y) {
     const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
     const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
-    std::uint8_t* distance = trackDistances_ ? distance_.data() + TileRow(y) : nullptr;
+    std::uint8_t* distance = trackDistances_ ? distance_.Data() + TileRow(y) : nullptr;
     std::fill(fresh_.begin(), fresh_.begin() + (lastWord - firstWord + 1), 0);
 #if defined(BRUMELEAF_TARGETS_WIDE)
     if (wide)
-      FreshRowWide(source, drawn, distance, left, right, tolerance_, fresh_.data());
+      FreshRowWide(source, drawn, distance, left, right, width_, tolerance_, fresh_.data());
     else
 #endif
       FreshRow(source, drawn, distance, left, right, tolerance_, fresh_.data());

@@ -18,6 +18,7 @@
 
 #include "imaging/BitGrid.h"
 #include "imaging/Bitmap.h"
+#include "imaging/LargePageBuffer.h"
 
 namespace brumeleaf {
 
@@ -35,24 +36,27 @@ class StampSearchTargets {
 
   // |source - drawing| summed over the channels at (x, y), or kDistanceCap when that is more.
   // Only while the distances are tracked (they are from the start).
-  int Distance(int x, int y) const { return distance_[TileRow(y) + TileColumn(x)]; }
+  int Distance(int x, int y) const { return distance_.Data()[TileRow(y) + TileColumn(x)]; }
   static constexpr int kDistanceCap = 255;
   // The sum of the distances of `rows` rows from (left, top) under a mask (0xFF where a pixel
   // counts, 0 elsewhere) of up to kMaskColumns columns, or -1 when a counted distance is capped.
   // The mask's rows are kMaskStride bytes apart, column i of row j at MaskIndex(i, j); the
-  // other bytes stay 0. Needs 0 <= left < width, 0 <= top, top + rows <= height.
+  // other bytes stay 0, and so do its columns from `columns` (at most kMaskColumns) on.
+  // Needs 0 <= left < width, 0 <= top, top + rows <= height.
   static constexpr int kMaskColumns = 24;
   static constexpr int kMaskStride = 40;
   static constexpr std::size_t MaskIndex(int i, int j) {
     return static_cast<std::size_t>(j * kMaskStride + kTile + i);
   }
-  int MaskedDistance(const std::uint8_t* mask, int rows, int left, int top) const;
+  int MaskedDistance(const std::uint8_t* mask, int columns, int rows, int left, int top) const;
   // Starts loading the distances of the size x size square at (left, top), clipped.
   void FetchDistances(int left, int top, int size) const;
 
   // Call after every change of the drawing inside the rectangle [left, right) x [top, bottom)
   // (clipped to the picture): its bits and the count follow the drawing again.
   void Refresh(int left, int top, int right, int bottom);
+  // Counts the calls to Refresh: while it stays the same, so do the bits.
+  std::uint64_t Version() const { return version_; }
 
   // Whether Refresh keeps the distances up to date. Turning it on brings them up to date for
   // the whole picture.
@@ -74,18 +78,22 @@ class StampSearchTargets {
   // pixels 64 * (left / 64) onwards.
   static void FreshRow(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances, int left,
                        int right, int tolerance, std::uint64_t* fresh);
+  // The same 16 pixels at a time; blocks may read past `right` up to the row's end, `width`.
   static void FreshRowWide(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances,
-                           int left, int right, int tolerance, std::uint64_t* fresh);
+                           int left, int right, int width, int tolerance, std::uint64_t* fresh);
 
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;
   BitGrid bits_;
-  std::vector<std::uint8_t> distance_;  // in tiles, a row of tiles after another
+  // In tiles, a row of tiles after another; in large pages, since small stamps read them at
+  // random places millions of times.
+  LargePageBuffer distance_;
   std::size_t tileRowBytes_ = 0;
   int width_;
   int height_;
   int tolerance_;
   std::int64_t count_ = 0;
+  std::uint64_t version_ = 0;
   bool trackDistances_ = true;
   std::vector<std::uint64_t> fresh_;  // one row's new bits
 };

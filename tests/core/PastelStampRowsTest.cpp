@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -54,9 +55,94 @@ Expected PixelByPixel(const Bitmap& stamp, const Bitmap& source, const Bitmap& d
   return e;
 }
 
+// The same sums over the stamp pixels strictly inside a width x height picture, with the
+// count of ink pixels there.
+Expected PixelByPixelInside(const Bitmap& stamp, const Bitmap& source, const Bitmap& drawing, int left, int top,
+                            int shift, const int mean[3], int& count) {
+  Expected e;
+  count = 0;
+  const int size = stamp.Width(), span = 2 * (size / 2);
+  for (int j = 0; j < size; ++j)
+    for (int i = 0; i < size; ++i) {
+      const int level = stamp.ScanLine(j)[3 * i + 2];
+      const int x = left + i, y = top + j;
+      if (level >= kPastelInkBelow || x < 1 || y < 1 || x > source.Width() - 2 || y > source.Height() - 2) continue;
+      ++count;
+      const std::uint8_t* s = source.ScanLine(y) + 3 * x;
+      const std::uint8_t* d = drawing.ScanLine(y) + 3 * x;
+      for (int c = 0; c < 3; ++c) {
+        e.sum[c] += s[c];
+        if (i < span && j < span) e.before += std::abs(s[c] - d[c]);
+        if (i > 0 && j > 0 && i < size - 1 && j < size - 1) {
+          const std::uint8_t* r = drawing.ScanLine(y - shift) + 3 * (x - shift);
+          e.laid += std::abs(s[c] - ((r[c] * level + mean[c] * (255 - level)) >> 8));
+        }
+      }
+    }
+  return e;
+}
+
 }  // namespace
 
-TEST(PastelStampRows, SumWholeRowsAsThePixelsDo) {
+// A stamp over the picture's edge counts only the part strictly inside: at every side and
+// corner, on pictures wider and narrower than the stamp, both shifts.
+TEST(PastelStampRows, SumThePartInsideThePictureAsThePixelsDo) {
+  const int mean[3] = {221, 9, 140};
+  for (const auto& [width, height] : {std::pair{53, 41}, std::pair{9, 23}, std::pair{3, 3}}) {
+    const Bitmap source = PhotoLike(width, height);
+    const Bitmap drawing = Scrambled(width, height);
+    const auto sourceRows = source.RowTable();
+    const auto drawingRows = drawing.RowTable();
+    for (int size : {3, 5, 6, 17, 22, 41}) {
+      Bitmap stamp(size, size);
+      StretchBilinearFast(OilPastelStamp(), stamp);
+      PastelStampRows rows;
+      rows.Build(stamp);
+      int counted = 0;
+      for (int top = -size; top <= height; top += 3)
+        for (int left = -size; left <= width; left += 2) {
+          PastelStampRows::Part part;
+          part.firstRow = std::clamp(1 - top, 0, size);
+          part.endRow = std::clamp(height - 1 - top, 0, size);
+          part.firstColumn = std::clamp(1 - left, 0, size);
+          part.endColumn = std::clamp(width - 1 - left, 0, size);
+          for (int shift : {0, 1}) {
+            int expectedCount = 0;
+            const Expected e =
+                PixelByPixelInside(stamp, source, drawing, left, top, shift, mean, expectedCount);
+            int count = -1;
+            const PastelStampRows::Under under =
+                rows.SumUnderPart(sourceRows.data(), drawingRows.data(), left, top, part, count);
+            ASSERT_EQ(count, expectedCount) << size << " at " << left << "," << top;
+            counted += count > 0;
+            for (int c = 0; c < 3; ++c) EXPECT_EQ(under.sum[c], e.sum[c]) << size << " at " << left << "," << top;
+            EXPECT_EQ(under.before, e.before) << size << " at " << left << "," << top;
+            EXPECT_EQ(rows.LaidErrorPart(sourceRows.data(), drawingRows.data(), left, top, shift, part, mean, 5,
+                                         INT_MAX),
+                      e.laid + 5)
+                << size << " at " << left << "," << top << " shift " << shift;
+            if (e.laid > 100) {
+              EXPECT_GE(rows.LaidErrorPart(sourceRows.data(), drawingRows.data(), left, top, shift, part, mean, 0,
+                                           100),
+                        100);
+            }
+          }
+        }
+      EXPECT_GT(counted, 0) << size;
+    }
+  }
+}
+
+// Both forms of the passes, 16 and 32 bytes at a time (the wider one where the processor has it).
+class PastelStampRowsForms : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { PastelStampRows::AllowWide(GetParam()); }
+  void TearDown() override { PastelStampRows::AllowWide(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(PastelStampRows, PastelStampRowsForms, ::testing::Bool());
+
+TEST_P(PastelStampRowsForms, SumWholeRowsAsThePixelsDo) {
   const Bitmap source = PhotoLike(131, 97);
   const Bitmap drawing = Scrambled(131, 97);
   const auto sourceRows = source.RowTable();
@@ -90,19 +176,46 @@ TEST(PastelStampRows, SumWholeRowsAsThePixelsDo) {
   }
 }
 
+// The largest stamps, odd and even, at a few places: their rows span many blocks.
+TEST_P(PastelStampRowsForms, SumTheLargestStampsAsThePixelsDo) {
+  const int width = 251, height = 223;
+  const Bitmap source = PhotoLike(width, height);
+  const Bitmap drawing = Scrambled(width, height);
+  const auto sourceRows = source.RowTable();
+  const auto drawingRows = drawing.RowTable();
+  const int mean[3] = {250, 3, 77};
+  for (int size : {95, 185, 206}) {
+    Bitmap stamp(size, size);
+    StretchBilinearFast(OilPastelStamp(), stamp);
+    PastelStampRows rows;
+    rows.Build(stamp);
+    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{width - size - 6, height - size - 1}, std::pair{13, 8}}) {
+      ASSERT_TRUE(rows.Covers(left, top, width, height)) << size;
+      for (int shift : {0, 1}) {
+        const Expected e = PixelByPixel(stamp, source, drawing, left, top, shift, mean);
+        const PastelStampRows::Under under = rows.SumUnder(sourceRows.data(), drawingRows.data(), left, top);
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(under.sum[c], e.sum[c]) << size;
+        EXPECT_EQ(under.before, e.before) << size;
+        EXPECT_EQ(rows.LaidError(sourceRows.data(), drawingRows.data(), left, top, shift, mean, 0, INT_MAX), e.laid)
+            << size;
+      }
+    }
+  }
+}
+
 // Laying a kept stamp in place equals building the candidate (the window of the drawing with
 // the ink blended on it) and drawing it over the square; nothing outside the square changes.
-TEST(PastelStampRows, LayInPlaceAsTheCandidateWouldBeDrawn) {
+TEST_P(PastelStampRowsForms, LayInPlaceAsTheCandidateWouldBeDrawn) {
   const int width = 83, height = 61;
   const Bitmap original = Scrambled(width, height);
   const int mean[3] = {201, 14, 133};
-  for (int size : {3, 4, 5, 6, 17, 22, 23}) {
+  for (int size : {3, 4, 5, 6, 17, 22, 23, 40, 41}) {
     Bitmap stamp(size, size);
     StretchBilinearFast(OilPastelStamp(), stamp);
     PastelStampRows rows;
     rows.Build(stamp);
     const int shift = size % 2, span = 2 * (size / 2);
-    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{width - size - 5, height - size - 1}, std::pair{9, 20}}) {
+    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{width - size - 5, height - size - 1}, std::pair{9, std::min(20, height - size - 1)}}) {
       ASSERT_TRUE(rows.Covers(left, top, width, height)) << size;
       Bitmap expected = original;
       Bitmap candidate(size, size);
@@ -136,4 +249,46 @@ TEST(PastelStampRows, CoverOnlyWhereTheRowsCanBeReadWhole) {
   EXPECT_FALSE(rows.Covers(1, 90, 100, 100));
   EXPECT_TRUE(rows.Covers(85, 1, 100, 100));
   EXPECT_FALSE(rows.Covers(86, 1, 100, 100));
+}
+
+// The ink's bounds are those of the stamp's ink pixels, rotated stamps included, and empty
+// for a stamp without ink.
+TEST(PastelStampRows, BoundTheInk) {
+  for (int size : {5, 8, 23, 64}) {
+    Bitmap stamp(size, size);
+    StretchBilinearFast(OilPastelStamp(), stamp);
+    for (int quarter = 0; quarter < 2; ++quarter) {
+      if (quarter) {  // a quarter turn and a cut corner: the bounds are not symmetric
+        Bitmap turned(size, size);
+        for (int j = 0; j < size; ++j)
+          for (int i = 0; i < size; ++i)
+            for (int c = 0; c < 3; ++c) turned.ScanLine(j)[3 * i + c] = stamp.ScanLine(i)[3 * (size - 1 - j) + c];
+        for (int j = 0; j < size / 2; ++j)
+          for (int i = 0; i < size; ++i) turned.ScanLine(j)[3 * i + 2] = 255;
+        stamp = turned;
+      }
+      PastelStampRows rows;
+      rows.Build(stamp);
+      PastelStampRows::Bounds expected{size, size, 0, 0};
+      for (int j = 0; j < size; ++j)
+        for (int i = 0; i < size; ++i)
+          if (stamp.ScanLine(j)[3 * i + 2] < kPastelInkBelow) {
+            expected.firstColumn = std::min(expected.firstColumn, i);
+            expected.firstRow = std::min(expected.firstRow, j);
+            expected.endColumn = std::max(expected.endColumn, i + 1);
+            expected.endRow = std::max(expected.endRow, j + 1);
+          }
+      const PastelStampRows::Bounds& bounds = rows.InkBounds();
+      EXPECT_EQ(bounds.firstColumn, expected.firstColumn) << size << " " << quarter;
+      EXPECT_EQ(bounds.firstRow, expected.firstRow) << size << " " << quarter;
+      EXPECT_EQ(bounds.endColumn, expected.endColumn) << size << " " << quarter;
+      EXPECT_EQ(bounds.endRow, expected.endRow) << size << " " << quarter;
+    }
+  }
+  Bitmap paper(7, 7);
+  paper.Fill(MakeColour(255, 255, 255));
+  PastelStampRows rows;
+  rows.Build(paper);
+  EXPECT_EQ(rows.InkBounds().endColumn - rows.InkBounds().firstColumn, 0);
+  EXPECT_EQ(rows.InkBounds().endRow - rows.InkBounds().firstRow, 0);
 }

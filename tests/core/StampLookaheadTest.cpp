@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "effects/drawing/StampLookahead.h"
@@ -95,4 +96,41 @@ TEST(StampLookahead, GivesUpForNowWhereThereIsNothingToFind) {
   ahead.Follow(real, 8, [&](int, int) { ++found; });
   EXPECT_EQ(found, 0);
   EXPECT_EQ(ahead.Queued(), 0);
+}
+
+// Positions taken from the queue instead of searched for are exactly those of the plain
+// search, with the generator left where the search leaves it, through new stamp angles and
+// kept stamps that change the targets between, during and after the searches ahead.
+TEST(StampLookahead, TakesOnlyPositionsTheSearchWouldFind) {
+  Scene plainScene, aheadScene;
+  StampSearchTargets plainTargets(plainScene.source, plainScene.drawing, 5);
+  StampSearchTargets aheadTargets(aheadScene.source, aheadScene.drawing, 5);
+  StampLookahead ahead(aheadTargets, aheadScene.width, aheadScene.height);
+  Random plain(31), real(31);
+  int taken = 0;
+  for (int attempt = 0; attempt < 400; ++attempt) {
+    int px = 0, py = 0, x = 0, y = 0;
+    Search(plain, plainTargets, plainScene.width, plainScene.height, px, py);
+    if (ahead.Take(real, x, y))
+      ++taken;
+    else
+      Search(real, aheadTargets, aheadScene.width, aheadScene.height, x, y);
+    ASSERT_EQ(std::pair(x, y), std::pair(px, py)) << attempt;
+    ASSERT_EQ(real.Seed(), plain.Seed()) << attempt;
+    if (attempt % 37 == 0) {  // a new stamp angle
+      plain.Next(360);
+      real.Next(360);
+    }
+    ahead.Follow(real, 1 + attempt % 5, [](int, int) {});
+    if (attempt % 7 == 3) {  // a kept stamp around the position: its targets go away
+      for (Scene* scene : {&plainScene, &aheadScene})
+        for (int v = std::max(y - 3, 0); v < std::min(y + 4, scene->height); ++v)
+          for (int u = std::max(x - 3, 0); u < std::min(x + 4, scene->width); ++u)
+            scene->drawing.ScanLine(v)[3 * u + 2] = 10;
+      plainTargets.Refresh(x - 3, y - 3, x + 4, y + 4);
+      aheadTargets.Refresh(x - 3, y - 3, x + 4, y + 4);
+    }
+  }
+  EXPECT_GT(taken, 100);
+  EXPECT_LT(taken, 400);
 }

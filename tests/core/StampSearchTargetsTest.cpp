@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "effects/drawing/StampSearchTargets.h"
 #include "imaging/Random.h"
@@ -98,29 +99,70 @@ TEST(StampSearchTargets, MaskedDistanceSumsTheMaskedBytesOrTellsOfACap) {
     for (int k = 0; k < 3 * width; ++k) drawing.ScanLine(y)[k] ^= static_cast<std::uint8_t>(random.Next(8));
   for (int c = 0; c < 3; ++c) drawing.ScanLine(30)[3 * 70 + c] = 255;
   const StampSearchTargets targets(source, drawing, 5);
-  std::uint8_t mask[StampSearchTargets::MaskIndex(0, 24)] = {};
-  for (int j = 0; j < 24; ++j)
-    for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i)
-      if ((i * 7 + j * 3) % 5 != 0) mask[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
-  const auto literal = [&](int left, int top, int rows) {
-    int sum = 0;
-    for (int j = 0; j < rows; ++j)
-      for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i) {
-        if (!mask[StampSearchTargets::MaskIndex(i, j)]) continue;
-        if (targets.Distance(left + i, top + j) == StampSearchTargets::kDistanceCap) return -1;
-        sum += targets.Distance(left + i, top + j);
+  // Masks of 24 columns down to 3: those reaching one, two or four tiles.
+  for (const int columns : {24, 17, 16, 9, 8, 5, 3}) {
+    std::uint8_t mask[StampSearchTargets::MaskIndex(0, 24)] = {};
+    for (int j = 0; j < 24; ++j)
+      for (int i = 0; i < columns; ++i)
+        if ((i * 7 + j * 3) % 5 != 0) mask[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
+    const auto literal = [&](int left, int top, int rows) {
+      int sum = 0;
+      for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < StampSearchTargets::kMaskColumns; ++i) {
+          if (!mask[StampSearchTargets::MaskIndex(i, j)]) continue;
+          if (targets.Distance(left + i, top + j) == StampSearchTargets::kDistanceCap) return -1;
+          sum += targets.Distance(left + i, top + j);
+        }
+      return sum;
+    };
+    // The last rows and columns the mask may reach (its zero bytes past the picture's end),
+    // every place in a tile, and squares over the capped pixel at (70, 30).
+    for (const auto& [left, top] : {std::pair{0, 0}, std::pair{73, 16}, std::pair{50, 9}, std::pair{60, 16},
+                                    std::pair{47, 20}, std::pair{69, 30}, std::pair{66, 28}, std::pair{67, 27},
+                                    std::pair{68, 29}, std::pair{70, 30}, std::pair{71, 22}, std::pair{64, 21},
+                                    std::pair{65, 30}})
+      for (const int rows : {1, 9, 10}) {
+        const int expected = literal(left, top, rows);
+        EXPECT_EQ(targets.MaskedDistance(mask, columns, rows, left, top), expected)
+            << left << "," << top << "," << rows << " columns " << columns;
       }
-    return sum;
-  };
-  // The last rows and columns the mask may reach (its zero bytes past the picture's end), and
-  // squares over the capped pixel at (70, 30).
-  for (const auto& [left, top] : {std::pair{0, 0}, std::pair{73, 16}, std::pair{50, 9}, std::pair{60, 16},
-                                  std::pair{47, 20}, std::pair{69, 30}})
-    for (const int rows : {1, 9, 10}) {
-      const int expected = literal(left, top, rows);
-      EXPECT_EQ(targets.MaskedDistance(mask, rows, left, top), expected) << left << "," << top << "," << rows;
-    }
-  EXPECT_EQ(targets.MaskedDistance(mask, 10, 69, 30), -1);
-  EXPECT_EQ(targets.MaskedDistance(mask, 10, 60, 25), literal(60, 25, 10));  // (70, 30) left out
-  EXPECT_GT(targets.MaskedDistance(mask, 24, 73, 16), 0);
+    EXPECT_EQ(targets.MaskedDistance(mask, columns, 10, 69, 30), -1);
+    EXPECT_EQ(targets.MaskedDistance(mask, columns, 10, 60, 25), literal(60, 25, 10));  // (70, 30) left out
+    EXPECT_GT(targets.MaskedDistance(mask, columns, 24, 73, 16), 0);
+  }
+}
+
+// A refresh reads whole blocks of pixels around its rectangle but answers anew only inside it:
+// a change of the drawing outside the rectangle stays unseen until its own refresh.
+TEST(StampSearchTargets, RefreshChangesNothingOutsideItsRectangle) {
+  const int width = 203, height = 9;
+  const Bitmap source = Noise(width, height, 12);
+  Bitmap drawing = Noise(width, height, 13);
+  StampSearchTargets targets(source, drawing, 5);
+  Random random(21);
+  const int rectangles[][2] = {{3, 30}, {9, 10}, {13, 45}, {64, 81}, {100, 117}, {150, 203}, {190, 199}, {0, 17}};
+  for (const auto& r : rectangles) {
+    std::vector<int> before;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) before.push_back(targets.Distance(x, y) * 2 + targets.Qualifies(x, y));
+    const std::int64_t count = targets.Count();
+    Repaint(drawing, source, 0, 0, width, height, random);  // everything changes...
+    targets.Refresh(r[0], 2, r[1], 7);                      // ...but only this is looked at
+    std::int64_t change = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const int old = before[static_cast<std::size_t>(y * width + x)];
+        if (x >= r[0] && x < r[1] && y >= 2 && y < 7) {
+          const std::uint8_t* s = source.ScanLine(y) + 3 * x;
+          const std::uint8_t* d = drawing.ScanLine(y) + 3 * x;
+          const int sum = std::abs(s[0] - d[0]) + std::abs(s[1] - d[1]) + std::abs(s[2] - d[2]);
+          ASSERT_EQ(targets.Distance(x, y), std::min(sum, StampSearchTargets::kDistanceCap)) << x << "," << y;
+          ASSERT_EQ(targets.Qualifies(x, y), std::abs(s[2] - d[2]) >= 5) << x << "," << y;
+          change += targets.Qualifies(x, y) - (old & 1);
+        } else {
+          ASSERT_EQ(targets.Distance(x, y) * 2 + targets.Qualifies(x, y), old) << x << "," << y;
+        }
+      }
+    EXPECT_EQ(targets.Count(), count + change);
+  }
 }
