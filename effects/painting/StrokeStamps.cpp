@@ -217,7 +217,8 @@ BRUMELEAF_AVX512 void PaintRows(const StrokeStamps& st, const StampPaint& paint,
 }
 
 // 1 when the stroke ended with at most its budget of bad pixels, 0 when not, -1 when the
-// brush's tables are out of the sweep's range (nothing is laid then).
+// brush's tables are out of the sweep's range or the stroke would end inside a stamp
+// (nothing is laid then).
 BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint, StrokeSweepScratch& sc) {
   const int n = st.count, hh = st.hh;
   if (n <= 0 || hh <= 0) return st.budget >= 0;
@@ -328,6 +329,8 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
       laid = 0;
       while (laid < n && bad <= st.budget) bad += sc.badOfStamp[static_cast<std::size_t>(laid++)];
       whole = bad <= st.budget;
+      // A stroke that ends at its bad pixel would end inside a stamp: left to the stamps.
+      if (st.abandonAtOnce && !whole) return -1;
     }
   }
 
@@ -377,9 +380,9 @@ bool RowsNeverTurnBack(const StrokeStamps& st) {
 }  // namespace
 
 bool LayStrokeStamps(const StrokeStamps& stroke, const StampPaint& paint, StrokeSweepScratch& scratch) {
-  // The sweep needs the number of laid stamps before it starts, which a stroke that may end
-  // inside a stamp does not tell; it is for strokes of several stamps.
-  if (!stroke.abandonAtOnce && stroke.count > 1 && RowsNeverTurnBack(stroke)) {
+  // The sweep needs the number of laid stamps before it starts; it declines a stroke that ends
+  // inside a stamp. It is for strokes of several stamps.
+  if (stroke.count > 1 && RowsNeverTurnBack(stroke)) {
     bool available = false;
     const bool whole = LayStrokeSweep(stroke, paint, scratch, available);
     if (available) return whole;

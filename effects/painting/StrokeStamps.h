@@ -69,15 +69,15 @@ struct StrokeSweepScratch {
 };
 
 // Lays the stroke; returns whether it ended with at most `budget` bad pixels. The sweep where
-// the processor has AVX-512 and the stroke cannot end inside a stamp, else stamp by stamp.
+// the processor has AVX-512 and the stroke does not end inside a stamp, else stamp by stamp.
 bool LayStrokeStamps(const StrokeStamps& stroke, const StampPaint& paint, StrokeSweepScratch& scratch);
 
 // Stamp after stamp, each row by BlendStampRows (`plain`: one pixel at a time), as defined.
 bool LayStrokeStampByStamp(const StrokeStamps& stroke, const StampPaint& paint, bool plain = false);
 
 // The sweep on its own, for the tests; false from `available` where the processor lacks
-// AVX-512 or a strength or paint share exceeds 255 (nothing is laid then). Not for strokes
-// that abandon at once.
+// AVX-512, a strength or paint share exceeds 255, or the stroke abandons at once and does
+// reach its budget (nothing is laid then).
 bool LayStrokeSweep(const StrokeStamps& stroke, const StampPaint& paint, StrokeSweepScratch& scratch,
                     bool& available);
 
