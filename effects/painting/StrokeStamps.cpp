@@ -174,9 +174,13 @@ BRUMELEAF_AVX512 void PaintRows(const StrokeStamps& st, const StampPaint& paint,
   for (int py = rowTop; py <= rowBottom; ++py) {
     const int e0 = sc.rowEntries[static_cast<std::size_t>(py - rowTop)];
     const int e1 = sc.rowEntries[static_cast<std::size_t>(py - rowTop) + 1];
-    int u0 = st.width, u1 = -1;
-    for (int e = e0; e < e1; ++e)
-      if (entries[e].stamp < laid) u0 = std::min(u0, entries[e].left), u1 = std::max(u1, entries[e].right);
+    int u0 = sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop)];
+    int u1 = sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop) + 1];
+    if (laid < st.count) {
+      u0 = st.width, u1 = -1;
+      for (int e = e0; e < e1; ++e)
+        if (entries[e].stamp < laid) u0 = std::min(u0, entries[e].left), u1 = std::max(u1, entries[e].right);
+    }
     if (u0 > u1) continue;
     Widen(st, py, u0, u1);
     const std::size_t rowAt = static_cast<std::size_t>(py) * static_cast<std::size_t>(st.width);
@@ -243,10 +247,14 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
   const int rowTop = std::max(0, std::min(st.cy[0], st.cy[n - 1]) + rowFirst);
   const int rowBottom = std::min(H - 1, std::max(st.cy[0], st.cy[n - 1]) + rowLast);
   if (rowTop > rowBottom) return st.budget >= 0;  // every stamp misses the picture
-  sc.entries.clear();
+  // At most one entry per stamp and stamp row; written through a pointer, with each canvas
+  // row's span (the union of its entries) kept on the way.
+  sc.entries.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(rowLast - rowFirst + 1));
   sc.rowEntries.assign(static_cast<std::size_t>(rowBottom - rowTop + 2), 0);
+  sc.rowSpan.resize(2 * static_cast<std::size_t>(rowBottom - rowTop + 1));
+  StrokeSweepScratch::Entry* out = sc.entries.data();
   for (int py = rowTop; py <= rowBottom; ++py) {
-    sc.rowEntries[static_cast<std::size_t>(py - rowTop)] = static_cast<int>(sc.entries.size());
+    sc.rowEntries[static_cast<std::size_t>(py - rowTop)] = static_cast<int>(out - sc.entries.data());
     // Stamps whose row py - cy lies in rowFirst .. rowLast.
     int first, end;
     if (down) {
@@ -256,16 +264,19 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
       first = static_cast<int>(std::lower_bound(st.cy, st.cy + n, py - rowFirst, std::greater<int>()) - st.cy);
       end = static_cast<int>(std::upper_bound(st.cy, st.cy + n, py - rowLast, std::greater<int>()) - st.cy);
     }
+    int u0 = W, u1 = -1;
     for (int s = first; s < end; ++s) {
       const int cx = st.cx[s], r = py - st.cy[s];
       const int lo = st.lo[r + hh], hi = st.hi[r + hh];
-      if (lo > hi) continue;
       const int left = std::max(0, cx + lo), right = std::min(W - 1, cx + hi);
-      if (left > right) continue;
-      sc.entries.push_back({left, right, s, (r - rowFirst) * stride + kTableMargin - columnFirst - cx});
+      if (left > right) continue;  // also where the row paints nothing (lo > hi)
+      *out++ = {left, right, s, (r - rowFirst) * stride + kTableMargin - columnFirst - cx};
+      u0 = std::min(u0, left), u1 = std::max(u1, right);
     }
+    sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop)] = u0;
+    sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop) + 1] = u1;
   }
-  sc.rowEntries[static_cast<std::size_t>(rowBottom - rowTop + 1)] = static_cast<int>(sc.entries.size());
+  sc.rowEntries[static_cast<std::size_t>(rowBottom - rowTop + 1)] = static_cast<int>(out - sc.entries.data());
 
   // How many stamps are laid: only pixels whose photograph lies 500 or more from some paint
   // of the stroke can be bad, and a stroke seldom has any. Where it has, the bad pixels of
@@ -289,8 +300,8 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
       const int e0 = sc.rowEntries[static_cast<std::size_t>(py - rowTop)];
       const int e1 = sc.rowEntries[static_cast<std::size_t>(py - rowTop) + 1];
       if (e0 == e1) continue;
-      int u0 = W, u1 = -1;
-      for (int e = e0; e < e1; ++e) u0 = std::min(u0, entries[e].left), u1 = std::max(u1, entries[e].right);
+      const int u0 = sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop)];
+      const int u1 = sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop) + 1];
       const std::size_t rowAt = static_cast<std::size_t>(py) * static_cast<std::size_t>(W);
       for (int x = u0; x <= u1; x += 32) {
         const __mmask32 live = Lanes(u1 - x + 1);

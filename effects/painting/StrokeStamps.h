@@ -66,6 +66,7 @@ struct StrokeSweepScratch {
   };
   std::vector<Entry> entries;
   std::vector<int> rowEntries;  // per canvas row of the stroke, where its entries start
+  std::vector<int> rowSpan;     // per canvas row, the first and last column of its entries
 };
 
 // Lays the stroke; returns whether it ended with at most `budget` bad pixels. The sweep where
