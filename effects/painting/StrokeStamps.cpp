@@ -170,7 +170,10 @@ BRUMELEAF_AVX512 void PaintRows(const StrokeStamps& st, const StampPaint& paint,
   const __m512i q12 = _mm512_set1_epi16(static_cast<short>(54614));
   const __m512i q18 = _mm512_set1_epi16(static_cast<short>(36409));
   const __m512i q22 = _mm512_set1_epi16(static_cast<short>(29790));
-  const auto* entries = sc.entries.data();
+  const int* entryLeft = sc.entryLeft.data();
+  const int* entryRight = sc.entryRight.data();
+  const int* entryStamp = sc.entryStamp.data();
+  const int* entryAt = sc.entryAt.data();
   for (int py = rowTop; py <= rowBottom; ++py) {
     const int e0 = sc.rowEntries[static_cast<std::size_t>(py - rowTop)];
     const int e1 = sc.rowEntries[static_cast<std::size_t>(py - rowTop) + 1];
@@ -179,7 +182,7 @@ BRUMELEAF_AVX512 void PaintRows(const StrokeStamps& st, const StampPaint& paint,
     if (laid < st.count) {
       u0 = st.width, u1 = -1;
       for (int e = e0; e < e1; ++e)
-        if (entries[e].stamp < laid) u0 = std::min(u0, entries[e].left), u1 = std::max(u1, entries[e].right);
+        if (entryStamp[e] < laid) u0 = std::min(u0, entryLeft[e]), u1 = std::max(u1, entryRight[e]);
     }
     if (u0 > u1) continue;
     Widen(st, py, u0, u1);
@@ -190,9 +193,8 @@ BRUMELEAF_AVX512 void PaintRows(const StrokeStamps& st, const StampPaint& paint,
       __m512i level[3];
       for (int c = 0; c < 3; ++c) level[c] = Load32(st.canvas[c] + rowAt + x, live);
       for (int k = e0; k < e1; ++k) {
-        const auto& en = entries[k];
-        if (en.right < x || en.left > x + 31 || en.stamp >= laid) continue;
-        const int at = en.tableAt + x;
+        if (entryRight[k] < x || entryLeft[k] > x + 31 || entryStamp[k] >= laid) continue;
+        const int at = entryAt[k] + x;
         __m512i redStrength;
         const __m512i d = Difference(sc, photo, at, redStrength, lowByte, one);
         __m512i drop;
@@ -247,36 +249,66 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
   const int rowTop = std::max(0, std::min(st.cy[0], st.cy[n - 1]) + rowFirst);
   const int rowBottom = std::min(H - 1, std::max(st.cy[0], st.cy[n - 1]) + rowLast);
   if (rowTop > rowBottom) return st.budget >= 0;  // every stamp misses the picture
-  // At most one entry per stamp and stamp row; written through a pointer, with each canvas
-  // row's span (the union of its entries) kept on the way.
-  sc.entries.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(rowLast - rowFirst + 1));
+  // At most one entry per stamp and stamp row (and a vector's worth to spare, as whole
+  // vectors are written); each canvas row's span, the union of its entries, kept on the way.
+  // Sixteen stamps at a time: their rows' columns, then the ones that reach the picture packed
+  // to the front.
+  const std::size_t most = static_cast<std::size_t>(n) * static_cast<std::size_t>(rowLast - rowFirst + 1) + 16;
+  for (auto* v : {&sc.entryLeft, &sc.entryRight, &sc.entryStamp, &sc.entryAt})
+    if (v->size() < most) v->resize(most);
+  sc.stampAt.resize(static_cast<std::size_t>(n) + 16);
+  for (int s = 0; s < n; ++s) sc.stampAt[static_cast<std::size_t>(s)] = -((st.cy[s] - rowTop) * stride + st.cx[s]);
   sc.rowEntries.assign(static_cast<std::size_t>(rowBottom - rowTop + 2), 0);
   sc.rowSpan.resize(2 * static_cast<std::size_t>(rowBottom - rowTop + 1));
-  StrokeSweepScratch::Entry* out = sc.entries.data();
-  for (int py = rowTop; py <= rowBottom; ++py) {
-    sc.rowEntries[static_cast<std::size_t>(py - rowTop)] = static_cast<int>(out - sc.entries.data());
-    // Stamps whose row py - cy lies in rowFirst .. rowLast.
-    int first, end;
-    if (down) {
-      first = static_cast<int>(std::lower_bound(st.cy, st.cy + n, py - rowLast) - st.cy);
-      end = static_cast<int>(std::upper_bound(st.cy, st.cy + n, py - rowFirst) - st.cy);
-    } else {
-      first = static_cast<int>(std::lower_bound(st.cy, st.cy + n, py - rowFirst, std::greater<int>()) - st.cy);
-      end = static_cast<int>(std::upper_bound(st.cy, st.cy + n, py - rowLast, std::greater<int>()) - st.cy);
+  {
+    const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i lastColumn = _mm512_set1_epi32(W - 1);
+    int count = 0;
+    for (int py = rowTop; py <= rowBottom; ++py) {
+      sc.rowEntries[static_cast<std::size_t>(py - rowTop)] = count;
+      // Stamps whose row py - cy lies in rowFirst .. rowLast.
+      int first, end;
+      if (down) {
+        first = static_cast<int>(std::lower_bound(st.cy, st.cy + n, py - rowLast) - st.cy);
+        end = static_cast<int>(std::upper_bound(st.cy, st.cy + n, py - rowFirst) - st.cy);
+      } else {
+        first = static_cast<int>(std::lower_bound(st.cy, st.cy + n, py - rowFirst, std::greater<int>()) - st.cy);
+        end = static_cast<int>(std::upper_bound(st.cy, st.cy + n, py - rowLast, std::greater<int>()) - st.cy);
+      }
+      const __m512i rowIndex = _mm512_set1_epi32(py + hh);  // less cy: the stamp row's index r + hh
+      const __m512i rowAt = _mm512_set1_epi32((py - rowTop - rowFirst) * stride + kTableMargin - columnFirst);
+      __m512i u0 = _mm512_set1_epi32(W), u1 = _mm512_set1_epi32(-1);
+      for (int s = first; s < end; s += 16) {
+        const __mmask16 live = end - s >= 16 ? __mmask16{0xFFFF} : static_cast<__mmask16>((1u << (end - s)) - 1);
+        const __m512i cy = _mm512_maskz_loadu_epi32(live, st.cy + s);
+        const __m512i cx = _mm512_maskz_loadu_epi32(live, st.cx + s);
+        const __m512i index = _mm512_sub_epi32(rowIndex, cy);
+        const __m512i lo = _mm512_mask_i32gather_epi32(zero, live, index, st.lo, 4);
+        const __m512i hi = _mm512_mask_i32gather_epi32(zero, live, index, st.hi, 4);
+        const __m512i left = _mm512_maskz_max_epi32(live, zero, _mm512_add_epi32(cx, lo));
+        const __m512i right = _mm512_maskz_min_epi32(live, lastColumn, _mm512_add_epi32(cx, hi));
+        // None where the stamp's row misses the picture or paints nothing (lo > hi).
+        const __mmask16 kept = _mm512_mask_cmple_epi32_mask(live, left, right);
+        const __m512i at = _mm512_add_epi32(rowAt, _mm512_maskz_loadu_epi32(live, sc.stampAt.data() + s));
+        const std::size_t to = static_cast<std::size_t>(count);
+        _mm512_storeu_si512(sc.entryLeft.data() + to, _mm512_maskz_compress_epi32(kept, left));
+        _mm512_storeu_si512(sc.entryRight.data() + to, _mm512_maskz_compress_epi32(kept, right));
+        _mm512_storeu_si512(sc.entryStamp.data() + to,
+                            _mm512_maskz_compress_epi32(kept, _mm512_add_epi32(_mm512_set1_epi32(s), lane)));
+        _mm512_storeu_si512(sc.entryAt.data() + to, _mm512_maskz_compress_epi32(kept, at));
+        count += __builtin_popcount(kept);
+        u0 = _mm512_mask_min_epi32(u0, kept, u0, left);
+        u1 = _mm512_mask_max_epi32(u1, kept, u1, right);
+      }
+      alignas(64) int lefts[16], rights[16];
+      _mm512_store_si512(lefts, u0);
+      _mm512_store_si512(rights, u1);
+      sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop)] = *std::min_element(lefts, lefts + 16);
+      sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop) + 1] = *std::max_element(rights, rights + 16);
     }
-    int u0 = W, u1 = -1;
-    for (int s = first; s < end; ++s) {
-      const int cx = st.cx[s], r = py - st.cy[s];
-      const int lo = st.lo[r + hh], hi = st.hi[r + hh];
-      const int left = std::max(0, cx + lo), right = std::min(W - 1, cx + hi);
-      if (left > right) continue;  // also where the row paints nothing (lo > hi)
-      *out++ = {left, right, s, (r - rowFirst) * stride + kTableMargin - columnFirst - cx};
-      u0 = std::min(u0, left), u1 = std::max(u1, right);
-    }
-    sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop)] = u0;
-    sc.rowSpan[2 * static_cast<std::size_t>(py - rowTop) + 1] = u1;
+    sc.rowEntries[static_cast<std::size_t>(rowBottom - rowTop + 1)] = count;
   }
-  sc.rowEntries[static_cast<std::size_t>(rowBottom - rowTop + 1)] = static_cast<int>(out - sc.entries.data());
 
   // How many stamps are laid: only pixels whose photograph lies 500 or more from some paint
   // of the stroke can be bad, and a stroke seldom has any. Where it has, the bad pixels of
@@ -284,7 +316,9 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
   const __m512i one = _mm512_set1_epi16(1);
   const __m512i badLimit = _mm512_set1_epi16(kBadDifference - 1);
   const __m512i lowByte = _mm512_set1_epi16(0xFF);
-  const auto* entries = sc.entries.data();
+  const int* entryLeft = sc.entryLeft.data();
+  const int* entryRight = sc.entryRight.data();
+  const int* entryAt = sc.entryAt.data();
   int laid = n;
   bool whole = st.budget >= 0;
   {
@@ -320,9 +354,8 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
           counted = true;
         }
         for (int e = e0; e < e1; ++e) {
-          const auto& en = entries[e];
-          if (en.right < x || en.left > x + 31) continue;
-          const int at = en.tableAt + x;
+          if (entryRight[e] < x || entryLeft[e] > x + 31) continue;
+          const int at = entryAt[e] + x;
           const __mmask32 lanes =
               _mm256_test_epi8_mask(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(sc.painting.data() + at)),
                                     _mm256_set1_epi8(1)) & risky;
@@ -330,7 +363,7 @@ BRUMELEAF_AVX512 int SweepAvx512(const StrokeStamps& st, const StampPaint& paint
           if (!photoRead) photo = PhotoAt(st, rowAt + static_cast<std::size_t>(x), live), photoRead = true;
           __m512i redStrength;
           const __m512i d = Difference(sc, photo, at, redStrength, lowByte, one);
-          sc.badOfStamp[static_cast<std::size_t>(en.stamp)] +=
+          sc.badOfStamp[static_cast<std::size_t>(sc.entryStamp[static_cast<std::size_t>(e)])] +=
               __builtin_popcount(_mm512_mask_cmpgt_epi16_mask(lanes, d, badLimit));
         }
       }

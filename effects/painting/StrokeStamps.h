@@ -59,12 +59,10 @@ struct StrokeSweepScratch {
   std::vector<std::uint16_t> blueGreen, redStrength, shareMix[3];
   std::vector<std::uint8_t> painting;
   std::vector<std::int64_t> badOfStamp;
-  struct Entry {
-    int left, right;  // canvas columns of the stamp's row
-    int stamp;        // its index
-    int tableAt;      // table index of canvas column 0 of this row
-  };
-  std::vector<Entry> entries;
+  // The stamp rows over each canvas row of the stroke ("entries"), side by side: their first
+  // and last canvas columns, their stamp's index and the table index of canvas column 0.
+  std::vector<int> entryLeft, entryRight, entryStamp, entryAt;
+  std::vector<int> stampAt;  // per stamp, its part of entryAt
   std::vector<int> rowEntries;  // per canvas row of the stroke, where its entries start
   std::vector<int> rowSpan;     // per canvas row, the first and last column of its entries
 };
