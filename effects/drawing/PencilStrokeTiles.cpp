@@ -33,6 +33,9 @@ constexpr int kStrokeLightest = 240;
 constexpr int kTileWidth = 256;
 constexpr int kTileHeight = 64;
 
+// Below this many strokes a tile in a batch, the batch is laid in its own order, unsorted.
+constexpr std::size_t kStrokesPerTileToSort = 128;
+
 // The part of the drawing a tile covers, within the drawable area (all but the last column and
 // row).
 struct Clip {
@@ -128,12 +131,20 @@ __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void LayRunsAvx512(con
   const __m512i keep = _mm512_set1_epi16(Keep);
   const __m512i magic = _mm512_set1_epi16(static_cast<short>(Keep == 4 ? 52429 : 43691));
   const __m512i zero = _mm512_setzero_si512();
+  // The three tint offsets repeat blue, green, red over 96 bytes: each of the three vectors
+  // picks them from one register by lane (a stroke is short, so building the vectors lane by
+  // lane in memory cost as much as laying it).
+  alignas(64) static constexpr std::array<std::array<short, 32>, 3> kChannelOfLane = [] {
+    std::array<std::array<short, 32>, 3> lanes{};
+    for (int v = 0; v < 3; ++v)
+      for (int l = 0; l < 32; ++l) lanes[static_cast<std::size_t>(v)][static_cast<std::size_t>(l)] = static_cast<short>((32 * v + l) % 3);
+    return lanes;
+  }();
+  const __m512i tint = _mm512_castsi128_si512(
+      _mm_setr_epi16(static_cast<short>(o[0]), static_cast<short>(o[1]), static_cast<short>(o[2]), 0, 0, 0, 0, 0));
   __m512i offsets[3];
-  for (int v = 0; v < 3; ++v) {
-    alignas(64) short lanes[32];
-    for (int l = 0; l < 32; ++l) lanes[l] = static_cast<short>(o[(32 * v + l) % 3]);
-    offsets[v] = _mm512_load_si512(lanes);
-  }
+  for (int v = 0; v < 3; ++v)
+    offsets[v] = _mm512_permutexvar_epi16(_mm512_load_si512(kChannelOfLane[static_cast<std::size_t>(v)].data()), tint);
   const int firstRow = std::max(0, clip.y0 - top), endRow = std::min(stamp.size, clip.y1 - top);
   for (int j = firstRow; j < endRow; ++j) {
     std::uint8_t* row = rows[top + j];
@@ -295,6 +306,16 @@ void LayStrokes(const std::vector<PlannedStroke>& strokes, Bitmap& drawing, bool
   const int tilesX = (width + kTileWidth - 1) / kTileWidth;
   const int tilesY = (height + kTileHeight - 1) / kTileHeight;
   const std::size_t tiles = static_cast<std::size_t>(tilesX) * static_cast<std::size_t>(tilesY);
+
+  // A small batch (the live preview ends one at each of its hundreds of showings) gives each
+  // tile a handful of strokes: sorting them gains no reuse of the cache, and handing the tiles
+  // to another thread costs more than laying them. Its strokes are laid in their order here.
+  if (strokes.size() < kStrokesPerTileToSort * tiles) {
+    const std::vector<std::uint8_t*> rows = drawing.RowTable();
+    const Clip all{0, 0, width, height};
+    for (const PlannedStroke& stroke : strokes) Lay(stroke, rows.data(), all, wide);
+    return;
+  }
 
   // The tiles a stroke touches, or false when it misses the drawable area.
   auto span = [&](const PlannedStroke& s, int& tx0, int& ty0, int& tx1, int& ty1) {

@@ -15,6 +15,7 @@
 #include "effects/FrameSteps.h"
 #include "effects/Frames.h"
 #include "effects/painting/StampBlend.h"
+#include "effects/painting/StrokeStamps.h"
 #include "imaging/BitGrid.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
@@ -363,39 +364,56 @@ class StrokePainter {
   // Stamps the brush along the segment; below level 1700 (`abandonAtOnce`) the stroke ends at
   // the pixel that makes the bad count exceed the budget, otherwise after that stamp.
   bool WalkStroke(const Walk& w, const StampPaint& paint, bool abandonAtOnce) {
-    std::int64_t bad = 0;
-    const std::int64_t abandonAbove = abandonAtOnce ? w.budget : -1;
     const int halfBrushWidth = brush_.width / 2;
-    for (int s = 1; s <= w.n && bad <= w.budget; ++s) {
-      const int cx = FloorDiv(static_cast<std::int64_t>(w.x1) * s + static_cast<std::int64_t>(w.n - s) * w.x0, w.n);
-      const int cy = FloorDiv(static_cast<std::int64_t>(w.y1) * s + static_cast<std::int64_t>(w.n - s) * w.y0, w.n);
-      const int top = std::max(0, cy - w.hh), bottom = std::min(height_ - 1, cy + w.hh - 1);
-      rows_.clear();
-      for (int py = top; py <= bottom; ++py) {
-        const int r = py - cy;
-        const int reach = reach_[static_cast<std::size_t>(r + w.hh)];
-        if (reach < 0) continue;
-        // Brush columns that cannot paint are left out of the row: they would be skipped anyway.
-        const std::size_t brushY = static_cast<std::size_t>(r + brush_.height / 2);
-        const int left = std::max({0, cx - w.hw, cx - reach, cx - halfBrushWidth + brush_.first[brushY]});
-        const int right = std::min({width_ - 1, cx + w.hw - 1, cx + reach, cx - halfBrushWidth + brush_.last[brushY]});
-        if (left > right) continue;
-        if (showsCanvas_) {
-          changedFirst_[static_cast<std::size_t>(py)] = std::min(changedFirst_[static_cast<std::size_t>(py)], left);
-          changedLast_[static_cast<std::size_t>(py)] = std::max(changedLast_[static_cast<std::size_t>(py)], right);
-        }
-        const std::size_t brushAt = brushY * brush_.width + static_cast<std::size_t>(left - cx + halfBrushWidth);
-        const std::size_t at = photo_.At(left, py);
-        rows_.push_back(StampRow{brush_.alpha.data() + brushAt,
-                                 w.strength + brushAt,
-                                 brush_.paint.data() + brushAt,
-                                 {photo_.channel[0].data() + at, photo_.channel[1].data() + at, photo_.channel[2].data() + at},
-                                 {canvas_.channel[0].data() + at, canvas_.channel[1].data() + at, canvas_.channel[2].data() + at},
-                                 right - left + 1});
-      }
-      if (!BlendStampRows(rows_.data(), static_cast<int>(rows_.size()), paint, bad, abandonAbove)) return false;
+    centreX_.resize(static_cast<std::size_t>(std::max(w.n, 0)));
+    centreY_.resize(static_cast<std::size_t>(std::max(w.n, 0)));
+    for (int s = 1; s <= w.n; ++s) {
+      centreX_[static_cast<std::size_t>(s - 1)] =
+          FloorDiv(static_cast<std::int64_t>(w.x1) * s + static_cast<std::int64_t>(w.n - s) * w.x0, w.n);
+      centreY_[static_cast<std::size_t>(s - 1)] =
+          FloorDiv(static_cast<std::int64_t>(w.y1) * s + static_cast<std::int64_t>(w.n - s) * w.y0, w.n);
     }
-    return bad <= w.budget;
+    // Per row of a stamp, the columns around its centre within distance `width` and the
+    // stamp's half sizes; brush columns that cannot paint are left out (they would be skipped).
+    rowFirst_.resize(static_cast<std::size_t>(2 * w.hh));
+    rowLast_.resize(static_cast<std::size_t>(2 * w.hh));
+    for (int r = -w.hh; r < w.hh; ++r) {
+      const int reach = reach_[static_cast<std::size_t>(r + w.hh)];
+      const std::size_t brushY = static_cast<std::size_t>(r + brush_.height / 2);
+      int& first = rowFirst_[static_cast<std::size_t>(r + w.hh)];
+      int& last = rowLast_[static_cast<std::size_t>(r + w.hh)];
+      if (reach < 0) {
+        first = 1, last = 0;
+        continue;
+      }
+      first = std::max({-w.hw, -reach, brush_.first[brushY] - halfBrushWidth});
+      last = std::min({w.hw - 1, reach, brush_.last[brushY] - halfBrushWidth});
+    }
+    StrokeStamps stroke;
+    stroke.width = width_;
+    stroke.height = height_;
+    for (int c = 0; c < 3; ++c) {
+      stroke.photo[c] = photo_.channel[static_cast<std::size_t>(c)].data();
+      stroke.canvas[c] = canvas_.channel[static_cast<std::size_t>(c)].data();
+    }
+    stroke.brushWidth = brush_.width;
+    stroke.brushHeight = brush_.height;
+    stroke.alpha = brush_.alpha.data();
+    stroke.strength = w.strength;
+    stroke.paint = brush_.paint.data();
+    stroke.cx = centreX_.data();
+    stroke.cy = centreY_.data();
+    stroke.count = std::max(w.n, 0);
+    stroke.hh = w.hh;
+    stroke.lo = rowFirst_.data();
+    stroke.hi = rowLast_.data();
+    stroke.budget = w.budget;
+    stroke.abandonAtOnce = abandonAtOnce;
+    if (showsCanvas_) {
+      stroke.changedFirst = changedFirst_.data();
+      stroke.changedLast = changedLast_.data();
+    }
+    return LayStrokeStamps(stroke, paint, sweep_);
   }
 
   // One draw per coordinate as always; a picture one pixel wide (high) takes its only column (row).
@@ -419,7 +437,9 @@ class StrokePainter {
   int previousLength_ = 0;
   int previousWidth_ = 0;
   std::vector<int> reach_;
-  std::vector<StampRow> rows_;  // the rows of the stamp being laid
+  // The stroke being laid: its stamps' centres and, per stamp row, the columns it paints.
+  std::vector<int> centreX_, centreY_, rowFirst_, rowLast_;
+  StrokeSweepScratch sweep_;
   // Only the live preview shows the canvas as it grows. Per row, the first and last column
   // stamped since it was last shown (none: first > last).
   bool showsCanvas_ = false;
