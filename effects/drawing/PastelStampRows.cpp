@@ -150,6 +150,22 @@ __m128i MixWithMean(__m128i rv, __m128i lv, const __m128i m[2]) {
   return _mm_packus_epi16(lo, hi);
 }
 
+#if defined(BRUMELEAF_PASTEL_WIDE)
+// The same for 32 bytes.
+__attribute__((target("avx2"))) inline __m256i MixWithMeanWide(__m256i rv, __m256i lv, const __m256i m[2]) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i full = _mm256_set1_epi16(255);
+  const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
+  const __m256i lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
+                                                        _mm256_mullo_epi16(m[0], _mm256_sub_epi16(full, lvLo))),
+                                       8);
+  const __m256i hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(rv, zero), lvHi),
+                                                        _mm256_mullo_epi16(m[1], _mm256_sub_epi16(full, lvHi))),
+                                       8);
+  return _mm256_packus_epi16(lo, hi);
+}
+#endif
+
 std::int64_t Total(__m128i sums) {
   return static_cast<std::int64_t>(_mm_cvtsi128_si64(sums)) +
          static_cast<std::int64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
@@ -270,7 +286,6 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
       means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
     }
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i full = _mm256_set1_epi16(255);
   int after = start;
   for (int j = 1; j < size_ - 1 && after < limit; ++j) {
     const std::uint8_t* s = source[top + j] + 3 * left;
@@ -284,19 +299,8 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
-      const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
-      const __m256i* m = means[b % 3];
-      // (r * level + mean * (255 - level)) >> 8: at most 255 * 255, so 16-bit lanes suffice.
-      const __m256i lo = _mm256_srli_epi16(
-          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
-                           _mm256_mullo_epi16(m[0], _mm256_sub_epi16(full, lvLo))),
-          8);
-      const __m256i hi = _mm256_srli_epi16(
-          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(rv, zero), lvHi),
-                           _mm256_mullo_epi16(m[1], _mm256_sub_epi16(full, lvHi))),
-          8);
       const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(laid + k));
-      const __m256i blended = _mm256_and_si256(_mm256_packus_epi16(lo, hi), mask);
+      const __m256i blended = _mm256_and_si256(MixWithMeanWide(rv, lv, means[b % 3]), mask);
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)), mask);
       row = _mm256_add_epi64(row, _mm256_sad_epu8(sv, blended));
     }
@@ -451,8 +455,6 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
       }
       means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
     }
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i full = _mm256_set1_epi16(255);
   // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
   const int last = shift ? size_ - 1 : size_ - 2;
   for (int j = last; j >= 1; --j) {
@@ -469,17 +471,7 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
-      const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
-      const __m256i* m = means[b % 3];
-      const __m256i lo = _mm256_srli_epi16(
-          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
-                           _mm256_mullo_epi16(m[0], _mm256_sub_epi16(full, lvLo))),
-          8);
-      const __m256i hi = _mm256_srli_epi16(
-          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(rv, zero), lvHi),
-                           _mm256_mullo_epi16(m[1], _mm256_sub_epi16(full, lvHi))),
-          8);
-      const __m256i mixed = _mm256_packus_epi16(lo, hi);
+      const __m256i mixed = MixWithMeanWide(rv, lv, means[b % 3]);
       const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(laid + k));
       const __m256i keep = shift ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inside_.data() + k)) : mask;
       const __m256i laidOrWindow = _mm256_blendv_epi8(rv, mixed, mask);
