@@ -6,20 +6,13 @@
 
 #include "effects/drawing/StampSearchTargets.h"
 #include "imaging/Random.h"
+#include "tests/core/TestPictures.h"
 
 using namespace brumeleaf;
+using brumeleaf::testing::Noise;
 
 namespace {
 
-Bitmap Noise(int width, int height, std::uint32_t seed) {
-  Bitmap b(width, height);
-  Random random(seed);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = b.ScanLine(y);
-    for (int k = 0; k < 3 * width; ++k) row[k] = static_cast<std::uint8_t>(random.Next(256));
-  }
-  return b;
-}
 
 // Repaints a rectangle (clipped) of the drawing: half of it copies the source, so that its
 // red difference falls below any tolerance, the rest gets new noise.

@@ -5,8 +5,8 @@
 #include "effects/painting/WatercolourFinish.h"
 #include "effects/painting/WatercolourWalk.h"
 #include "imaging/Colour.h"
-#include "imaging/Random.h"
 #include "resources/PaintingTextures.h"
+#include "tests/core/TestPictures.h"
 
 using namespace brumeleaf;
 
@@ -15,11 +15,9 @@ namespace {
 // Every level in every channel somewhere, coloured and uneven, with black, white and pure
 // primaries among them (the ends of the clamps).
 Bitmap Noise(int w, int h, std::uint32_t seed) {
-  Bitmap b(w, h);
-  Random random(seed);
+  Bitmap b = brumeleaf::testing::Noise(w, h, seed);
   for (int y = 0; y < h; ++y) {
     std::uint8_t* p = b.ScanLine(y);
-    for (int i = 0; i < 3 * w; ++i) p[i] = static_cast<std::uint8_t>(random.NextInt(256));
     if (w > 4) p[0] = p[1] = p[2] = 0, p[3] = p[4] = p[5] = 255;
     if (w > 6) p[6] = 255, p[7] = 0, p[8] = 0;
   }
