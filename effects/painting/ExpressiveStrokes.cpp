@@ -250,6 +250,18 @@ class StrokePainter {
     for (int c = 0; c < 3; ++c) colour[c] = static_cast<std::uint8_t>(mean[c]);
   }
 
+  // A source pixel's colour distance from the mean times its ink (255 - brush level), in 32nds.
+  static std::int32_t WeightedError(const std::uint8_t* s, const int mean[3], int weight) {
+    const int d = std::abs(s[0] - mean[0]) + std::abs(s[1] - mean[1]) + std::abs(s[2] - mean[2]);
+    return (d * weight) >> 5;
+  }
+  // Orientation j becomes pixel i's stroke when its error beats the best so far.
+  void Offer(std::size_t i, std::size_t j, std::int32_t error) {
+    if (error >= records_.error[i]) return;
+    records_.error[i] = error;
+    records_.orientation[i] = static_cast<std::uint8_t>(j);
+  }
+
   template <bool kClip>
   void EvaluateAt(int x, int y, int left, int top) {
     const std::size_t i = Index(x, y);
@@ -264,15 +276,10 @@ class StrokePainter {
       for (const InkPixel& p : ink) {
         const int sx = left + p.u, sy = top + p.v;
         if (kClip && (sx < 0 || sy < 0 || sx >= w_ || sy >= h_)) continue;
-        const std::uint8_t* s = src_[sy] + 3 * sx;
-        const int d = std::abs(s[0] - mean[0]) + std::abs(s[1] - mean[1]) + std::abs(s[2] - mean[2]);
-        error += (d * p.weight) >> 5;
+        error += WeightedError(src_[sy] + 3 * sx, mean, p.weight);
         if (error >= best) break;  // the sum only grows: this orientation cannot win
       }
-      if (error < best) {
-        records_.error[i] = error;
-        records_.orientation[i] = static_cast<std::uint8_t>(j);
-      }
+      Offer(i, static_cast<std::size_t>(j), error);
     }
   }
 
@@ -287,15 +294,10 @@ class StrokePainter {
       const std::int32_t best = records_.error[i];
       std::int32_t error = 0;
       for (const InsidePixel& p : ink) {
-        const std::uint8_t* s = corner + p.offset;
-        const int d = std::abs(s[0] - mean[0]) + std::abs(s[1] - mean[1]) + std::abs(s[2] - mean[2]);
-        error += (d * p.weight) >> 5;
+        error += WeightedError(corner + p.offset, mean, p.weight);
         if (error >= best) break;  // the sum only grows: this orientation cannot win
       }
-      if (error < best) {
-        records_.error[i] = error;
-        records_.orientation[i] = static_cast<std::uint8_t>(j);
-      }
+      Offer(i, j, error);
     }
   }
 
