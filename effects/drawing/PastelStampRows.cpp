@@ -65,12 +65,12 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   if (inkCount_ == 0) inkBounds_ = Bounds{};
 }
 
-void PastelStampRows::MarkColumns(const Part& part, int& from, int& bytes) const {
-  from = 3 * part.firstColumn;
-  bytes = 3 * (part.endColumn - part.firstColumn);
+PastelStampRows::PartBytes PastelStampRows::MarkColumns(const Part& part) const {
+  const int from = 3 * part.firstColumn, bytes = 3 * (part.endColumn - part.firstColumn);
   std::uint8_t* columns = Scratch(0);
   std::fill(columns, columns + stride_, std::uint8_t{0});
   std::fill(columns + from, columns + from + bytes, std::uint8_t{0xFF});
+  return {from, bytes, from / kBlock, (from + bytes + kBlock - 1) / kBlock};
 }
 
 void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing,
@@ -358,12 +358,10 @@ PastelStampRows::Under PastelStampRows::SumUnderPart(const std::uint8_t* const* 
   Under under;
   if (part.firstRow >= part.endRow || part.firstColumn >= part.endColumn) return under;
   static const ChannelMasks channels;
-  int from = 0, bytes = 0;
-  MarkColumns(part, from, bytes);
+  const auto [from, bytes, firstBlock, endBlock] = MarkColumns(part);
   const std::uint8_t* columns = Scratch(0);
   std::uint8_t* s = Scratch(1);
   std::uint8_t* d = Scratch(2);
-  const int firstBlock = from / kBlock, endBlock = (from + bytes + kBlock - 1) / kBlock;
   const __m128i zero = _mm_setzero_si128();
   __m128i sum[3] = {zero, zero, zero};
   __m128i before = zero, inked = zero;
@@ -397,12 +395,10 @@ int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std:
   if (firstRow >= endRow || part.firstColumn >= part.endColumn) return start;
   __m128i means[3][2];
   MeanLanes(mean, means);
-  int from = 0, bytes = 0;
-  MarkColumns(part, from, bytes);
+  const auto [from, bytes, firstBlock, endBlock] = MarkColumns(part);
   const std::uint8_t* columns = Scratch(0);
   std::uint8_t* s = Scratch(1);
   std::uint8_t* r = Scratch(2);
-  const int firstBlock = from / kBlock, endBlock = (from + bytes + kBlock - 1) / kBlock;
   int after = start;
   for (int j = firstRow; j < endRow && after < limit; ++j) {
     // Laid ink lies off the stamp's first row and column, so the drawing `shift` pixels up and

@@ -123,8 +123,12 @@ class PastelStampRows {
   // and the drawing, one stride each.
   mutable std::vector<std::uint8_t> scratch_;
   std::uint8_t* Scratch(int k) const { return scratch_.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(stride_); }
-  // Marks the part's columns in Scratch(0); returns their first byte and their byte count.
-  void MarkColumns(const Part& part, int& from, int& bytes) const;
+  // The bytes of a part's columns within a stamp row, and the 16-byte blocks they reach.
+  struct PartBytes {
+    int from, bytes, firstBlock, endBlock;
+  };
+  // Marks the part's columns in Scratch(0) (0xFF under them, zero elsewhere).
+  PartBytes MarkColumns(const Part& part) const;
 };
 
 }  // namespace brumeleaf
