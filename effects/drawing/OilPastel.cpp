@@ -124,6 +124,11 @@ class PastelRun {
   PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
+  // Top-left corners whose first rows FetchFirstRows asked for: the next attempt's (queued)
+  // and the current one's (fetched).
+  static constexpr int kNoPosition = -1000000;
+  int queuedLeft_ = kNoPosition, queuedTop_ = kNoPosition;
+  int fetchedLeft_ = kNoPosition, fetchedTop_ = kNoPosition;
   int size_ = 0;
   int cx_ = 0;
   int cy_ = 0;
@@ -153,6 +158,7 @@ void PastelRun::Shrink() {
   candidate_.Resize(size_, size_);
   cx_ = stamp_.Width() >> 1;
   cy_ = stamp_.Height() >> 1;
+  queuedLeft_ = queuedTop_ = kNoPosition;  // its first rows were fetched for the old size
 }
 
 // A fresh stamp at a random angle: the pastel picture resampled to the current size, rotated,
@@ -280,7 +286,8 @@ void PastelRun::Try(int x, int y) {
 void PastelRun::TryCovered(int x, int y) {
   const int left = x - cx_, top = y - cy_;
   if (size_ <= kQuickRejectSize && SurelyTooClose(left, top)) return;
-  const PastelStampRows::Under under = rows_.SumUnder(sourceRows_.data(), drawingRows_.data(), left, top);
+  const bool fetched = left == fetchedLeft_ && top == fetchedTop_;
+  const PastelStampRows::Under under = rows_.SumUnder(sourceRows_.data(), drawingRows_.data(), left, top, fetched);
   const int count = rows_.InkCount();
   if (count == 0) return;
   Levels mean;
@@ -342,8 +349,15 @@ void PastelRun::PrefetchNext() {
     lookahead_.Follow(random_, kSmallStampsAhead,
                       [&](int x, int y) { targets_.FetchDistances(x - cx_, y - cy_, size_); });
   } else {
+    // The position found now is the one after this attempt's; this attempt's own first rows
+    // were asked for when its position was found.
+    fetchedLeft_ = queuedLeft_;
+    fetchedTop_ = queuedTop_;
+    queuedLeft_ = queuedTop_ = kNoPosition;
     lookahead_.Follow(random_, 1, [&](int x, int y) {
       rows_.FetchFirstRows(sourceRows_.data(), drawingRows_.data(), x - cx_, y - cy_, width_, height_);
+      queuedLeft_ = x - cx_;
+      queuedTop_ = y - cy_;
     });
   }
 }

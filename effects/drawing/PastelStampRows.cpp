@@ -192,7 +192,8 @@ inline void AddBlockUnder(const std::uint8_t* s, const std::uint8_t* d, const st
 
 #if defined(BRUMELEAF_PASTEL_WIDE)
 __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnderWide(
-    const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const {
+    const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+    bool firstRowsFetched) const {
   static const ChannelMasks channels;
   // Two 16-byte blocks b and b + 1 at once: their channel masks, by b mod 3.
   __m256i masks[3][3];
@@ -203,7 +204,8 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
   __m256i before = zero;
   __m128i narrowSum[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
   __m128i narrowBefore = _mm_setzero_si128();
-  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
+  if (!firstRowsFetched)
+    for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
   for (int j = 0; j < size_; ++j) {
     if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead, j + kAhead);
     const std::uint8_t* s = source[top + j] + 3 * left;
@@ -241,16 +243,17 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
 
 PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* source,
                                                  const std::uint8_t* const* drawing, int left,
-                                                 int top) const {
+                                                 int top, bool firstRowsFetched) const {
 #if defined(BRUMELEAF_PASTEL_WIDE)
   const bool wide = allowWide_ && HasAvx2();
-  if (wide) return SumUnderWide(source, drawing, left, top);
+  if (wide) return SumUnderWide(source, drawing, left, top, firstRowsFetched);
 #endif
   static const ChannelMasks channels;
   const __m128i zero = _mm_setzero_si128();
   __m128i sum[3] = {zero, zero, zero};
   __m128i before = zero;
-  for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
+  if (!firstRowsFetched)
+    for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
   for (int j = 0; j < size_; ++j) {
     if (j + kAhead < size_) Fetch(source, drawing, left, top + j + kAhead, j + kAhead);
     const std::uint8_t* s = source[top + j] + 3 * left;
@@ -524,7 +527,7 @@ void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int s
 
 PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* source,
                                                  const std::uint8_t* const* drawing, int left,
-                                                 int top) const {
+                                                 int top, bool) const {
   Under under;
   for (int j = 0; j < size_; ++j) {
     const std::uint8_t* s = source[top + j] + 3 * left;

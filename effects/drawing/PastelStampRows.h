@@ -48,8 +48,10 @@ class PastelStampRows {
     std::int64_t sum[3] = {0, 0, 0};  // source levels under the ink, blue, green, red
     int before = 0;                   // |source - drawing| under the ink of the first 2cx x 2cy
   };
-  // Pass 1 at a covered position. `source` and `drawing` are row tables.
-  Under SumUnder(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+  // Pass 1 at a covered position. `source` and `drawing` are row tables. `firstRowsFetched`:
+  // FetchFirstRows was called for this position, so its first rows are not asked for again.
+  Under SumUnder(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                 bool firstRowsFetched = false) const;
 
   // Pass 2 over the laid ink (the stamp without its outermost rows and columns) at a covered
   // position: the sum of |source - blend| where blend = (r * level + mean * (255 - level)) >> 8
@@ -94,7 +96,8 @@ class PastelStampRows {
   static inline bool allowWide_ = true;
   void Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y, int j) const;
   // SumUnder 32 bytes at a time, on processors with AVX2.
-  Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
+  Under SumUnderWide(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
+                     bool firstRowsFetched) const;
   // Lay 32 bytes at a time, on processors with AVX2.
   void LayWide(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const;
   // LaidError 32 bytes at a time, on processors with AVX2.
