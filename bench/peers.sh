@@ -7,9 +7,9 @@
 #
 # Each command is a whole process (decoding, the effect, encoding a JPEG of quality 95), timed
 # by /usr/bin/time: CPU seconds are user + system over all threads, memory is the peak resident
-# size. The table shows the median of the runs. Ours also runs with one and with two threads
-# (wall-clock time) to show what a second core brings; the preview timings come from the
-# benchmark program when it is built.
+# size. The table shows the median of the runs; ours and the peer's take turns run by run. Ours
+# also runs with one and with two threads (wall-clock time) to show what a second core brings;
+# the preview timings come from the benchmark program when it is built.
 #
 # Environment:
 #   RUNS          runs of every timed command (default 3)
@@ -245,14 +245,24 @@ thread_rows=()
 for code in $codes; do
   name=${names[$code]:-code $code}
   say "$code $name"
-  ours=$WORK/ours-$code
+  ours=$WORK/ours-$code theirs=$WORK/peer-$code
+  peer "$code"
+  run=()
+  [ ${#peer_run[@]} -gt 0 ] && substitute
+  # Ours and the peer's run by turns, so that a change in what else the machine (or its host)
+  # is doing weighs on both alike.
+  ours_fresh=1 theirs_fresh=0
+  reused "ours-$code" && ours_fresh=0
+  [ ${#run[@]} -gt 0 ] && ! reused "peer-$code" && theirs_fresh=1
+  [ $ours_fresh = 1 ] && : > "$ours"
+  [ $theirs_fresh = 1 ] && : > "$theirs"
   ok=1
-  if ! reused "ours-$code"; then
-    : > "$ours"
-    for ((i = 0; i < RUNS; i++)); do
+  for ((i = 0; i < RUNS; i++)); do
+    if [ $ours_fresh = 1 ]; then
       timed "$ours" "$CLI" apply "$photo" -o "$WORK/ours.jpg" --effect "$code" --seed 1 || { ok=0; break; }
-    done
-  fi
+    fi
+    if [ $theirs_fresh = 1 ]; then timed "$theirs" "${run[@]}" || theirs_fresh=0; fi
+  done
   if [ $ok = 0 ]; then
     rows+=("| $name | $code | failed | | | | | | |")
     continue
@@ -261,16 +271,9 @@ for code in $codes; do
   peak=$(awk -v k="$(median "$ours" 2)" 'BEGIN { printf "%.0f", k * 1024 / 1e6 }')
   times=$(awk -v p="$peak" -v m="$picture_mb" 'BEGIN { printf "%.1f", p / m }')
 
-  peer "$code"
   peer_cpu="" ratio="" shown="—"
-  if [ ${#peer_run[@]} -gt 0 ]; then
+  if [ ${#run[@]} -gt 0 ]; then
     shown=$peer_text
-    substitute
-    theirs=$WORK/peer-$code
-    if ! reused "peer-$code"; then
-      : > "$theirs"
-      for ((i = 0; i < RUNS; i++)); do timed "$theirs" "${run[@]}" || break; done
-    fi
     if [ -s "$theirs" ]; then
       peer_cpu=$(median "$theirs" 1)
       ratio=$(awk -v a="$cpu" -v b="$peer_cpu" 'BEGIN { if (b > 0) printf "%.2f", a / b }')
