@@ -353,8 +353,9 @@ mkdir -p "$(dirname "$OUT")"
   echo "  every effect at its default values, seed 1."
   echo "- Every command is one whole process: decoding the JPEG, the effect, encoding a JPEG of"
   echo "  quality 95. CPU seconds are user + system time over all threads, $(runs_text "$RUNS");"
-  echo "  the ratio is ours divided by the peer's (below 1: ours needs less). Peak memory is the"
-  echo "  process's maximum resident size, and its multiple of the picture's $picture_mb MB."
+  echo "  ours and the peer's run by turns. The ratio is ours divided by the peer's (below 1: ours"
+  echo "  needs less). Peak memory is the process's maximum resident size, and its multiple of the"
+  echo "  picture's $picture_mb MB."
   echo
   echo "## Side by side"
   echo
