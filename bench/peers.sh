@@ -213,6 +213,12 @@ median() {
     awk '{ v[NR] = $1 } END { if (NR == 0) exit; if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
+# spread FILE: " (lowest-highest)" of the CPU seconds when there is more than one run.
+spread() {
+  awk '{ v = $1 + 0; if (NR == 1 || v < lo) lo = v; if (NR == 1 || v > hi) hi = v }
+       END { if (NR > 1) printf " (%s-%s)", lo, hi }' "$1"
+}
+
 runs_text() {  # "one run" or "the median of N runs"
   if [ "$1" = 1 ]; then echo "one run"; else echo "the median of $1 runs"; fi
 }
@@ -282,7 +288,9 @@ for code in $codes; do
     fi
   fi
   say "  ours ${cpu}s ${peak}MB, peer ${peer_cpu:-none}s"
-  rows+=("| $name | $code | $cpu | $peak | $times | $shown | $peer_what | $peer_cpu | $ratio |")
+  ours_shown="$cpu$(spread "$ours")" theirs_shown=$peer_cpu
+  [ -s "$theirs" ] && [ -n "$peer_cpu" ] && [ "$peer_cpu" != failed ] && theirs_shown="$peer_cpu$(spread "$theirs")"
+  rows+=("| $name | $code | $ours_shown | $peak | $times | $shown | $peer_what | $theirs_shown | $ratio |")
 
   one=$WORK/one-$code two=$WORK/two-$code
   if reused "one-$code" && reused "two-$code"; then
@@ -352,10 +360,12 @@ mkdir -p "$(dirname "$OUT")"
   echo "- Photograph: \`$SAMPLE\` enlarged to $WIDTH x $HEIGHT (12 megapixels, $picture_mb MB of pixels),"
   echo "  every effect at its default values, seed 1."
   echo "- Every command is one whole process: decoding the JPEG, the effect, encoding a JPEG of"
-  echo "  quality 95. CPU seconds are user + system time over all threads, $(runs_text "$RUNS");"
-  echo "  ours and the peer's run by turns. The ratio is ours divided by the peer's (below 1: ours"
-  echo "  needs less). Peak memory is the process's maximum resident size, and its multiple of the"
-  echo "  picture's $picture_mb MB."
+  echo "  quality 95. CPU seconds are user + system time over all threads, $(runs_text "$RUNS"),"
+  echo "  ours and the peer's by turns, the lowest and highest in brackets: a machine that shares"
+  echo "  its memory with others varies by up to a third from minute to minute, most for the effects"
+  echo "  that read memory at random places. The ratio is of the medians, ours divided by the"
+  echo "  peer's (below 1: ours needs less). Peak memory is the process's maximum resident size,"
+  echo "  and its multiple of the picture's $picture_mb MB."
   echo
   echo "## Side by side"
   echo
