@@ -216,7 +216,7 @@ median() {
 # spread FILE: " (lowest-highest)" of the CPU seconds when there is more than one run.
 spread() {
   awk '{ v = $1 + 0; if (NR == 1 || v < lo) lo = v; if (NR == 1 || v > hi) hi = v }
-       END { if (NR > 1) printf " (%s-%s)", lo, hi }' "$1"
+       END { if (NR > 1) printf " (%.2f-%.2f)", lo, hi }' "$1"
 }
 
 runs_text() {  # "one run" or "the median of N runs"
