@@ -42,6 +42,31 @@ struct Clip {
   int x0, y0, x1, y1;
 };
 
+// Where a stroke's stamp lies: its top-left corner and the stamp rows inside `clip`.
+struct StampPlace {
+  int left, top, firstRow, endRow;
+};
+StampPlace PlaceOf(const PlannedStroke& stroke, const Clip& clip) {
+  const int left = stroke.x - stroke.stamp->size / 2, top = stroke.y - stroke.stamp->size / 2;
+  return {left, top, std::max(0, clip.y0 - top), std::min(stroke.stamp->size, clip.y1 - top)};
+}
+
+// A run of stamp row `row` (of the drawing) cut to the clip's columns: the drawing bytes it
+// covers, the stamp's levels for them and their count. False when nothing of it is left.
+struct ClippedRun {
+  std::uint8_t* drawing;
+  const std::uint8_t* levels;
+  int bytes;
+};
+inline bool ClipRun(const PreparedStamp& stamp, const StampRun& run, int left, std::uint8_t* row, const Clip& clip,
+                    ClippedRun& out) {
+  const int x0 = std::max(left + run.i, clip.x0);
+  const int x1 = std::min(left + run.i + run.length, clip.x1);
+  if (x0 >= x1) return false;
+  out = {row + 3 * x0, stamp.levels.data() + run.first + 3 * (x0 - left - run.i), 3 * (x1 - x0)};
+  return true;
+}
+
 // Lays one stroke inside `clip`. `Keep` is a template argument so that the divisions by 5 and
 // 6 compile to multiplications. With a weight w of at most 256 (every edge stroke, most shading
 // strokes) no term can be negative, so both truncating divisions are floors and fold into one:
@@ -64,8 +89,7 @@ template <int Keep>
 void LayRunsSse2(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip) {
   static_assert(Keep == 4 || Keep == 5);
   const PreparedStamp& stamp = *stroke.stamp;
-  const int left = stroke.x - stamp.size / 2;
-  const int top = stroke.y - stamp.size / 2;
+  const auto [left, top, firstRow, endRow] = PlaceOf(stroke, clip);
   const int weight = stroke.mix.weight;
   const int* o = stroke.mix.offset;
   const __m128i ofDrawing = _mm_set1_epi16(static_cast<short>(weight));
@@ -79,18 +103,16 @@ void LayRunsSse2(const PlannedStroke& stroke, std::uint8_t* const* rows, const C
     for (int l = 0; l < 8; ++l) lanes[l] = static_cast<short>(o[(8 * v + l) % 3]);
     offsets[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
   }
-  const int firstRow = std::max(0, clip.y0 - top), endRow = std::min(stamp.size, clip.y1 - top);
   for (int j = firstRow; j < endRow; ++j) {
     std::uint8_t* row = rows[top + j];
     const StampRun* run = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j)];
     const StampRun* end = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j) + 1];
     for (; run != end; ++run) {
-      const int x0 = std::max(left + run->i, clip.x0);
-      const int x1 = std::min(left + run->i + run->length, clip.x1);
-      if (x0 >= x1) continue;
-      std::uint8_t* d = row + 3 * x0;
-      const std::uint8_t* s = stamp.levels.data() + run->first + 3 * (x0 - left - run->i);
-      const int bytes = 3 * (x1 - x0);
+      ClippedRun clipped;
+      if (!ClipRun(stamp, *run, left, row, clip, clipped)) continue;
+      std::uint8_t* d = clipped.drawing;
+      const std::uint8_t* s = clipped.levels;
+      const int bytes = clipped.bytes;
       int b = 0;
       for (int v = 0; b + 8 <= bytes; b += 8, v = v == 2 ? 0 : v + 1) {
         const __m128i drawn = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + b)), zero);
@@ -122,8 +144,7 @@ __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void LayRunsAvx512(con
                                                                               const Clip& clip) {
   static_assert(Keep == 4 || Keep == 5);
   const PreparedStamp& stamp = *stroke.stamp;
-  const int left = stroke.x - stamp.size / 2;
-  const int top = stroke.y - stamp.size / 2;
+  const auto [left, top, firstRow, endRow] = PlaceOf(stroke, clip);
   const int weight = stroke.mix.weight;
   const int* o = stroke.mix.offset;
   const __m512i ofDrawing = _mm512_set1_epi16(static_cast<short>(weight));
@@ -145,18 +166,16 @@ __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void LayRunsAvx512(con
   __m512i offsets[3];
   for (int v = 0; v < 3; ++v)
     offsets[v] = _mm512_permutexvar_epi16(_mm512_load_si512(kChannelOfLane[static_cast<std::size_t>(v)].data()), tint);
-  const int firstRow = std::max(0, clip.y0 - top), endRow = std::min(stamp.size, clip.y1 - top);
   for (int j = firstRow; j < endRow; ++j) {
     std::uint8_t* row = rows[top + j];
     const StampRun* run = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j)];
     const StampRun* end = stamp.runs.data() + stamp.runStart[static_cast<std::size_t>(j) + 1];
     for (; run != end; ++run) {
-      const int x0 = std::max(left + run->i, clip.x0);
-      const int x1 = std::min(left + run->i + run->length, clip.x1);
-      if (x0 >= x1) continue;
-      std::uint8_t* d = row + 3 * x0;
-      const std::uint8_t* s = stamp.levels.data() + run->first + 3 * (x0 - left - run->i);
-      const int bytes = 3 * (x1 - x0);
+      ClippedRun clipped;
+      if (!ClipRun(stamp, *run, left, row, clip, clipped)) continue;
+      std::uint8_t* d = clipped.drawing;
+      const std::uint8_t* s = clipped.levels;
+      const int bytes = clipped.bytes;
       for (int b = 0, v = 0; b < bytes; b += 32, v = v == 2 ? 0 : v + 1) {
         const int lanes = std::min(32, bytes - b);
         const __mmask32 live = lanes == 32 ? ~__mmask32{0} : (__mmask32{1} << lanes) - 1;
@@ -178,13 +197,11 @@ __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void LayRunsAvx512(con
 template <int Keep, bool Unsigned>
 void LayClipped(const PlannedStroke& stroke, std::uint8_t* const* rows, const Clip& clip) {
   const PreparedStamp& stamp = *stroke.stamp;
-  const int left = stroke.x - stamp.size / 2;
-  const int top = stroke.y - stamp.size / 2;
+  const auto [left, top, firstRow, endRow] = PlaceOf(stroke, clip);
   const int weight = stroke.mix.weight;
   const int* offset = stroke.mix.offset;
   const unsigned ofDrawing = static_cast<unsigned>(256 * Keep + weight);
   const unsigned ofStamp = static_cast<unsigned>(256 - weight);
-  const int firstRow = std::max(0, clip.y0 - top), endRow = std::min(stamp.size, clip.y1 - top);
   for (int j = firstRow; j < endRow; ++j) {
     std::uint8_t* row = rows[top + j];
     const StampPixel* px = stamp.pixels.data() + stamp.rowStart[static_cast<std::size_t>(j)];
