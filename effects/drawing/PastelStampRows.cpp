@@ -151,7 +151,22 @@ __m128i MixWithMean(__m128i rv, __m128i lv, const __m128i m[2]) {
 }
 
 #if defined(BRUMELEAF_PASTEL_WIDE)
-// The same for 32 bytes.
+// The mean colour for blocks b and b + 1 in the two 128-bit lanes, 32 bytes at a time;
+// unpacking works within each lane, so the low and high lanes of each half take the mean
+// colour at the phases of b and of b + 1 (16 = 1 mod 3).
+__attribute__((target("avx2"))) inline void MeanLanesWide(const int mean[3], __m256i means[3][2]) {
+  for (int p = 0; p < 3; ++p)
+    for (int half = 0; half < 2; ++half) {
+      alignas(32) std::uint16_t lanes[16];
+      for (int k = 0; k < 8; ++k) {
+        lanes[k] = static_cast<std::uint16_t>(mean[(p + 8 * half + k) % 3]);          // block b
+        lanes[8 + k] = static_cast<std::uint16_t>(mean[(p + 1 + 8 * half + k) % 3]);  // block b + 1
+      }
+      means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
+    }
+}
+
+// (r * level + mean * (255 - level)) >> 8 for 32 bytes, as MixWithMean.
 __attribute__((target("avx2"))) inline __m256i MixWithMeanWide(__m256i rv, __m256i lv, const __m256i m[2]) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i full = _mm256_set1_epi16(255);
@@ -276,18 +291,8 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
                                                                   const std::uint8_t* const* drawing, int left,
                                                                   int top, int shift, const int mean[3], int start,
                                                                   int limit) const {
-  // Blocks b and b + 1 in the two 128-bit lanes; unpacking works within each lane, so the low
-  // and high lanes of each half take the mean colour at the phases of b and of b + 1.
   __m256i means[3][2];
-  for (int p = 0; p < 3; ++p)
-    for (int half = 0; half < 2; ++half) {
-      alignas(32) std::uint16_t lanes[16];
-      for (int k = 0; k < 8; ++k) {
-        lanes[k] = static_cast<std::uint16_t>(mean[(p + 8 * half + k) % 3]);          // block b
-        lanes[8 + k] = static_cast<std::uint16_t>(mean[(p + 1 + 8 * half + k) % 3]);  // block b + 1 (16 = 1 mod 3)
-      }
-      means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
-    }
+  MeanLanesWide(mean, means);
   const __m256i zero = _mm256_setzero_si256();
   int after = start;
   for (int j = 1; j < size_ - 1 && after < limit; ++j) {
@@ -443,17 +448,8 @@ inline void LayBlock(std::uint8_t* d, const std::uint8_t* r, const std::uint8_t*
 #if defined(BRUMELEAF_PASTEL_WIDE)
 __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* const* drawing, int left, int top,
                                                              int shift, const int mean[3]) const {
-  // The mean colour for blocks b and b + 1 in the two 128-bit lanes (see LaidErrorWide).
   __m256i means[3][2];
-  for (int p = 0; p < 3; ++p)
-    for (int half = 0; half < 2; ++half) {
-      alignas(32) std::uint16_t lanes[16];
-      for (int k = 0; k < 8; ++k) {
-        lanes[k] = static_cast<std::uint16_t>(mean[(p + 8 * half + k) % 3]);
-        lanes[8 + k] = static_cast<std::uint16_t>(mean[(p + 1 + 8 * half + k) % 3]);
-      }
-      means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
-    }
+  MeanLanesWide(mean, means);
   // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
   const int last = shift ? size_ - 1 : size_ - 2;
   for (int j = last; j >= 1; --j) {
