@@ -14,7 +14,7 @@
 #include "effects/painting/EdgeStrokes.h"
 #include "effects/painting/StrokeCanvas.h"
 #include "effects/painting/StrokeGeometry.h"
-#include "effects/painting/StrokeWordBlend.h"
+#include "effects/painting/StrokeRunBlend.h"
 #include "imaging/Filters.h"
 #include "imaging/Geometry.h"
 #include "imaging/ParallelRows.h"
@@ -34,21 +34,19 @@ constexpr int kBrushTiles = 38;         // tiles of the brush sheet that are dra
 // A stretch of consecutive paint-carrying pixels on one brush row.
 struct BrushRun {
   int v, first, last;  // brush row, first and last column
-  int offset;          // where its pixels start in the brush's blend words
+  int offset;          // where its pixels start in the brush's blend values
 };
 
-// One word per pixel and channel position of the canvas's 8-byte pixel words: the three colour
-// bytes, then nothing.
-constexpr int kWord = StrokeCanvas::kPixelBytes;
+constexpr int kLanes = kStrokeBrushLanes;
 
 // The brush at its current size: its paint-carrying pixels (level below 250) as runs along the
-// rows, and for the blend, per pixel of the runs, an 8-byte word of the level and one of
-// 255 - level in the colour bytes (zero in the others).
+// rows, and for the blend, per pixel of the runs, the level and 255 - level in the lanes of
+// the colour bytes (zero in the fourth).
 struct StrokeBrush {
   int size = 0;
   int version = 0;  // changes with every new brush
   std::vector<BrushRun> runs;
-  std::vector<std::uint8_t> level, paint;
+  std::vector<std::uint16_t> level, paint;
   std::int64_t pixelCount = 0;
 
   void Take(const Bitmap& image) {
@@ -64,12 +62,12 @@ struct StrokeBrush {
         const int value = row[3 * u + 2];
         if (value >= kOutside) continue;
         if (runs.empty() || runs.back().v != v || runs.back().last != u - 1)
-          runs.push_back({v, u, u, static_cast<int>(kWord * pixelCount)});
+          runs.push_back({v, u, u, static_cast<int>(kLanes * pixelCount)});
         runs.back().last = u;
         ++pixelCount;
-        for (int c = 0; c < kWord; ++c) {
-          level.push_back(c < 3 ? static_cast<std::uint8_t>(value) : 0);
-          paint.push_back(c < 3 ? static_cast<std::uint8_t>(255 - value) : 0);
+        for (int c = 0; c < kLanes; ++c) {
+          level.push_back(static_cast<std::uint16_t>(c < 3 ? value : 0));
+          paint.push_back(static_cast<std::uint16_t>(c < 3 ? 255 - value : 0));
         }
       }
     }
@@ -126,32 +124,6 @@ void PickBrush(StrokeBrush& brush, int size, const RandomStrokesSettings& s, Str
   brush.Take(turned);
 }
 
-// The loops below run on most of a stamp's pixels; where the processor has AVX2 they take 32
-// bytes at a time instead of 16 (integer arithmetic: the same bytes either way).
-#define BRUMELEAF_WIDE_LOOP __attribute__((target_clones("avx2", "default")))
-
-// Adds the photograph's blue, green and red of n pixel words to sum[0..2]. Blue and red are
-// summed in two 16-bit lanes of one word (no carry between them for up to 257 pixels), green
-// shifted by 8 bits in another; plain word arithmetic that the compiler can vectorise.
-BRUMELEAF_WIDE_LOOP
-void AddPhotographColour(const std::uint8_t* words, int n, std::uint32_t* sum) {
-  while (n > 0) {
-    const int pixels = std::min(n, 256);
-    std::uint64_t blueRed = 0, green = 0;
-    for (int i = 0; i < pixels; ++i) {
-      std::uint64_t word;
-      std::memcpy(&word, words + kWord * i + StrokeCanvas::kPhotograph, sizeof word);
-      blueRed += word & 0xFF00FF;
-      green += word & 0xFF00;
-    }
-    sum[0] += static_cast<std::uint32_t>(blueRed & 0xFFFF);
-    sum[1] += static_cast<std::uint32_t>(green >> 8);
-    sum[2] += static_cast<std::uint32_t>(blueRed >> 16);
-    words += kWord * pixels;
-    n -= pixels;
-  }
-}
-
 class Painter {
  public:
   Painter(StrokeCanvas& canvas, int tolerance)
@@ -172,28 +144,19 @@ class Painter {
 
   // Asks for what a stamp of `brush` centred on (x, y) reads ahead of time: a stamp lands on a
   // random spot, far from the last one, and waiting for its memory one piece after another
-  // would cost more than its arithmetic. That is the words at the ends of its runs (their
-  // error sums), and all of its words when stamps get as far as the colour (most large ones
-  // do, few small ones).
+  // would cost more than its arithmetic. That is every pixel under its runs.
   void Prefetch(const StrokeBrush& brush, int x, int y) {
     const int half = brush.size / 2;
     const int left = x - half, top = y - half;
     fetchedBefore_ = fetched_;
     fetched_ = {x, y, brush.version};
-    const bool whole = measured_ > kMeasuredHalf;
     for (const BrushRun& run : brush.runs) {
       const int sy = top + run.v;
       if (sy < 0 || sy >= h_) continue;
-      const int first = std::max(left + run.first - 1, 0), last = std::min(left + run.last, w_ - 1);
+      const int first = std::max(left + run.first, 0), last = std::min(left + run.last, w_ - 1);
       if (first > last) continue;
-      const std::uint8_t* begin = canvas_.At(first, sy);
-      const std::uint8_t* end = canvas_.At(last, sy) + kWord - 1;
-      if (whole) {
-        for (const std::uint8_t* at = begin; at < end; at += 64) __builtin_prefetch(at);
-      } else {
-        __builtin_prefetch(begin);
-        for (int blockEnd = (first | 63); blockEnd < last; blockEnd += 64) __builtin_prefetch(canvas_.At(blockEnd, sy));
-      }
+      const std::uint8_t* end = canvas_.At(last, sy) + kPixel - 1;
+      for (const std::uint8_t* at = canvas_.At(first, sy); at < end; at += 64) __builtin_prefetch(at);
       __builtin_prefetch(end);
     }
   }
@@ -247,41 +210,27 @@ class Painter {
     const Place here{x, y, brush.version};
     if (!(here == fetched_) && !(here == fetchedBefore_)) Prefetch(brush, x, y);
 
-    // The error under the brush, from the running sums of the rows.
-    std::int64_t before = 0, count = 0;
+    // The photograph's colour and the error under the brush, over its pixels inside the rim.
+    RunMeasure under;
+    std::int64_t count = 0;
     const bool inside = left >= 1 && top >= 1 && left + size <= w_ - 1 && top + size <= h_ - 1;
-    if (inside) {
-      // The whole brush inside the rim: nothing to cut off.
-      for (const BrushRun& run : brush.runs) before += canvas_.ErrorSum(top + run.v, left + run.first, left + run.last);
-      count = brush.pixelCount;
-    } else {
-      for (const BrushRun& run : brush.runs) {
-        const int sy = top + run.v;
-        if (sy < 1 || sy > h_ - 2) continue;
-        const int first = std::max(run.first, 1 - left), last = std::min(run.last, w_ - 2 - left);
-        if (first > last) continue;
-        before += canvas_.ErrorSum(sy, left + first, left + last);
-        count += last - first + 1;
-      }
+    for (const BrushRun& run : brush.runs) {
+      const int sy = top + run.v;
+      if (!inside && (sy < 1 || sy > h_ - 2)) continue;
+      const int first = inside ? run.first : std::max(run.first, 1 - left);
+      const int last = inside ? run.last : std::min(run.last, w_ - 2 - left);
+      if (first > last) continue;
+      MeasureRun(canvas_.At(left + first, sy), last - first + 1, under);
+      count += last - first + 1;
     }
-    const std::int64_t limit = (std::max<std::int64_t>(bias + before, 0) >> 10) * factor;
+    const std::int64_t limit = (std::max<std::int64_t>(bias + under.error, 0) >> 10) * factor;
     // The error after the stamp is never negative: with no room below the limit the stamp is
-    // turned down before its colour is even measured.
-    measured_ += (limit > 0 ? kMeasuredStep : 0) - measured_ / kMeasuredStep;
+    // turned down at once.
     if (limit <= 0) return false;
 
     std::uint8_t mean[3];
     if (count > 0) {
-      std::uint32_t sum[3] = {0, 0, 0};
-      for (const BrushRun& run : brush.runs) {
-        const int sy = top + run.v;
-        if (!inside && (sy < 1 || sy > h_ - 2)) continue;
-        const int first = inside ? run.first : std::max(run.first, 1 - left);
-        const int last = inside ? run.last : std::min(run.last, w_ - 2 - left);
-        if (first > last) continue;
-        AddPhotographColour(canvas_.At(left + first, sy), last - first + 1, sum);
-      }
-      for (int c = 0; c < 3; ++c) mean[c] = static_cast<std::uint8_t>(sum[c] / count);
+      for (int c = 0; c < 3; ++c) mean[c] = static_cast<std::uint8_t>(under.colour[c] / count);
     } else {
       // No brush pixel inside the rim (a picture 1 or 2 pixels wide or high): the colour of
       // the spot itself instead of a mean over nothing.
@@ -298,7 +247,7 @@ class Painter {
       if (spans.counted && spans.blended) {
         const int first = std::max(spans.countFirst, spans.blendFirst), last = std::min(spans.countLast, spans.blendLast);
         if (first <= last) {
-          const std::size_t at = static_cast<std::size_t>(run.offset + kWord * (first - run.first));
+          const std::size_t at = static_cast<std::size_t>(run.offset + kLanes * (first - run.first));
           after += BlendedRunError({canvas_.At(left + first, spans.y), brush.level.data() + at, brush.paint.data() + at,
                                     last - first + 1},
                                    mean);
@@ -349,36 +298,30 @@ class Painter {
   }
 
   // Blends `pixels` pixels of a kept stamp's run, from its pixel `skip` on, into the canvas at
-  // (x, y), keeping the open bits and the error sums up to date.
+  // (x, y), keeping the open bits up to date.
   void Lay(const StrokeBrush& brush, const BrushRun& run, int x, int y, int skip, int pixels, const std::uint8_t mean[3]) {
-    const std::size_t at = static_cast<std::size_t>(run.offset + kWord * skip);
-    const std::uint8_t* level = brush.level.data() + at;
-    const std::uint8_t* paint = brush.paint.data() + at;
-    std::uint8_t* word = canvas_.At(x, y);
+    const std::size_t at = static_cast<std::size_t>(run.offset + kLanes * skip);
+    std::uint8_t* pixel = canvas_.At(x, y);
     const std::size_t index = Index(x, y);
-    laid_.resize(static_cast<std::size_t>(kWord * (pixels + 1)));
-    BlendRun({word, level, paint, pixels}, mean, laid_.data());
+    laid_.resize(static_cast<std::size_t>(4 * pixels));
+    BlendRun({pixel, brush.level.data() + at, brush.paint.data() + at, pixels}, mean, laid_.data());
     const std::uint8_t* blended = laid_.data();
     std::int64_t opened = 0;
-    for (int i = 0; i < pixels; ++i, word += kWord, blended += kWord) {
-      const int photoRed = word[kPhotoRed];
-      const bool wasOpen = std::abs(photoRed - word[kCanvasRed]) >= tolerance_;
+    for (int i = 0; i < pixels; ++i, pixel += kPixel, blended += 4) {
+      const int photoRed = pixel[kPhotoRed];
+      const bool wasOpen = std::abs(photoRed - pixel[kCanvasRed]) >= tolerance_;
       const bool isOpen = std::abs(photoRed - blended[2]) >= tolerance_;
       if (isOpen != wasOpen) {
         opened += isOpen ? 1 : -1;
         SetOpen(index + static_cast<std::size_t>(i), isOpen);
       }
-      word[StrokeCanvas::kCanvas] = blended[0];
-      word[StrokeCanvas::kCanvas + 1] = blended[1];
-      word[StrokeCanvas::kCanvas + 2] = blended[2];
+      std::memcpy(pixel + StrokeCanvas::kCanvas, blended, 3);
     }
     open_ += opened;
-    canvas_.CanvasChanged(y, x, x + pixels - 1);
   }
 
+  static constexpr int kPixel = StrokeCanvas::kPixelBytes;
   static constexpr int kPhotoRed = StrokeCanvas::kPhotograph + 2, kCanvasRed = StrokeCanvas::kCanvas + 2;
-  // How often stamps lately got as far as their colour, from 0 to 256 (a running average).
-  static constexpr int kMeasuredStep = 16, kMeasuredHalf = 128;
   std::size_t Index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
   }
@@ -393,7 +336,6 @@ class Painter {
 
   StrokeCanvas& canvas_;
   int w_, h_, tolerance_;
-  int measured_ = 256;
   std::int64_t open_ = 0;
   std::vector<std::uint64_t> openBits_;
   Place fetched_, fetchedBefore_;  // the last two places whose memory was fetched
