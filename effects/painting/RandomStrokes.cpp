@@ -168,6 +168,18 @@ class Painter {
     return (openBits_[i >> 6] >> (i & 63)) & 1;
   }
 
+  // Asks ahead of time for the open bits that the stroke after next will most likely look at:
+  // the pairs a copy of the generator draws from where the next stroke's search left it. A
+  // bit lookup waits on memory otherwise, one batch of pairs after another. Only a guess: a
+  // new brush or a kept stamp can change what is drawn or open.
+  void PrefetchSearch(Random random, bool warmUp) const {
+    if (warmUp) random.NextInt(100);
+    for (int k = 0; k < kSearchAhead; ++k) {
+      const int x = random.NextInt(w_), y = random.NextInt(h_);
+      __builtin_prefetch(&openBits_[Index(x, y) >> 6]);
+    }
+  }
+
   // The position search: pairs (x, y) := (Random(width), Random(height)) until the canvas is
   // open there. Several pairs are drawn on a copy of the generator and their bits looked at
   // together, so that their memory is fetched side by side; the generator is then left right
@@ -214,15 +226,17 @@ class Painter {
     RunMeasure under;
     std::int64_t count = 0;
     const bool inside = left >= 1 && top >= 1 && left + size <= w_ - 1 && top + size <= h_ - 1;
+    measured_.clear();
     for (const BrushRun& run : brush.runs) {
       const int sy = top + run.v;
       if (!inside && (sy < 1 || sy > h_ - 2)) continue;
       const int first = inside ? run.first : std::max(run.first, 1 - left);
       const int last = inside ? run.last : std::min(run.last, w_ - 2 - left);
       if (first > last) continue;
-      MeasureRun(canvas_.At(left + first, sy), last - first + 1, under);
+      measured_.push_back({canvas_.At(left + first, sy), last - first + 1});
       count += last - first + 1;
     }
+    MeasureSpans(measured_.data(), measured_.size(), under);
     const std::int64_t limit = (std::max<std::int64_t>(bias + under.error, 0) >> 10) * factor;
     // The error after the stamp is never negative: with no room below the limit the stamp is
     // turned down at once.
@@ -238,34 +252,32 @@ class Painter {
       for (int c = 0; c < 3; ++c) mean[c] = s[c];
     }
 
-    // The error after the stamp, run by run: the blend is measured without being written
-    // anywhere, since most stamps are turned down; a kept stamp blends again into the canvas.
+    // The error after the stamp: the blend is measured without being written anywhere, since
+    // most stamps are turned down; a kept stamp blends again into the canvas. The pixels left
+    // as they are (the brush's rim, and the whole of its rim rows) are summed first, then the
+    // blended runs until the limit is reached.
     std::int64_t after = 0;
+    blended_.clear();
     for (const BrushRun& run : brush.runs) {
       const RunSpans spans = Spans(run, left, top, size);
-      if (!spans.inPicture) continue;
-      if (spans.counted && spans.blended) {
-        const int first = std::max(spans.countFirst, spans.blendFirst), last = std::min(spans.countLast, spans.blendLast);
-        if (first <= last) {
-          const std::size_t at = static_cast<std::size_t>(run.offset + kLanes * (first - run.first));
-          after += BlendedRunError({canvas_.At(left + first, spans.y), brush.level.data() + at, brush.paint.data() + at,
-                                    last - first + 1},
-                                   mean);
-        }
+      if (!spans.counted || spans.countFirst > spans.countLast) continue;
+      if (!spans.blended) {
+        after += canvas_.ErrorSum(spans.y, left + spans.countFirst, left + spans.countLast);
+        continue;
       }
-      if (spans.counted && spans.countFirst <= spans.countLast) {
-        // Counted pixels left as they are: the brush's rim, and the whole of its rim rows.
-        if (!spans.blended) {
-          after += canvas_.ErrorSum(spans.y, left + spans.countFirst, left + spans.countLast);
-        } else {
-          const int beforeBlend = std::min(spans.countLast, spans.blendFirst - 1);
-          if (spans.countFirst <= beforeBlend) after += canvas_.ErrorSum(spans.y, left + spans.countFirst, left + beforeBlend);
-          const int afterBlend = std::max(spans.countFirst, spans.blendLast + 1);
-          if (afterBlend <= spans.countLast) after += canvas_.ErrorSum(spans.y, left + afterBlend, left + spans.countLast);
-        }
+      const int first = std::max(spans.countFirst, spans.blendFirst), last = std::min(spans.countLast, spans.blendLast);
+      if (first <= last) {
+        const std::size_t at = static_cast<std::size_t>(run.offset + kLanes * (first - run.first));
+        blended_.push_back({canvas_.At(left + first, spans.y), brush.level.data() + at, brush.paint.data() + at, last - first + 1});
       }
-      if (after >= limit) return false;
+      const int beforeBlend = std::min(spans.countLast, spans.blendFirst - 1);
+      if (spans.countFirst <= beforeBlend) after += canvas_.ErrorSum(spans.y, left + spans.countFirst, left + beforeBlend);
+      const int afterBlend = std::max(spans.countFirst, spans.blendLast + 1);
+      if (afterBlend <= spans.countLast) after += canvas_.ErrorSum(spans.y, left + afterBlend, left + spans.countLast);
     }
+    if (after >= limit) return false;
+    after += static_cast<std::int64_t>(
+        BlendedRunsError(blended_.data(), blended_.size(), mean, static_cast<std::uint64_t>(limit - after)));
     if (after >= limit) return false;  // also a brush without pixels
     for (const BrushRun& run : brush.runs) {
       const RunSpans spans = Spans(run, left, top, size);
@@ -321,6 +333,7 @@ class Painter {
   }
 
   static constexpr int kPixel = StrokeCanvas::kPixelBytes;
+  static constexpr int kSearchAhead = 6;  // pairs whose open bits are fetched ahead
   static constexpr int kPhotoRed = StrokeCanvas::kPhotograph + 2, kCanvasRed = StrokeCanvas::kCanvas + 2;
   std::size_t Index(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
@@ -340,6 +353,8 @@ class Painter {
   std::vector<std::uint64_t> openBits_;
   Place fetched_, fetchedBefore_;  // the last two places whose memory was fetched
   std::vector<std::uint8_t> laid_;  // a kept stamp's blend of one run
+  std::vector<PixelSpan> measured_;   // a stamp's runs inside the picture's rim
+  std::vector<StrokeRun> blended_;    // and those of them it blends
 };
 
 // The draws that start a stroke: during warm-up the counter moves on only when Random(100) is
@@ -492,7 +507,10 @@ void RandomStrokesPainting(Bitmap source, Bitmap& destination, const RandomStrok
       if (!positioned) continue;
       const std::int64_t bias = warmUp ? kWarmUpBias : static_cast<std::int64_t>(q - 255) * (size / 2);
       ahead = DrawStroke(ctx.Rand(), warmUp, painter);
-      if (ahead.positioned) painter.Prefetch(brush, ahead.x, ahead.y);
+      if (ahead.positioned) {
+        painter.PrefetchSearch(ahead.afterPosition, warmUp);
+        painter.Prefetch(brush, ahead.x, ahead.y);
+      }
       aheadValid = !painter.Stamp(brush, x, y, bias, factor);
       if (ctx.preview && j % kPreviewRefresh == 0) {
         canvas.CopyCanvas(destination);

@@ -23,6 +23,24 @@ int PixelBlend(const std::uint8_t* pixel, const std::uint16_t* level, const std:
   return BlendedLevel(pixel[kCanvas + c], level[c], paint[c], mean[c]);
 }
 
+void MeasurePlain(const std::uint8_t* pixels, int count, RunMeasure& into) {
+  for (int i = 0; i < count; ++i, pixels += kPixel)
+    for (int c = 0; c < 3; ++c) {
+      into.colour[c] += pixels[kPhotograph + c];
+      into.error += static_cast<std::uint32_t>(std::abs(pixels[kPhotograph + c] - pixels[kCanvas + c]));
+    }
+}
+
+std::uint32_t ErrorPlain(const StrokeRun& run, const std::uint8_t mean[3]) {
+  std::uint32_t sum = 0;  // at most 501 pixels of 765: no overflow
+  for (int i = 0; i < run.count; ++i) {
+    const std::uint8_t* pixel = run.pixels + kPixel * i;
+    for (int c = 0; c < 3; ++c)
+      sum += static_cast<std::uint32_t>(std::abs(pixel[kPhotograph + c] - PixelBlend(pixel, run.level + kLanes * i, run.paint + kLanes * i, mean, c)));
+  }
+  return sum;
+}
+
 void BlendRunPlain(const StrokeRun& run, const std::uint8_t mean[3], std::uint8_t* out) {
   for (int i = 0; i < run.count; ++i) {
     for (int c = 0; c < 3; ++c)
@@ -80,8 +98,8 @@ __attribute__((target("avx2"))) inline void AddFour(__m256i v, FourSums& sums) {
   sums.redError = _mm256_add_epi64(sums.redError, _mm256_sad_epu8(_mm256_shuffle_epi8(v, redPhoto), _mm256_shuffle_epi8(v, canvas)));
 }
 
-__attribute__((target("avx2"))) void MeasureRunAvx2(const std::uint8_t* pixels, int count, RunMeasure& into) {
-  if (count < 4) return MeasureRunPlain(pixels, count, into);
+__attribute__((target("avx2"))) inline void MeasureRunAvx2(const std::uint8_t* pixels, int count, RunMeasure& into) {
+  if (count < 4) return MeasurePlain(pixels, count, into);
   FourSums sums{_mm256_setzero_si256(), _mm256_setzero_si256()};
   int i = 0;
   for (; i + 4 <= count; i += 4) AddFour(LoadFour(pixels + kPixel * i), sums);
@@ -137,8 +155,8 @@ __attribute__((target("avx2"))) inline void WriteFour(const StrokeRun& run, int 
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * i), _mm256_castsi256_si128(packed));
 }
 
-__attribute__((target("avx2"))) std::uint32_t BlendedRunErrorAvx2(const StrokeRun& run, const std::uint8_t mean[3]) {
-  if (run.count < 4) return BlendedRunErrorPlain(run, mean);
+__attribute__((target("avx2"))) inline std::uint32_t BlendedRunErrorAvx2(const StrokeRun& run, const std::uint8_t mean[3]) {
+  if (run.count < 4) return ErrorPlain(run, mean);
   const __m256i means = Means(mean), ones = _mm256_set1_epi16(1);
   __m256i total = _mm256_setzero_si256();
   int i = 0;
@@ -169,23 +187,31 @@ __attribute__((target("avx2"))) void BlendRunAvx2(const StrokeRun& run, const st
   for (; i + 4 <= run.count; i += 4) WriteFour(run, i, means, out);
   if (i < run.count) WriteFour(run, run.count - 4, means, out);  // the last four: the same bytes where they overlap
 }
+// The runs one after another in one call: a stamp has up to hundreds of runs, most of them
+// short.
+__attribute__((target("avx2"))) void MeasureSpansAvx2(const PixelSpan* spans, std::size_t n, RunMeasure& into) {
+  for (std::size_t k = 0; k < n; ++k) MeasureRunAvx2(spans[k].pixels, spans[k].count, into);
+}
+
+__attribute__((target("avx2"))) std::uint64_t BlendedRunsErrorAvx2(const StrokeRun* runs, std::size_t n, const std::uint8_t mean[3],
+                                                                  std::uint64_t limit) {
+  std::uint64_t sum = 0;
+  for (std::size_t k = 0; k < n && sum < limit; ++k) sum += BlendedRunErrorAvx2(runs[k], mean);
+  return sum;
+}
 #endif
 
 }  // namespace
 
-void MeasureRunPlain(const std::uint8_t* pixels, int count, RunMeasure& into) {
-  for (int i = 0; i < count; ++i, pixels += kPixel)
-    for (int c = 0; c < 3; ++c) {
-      into.colour[c] += pixels[kPhotograph + c];
-      into.error += static_cast<std::uint32_t>(std::abs(pixels[kPhotograph + c] - pixels[kCanvas + c]));
-    }
+void MeasureSpansPlain(const PixelSpan* spans, std::size_t n, RunMeasure& into) {
+  for (std::size_t k = 0; k < n; ++k) MeasurePlain(spans[k].pixels, spans[k].count, into);
 }
 
-void MeasureRun(const std::uint8_t* pixels, int count, RunMeasure& into) {
+void MeasureSpans(const PixelSpan* spans, std::size_t n, RunMeasure& into) {
 #if BRUMELEAF_STROKE_AVX2
-  if (HasAvx2()) return MeasureRunAvx2(pixels, count, into);
+  if (HasAvx2()) return MeasureSpansAvx2(spans, n, into);
 #endif
-  MeasureRunPlain(pixels, count, into);
+  MeasureSpansPlain(spans, n, into);
 }
 
 void BlendRun(const StrokeRun& run, const std::uint8_t mean[3], std::uint8_t* out) {
@@ -195,21 +221,17 @@ void BlendRun(const StrokeRun& run, const std::uint8_t mean[3], std::uint8_t* ou
   BlendRunPlain(run, mean, out);
 }
 
-std::uint32_t BlendedRunErrorPlain(const StrokeRun& run, const std::uint8_t mean[3]) {
-  std::uint32_t sum = 0;  // at most 501 pixels of 765: no overflow
-  for (int i = 0; i < run.count; ++i) {
-    const std::uint8_t* pixel = run.pixels + kPixel * i;
-    for (int c = 0; c < 3; ++c)
-      sum += static_cast<std::uint32_t>(std::abs(pixel[kPhotograph + c] - PixelBlend(pixel, run.level + kLanes * i, run.paint + kLanes * i, mean, c)));
-  }
+std::uint64_t BlendedRunsErrorPlain(const StrokeRun* runs, std::size_t n, const std::uint8_t mean[3], std::uint64_t limit) {
+  std::uint64_t sum = 0;
+  for (std::size_t k = 0; k < n && sum < limit; ++k) sum += ErrorPlain(runs[k], mean);
   return sum;
 }
 
-std::uint32_t BlendedRunError(const StrokeRun& run, const std::uint8_t mean[3]) {
+std::uint64_t BlendedRunsError(const StrokeRun* runs, std::size_t n, const std::uint8_t mean[3], std::uint64_t limit) {
 #if BRUMELEAF_STROKE_AVX2
-  if (HasAvx2()) return BlendedRunErrorAvx2(run, mean);
+  if (HasAvx2()) return BlendedRunsErrorAvx2(runs, n, mean, limit);
 #endif
-  return BlendedRunErrorPlain(run, mean);
+  return BlendedRunsErrorPlain(runs, n, mean, limit);
 }
 
 }  // namespace brumeleaf

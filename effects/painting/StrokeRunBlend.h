@@ -9,6 +9,7 @@
 // writing the blend anywhere; only a kept stamp writes it. Four pixels at a time with AVX2
 // where the processor has it (the plain loop otherwise): the same integers either way.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace brumeleaf {
@@ -30,14 +31,21 @@ struct RunMeasure {
   std::uint32_t error = 0;
 };
 
-// Adds `count` pixels from `pixels` on to `into`.
-void MeasureRun(const std::uint8_t* pixels, int count, RunMeasure& into);
-void MeasureRunPlain(const std::uint8_t* pixels, int count, RunMeasure& into);
+// Pixels of one run: the first and how many.
+struct PixelSpan {
+  const std::uint8_t* pixels;
+  int count;
+};
 
-// The error of `run` blended with `mean` (blue, green, red).
-std::uint32_t BlendedRunError(const StrokeRun& run, const std::uint8_t mean[3]);
-// The same sum by the plain loop, whatever the processor: the reference for the tests.
-std::uint32_t BlendedRunErrorPlain(const StrokeRun& run, const std::uint8_t mean[3]);
+// Adds the pixels of `n` spans on to `into`.
+void MeasureSpans(const PixelSpan* spans, std::size_t n, RunMeasure& into);
+// The same by the plain loop, whatever the processor: the reference for the tests.
+void MeasureSpansPlain(const PixelSpan* spans, std::size_t n, RunMeasure& into);
+
+// The error of `n` runs blended with `mean` (blue, green, red), summed run by run until it
+// reaches `limit`: then the sum so far, at least `limit`, is returned.
+std::uint64_t BlendedRunsError(const StrokeRun* runs, std::size_t n, const std::uint8_t mean[3], std::uint64_t limit);
+std::uint64_t BlendedRunsErrorPlain(const StrokeRun* runs, std::size_t n, const std::uint8_t mean[3], std::uint64_t limit);
 
 // The blend of `run` with `mean`, written to `out` as four bytes per pixel (blue, green, red,
 // zero).

@@ -117,13 +117,14 @@ TEST(StrokeRunBlend, MeasuresBlendsAndErrorsMatchThePixelFormulaAtEveryLengthAnd
       const StrokeRun run{pixelBytes.data(), level.data(), paint.data(), pixels};
       BlendRun(run, mean, blend.data());
       ASSERT_EQ(blend, expectedBlend) << pixels << " pixels, trial " << trial;
-      ASSERT_EQ(BlendedRunErrorPlain(run, mean), expected) << pixels << " pixels, trial " << trial;
-      ASSERT_EQ(BlendedRunError(run, mean), expected) << pixels << " pixels, trial " << trial;
+      ASSERT_EQ(BlendedRunsErrorPlain(&run, 1, mean, ~0ull), expected) << pixels << " pixels, trial " << trial;
+      ASSERT_EQ(BlendedRunsError(&run, 1, mean, ~0ull), expected) << pixels << " pixels, trial " << trial;
       // Measures add on to what is there.
       RunMeasure plain, wide;
       plain.error = wide.error = 7;
-      MeasureRunPlain(pixelBytes.data(), pixels, plain);
-      MeasureRun(pixelBytes.data(), pixels, wide);
+      const PixelSpan span{pixelBytes.data(), pixels};
+      MeasureSpansPlain(&span, 1, plain);
+      MeasureSpans(&span, 1, wide);
       for (int c = 0; c < 3; ++c) {
         ASSERT_EQ(plain.colour[c], expectedMeasure.colour[c]) << pixels << " pixels, trial " << trial;
         ASSERT_EQ(wide.colour[c], expectedMeasure.colour[c]) << pixels << " pixels, trial " << trial;
@@ -131,4 +132,49 @@ TEST(StrokeRunBlend, MeasuresBlendsAndErrorsMatchThePixelFormulaAtEveryLengthAnd
       ASSERT_EQ(plain.error, expectedMeasure.error + 7);
       ASSERT_EQ(wide.error, expectedMeasure.error + 7) << pixels << " pixels, trial " << trial;
     }
+}
+
+TEST(StrokeRunBlend, SeveralRunsAddUpAndStopOnceTheirErrorReachesTheLimit) {
+  constexpr int kPixel = StrokeCanvas::kPixelBytes, kLanes = kStrokeBrushLanes;
+  const std::vector<int> lengths{5, 2, 17, 4, 9};
+  Random random(3);
+  std::vector<std::vector<std::uint8_t>> pixels;
+  std::vector<std::vector<std::uint16_t>> levels, paints;
+  for (int n : lengths) {
+    pixels.emplace_back(static_cast<std::size_t>(kPixel * n));
+    for (auto& byte : pixels.back()) byte = static_cast<std::uint8_t>(random.NextInt(256));
+    levels.emplace_back(static_cast<std::size_t>(kLanes * n), 0);
+    paints.emplace_back(static_cast<std::size_t>(kLanes * n), 0);
+    for (int i = 0; i < n; ++i)
+      for (int c = 0; c < 3; ++c) {
+        const int l = random.NextInt(250);
+        levels.back()[static_cast<std::size_t>(kLanes * i + c)] = static_cast<std::uint16_t>(l);
+        paints.back()[static_cast<std::size_t>(kLanes * i + c)] = static_cast<std::uint16_t>(255 - l);
+      }
+  }
+  const std::uint8_t mean[3] = {40, 200, 120};
+  std::vector<StrokeRun> runs;
+  std::vector<PixelSpan> spans;
+  std::vector<std::uint64_t> errors;
+  RunMeasure oneByOne;
+  for (std::size_t k = 0; k < lengths.size(); ++k) {
+    runs.push_back({pixels[k].data(), levels[k].data(), paints[k].data(), lengths[k]});
+    spans.push_back({pixels[k].data(), lengths[k]});
+    errors.push_back(BlendedRunsErrorPlain(&runs.back(), 1, mean, ~0ull));
+    MeasureSpansPlain(&spans.back(), 1, oneByOne);
+    ASSERT_GT(errors.back(), 0u);
+  }
+  RunMeasure together;
+  MeasureSpans(spans.data(), spans.size(), together);
+  EXPECT_EQ(together.error, oneByOne.error);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(together.colour[c], oneByOne.colour[c]);
+  const std::uint64_t all = errors[0] + errors[1] + errors[2] + errors[3] + errors[4];
+  for (auto* sum : {&BlendedRunsError, &BlendedRunsErrorPlain}) {
+    EXPECT_EQ(sum(runs.data(), runs.size(), mean, ~0ull), all);
+    EXPECT_EQ(sum(runs.data(), runs.size(), mean, all), all);
+    // Once past the first run's error, the second run's is added and the sum stops there.
+    EXPECT_EQ(sum(runs.data(), runs.size(), mean, errors[0] + 1), errors[0] + errors[1]);
+    EXPECT_EQ(sum(runs.data(), runs.size(), mean, errors[0]), errors[0]);
+    EXPECT_EQ(sum(runs.data(), 0, mean, 1), 0u);
+  }
 }
