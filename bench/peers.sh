@@ -316,13 +316,16 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 preview_rows=()
 if [ "$PREVIEW" = 1 ] && [ -x "$BENCH" ]; then
   say "preview benchmark"
-  "$BENCH" --benchmark_filter='^Preview/' --benchmark_format=csv --benchmark_min_time=0.3 2> /dev/null |
-    grep '^"Preview/' > "$WORK/preview.csv" || true
-  # Rows "Preview/CODE/ZOOM",iterations,real_time,cpu_time,time_unit,...
+  # Three repetitions and their median: a long preview runs only once in a repetition, and the
+  # machine's memory can make one run a third slower than the next.
+  "$BENCH" --benchmark_filter='^Preview/' --benchmark_format=csv --benchmark_min_time=0.3 \
+    --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2> /dev/null |
+    grep '^"Preview/.*_median"' > "$WORK/preview.csv" || true
+  # Rows "Preview/CODE/ZOOM/process_time_median",iterations,real_time,cpu_time,time_unit,...
   declare -A preview_ms
   while IFS=, read -r label _ _ cpu_time unit _; do
     label=${label//\"/}
-    IFS=/ read -r _ code zoom _ <<< "$label"  # Preview/CODE/ZOOM/process_time
+    IFS=/ read -r _ code zoom _ <<< "$label"  # Preview/CODE/ZOOM/process_time_median
     case $unit in ns) f=1e-6 ;; us) f=1e-3 ;; ms) f=1 ;; s) f=1e3 ;; *) f=1 ;; esac
     preview_ms[$code/$zoom]=$(awk -v t="$cpu_time" -v f="$f" 'BEGIN { printf "%.1f", t * f }')
   done < "$WORK/preview.csv"
@@ -392,7 +395,8 @@ mkdir -p "$(dirname "$OUT")"
     echo
     echo "CPU milliseconds of one preview computation (the effect on the crop, then the picture the"
     echo "window shows) from the middle of the 12-megapixel photograph: a 200 x 200 crop at zoom 100"
-    echo "and an 800 x 800 crop at zoom 25, from \`brumeleaf_bench --benchmark_filter=Preview\`."
+    echo "and an 800 x 800 crop at zoom 25, from \`brumeleaf_bench --benchmark_filter=Preview\`,"
+    echo "the median of three repetitions."
     echo
     echo "| Effect | Code | Zoom 100 ms | Zoom 25 ms | |"
     echo "|---|---:|---:|---:|---|"
