@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "effects/FrameSteps.h"
 #include "effects/painting/BrushStampRow.h"
@@ -293,14 +294,25 @@ StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
   field.flat.assign(static_cast<std::size_t>(w) * h, 0);
   field.rows = source.RowTable();
   ForEachRowBand(1, h - 1, 32, [&](int begin, int end) {
+    // The gradient of every byte first, in a loop the compiler vectorises (at most 16 * 255 in
+    // magnitude: 16 bits hold it), then each pixel's largest over its three channels.
+    std::vector<std::int16_t> across(3 * static_cast<std::size_t>(w)), down(across.size());
     for (int y = begin; y < end; ++y) {
-      const std::uint8_t* up = source.ScanLine(y - 1);
-      const std::uint8_t* mid = source.ScanLine(y);
-      const std::uint8_t* down = source.ScanLine(y + 1);
+      const std::uint8_t* u = source.ScanLine(y - 1);
+      const std::uint8_t* m = source.ScanLine(y);
+      const std::uint8_t* d = source.ScanLine(y + 1);
+      for (int k = 3; k < 3 * (w - 1); ++k) {
+        down[static_cast<std::size_t>(k)] =
+            static_cast<std::int16_t>(3 * u[k - 3] + 10 * u[k] + 3 * u[k + 3] - 3 * d[k - 3] - 10 * d[k] - 3 * d[k + 3]);
+        across[static_cast<std::size_t>(k)] =
+            static_cast<std::int16_t>(3 * u[k - 3] + 10 * m[k - 3] + 3 * d[k - 3] - 3 * u[k + 3] - 10 * m[k + 3] - 3 * d[k + 3]);
+      }
+      std::uint8_t* magnitude = &field.magnitude[static_cast<std::size_t>(y) * w];
       for (int x = 1; x < w - 1; ++x) {
-        int gx = 0, gy = 0;
-        Gradient(up, mid, down, x, gx, gy);
-        field.magnitude[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>((std::abs(gx) + std::abs(gy)) / 32);
+        const std::int16_t* gx = &across[3 * static_cast<std::size_t>(x)];
+        const std::int16_t* gy = &down[3 * static_cast<std::size_t>(x)];
+        const int most = std::abs(std::max({gx[0], gx[1], gx[2]})) + std::abs(std::max({gy[0], gy[1], gy[2]}));
+        magnitude[x] = static_cast<std::uint8_t>(most / 32);
       }
     }
   });
