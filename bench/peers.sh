@@ -316,10 +316,12 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 preview_rows=()
 if [ "$PREVIEW" = 1 ] && [ -x "$BENCH" ]; then
   say "preview benchmark"
-  # Three repetitions and their median: a long preview runs only once in a repetition, and the
-  # machine's memory can make one run a third slower than the next.
+  # Three repetitions, spread over the whole run in random order, and their median: a long
+  # preview runs only once in a repetition, and a busy spell of the machine's memory can make
+  # every run for a minute or two a third slower.
   "$BENCH" --benchmark_filter='^Preview/' --benchmark_format=csv --benchmark_min_time=0.3 \
-    --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2> /dev/null |
+    --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true \
+    --benchmark_report_aggregates_only=true 2> /dev/null |
     grep '^"Preview/.*_median"' > "$WORK/preview.csv" || true
   # Rows "Preview/CODE/ZOOM/process_time_median",iterations,real_time,cpu_time,time_unit,...
   declare -A preview_ms
@@ -396,7 +398,7 @@ mkdir -p "$(dirname "$OUT")"
     echo "CPU milliseconds of one preview computation (the effect on the crop, then the picture the"
     echo "window shows) from the middle of the 12-megapixel photograph: a 200 x 200 crop at zoom 100"
     echo "and an 800 x 800 crop at zoom 25, from \`brumeleaf_bench --benchmark_filter=Preview\`,"
-    echo "the median of three repetitions."
+    echo "the median of three repetitions spread over the run."
     echo
     echo "| Effect | Code | Zoom 100 ms | Zoom 25 ms | |"
     echo "|---|---:|---:|---:|---|"
