@@ -73,6 +73,26 @@ PastelStampRows::PartBytes PastelStampRows::MarkColumns(const Part& part) const 
   return {from, bytes, from / kBlock, (from + bytes + kBlock - 1) / kBlock};
 }
 
+PastelStampRows::LayRow PastelStampRows::RowToLay(std::uint8_t* const* drawing, int left, int top, int shift,
+                                                   int j) const {
+  LayRow row;
+  row.d = drawing[top + j] + 3 * left;
+  row.r = drawing[top + j - shift] + 3 * (left - shift);
+  // The first pixel of a shifted row reads the window's first column, not the one before.
+  std::copy(row.r + 3 * shift, row.r + 3 * shift + 3, row.first);
+  // A shifted row changes whole; otherwise only the laid ink, within the row's ink blocks.
+  row.firstBlock = shift ? 0 : firstBlock_[static_cast<std::size_t>(j)];
+  row.endBlock = shift ? blocks_ : endBlock_[static_cast<std::size_t>(j)];
+  return row;
+}
+
+void PastelStampRows::FinishLay(std::uint8_t* const* drawing, int left, int top, int shift) const {
+  if (!shift) return;
+  // Row 0 reads itself one pixel back, its first pixel staying.
+  std::uint8_t* d = drawing[top] + 3 * left;
+  std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
+}
+
 void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing,
                                      int left, int top, int width, int height) const {
   // The first kAhead stamp rows with ink, each over its ink's blocks, clipped to the picture.
@@ -450,18 +470,14 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
                                                              int shift, const int mean[3]) const {
   __m256i means[3][2];
   MeanLanesWide(mean, means);
-  // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
-  const int last = shift ? size_ - 1 : size_ - 2;
-  for (int j = last; j >= 1; --j) {
-    std::uint8_t* d = drawing[top + j] + 3 * left;
-    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+  for (int j = LastLaidRow(shift); j >= 1; --j) {
+    const LayRow row = RowToLay(drawing, left, top, shift, j);
+    std::uint8_t* d = row.d;
+    const std::uint8_t* r = row.r;
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
-    // The first pixel of a shifted row reads the window's first column, not the one before.
-    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
-    // A shifted row changes whole; otherwise only the laid ink, within the row's ink blocks.
-    const int end = shift ? blocks_ : endBlock_[static_cast<std::size_t>(j)];
-    int b = shift ? 0 : firstBlock_[static_cast<std::size_t>(j)];
+    const int end = row.endBlock;
+    int b = row.firstBlock;
     for (; b + 1 < end; b += 2) {
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
@@ -478,13 +494,9 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
       const __m128i m[2] = {_mm256_castsi256_si128(means[b % 3][0]), _mm256_castsi256_si128(means[b % 3][1])};
       LayBlock(d + k, r + k, level + k, laid + k, inside_.data() + k, shift, m);
     }
-    if (shift) std::copy(first, first + 3, d);
+    if (shift) std::copy(row.first, row.first + 3, d);
   }
-  if (shift) {
-    // Row 0 reads itself one pixel back, its first pixel staying.
-    std::uint8_t* d = drawing[top] + 3 * left;
-    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
-  }
+  FinishLay(drawing, left, top, shift);
 }
 #endif
 
@@ -497,26 +509,15 @@ void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int s
 #endif
   __m128i means[3][2];
   MeanLanes(mean, means);
-  // From the bottom up: row j reads row j - 1 (shift 1), which is still as it was.
-  const int last = shift ? size_ - 1 : size_ - 2;
-  for (int j = last; j >= 1; --j) {
-    std::uint8_t* d = drawing[top + j] + 3 * left;
-    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
-    // The first pixel of a shifted row reads the window's first column, not the one before.
-    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
-    // A shifted row changes whole; otherwise only the laid ink, within the row's ink blocks.
-    const int end = shift ? blocks_ : endBlock_[static_cast<std::size_t>(j)];
-    for (int b = shift ? 0 : firstBlock_[static_cast<std::size_t>(j)]; b < end; ++b) {
+  for (int j = LastLaidRow(shift); j >= 1; --j) {
+    const LayRow row = RowToLay(drawing, left, top, shift, j);
+    for (int b = row.firstBlock; b < row.endBlock; ++b) {
       const int k = b * kBlock;
-      LayBlock(d + k, r + k, Row(level_, j) + k, Row(laid_, j) + k, inside_.data() + k, shift, means[b % 3]);
+      LayBlock(row.d + k, row.r + k, Row(level_, j) + k, Row(laid_, j) + k, inside_.data() + k, shift, means[b % 3]);
     }
-    if (shift) std::copy(first, first + 3, d);
+    if (shift) std::copy(row.first, row.first + 3, row.d);
   }
-  if (shift) {
-    // Row 0 reads itself one pixel back, its first pixel staying.
-    std::uint8_t* d = drawing[top] + 3 * left;
-    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
-  }
+  FinishLay(drawing, left, top, shift);
 }
 
 #else  // the same sums one byte at a time
@@ -596,25 +597,19 @@ int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std:
 }
 
 void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int shift, const int mean[3]) const {
-  const int last = shift ? size_ - 1 : size_ - 2;
-  for (int j = last; j >= 1; --j) {
-    std::uint8_t* d = drawing[top + j] + 3 * left;
-    const std::uint8_t* r = drawing[top + j - shift] + 3 * (left - shift);
+  for (int j = LastLaidRow(shift); j >= 1; --j) {
+    const LayRow row = RowToLay(drawing, left, top, shift, j);
     const std::uint8_t* laid = Row(laid_, j);
     const std::uint8_t* level = Row(level_, j);
-    const std::uint8_t first[3] = {r[3 * shift], r[3 * shift + 1], r[3 * shift + 2]};
     for (int k = 0; k < 3 * size_; ++k) {
       if (laid[k])
-        d[k] = static_cast<std::uint8_t>((r[k] * level[k] + mean[k % 3] * (255 - level[k])) >> 8);
+        row.d[k] = static_cast<std::uint8_t>((row.r[k] * level[k] + mean[k % 3] * (255 - level[k])) >> 8);
       else if (shift)
-        d[k] = r[k];
+        row.d[k] = row.r[k];
     }
-    if (shift) std::copy(first, first + 3, d);
+    if (shift) std::copy(row.first, row.first + 3, row.d);
   }
-  if (shift) {
-    std::uint8_t* d = drawing[top] + 3 * left;
-    std::memmove(d + 3, d, 3 * static_cast<std::size_t>(size_ - 1));
-  }
+  FinishLay(drawing, left, top, shift);
 }
 
 #endif

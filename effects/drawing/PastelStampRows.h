@@ -132,6 +132,21 @@ class PastelStampRows {
   };
   // Marks the part's columns in Scratch(0) (0xFF under them, zero elsewhere).
   PartBytes MarkColumns(const Part& part) const;
+
+  // Lay works from the bottom row up, so that with shift 1 row j reads row j - 1 still as it
+  // was; its last row is the stamp's last (shift 1) or the one before (shift 0).
+  int LastLaidRow(int shift) const { return shift ? size_ - 1 : size_ - 2; }
+  // Stamp row j of a lay: the drawing row it writes at `d`, the window row it reads at `r`, the
+  // window's first pixel (which a shifted row keeps), and the blocks it changes.
+  struct LayRow {
+    std::uint8_t* d;
+    const std::uint8_t* r;
+    std::uint8_t first[3];
+    int firstBlock, endBlock;
+  };
+  LayRow RowToLay(std::uint8_t* const* drawing, int left, int top, int shift, int j) const;
+  // Lay's row 0, which with shift 1 takes itself one pixel back.
+  void FinishLay(std::uint8_t* const* drawing, int left, int top, int shift) const;
 };
 
 }  // namespace brumeleaf
