@@ -48,8 +48,7 @@ class StampLookahead {
       const int y = static_cast<int>(peek_.Next(height_));
       AdvanceRaw();
       if (!targets_.Qualifies(x, y)) continue;
-      const bool sure = searchVersion_ == targets_.Version();
-      queue_[(head_ + count_) % kMaxDepth] = Entry{searchFrom_, peek_.Seed(), x, y, searchVersion_, sure};
+      queue_[(head_ + count_) % kMaxDepth] = Entry{searchFrom_, peek_.Seed(), x, y, searchVersion_};
       ++count_;
       StartSearch();
       found(x, y);
@@ -57,11 +56,12 @@ class StampLookahead {
   }
 
   // When the next queued position is sure (see above) for the real generator: sets (x, y) to
-  // it, moves `real` past its draws and returns true. Otherwise changes nothing.
+  // it, moves `real` past its draws and returns true. Otherwise changes nothing. The version
+  // only grows, so targets still at the search's starting version did not change during it.
   bool Take(Random& real, int& x, int& y) const {
     if (count_ == 0) return false;
     const Entry& e = queue_[head_];
-    if (!e.sure || e.version != targets_.Version() || e.from != real.Seed()) return false;
+    if (e.version != targets_.Version() || e.from != real.Seed()) return false;
     x = e.x;
     y = e.y;
     real.SetSeed(e.seed);
@@ -86,7 +86,6 @@ class StampLookahead {
     std::uint32_t seed;  // the generator's state right after the draws that found (x, y)
     int x, y;
     std::uint64_t version;  // the targets' version when the search began
-    bool sure;              // the targets did not change during the search
   };
 
   // The peeking copy begins the search for the next position.
