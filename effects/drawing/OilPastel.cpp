@@ -92,6 +92,7 @@ class PastelRun {
   void Try(int x, int y);
   void TryCovered(int x, int y);
   bool SurelyTooClose(int left, int top) const;
+  int RingError(int left, int top, int shift) const;
   void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
   void PrefetchNext();
@@ -264,15 +265,7 @@ void PastelRun::Try(int x, int y) {
   const int limit = (under.before >> 10) * plan_.acceptance;
   if (limit <= 0) return;
   const int shift = size_ % 2;
-  int after = 0;
-  for (const InkPixel& p : ring_) {
-    const int X = left + p.i, Y = top + p.j;
-    if (!StrictlyInside(X, Y)) continue;
-    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
-    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(Y - rowBack)] + 3 * (X - columnBack);
-    for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
-  }
+  int after = RingError(left, top, shift);
   after = rows_.LaidErrorPart(sourceRows_.data(), drawingRows_.data(), left, top, shift, part, mean.c, after, limit);
   if (after >= limit) return;
   MapWindow(x, y);
@@ -299,17 +292,27 @@ void PastelRun::TryCovered(int x, int y) {
   // Inside the picture the window map (see MapWindow) needs no clamping: the identity for an
   // even stamp, one pixel back (but never before the first) for an odd one.
   const int shift = size_ % 2;
-  int after = 0;
-  for (const InkPixel& p : ring_) {
-    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(top + p.j)] + 3 * (left + p.i);
-    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
-    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(top + p.j - rowBack)] + 3 * (left + p.i - columnBack);
-    for (int c = 0; c < 3; ++c) after += std::abs(s[c] - r[c]);
-  }
+  int after = RingError(left, top, shift);
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
   rows_.Lay(drawingRows_.data(), left, top, shift, mean.c);
   RefreshAfterLaying(left, top);
+}
+
+// The error after over the ring's ink inside the picture's inner frame: the ring is not laid,
+// so it is |source - window| there, the window being the drawing (shift 0) or, off the first
+// row and column, the drawing one pixel up and left (shift 1).
+int PastelRun::RingError(int left, int top, int shift) const {
+  int error = 0;
+  for (const InkPixel& p : ring_) {
+    const int X = left + p.i, Y = top + p.j;
+    if (!StrictlyInside(X, Y)) continue;
+    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
+    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(Y - rowBack)] + 3 * (X - columnBack);
+    for (int c = 0; c < 3; ++c) error += std::abs(s[c] - r[c]);
+  }
+  return error;
 }
 
 // Whether the error before, summed from the distance bytes, is below 1024: then nothing can be
