@@ -177,18 +177,8 @@ class StrokePainter {
       // Only the ink is painted, each pixel once: its pixels are reached by their distance
       // from the footprint's corner (the destination's rows lie as the source's).
       std::uint8_t* corner = dst_[static_cast<std::size_t>(top)] + 3 * left;
-      for (const InsidePixel& ink : inside_[records_.orientation[i]]) {
-        const int level = 255 - ink.weight;
-        std::uint8_t* d = corner + ink.offset;
-        for (int c = 0; c < 3; ++c) {
-          int p = d[c];
-          if (detailed && rank <= 2 && level < 240) {
-            const int q = std::clamp(colour[c] + rank - 1, 0, 255);
-            p = (((p * 50 + q * 50) / 100) + (level * p + colour[c] * (255 - level)) / 256) >> 1;
-          }
-          d[c] = static_cast<std::uint8_t>((level * p + colour[c] * (255 - level)) >> 8);
-        }
-      }
+      for (const InsidePixel& ink : inside_[records_.orientation[i]])
+        PaintPixel(corner + ink.offset, 255 - ink.weight, colour, rank, detailed);
       return;
     }
     for (int v = 0; v < b_; ++v) {
@@ -199,16 +189,7 @@ class StrokePainter {
         const int tx = left + u;
         if (tx < 0 || tx >= w_) continue;
         const int level = brush.level[static_cast<std::size_t>(v) * b_ + u];
-        if (level >= kInk) continue;
-        for (int c = 0; c < 3; ++c) {
-          int p = d[3 * tx + c];
-          // The three best fits of a detailed cell get a second, slightly lighter layer.
-          if (detailed && rank <= 2 && level < 240) {
-            const int q = std::clamp(colour[c] + rank - 1, 0, 255);
-            p = (((p * 50 + q * 50) / 100) + (level * p + colour[c] * (255 - level)) / 256) >> 1;
-          }
-          d[3 * tx + c] = static_cast<std::uint8_t>((level * p + colour[c] * (255 - level)) >> 8);
-        }
+        if (level < kInk) PaintPixel(d + 3 * tx, level, colour, rank, detailed);
       }
     }
   }
@@ -216,6 +197,19 @@ class StrokePainter {
   std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * w_ + x; }
 
  private:
+  // One destination pixel of a repaint under brush level `level`.
+  static void PaintPixel(std::uint8_t* d, int level, const std::uint8_t colour[3], int rank, bool detailed) {
+    for (int c = 0; c < 3; ++c) {
+      int p = d[c];
+      // The three best fits of a detailed cell get a second, slightly lighter layer.
+      if (detailed && rank <= 2 && level < 240) {
+        const int q = std::clamp(colour[c] + rank - 1, 0, 255);
+        p = (((p * 50 + q * 50) / 100) + (level * p + colour[c] * (255 - level)) / 256) >> 1;
+      }
+      d[c] = static_cast<std::uint8_t>((level * p + colour[c] * (255 - level)) >> 8);
+    }
+  }
+
   // The mean colour of the source under orientation j's ink with its box at (left, top); false
   // when none of the ink lies on the picture. The mean leaves out the last row and column.
   template <bool kClip>
