@@ -425,8 +425,9 @@ bool RowsNeverTurnBack(const StrokeStamps& st) {
 
 bool LayStrokeStamps(const StrokeStamps& stroke, const StampPaint& paint, StrokeSweepScratch& scratch) {
   // The sweep needs the number of laid stamps before it starts; it declines a stroke that ends
-  // inside a stamp. It is for strokes of several stamps.
-  if (stroke.count > 1 && RowsNeverTurnBack(stroke)) {
+  // inside a stamp. It is for strokes of several stamps, on processors that have AVX-512 (the
+  // centres are not looked at otherwise).
+  if (stroke.count > 1 && HasAvx512() && RowsNeverTurnBack(stroke)) {
     bool available = false;
     const bool whole = LayStrokeSweep(stroke, paint, scratch, available);
     if (available) return whole;
