@@ -24,7 +24,7 @@ void Bitmap::SetSize(int width, int height) {
     std::fill(data_.begin(), data_.end(), std::uint8_t{255});
   } else {
     try {
-      std::vector<std::uint8_t> data(bytes, 255);
+      Pixels data(bytes, 255, data_.get_allocator());
       data_.swap(data);
     } catch (const std::bad_alloc&) {
       throw ImageError("Sorry, not enough memory to proceed. Try decreasing the size of the source image.");
@@ -35,9 +35,24 @@ void Bitmap::SetSize(int width, int height) {
   stride_ = stride;
 }
 
+void Bitmap::SetSize(int width, int height, PixelPages pages) {
+  CheckSize(width, height);
+  if (pages != Pages()) data_ = Pixels(PixelAllocator<std::uint8_t>(pages));
+  SetSize(width, height);
+}
+
+Bitmap::Bitmap(const Bitmap& other, PixelPages pages) : width_(other.width_), height_(other.height_), stride_(other.stride_) {
+  try {
+    data_ = Pixels(other.data_.begin(), other.data_.end(), PixelAllocator<std::uint8_t>(pages));
+  } catch (const std::bad_alloc&) {
+    throw ImageError("Sorry, not enough memory to proceed. Try decreasing the size of the source image.");
+  }
+}
+
 void Bitmap::Resize(int width, int height) {
   if (width == width_ && height == height_) return;
-  Bitmap bigger(width, height);
+  Bitmap bigger;
+  bigger.SetSize(width, height, Pages());
   bigger.Draw(0, 0, *this);
   *this = std::move(bigger);
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/PixelAllocator.h"
+
 namespace brumeleaf {
 
 // A failure inside an image routine: an over-limit size, a row outside the picture, an
@@ -42,6 +44,9 @@ class Bitmap {
  public:
   Bitmap() = default;
   Bitmap(int width, int height) { SetSize(width, height); }
+  // A copy of `other` whose pixels are stored as `pages` says. Plain copies are stored in
+  // ordinary pages whatever the original's storage.
+  Bitmap(const Bitmap& other, PixelPages pages);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -52,6 +57,9 @@ class Bitmap {
   // Resizes; the picture becomes entirely white. Throws ImageError for a size outside
   // 0..32768 x 0..15001.
   void SetSize(int width, int height);
+  // The same, with the pixels stored as `pages` says from now on.
+  void SetSize(int width, int height, PixelPages pages);
+  PixelPages Pages() const { return data_.get_allocator().Pages(); }
   // Resizes keeping the pixels that remain inside; new pixels are white.
   void Resize(int width, int height);
   // Deep copy of another picture (size and pixels).
@@ -89,7 +97,8 @@ class Bitmap {
   int width_ = 0;
   int height_ = 0;
   std::size_t stride_ = 0;
-  std::vector<std::uint8_t> data_;
+  using Pixels = std::vector<std::uint8_t, PixelAllocator<std::uint8_t>>;
+  Pixels data_;
 };
 
 }  // namespace brumeleaf

@@ -492,13 +492,14 @@ OilPastelSettings OilPastelSettingsFrom(const RunContext& ctx) {
 void DrawOilPastel(const Bitmap& source, Bitmap& destination, OilPastelSettings settings, RunContext& ctx) {
   if (source.Empty()) throw ImageError("There is no picture to draw.");
   if (&source == &destination) throw ImageError("The oil pastel cannot draw over its own source picture.");
-  Bitmap work(source);
+  // The stamps read the source and the drawing at random places: both in large pages.
+  Bitmap work(source, PixelPages::kLarge);
   EnhanceLocalContrast(work, 10, ctx.mean);
   if (settings.minimumSize >= settings.maximumSize) {
     settings.minimumSize = settings.maximumSize;
     ctx.MutableParams().s[0] = settings.maximumSize;
   }
-  destination.SetSize(source.Width(), source.Height());
+  destination.SetSize(source.Width(), source.Height(), PixelPages::kLarge);
   destination.Fill(kPaper);
   Bitmap edges(source.Width(), source.Height());
   DrawEdgeStrokes(work, edges, 4, 180, 20, ctx);

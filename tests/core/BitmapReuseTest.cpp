@@ -22,3 +22,37 @@ TEST(BitmapSetSize, TheSameByteCountGivesAWhitePictureOfTheNewShape) {
   EXPECT_THROW(b.SetSize(-1, 2), ImageError);
   EXPECT_EQ(b, Bitmap(5, 2));
 }
+
+// A picture stored in large pages behaves as any other: the same pixels through copies,
+// moves, whitening and resizing; only a large block is aligned for those pages, and a plain
+// copy goes back to ordinary memory.
+TEST(BitmapPages, LargePagesKeepEveryPixelThroughCopiesMovesAndResizes) {
+  const Bitmap photo = brumeleaf::testing::Noise(1301, 2311, 7);  // 9 MB: above the large-page threshold
+  Bitmap large(photo, PixelPages::kLarge);
+  EXPECT_EQ(large.Pages(), PixelPages::kLarge);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(large.Data()) % (std::uintptr_t{2} << 20), 0u);
+  EXPECT_EQ(large, photo);
+
+  const Bitmap plain(large);
+  EXPECT_EQ(plain.Pages(), PixelPages::kOrdinary);
+  EXPECT_EQ(plain, photo);
+
+  Bitmap moved(std::move(large));
+  EXPECT_EQ(moved.Pages(), PixelPages::kLarge);
+  EXPECT_EQ(moved, photo);
+  moved.Resize(1302, 2311);  // a new block, still in large pages, the old pixels kept
+  EXPECT_EQ(moved.Pages(), PixelPages::kLarge);
+  EXPECT_EQ(moved.Pixel(1300, 2310), photo.Pixel(1300, 2310));
+  EXPECT_EQ(moved.Pixel(1301, 17), kWhite);
+
+  Bitmap small(photo, PixelPages::kLarge);
+  small.SetSize(7, 3, PixelPages::kLarge);  // a small block: ordinary memory under the same label
+  EXPECT_EQ(small, Bitmap(7, 3));
+  small.SetSize(7, 3, PixelPages::kOrdinary);
+  EXPECT_EQ(small.Pages(), PixelPages::kOrdinary);
+  EXPECT_EQ(small, Bitmap(7, 3));
+  Bitmap assigned(5, 5);
+  assigned = moved;  // an assignment keeps the target's storage
+  EXPECT_EQ(assigned.Pages(), PixelPages::kOrdinary);
+  EXPECT_EQ(assigned, moved);
+}
