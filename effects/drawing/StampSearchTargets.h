@@ -82,6 +82,10 @@ class StampSearchTargets {
   static void FreshRowWide(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances,
                            int left, int right, int width, int tolerance, std::uint64_t* fresh);
 
+  // Merges one row's new bits (as FreshRow leaves them) into its words over [left, right) and
+  // returns the change of the count.
+  static int MergeRow(std::uint64_t* row, const std::uint64_t* fresh, int left, int right);
+
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<const std::uint8_t*> drawingRows_;
   BitGrid bits_;
