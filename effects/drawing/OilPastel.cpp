@@ -295,6 +295,7 @@ void PastelRun::TryCovered(int x, int y) {
   int after = RingError(left, top, shift);
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
+  if (shift) rows_.FetchSquare(sourceRows_.data(), drawingRows_.data(), left, top);
   rows_.Lay(drawingRows_.data(), left, top, shift, mean.c);
   RefreshAfterLaying(left, top);
 }
@@ -376,14 +377,14 @@ void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
 }
 
 // An even stamp changes the drawing only under its laid ink: the search bits need refreshing
-// only over the ink's bounds; an odd one moves its whole square.
+// only from each row's first to its last laid pixel (the patch is round, and the pictures'
+// bytes around a row's ink were never fetched); an odd one moves its whole square.
 void PastelRun::RefreshAfterLaying(int left, int top) {
   if (size_ % 2 != 0) {
     targets_.Refresh(left, top, left + size_, top + size_);
     return;
   }
-  const PastelStampRows::Bounds& ink = rows_.InkBounds();
-  targets_.Refresh(left + ink.firstColumn, top + ink.firstRow, left + ink.endColumn, top + ink.endRow);
+  targets_.RefreshRows(left, top, size_, [&](int j, int& first, int& end) { rows_.LaidColumns(j, first, end); });
 }
 
 // The candidate picture: the mapped window of the drawing with the ink laid on it.

@@ -30,9 +30,10 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   scratch_.assign(3 * static_cast<std::size_t>(stride_), 0);
   std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
-  inkBounds_ = Bounds{size_, size_, 0, 0};
   firstBlock_.assign(static_cast<std::size_t>(size_), 0);
   endBlock_.assign(static_cast<std::size_t>(size_), 0);
+  laidFirst_.assign(static_cast<std::size_t>(size_), size_);
+  laidEnd_.assign(static_cast<std::size_t>(size_), 0);
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
   // row and column of an odd one.
   const int span = 2 * (size_ >> 1);
@@ -56,13 +57,12 @@ void PastelStampRows::Build(const Bitmap& stamp) {
       int& end = endBlock_[static_cast<std::size_t>(j)];
       if (first == end) first = 3 * i / kBlock;
       end = (3 * i + 2) / kBlock + 1;
-      inkBounds_.firstColumn = std::min(inkBounds_.firstColumn, i);
-      inkBounds_.endColumn = std::max(inkBounds_.endColumn, i + 1);
-      inkBounds_.firstRow = std::min(inkBounds_.firstRow, j);
-      inkBounds_.endRow = j + 1;
+      if (laid) {
+        laidFirst_[static_cast<std::size_t>(j)] = std::min(laidFirst_[static_cast<std::size_t>(j)], i);
+        laidEnd_[static_cast<std::size_t>(j)] = i + 1;
+      }
     }
   }
-  if (inkCount_ == 0) inkBounds_ = Bounds{};
 }
 
 PastelStampRows::PartBytes PastelStampRows::MarkColumns(const Part& part) const {
@@ -112,6 +112,28 @@ void PastelStampRows::FetchFirstRows(const std::uint8_t* const* source, const st
       __builtin_prefetch(s + to - 1);
       __builtin_prefetch(d + to - 1);
     }
+  }
+}
+
+void PastelStampRows::FetchSquare(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left,
+                                  int top) const {
+  // Bytes [from, to) of a row relative to the stamp's first byte, skipping the ink's blocks.
+  const auto fetch = [](const std::uint8_t* row, int from, int to, int inkFrom, int inkTo) {
+    for (int k = from; k < to; k += 64) {
+      if (k >= inkFrom && k + 64 <= inkTo) continue;
+      __builtin_prefetch(row + k);
+    }
+    __builtin_prefetch(row + to - 1);
+  };
+  // The lay of a shifted row reads the row above from one pixel before the stamp, and writes
+  // whole padded blocks.
+  const int from = -3, to = stride_;
+  fetch(drawing[top - 1] + 3 * left, from, to, 0, 0);
+  for (int j = 0; j < size_; ++j) {
+    const int inkFrom = kBlock * firstBlock_[static_cast<std::size_t>(j)];
+    const int inkTo = kBlock * endBlock_[static_cast<std::size_t>(j)];
+    fetch(drawing[top + j] + 3 * left, from, to, inkFrom, inkTo);
+    fetch(source[top + j] + 3 * left, 0, 3 * size_, inkFrom, inkTo);
   }
 }
 

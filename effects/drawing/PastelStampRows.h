@@ -25,12 +25,12 @@ class PastelStampRows {
 
   int Size() const { return size_; }
   int InkCount() const { return inkCount_; }
-  // The smallest rectangle of stamp pixels [firstColumn, endColumn) x [firstRow, endRow)
-  // holding all the ink (empty when there is none).
-  struct Bounds {
-    int firstColumn = 0, firstRow = 0, endColumn = 0, endRow = 0;
-  };
-  const Bounds& InkBounds() const { return inkBounds_; }
+  // The columns [first, end) of stamp row j from its first to its last laid ink pixel (the
+  // pixels an even stamp changes), first >= end when it has none.
+  void LaidColumns(int j, int& first, int& end) const {
+    first = laidFirst_[static_cast<std::size_t>(j)];
+    end = laidEnd_[static_cast<std::size_t>(j)];
+  }
 
   // Whether the passes may read the stamp at top-left (left, top) in a width x height picture:
   // every stamp pixel strictly inside the picture's outer frame, the shifted candidate window
@@ -43,6 +43,11 @@ class PastelStampRows {
   // picture: the position of the next attempt is known while this one is summed.
   void FetchFirstRows(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
                       int width, int height) const;
+
+  // Starts loading what laying an odd stamp at a covered position (left, top) and refreshing
+  // its square read besides the ink the passes read: each row's bytes around its ink, in the
+  // source and the drawing, and the drawing's row above the stamp.
+  void FetchSquare(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top) const;
 
   struct Under {
     std::int64_t sum[3] = {0, 0, 0};  // source levels under the ink, blue, green, red
@@ -121,7 +126,7 @@ class PastelStampRows {
   // are equal): the patch is round, so its rows near the top and bottom are short or empty,
   // and the passes neither read nor fetch the blocks around them.
   std::vector<int> firstBlock_, endBlock_;
-  Bounds inkBounds_;
+  std::vector<int> laidFirst_, laidEnd_;
   // For the passes over a part: its columns' bytes (0xFF) and the rows copied from the source
   // and the drawing, one stride each.
   mutable std::vector<std::uint8_t> scratch_;

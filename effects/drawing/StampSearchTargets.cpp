@@ -204,35 +204,32 @@ __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std:
 
 void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   ++version_;
-  left = std::max(left, 0);
   top = std::max(top, 0);
-  right = std::min(right, width_);
   bottom = std::min(bottom, height_);
-  if (left >= right) return;
+  const int from = std::max(left, 0), to = std::min(right, width_);
+  if (from >= to) return;
+  // The bits of a stamp's rows lie a row of the picture apart: ask for them all at once.
+  for (int y = top; y < bottom; ++y) FetchBitRow(y, from, to);
+  for (int y = top; y < bottom; ++y) RefreshRow(y, from, to);
+}
+
+void StampSearchTargets::RefreshRow(int y, int left, int right) {
 #if defined(BRUMELEAF_TARGETS_WIDE)
   const bool wide = HasAvx2();
 #else
   constexpr bool wide = false;
 #endif
-  const int firstWord = left >> 6, lastWord = (right - 1) >> 6;
-  // The bits of a stamp's rows lie a row of the picture apart: ask for them all at once.
-  for (int y = top; y < bottom; ++y) {
-    __builtin_prefetch(bits_.Row(y) + firstWord);
-    __builtin_prefetch(bits_.Row(y) + lastWord);
-  }
-  for (int y = top; y < bottom; ++y) {
-    const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
-    const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
-    std::uint8_t* distance = trackDistances_ ? distance_.Data() + TileRow(y) : nullptr;
-    std::fill(fresh_.begin(), fresh_.begin() + (lastWord - firstWord + 1), 0);
+  const std::uint8_t* source = sourceRows_[static_cast<std::size_t>(y)];
+  const std::uint8_t* drawn = drawingRows_[static_cast<std::size_t>(y)];
+  std::uint8_t* distance = trackDistances_ ? distance_.Data() + TileRow(y) : nullptr;
+  std::fill(fresh_.begin(), fresh_.begin() + ((right - 1) >> 6) - (left >> 6) + 1, 0);
 #if defined(BRUMELEAF_TARGETS_WIDE)
-    if (wide)
-      FreshRowWide(source, drawn, distance, left, right, width_, tolerance_, fresh_.data());
-    else
+  if (wide)
+    FreshRowWide(source, drawn, distance, left, right, width_, tolerance_, fresh_.data());
+  else
 #endif
-      FreshRow(source, drawn, distance, left, right, tolerance_, fresh_.data());
-    count_ += MergeRow(bits_.Row(y), fresh_.data(), left, right);
-  }
+    FreshRow(source, drawn, distance, left, right, tolerance_, fresh_.data());
+  count_ += MergeRow(bits_.Row(y), fresh_.data(), left, right);
 }
 
 // Where the processor counts bits in one instruction, that instruction (a kept large stamp

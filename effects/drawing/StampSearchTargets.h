@@ -13,6 +13,7 @@
 // close to the source almost everywhere and nearly every small stamp is rejected for want of
 // error to remove; these bytes tell so without reading the two pictures.
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -55,6 +56,24 @@ class StampSearchTargets {
   // Call after every change of the drawing inside the rectangle [left, right) x [top, bottom)
   // (clipped to the picture): its bits and the count follow the drawing again.
   void Refresh(int left, int top, int right, int bottom);
+  // The same over a stamp whose change differs from row to row: row top + j (j < rows) changed
+  // over the columns [left + first, left + end) that span(j, first, end) sets, and nowhere when
+  // first >= end. Changed pixels beyond the picture are left out.
+  template <typename Span>
+  void RefreshRows(int left, int top, int rows, Span&& span) {
+    ++version_;
+    const auto clipped = [&](int j, int& from, int& to) {
+      span(j, from, to);
+      from = std::max(left + from, 0);
+      to = std::min(left + to, width_);
+      return top + j >= 0 && top + j < height_ && from < to;
+    };
+    int from = 0, to = 0;
+    for (int j = 0; j < rows; ++j)
+      if (clipped(j, from, to)) FetchBitRow(top + j, from, to);
+    for (int j = 0; j < rows; ++j)
+      if (clipped(j, from, to)) RefreshRow(top + j, from, to);
+  }
   // Counts the calls to Refresh: while it stays the same, so do the bits.
   std::uint64_t Version() const { return version_; }
 
@@ -82,6 +101,12 @@ class StampSearchTargets {
   static void FreshRowWide(const std::uint8_t* source, const std::uint8_t* drawn, std::uint8_t* distances,
                            int left, int right, int width, int tolerance, std::uint64_t* fresh);
 
+  void FetchBitRow(int y, int left, int right) const {
+    __builtin_prefetch(bits_.Row(y) + (left >> 6));
+    __builtin_prefetch(bits_.Row(y) + ((right - 1) >> 6));
+  }
+  // Refresh of row y over [left, right), which lies inside the picture and is not empty.
+  void RefreshRow(int y, int left, int right);
   // Merges one row's new bits (as FreshRow leaves them) into its words over [left, right) and
   // returns the change of the count.
   static int MergeRow(std::uint64_t* row, const std::uint64_t* fresh, int left, int right);
