@@ -29,6 +29,9 @@ constexpr std::int64_t kBudgetCap = 5000000000LL;
 // Stamps up to this size first ask the distance bytes whether any error can be removed at all;
 // larger ones nearly always can.
 constexpr int kQuickRejectSize = 24;
+// Stamps whose counted ink spans at most this many columns and rows first ask the tiles'
+// largest distances (one to four tiles for the smallest, which are nearly all turned down).
+constexpr int kTileBoundSpan = 16;
 // Positions of small stamps found ahead of the one being tried (deeper measured no faster:
 // the fetches then compete with those of the attempts in between).
 constexpr int kSmallStampsAhead = 4;
@@ -92,6 +95,7 @@ class PastelRun {
   void Try(int x, int y);
   void TryCovered(int x, int y);
   bool SurelyTooClose(int left, int top) const;
+  bool BoundedTooClose(int left, int top) const;
   int RingError(int left, int top, int shift) const;
   void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
@@ -122,6 +126,7 @@ class PastelRun {
   // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
   // (for stamps up to kQuickRejectSize).
   std::vector<std::uint8_t> countedMask_;
+  int countedInk_ = 0;  // ink pixels inside the first 2cx columns and 2cy rows
   PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
@@ -181,6 +186,7 @@ void PastelRun::RefreshStamp() {
 void PastelRun::CollectInk() {
   ink_.clear();
   ring_.clear();
+  countedInk_ = 0;
   static_assert(kQuickRejectSize <= StampSearchTargets::kMaskColumns);
   const bool quick = stamp_.Width() <= kQuickRejectSize;
   countedMask_.assign(quick ? StampSearchTargets::MaskIndex(0, stamp_.Height()) : 0, 0);
@@ -193,6 +199,7 @@ void PastelRun::CollectInk() {
       const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
       ink_.push_back(p);
       if (!Laid(p)) ring_.push_back(p);
+      if (i < span && j < span) ++countedInk_;
       if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
   }
@@ -278,7 +285,7 @@ void PastelRun::Try(int x, int y) {
 // row and column, which belong to the ring and are read through the window map.
 void PastelRun::TryCovered(int x, int y) {
   const int left = x - cx_, top = y - cy_;
-  if (size_ <= kQuickRejectSize && SurelyTooClose(left, top)) return;
+  if (size_ <= kQuickRejectSize && (BoundedTooClose(left, top) || SurelyTooClose(left, top))) return;
   const bool fetched = left == fetchedLeft_ && top == fetchedTop_;
   const PastelStampRows::Under under = rows_.SumUnder(sourceRows_.data(), drawingRows_.data(), left, top, fetched);
   const int count = rows_.InkCount();
@@ -323,6 +330,16 @@ bool PastelRun::SurelyTooClose(int left, int top) const {
   return before >= 0 && before < 1024;
 }
 
+// Whether the error before is below 1024 by the tiles' largest distances alone: no counted
+// pixel is further from the source than the largest distance of its tile (a capped one, 255,
+// stands for up to 3 x 255).
+bool PastelRun::BoundedTooClose(int left, int top) const {
+  if (2 * cx_ > kTileBoundSpan) return false;
+  const int most = targets_.MostDistant(left, top, 2 * cx_, 2 * cy_);
+  const int bound = countedInk_ * (most == StampSearchTargets::kDistanceCap ? 3 * 255 : most);
+  return bound < 1024;
+}
+
 // The stamp is kept: an even-sized one, whose candidate equals the drawing except under its
 // ink, is laid in place; an odd one goes through its candidate picture.
 void PastelRun::Keep(int x, int y, const Levels& mean) {
@@ -350,8 +367,10 @@ void PastelRun::Prefetch(int left, int top) const {
 // Small stamps take so little time that the loads need several attempts to arrive.
 void PastelRun::PrefetchNext() {
   if (size_ <= kQuickRejectSize) {
-    lookahead_.Follow(random_, kSmallStampsAhead,
-                      [&](int x, int y) { targets_.FetchDistances(x - cx_, y - cy_, size_); });
+    // Those the tiles' bound will turn down need no distances.
+    lookahead_.Follow(random_, kSmallStampsAhead, [&](int x, int y) {
+      if (!BoundedTooClose(x - cx_, y - cy_)) targets_.FetchDistances(x - cx_, y - cy_, size_);
+    });
   } else {
     // The position found now is the one after this attempt's; this attempt's own first rows
     // were asked for when its position was found.

@@ -29,6 +29,8 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
   // Each row of tiles has room for the masked reads past its last tile (see MaskedDistance).
   const std::size_t tilesAcross = static_cast<std::size_t>((width_ + kTile - 1) / kTile) + 4;
   tileRowBytes_ = tilesAcross * kTileBytes;
+  tilesAcross_ = (width_ + kMaxTile - 1) / kMaxTile;
+  tileMax_.assign(static_cast<std::size_t>(tilesAcross_) * static_cast<std::size_t>((height_ + kMaxTile - 1) / kMaxTile), 0);
   const std::size_t distanceBytes = tileRowBytes_ * static_cast<std::size_t>((height_ + kTile - 1) / kTile);
   distance_ = LargePageBuffer(distanceBytes);
   std::memset(distance_.Data(), 0, distanceBytes);
@@ -95,6 +97,47 @@ int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int columns, in
   return sum;
 }
 #endif
+
+int StampSearchTargets::MostDistant(int left, int top, int columns, int rows) const {
+  const int fromX = std::max(left, 0), toX = std::min(left + columns, width_) - 1;
+  const int fromY = std::max(top, 0), toY = std::min(top + rows, height_) - 1;
+  if (fromX > toX || fromY > toY) return 0;
+  // Up to kMaxTile columns and rows reach at most two squares each way: four loads, no loop.
+  if (toX - fromX < kMaxTile && toY - fromY < kMaxTile) {
+    const std::size_t across = static_cast<std::size_t>(tilesAcross_);
+    const std::uint8_t* first = tileMax_.data() + static_cast<std::size_t>(fromY / kMaxTile) * across;
+    const std::uint8_t* last = tileMax_.data() + static_cast<std::size_t>(toY / kMaxTile) * across;
+    const int a = fromX / kMaxTile, b = toX / kMaxTile;
+    return std::max(std::max(first[a], first[b]), std::max(last[a], last[b]));
+  }
+  int most = 0;
+  for (int ty = fromY / kMaxTile; ty <= toY / kMaxTile; ++ty) {
+    const std::uint8_t* row = tileMax_.data() + static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesAcross_);
+    for (int tx = fromX / kMaxTile; tx <= toX / kMaxTile; ++tx) most = std::max<int>(most, row[tx]);
+  }
+  return most;
+}
+
+void StampSearchTargets::RefreshTileMaxima(int left, int top, int right, int bottom) {
+  if (!trackDistances_) return;
+  const int fromX = std::max(left, 0), toX = std::min(right, width_) - 1;
+  const int fromY = std::max(top, 0), toY = std::min(bottom, height_) - 1;
+  if (fromX > toX || fromY > toY) return;
+  constexpr int kTilesPerSide = kMaxTile / kTile;
+  const int lastTileRow = (height_ - 1) / kTile, lastTileColumn = (width_ - 1) / kTile;
+  for (int ty = fromY / kMaxTile; ty <= toY / kMaxTile; ++ty)
+    for (int tx = fromX / kMaxTile; tx <= toX / kMaxTile; ++tx) {
+      // A distance tile's 64 bytes are one block; those of pixels beyond the picture stay 0.
+      std::uint8_t most = 0;
+      for (int v = ty * kTilesPerSide; v < (ty + 1) * kTilesPerSide && v <= lastTileRow; ++v)
+        for (int u = tx * kTilesPerSide; u < (tx + 1) * kTilesPerSide && u <= lastTileColumn; ++u) {
+          const std::uint8_t* tile =
+              distance_.Data() + static_cast<std::size_t>(v) * tileRowBytes_ + static_cast<std::size_t>(u) * kTileBytes;
+          for (int k = 0; k < kTileBytes; ++k) most = std::max(most, tile[k]);
+        }
+      tileMax_[static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesAcross_) + static_cast<std::size_t>(tx)] = most;
+    }
+}
 
 void StampSearchTargets::TrackDistances(bool on) {
   if (on == trackDistances_) return;
@@ -211,6 +254,7 @@ void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
   // The bits of a stamp's rows lie a row of the picture apart: ask for them all at once.
   for (int y = top; y < bottom; ++y) FetchBitRow(y, from, to);
   for (int y = top; y < bottom; ++y) RefreshRow(y, from, to);
+  RefreshTileMaxima(from, top, to, bottom);
 }
 
 void StampSearchTargets::RefreshRow(int y, int left, int right) {

@@ -50,6 +50,11 @@ class StampSearchTargets {
     return static_cast<std::size_t>(j * kMaskStride + kTile + i);
   }
   int MaskedDistance(const std::uint8_t* mask, int columns, int rows, int left, int top) const;
+  // The largest distance byte in the 16 x 16 squares that the rectangle of `columns` x `rows`
+  // pixels at (left, top) reaches, clipped to the picture (0 when it lies outside). One byte a
+  // square, so those of a whole picture stay in the cache where the distances would not: a
+  // small stamp is often turned down on this bound alone. Only while the distances are tracked.
+  int MostDistant(int left, int top, int columns, int rows) const;
   // Starts loading the distances of the size x size square at (left, top), clipped.
   void FetchDistances(int left, int top, int size) const;
 
@@ -71,8 +76,14 @@ class StampSearchTargets {
     int from = 0, to = 0;
     for (int j = 0; j < rows; ++j)
       if (clipped(j, from, to)) FetchBitRow(top + j, from, to);
+    int first = width_, end = 0;
     for (int j = 0; j < rows; ++j)
-      if (clipped(j, from, to)) RefreshRow(top + j, from, to);
+      if (clipped(j, from, to)) {
+        RefreshRow(top + j, from, to);
+        first = std::min(first, from);
+        end = std::max(end, to);
+      }
+    RefreshTileMaxima(first, top, end, top + rows);
   }
   // Counts the calls to Refresh: while it stays the same, so do the bits.
   std::uint64_t Version() const { return version_; }
@@ -85,6 +96,9 @@ class StampSearchTargets {
  private:
   static constexpr int kTile = 8;  // the distances' tiles are kTile x kTile bytes
   static constexpr int kTileBytes = kTile * kTile;
+  // The largest distances are kept per kMaxTile x kMaxTile pixels: at 16, those of a
+  // 12-megapixel picture take 47 KB.
+  static constexpr int kMaxTile = 16;
   // Where the distances of row y start, and where column x lies from there.
   std::size_t TileRow(int y) const {
     return static_cast<std::size_t>(y / kTile) * tileRowBytes_ + static_cast<std::size_t>(y % kTile) * kTile;
@@ -105,6 +119,9 @@ class StampSearchTargets {
     __builtin_prefetch(bits_.Row(y) + (left >> 6));
     __builtin_prefetch(bits_.Row(y) + ((right - 1) >> 6));
   }
+  // Brings the tiles' largest distances up to date over the rectangle [left, right) x
+  // [top, bottom) (clipped), once its rows are refreshed.
+  void RefreshTileMaxima(int left, int top, int right, int bottom);
   // Refresh of row y over [left, right), which lies inside the picture and is not empty.
   void RefreshRow(int y, int left, int right);
   // Merges one row's new bits (as FreshRow leaves them) into its words over [left, right) and
@@ -118,6 +135,8 @@ class StampSearchTargets {
   // random places millions of times.
   LargePageBuffer distance_;
   std::size_t tileRowBytes_ = 0;
+  std::vector<std::uint8_t> tileMax_;  // the largest distance in each tile, a row of tiles after another
+  int tilesAcross_ = 0;
   int width_;
   int height_;
   int tolerance_;

@@ -41,7 +41,75 @@ void ExpectFollows(const StampSearchTargets& targets, const Bitmap& source, cons
   EXPECT_EQ(targets.Count(), count);
 }
 
+// Brings the drawing within a level or two of the source over a rectangle: small distances.
+void Settle(Bitmap& drawing, const Bitmap& source, int left, int top, int right, int bottom, Random& random) {
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      for (int c = 0; c < 3; ++c) {
+        const int level = source.ScanLine(y)[3 * x + c] + static_cast<int>(random.Next(5)) - 2;
+        drawing.ScanLine(y)[3 * x + c] = static_cast<std::uint8_t>(std::clamp(level, 0, 255));
+      }
+}
+
+// The largest distance of the 16 x 16 squares a rectangle reaches, against every pixel of
+// those squares, for rectangles of 1 to 30 pixels a side at places all over the picture and
+// beyond its edges.
+void ExpectMostDistant(const StampSearchTargets& targets, int width, int height) {
+  for (int top = -20; top < height + 4; top += 7)
+    for (int left = -20; left < width + 4; left += 5)
+      for (const int side : {1, 4, 16, 30}) {
+        const int fromX = std::max(left, 0), toX = std::min(left + side, width) - 1;
+        const int fromY = std::max(top, 0), toY = std::min(top + side, height) - 1;
+        int most = 0;
+        if (fromX <= toX && fromY <= toY)
+          for (int y = fromY / 16 * 16; y < std::min((toY / 16 + 1) * 16, height); ++y)
+            for (int x = fromX / 16 * 16; x < std::min((toX / 16 + 1) * 16, width); ++x)
+              most = std::max(most, targets.Distance(x, y));
+        ASSERT_EQ(targets.MostDistant(left, top, side, side), most) << left << "," << top << " side " << side;
+      }
+}
+
 }  // namespace
+
+// A stamp's rows refreshed each over its own columns, as a round stamp changes the drawing:
+// within a picture mostly close to its source, with far pixels and capped distances here and
+// there, stamps inside it and over each of its edges. The bits, the distances and the
+// squares' largest distances follow.
+TEST(StampSearchTargets, FollowAStampRowByRowWithTheLargestDistances) {
+  const int width = 211, height = 45;
+  const Bitmap source = Noise(width, height, 15);
+  Bitmap drawing = Noise(width, height, 16);
+  StampSearchTargets targets(source, drawing, 5);
+  Random random(21);
+  Settle(drawing, source, 0, 0, width, height, random);
+  targets.Refresh(0, 0, width, height);
+  ExpectFollows(targets, source, drawing, 5);
+  ExpectMostDistant(targets, width, height);
+  const int size = 13;
+  // Row j of the stamp changes over [first, end): a rough disc, its first and last rows empty.
+  const auto span = [](int j, int& first, int& end) {
+    const int half = std::min(j, size - 1 - j);
+    first = 6 - 2 * half;
+    end = 7 + 2 * half;
+    if (j == 0 || j == size - 1) first = end;
+  };
+  for (const auto& [left, top] : {std::pair{40, 9}, std::pair{-5, 20}, std::pair{203, -4}, std::pair{100, 38},
+                                   std::pair{16, 16}}) {
+    for (int j = 0; j < size; ++j) {
+      int first = 0, end = 0;
+      span(j, first, end);
+      const int y = top + j;
+      if (y < 0 || y >= height) continue;
+      for (int x = std::max(left + first, 0); x < std::min(left + end, width); ++x)
+        for (int c = 0; c < 3; ++c) drawing.ScanLine(y)[3 * x + c] = static_cast<std::uint8_t>(random.Next(256));
+    }
+    const std::uint64_t version = targets.Version();
+    targets.RefreshRows(left, top, size, span);
+    EXPECT_GT(targets.Version(), version);
+    ExpectFollows(targets, source, drawing, 5);
+    ExpectMostDistant(targets, width, height);
+  }
+}
 
 // Rows a few 64-pixel words long with an odd remainder, rectangles that start and end inside
 // words, cross word ends, reach past the picture and cover less than 16 pixels; tolerances
@@ -76,6 +144,7 @@ TEST(StampSearchTargets, DistancesLeftBehindAreBroughtUpToDateWhenTrackedAgain) 
   ExpectFollows(targets, source, drawing, 5);  // the bits follow without the distances
   targets.TrackDistances(true);
   ExpectFollows(targets, source, drawing, 5);
+  ExpectMostDistant(targets, 150, 31);
   Repaint(drawing, source, 1, 1, 90, 12, random);
   targets.Refresh(1, 1, 90, 12);
   ExpectFollows(targets, source, drawing, 5);
