@@ -168,57 +168,81 @@ __m128i ChannelMask(int channel, int phase) {
 
 __m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
-// The mean colour in 16-bit lanes for each phase of a 16-byte block (blocks start on a pixel,
-// so the channel order repeats every three blocks), low and high halves.
-void MeanLanes(const int mean[3], __m128i means[3][2]) {
-  for (int p = 0; p < 3; ++p) {
-    alignas(16) std::uint16_t lanes[16];
-    for (int k = 0; k < 16; ++k) lanes[k] = static_cast<std::uint16_t>(mean[(p + k) % 3]);
-    means[p][0] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
-    means[p][1] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + 8));
+// The phase (block number mod 3) two blocks on, without a division in the loops.
+inline int TwoBlocksOn(int phase) { return phase == 0 ? 2 : phase - 1; }
+
+// The mean colour and 255 times it repeated channel after channel, 40 lanes: the lanes of a
+// block at phase p start at lane p.
+struct RepeatedMean {
+  alignas(16) std::uint16_t mean[40];
+  alignas(16) std::uint16_t scaled[40];
+  explicit RepeatedMean(const int m[3]) {
+    // The pattern repeats every 24 lanes: three vectors of eight, each stored where it recurs
+    // (every stamp attempt builds these, so no loop over the lanes).
+    const auto a = static_cast<short>(m[0]), b = static_cast<short>(m[1]), c = static_cast<short>(m[2]);
+    const __m128i part[3] = {_mm_setr_epi16(a, b, c, a, b, c, a, b), _mm_setr_epi16(c, a, b, c, a, b, c, a),
+                             _mm_setr_epi16(b, c, a, b, c, a, b, c)};
+    const __m128i full = _mm_set1_epi16(255);
+    for (int k = 0; k < 5; ++k) {
+      _mm_store_si128(reinterpret_cast<__m128i*>(mean + 8 * k), part[k % 3]);
+      _mm_store_si128(reinterpret_cast<__m128i*>(scaled + 8 * k), _mm_mullo_epi16(part[k % 3], full));
+    }
   }
+};
+
+// The mean colour in 16-bit lanes for each phase of a 16-byte block (blocks start on a pixel,
+// so the channel order repeats every three blocks): low and high halves of the mean, then of
+// 255 times the mean.
+void MeanLanes(const int mean[3], __m128i means[3][4]) {
+  const RepeatedMean repeated(mean);
+  for (int p = 0; p < 3; ++p)
+    for (int half = 0; half < 2; ++half) {
+      means[p][half] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(repeated.mean + p + 8 * half));
+      means[p][2 + half] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(repeated.scaled + p + 8 * half));
+    }
 }
 
-// (r * level + mean * (255 - level)) >> 8 for sixteen bytes: at most 255 * 255, so 16-bit
-// lanes suffice.
-__m128i MixWithMean(__m128i rv, __m128i lv, const __m128i m[2]) {
+// (r * level + mean * (255 - level)) >> 8 for sixteen bytes, as 255 * mean + level * (r - mean)
+// in 16-bit lanes: the sum is at most 255 * 255, so working modulo 2^16 (r - mean may be
+// negative, the product wraps) still gives it exactly, with one multiplication instead of two.
+__m128i MixWithMean(__m128i rv, __m128i lv, const __m128i m[4]) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i full = _mm_set1_epi16(255);
-  const __m128i lvLo = _mm_unpacklo_epi8(lv, zero), lvHi = _mm_unpackhi_epi8(lv, zero);
   const __m128i lo = _mm_srli_epi16(
-      _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(rv, zero), lvLo), _mm_mullo_epi16(m[0], _mm_sub_epi16(full, lvLo))), 8);
+      _mm_add_epi16(m[2], _mm_mullo_epi16(_mm_sub_epi16(_mm_unpacklo_epi8(rv, zero), m[0]), _mm_unpacklo_epi8(lv, zero))), 8);
   const __m128i hi = _mm_srli_epi16(
-      _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(rv, zero), lvHi), _mm_mullo_epi16(m[1], _mm_sub_epi16(full, lvHi))), 8);
+      _mm_add_epi16(m[3], _mm_mullo_epi16(_mm_sub_epi16(_mm_unpackhi_epi8(rv, zero), m[1]), _mm_unpackhi_epi8(lv, zero))), 8);
   return _mm_packus_epi16(lo, hi);
 }
 
 #if defined(BRUMELEAF_PASTEL_WIDE)
 // The mean colour for blocks b and b + 1 in the two 128-bit lanes, 32 bytes at a time;
 // unpacking works within each lane, so the low and high lanes of each half take the mean
-// colour at the phases of b and of b + 1 (16 = 1 mod 3).
-__attribute__((target("avx2"))) inline void MeanLanesWide(const int mean[3], __m256i means[3][2]) {
+// colour at the phases of b and of b + 1 (16 = 1 mod 3). As MeanLanes, the mean's halves, then
+// those of 255 times the mean.
+__attribute__((target("avx2"))) inline void MeanLanesWide(const int mean[3], __m256i means[3][4]) {
+  const RepeatedMean repeated(mean);
   for (int p = 0; p < 3; ++p)
     for (int half = 0; half < 2; ++half) {
-      alignas(32) std::uint16_t lanes[16];
-      for (int k = 0; k < 8; ++k) {
-        lanes[k] = static_cast<std::uint16_t>(mean[(p + 8 * half + k) % 3]);          // block b
-        lanes[8 + k] = static_cast<std::uint16_t>(mean[(p + 1 + 8 * half + k) % 3]);  // block b + 1
-      }
-      means[p][half] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
+      // Block b's lanes, then block b + 1's, which start one lane on.
+      const std::uint16_t* m = repeated.mean + p + 8 * half;
+      const std::uint16_t* scaled = repeated.scaled + p + 8 * half;
+      means[p][half] = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(m + 1), reinterpret_cast<const __m128i*>(m));
+      means[p][2 + half] =
+          _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(scaled + 1), reinterpret_cast<const __m128i*>(scaled));
     }
 }
 
-// (r * level + mean * (255 - level)) >> 8 for 32 bytes, as MixWithMean.
-__attribute__((target("avx2"))) inline __m256i MixWithMeanWide(__m256i rv, __m256i lv, const __m256i m[2]) {
+// MixWithMean for 32 bytes.
+__attribute__((target("avx2"))) inline __m256i MixWithMeanWide(__m256i rv, __m256i lv, const __m256i m[4]) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i full = _mm256_set1_epi16(255);
-  const __m256i lvLo = _mm256_unpacklo_epi8(lv, zero), lvHi = _mm256_unpackhi_epi8(lv, zero);
-  const __m256i lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(rv, zero), lvLo),
-                                                        _mm256_mullo_epi16(m[0], _mm256_sub_epi16(full, lvLo))),
-                                       8);
-  const __m256i hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(rv, zero), lvHi),
-                                                        _mm256_mullo_epi16(m[1], _mm256_sub_epi16(full, lvHi))),
-                                       8);
+  const __m256i lo = _mm256_srli_epi16(
+      _mm256_add_epi16(m[2], _mm256_mullo_epi16(_mm256_sub_epi16(_mm256_unpacklo_epi8(rv, zero), m[0]),
+                                                _mm256_unpacklo_epi8(lv, zero))),
+      8);
+  const __m256i hi = _mm256_srli_epi16(
+      _mm256_add_epi16(m[3], _mm256_mullo_epi16(_mm256_sub_epi16(_mm256_unpackhi_epi8(rv, zero), m[1]),
+                                                _mm256_unpackhi_epi8(lv, zero))),
+      8);
   return _mm256_packus_epi16(lo, hi);
 }
 #endif
@@ -271,20 +295,21 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
     const std::uint8_t* counted = Row(before_, j);
     const int end = endBlock_[static_cast<std::size_t>(j)];
     int b = firstBlock_[static_cast<std::size_t>(j)];
-    for (; b + 1 < end; b += 2) {
+    int phase = b % 3;
+    for (; b + 1 < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)),
                                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ink + k)));
       const __m256i cm = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(counted + k));
       const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
       before = _mm256_add_epi64(before, _mm256_sad_epu8(_mm256_and_si256(sv, cm), _mm256_and_si256(dv, cm)));
-      const __m256i* mask = masks[b % 3];
+      const __m256i* mask = masks[phase];
       for (int c = 0; c < 3; ++c)
         sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, mask[c]), zero));
     }
     if (b < end) {  // an odd last block
       const int k = b * kBlock;
-      AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], narrowSum, narrowBefore);
+      AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[phase], narrowSum, narrowBefore);
     }
   }
   // Both halves of each wide sum and the narrow one.
@@ -333,7 +358,7 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
                                                                   const std::uint8_t* const* drawing, int left,
                                                                   int top, int shift, const int mean[3], int start,
                                                                   int limit) const {
-  __m256i means[3][2];
+  __m256i means[3][4];
   MeanLanesWide(mean, means);
   const __m256i zero = _mm256_setzero_si256();
   int after = start;
@@ -345,12 +370,13 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     __m256i row = zero;
     const int end = endBlock_[static_cast<std::size_t>(j)];
     int b = firstBlock_[static_cast<std::size_t>(j)];
-    for (; b + 1 < end; b += 2) {
+    int phase = b % 3;
+    for (; b + 1 < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
       const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(laid + k));
-      const __m256i blended = _mm256_and_si256(MixWithMeanWide(rv, lv, means[b % 3]), mask);
+      const __m256i blended = _mm256_and_si256(MixWithMeanWide(rv, lv, means[phase]), mask);
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)), mask);
       row = _mm256_add_epi64(row, _mm256_sad_epu8(sv, blended));
     }
@@ -360,7 +386,8 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
       const __m128i rv = Load(r + k);
       const __m128i lv = Load(level + k);
       // The low lanes hold block b's phase.
-      const __m128i m[2] = {_mm256_castsi256_si128(means[b % 3][0]), _mm256_castsi256_si128(means[b % 3][1])};
+      const __m128i m[4] = {_mm256_castsi256_si128(means[phase][0]), _mm256_castsi256_si128(means[phase][1]),
+                            _mm256_castsi256_si128(means[phase][2]), _mm256_castsi256_si128(means[phase][3])};
       const __m128i mixed = MixWithMean(rv, lv, m);
       const __m128i mask = Load(laid + k);
       const __m128i blended = _mm_and_si128(mixed, mask);
@@ -378,7 +405,7 @@ int PastelStampRows::LaidError(const std::uint8_t* const* source, const std::uin
   const bool wide = allowWide_ && HasAvx2();
   if (wide) return LaidErrorWide(source, drawing, left, top, shift, mean, start, limit);
 #endif
-  __m128i means[3][2];
+  __m128i means[3][4];
   MeanLanes(mean, means);
   int after = start;
   for (int j = 1; j < size_ - 1 && after < limit; ++j) {
@@ -443,7 +470,7 @@ int PastelStampRows::LaidErrorPart(const std::uint8_t* const* source, const std:
                                    int limit) const {
   const int firstRow = std::max(part.firstRow, 1), endRow = std::min(part.endRow, size_ - 1);
   if (firstRow >= endRow || part.firstColumn >= part.endColumn) return start;
-  __m128i means[3][2];
+  __m128i means[3][4];
   MeanLanes(mean, means);
   const auto [from, bytes, firstBlock, endBlock] = MarkColumns(part);
   const std::uint8_t* columns = Scratch(0);
@@ -476,7 +503,7 @@ namespace {
 // 1, `keep` the row's bytes) or as it is (shift 0, where the window is the drawing itself and
 // `keep` the laid mask); past the row's end, as it is.
 inline void LayBlock(std::uint8_t* d, const std::uint8_t* r, const std::uint8_t* level, const std::uint8_t* laid,
-                     const std::uint8_t* inside, int shift, const __m128i means[2]) {
+                     const std::uint8_t* inside, int shift, const __m128i means[4]) {
   const __m128i rv = Load(r);
   const __m128i mixed = MixWithMean(rv, Load(level), means);
   const __m128i mask = Load(laid);
@@ -490,7 +517,7 @@ inline void LayBlock(std::uint8_t* d, const std::uint8_t* r, const std::uint8_t*
 #if defined(BRUMELEAF_PASTEL_WIDE)
 __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* const* drawing, int left, int top,
                                                              int shift, const int mean[3]) const {
-  __m256i means[3][2];
+  __m256i means[3][4];
   MeanLanesWide(mean, means);
   for (int j = LastLaidRow(shift); j >= 1; --j) {
     const LayRow row = RowToLay(drawing, left, top, shift, j);
@@ -500,11 +527,12 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
     const std::uint8_t* level = Row(level_, j);
     const int end = row.endBlock;
     int b = row.firstBlock;
-    for (; b + 1 < end; b += 2) {
+    int phase = b % 3;
+    for (; b + 1 < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
-      const __m256i mixed = MixWithMeanWide(rv, lv, means[b % 3]);
+      const __m256i mixed = MixWithMeanWide(rv, lv, means[phase]);
       const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(laid + k));
       const __m256i keep = shift ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inside_.data() + k)) : mask;
       const __m256i laidOrWindow = _mm256_blendv_epi8(rv, mixed, mask);
@@ -513,7 +541,8 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
     }
     if (b < end) {  // the last block alone; the low lanes hold its phase
       const int k = b * kBlock;
-      const __m128i m[2] = {_mm256_castsi256_si128(means[b % 3][0]), _mm256_castsi256_si128(means[b % 3][1])};
+      const __m128i m[4] = {_mm256_castsi256_si128(means[phase][0]), _mm256_castsi256_si128(means[phase][1]),
+                            _mm256_castsi256_si128(means[phase][2]), _mm256_castsi256_si128(means[phase][3])};
       LayBlock(d + k, r + k, level + k, laid + k, inside_.data() + k, shift, m);
     }
     if (shift) std::copy(row.first, row.first + 3, d);
@@ -529,7 +558,7 @@ void PastelStampRows::Lay(std::uint8_t* const* drawing, int left, int top, int s
     return;
   }
 #endif
-  __m128i means[3][2];
+  __m128i means[3][4];
   MeanLanes(mean, means);
   for (int j = LastLaidRow(shift); j >= 1; --j) {
     const LayRow row = RowToLay(drawing, left, top, shift, j);

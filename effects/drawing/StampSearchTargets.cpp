@@ -67,16 +67,21 @@ int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int columns, in
   };
   const auto low = [](const std::uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
   const auto whole = [](const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  // The distances of row top + j, one tile row (kTile bytes) after another within a row of
+  // tiles, then on to the next row of tiles.
+  const std::uint8_t* row = at + TileRow(top);
+  int inTile = top % kTile;
+  const auto next = [&] {
+    row += ++inTile < kTile ? kTile : tileRowBytes_ - (kTile - 1) * kTile;
+    if (inTile == kTile) inTile = 0;
+  };
   if (phase + columns <= kTile) {
-    for (int j = 0; j < rows; ++j, shifted += kMaskStride) add(_mm_and_si128(low(at + TileRow(top + j)), low(shifted)));
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride, next()) add(_mm_and_si128(low(row), low(shifted)));
   } else if (phase + columns <= 2 * kTile) {
-    for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
-      const std::uint8_t* row = at + TileRow(top + j);
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride, next())
       add(_mm_and_si128(_mm_unpacklo_epi64(low(row), low(row + kTileBytes)), whole(shifted)));
-    }
   } else {
-    for (int j = 0; j < rows; ++j, shifted += kMaskStride) {
-      const std::uint8_t* row = at + TileRow(top + j);
+    for (int j = 0; j < rows; ++j, shifted += kMaskStride, next()) {
       add(_mm_and_si128(_mm_unpacklo_epi64(low(row), low(row + kTileBytes)), whole(shifted)));
       add(_mm_and_si128(_mm_unpacklo_epi64(low(row + 2 * kTileBytes), low(row + 3 * kTileBytes)), whole(shifted + 16)));
     }
@@ -98,19 +103,11 @@ int StampSearchTargets::MaskedDistance(const std::uint8_t* mask, int columns, in
 }
 #endif
 
-int StampSearchTargets::MostDistant(int left, int top, int columns, int rows) const {
+int StampSearchTargets::MostDistantClipped(int left, int top, int columns, int rows) const {
   const int fromX = std::max(left, 0), toX = std::min(left + columns, width_) - 1;
   const int fromY = std::max(top, 0), toY = std::min(top + rows, height_) - 1;
-  if (fromX > toX || fromY > toY) return 0;
-  // Up to kMaxTile columns and rows reach at most two squares each way: four loads, no loop.
-  if (toX - fromX < kMaxTile && toY - fromY < kMaxTile) {
-    const std::size_t across = static_cast<std::size_t>(tilesAcross_);
-    const std::uint8_t* first = tileMax_.data() + static_cast<std::size_t>(fromY / kMaxTile) * across;
-    const std::uint8_t* last = tileMax_.data() + static_cast<std::size_t>(toY / kMaxTile) * across;
-    const int a = fromX / kMaxTile, b = toX / kMaxTile;
-    return std::max(std::max(first[a], first[b]), std::max(last[a], last[b]));
-  }
   int most = 0;
+  if (fromX > toX || fromY > toY) return most;
   for (int ty = fromY / kMaxTile; ty <= toY / kMaxTile; ++ty) {
     const std::uint8_t* row = tileMax_.data() + static_cast<std::size_t>(ty) * static_cast<std::size_t>(tilesAcross_);
     for (int tx = fromX / kMaxTile; tx <= toX / kMaxTile; ++tx) most = std::max<int>(most, row[tx]);

@@ -54,7 +54,20 @@ class StampSearchTargets {
   // pixels at (left, top) reaches, clipped to the picture (0 when it lies outside). One byte a
   // square, so those of a whole picture stay in the cache where the distances would not: a
   // small stamp is often turned down on this bound alone. Only while the distances are tracked.
-  int MostDistant(int left, int top, int columns, int rows) const;
+  int MostDistant(int left, int top, int columns, int rows) const {
+    // Inside the picture, up to kMaxTile columns and rows reach at most two squares each way:
+    // four loads.
+    if (left >= 0 && top >= 0 && columns > 0 && rows > 0 && columns <= kMaxTile && rows <= kMaxTile &&
+        left + columns <= width_ && top + rows <= height_) {
+      const auto square = [](int at) { return static_cast<std::size_t>(static_cast<unsigned>(at) / kMaxTile); };
+      const std::size_t across = static_cast<std::size_t>(tilesAcross_);
+      const std::uint8_t* first = tileMax_.data() + square(top) * across;
+      const std::uint8_t* last = tileMax_.data() + square(top + rows - 1) * across;
+      const std::size_t a = square(left), b = square(left + columns - 1);
+      return std::max(std::max(first[a], first[b]), std::max(last[a], last[b]));
+    }
+    return MostDistantClipped(left, top, columns, rows);
+  }
   // Starts loading the distances of the size x size square at (left, top), clipped.
   void FetchDistances(int left, int top, int size) const;
 
@@ -119,6 +132,8 @@ class StampSearchTargets {
     __builtin_prefetch(bits_.Row(y) + (left >> 6));
     __builtin_prefetch(bits_.Row(y) + ((right - 1) >> 6));
   }
+  // MostDistant for any rectangle.
+  int MostDistantClipped(int left, int top, int columns, int rows) const;
   // Brings the tiles' largest distances up to date over the rectangle [left, right) x
   // [top, bottom) (clipped), once its rows are refreshed.
   void RefreshTileMaxima(int left, int top, int right, int bottom);
