@@ -97,6 +97,7 @@ class PastelRun {
   bool SurelyTooClose(int left, int top) const;
   bool BoundedTooClose(int left, int top) const;
   int RingError(int left, int top, int shift) const;
+  int RingErrorInside(int left, int top) const;
   void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
   void PrefetchNext();
@@ -123,6 +124,12 @@ class PastelRun {
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> ink_;      // row by row
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
+  // The ring's ink for stamps inside the picture, as the rows and bytes (from the stamp's
+  // top-left corner) of its source pixel and of its window pixel.
+  struct RingPixel {
+    int row, windowRow, byte, windowByte;
+  };
+  std::vector<RingPixel> ringPixels_;
   // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
   // (for stamps up to kQuickRejectSize).
   std::vector<std::uint8_t> countedMask_;
@@ -186,6 +193,8 @@ void PastelRun::RefreshStamp() {
 void PastelRun::CollectInk() {
   ink_.clear();
   ring_.clear();
+  ringPixels_.clear();
+  const int shift = stamp_.Width() % 2;
   countedInk_ = 0;
   static_assert(kQuickRejectSize <= StampSearchTargets::kMaskColumns);
   const bool quick = stamp_.Width() <= kQuickRejectSize;
@@ -198,7 +207,11 @@ void PastelRun::CollectInk() {
       if (red >= kInkBelow) continue;
       const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
       ink_.push_back(p);
-      if (!Laid(p)) ring_.push_back(p);
+      if (!Laid(p)) {
+        ring_.push_back(p);
+        const int rowBack = j > 0 ? shift : 0, columnBack = i > 0 ? shift : 0;
+        ringPixels_.push_back(RingPixel{j, j - rowBack, 3 * i, 3 * (i - columnBack)});
+      }
       if (i < span && j < span) ++countedInk_;
       if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
@@ -299,7 +312,7 @@ void PastelRun::TryCovered(int x, int y) {
   // Inside the picture the window map (see MapWindow) needs no clamping: the identity for an
   // even stamp, one pixel back (but never before the first) for an odd one.
   const int shift = size_ % 2;
-  int after = RingError(left, top, shift);
+  int after = RingErrorInside(left, top);
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
   if (shift) rows_.FetchSquare(sourceRows_.data(), drawingRows_.data(), left, top);
@@ -319,6 +332,21 @@ int PastelRun::RingError(int left, int top, int shift) const {
     const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
     const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(Y - rowBack)] + 3 * (X - columnBack);
     for (int c = 0; c < 3; ++c) error += std::abs(s[c] - r[c]);
+  }
+  return error;
+}
+
+// RingError for a stamp whose every pixel lies strictly inside the picture, through the ring's
+// offsets worked out with the stamp.
+int PastelRun::RingErrorInside(int left, int top) const {
+  const std::uint8_t* const* source = sourceRows_.data() + top;
+  const std::uint8_t* const* drawing = drawingRows_.data() + top;
+  const int at = 3 * left;
+  int error = 0;
+  for (const RingPixel& p : ringPixels_) {
+    const std::uint8_t* s = source[p.row] + at + p.byte;
+    const std::uint8_t* r = drawing[p.windowRow] + at + p.windowByte;
+    error += std::abs(s[0] - r[0]) + std::abs(s[1] - r[1]) + std::abs(s[2] - r[2]);
   }
   return error;
 }
