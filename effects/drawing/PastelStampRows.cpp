@@ -19,7 +19,8 @@ namespace brumeleaf {
 
 void PastelStampRows::Build(const Bitmap& stamp) {
   size_ = stamp.Width();
-  blocks_ = (3 * size_ + kBlock - 1) / kBlock;
+  // Rows of an even number of blocks, so that the passes can take them two at a time.
+  blocks_ = (3 * size_ + 2 * kBlock - 1) / (2 * kBlock) * 2;
   stride_ = blocks_ * kBlock;
   const std::size_t bytes = static_cast<std::size_t>(stride_) * static_cast<std::size_t>(size_);
   ink_.assign(bytes, 0);
@@ -61,6 +62,16 @@ void PastelStampRows::Build(const Bitmap& stamp) {
         laidFirst_[static_cast<std::size_t>(j)] = std::min(laidFirst_[static_cast<std::size_t>(j)], i);
         laidEnd_[static_cast<std::size_t>(j)] = i + 1;
       }
+    }
+    // An odd count of ink blocks takes in the block after (or, at the row's end, before) them:
+    // its masks are 0, so it adds nothing, and the passes need no single-block tail.
+    int& first = firstBlock_[static_cast<std::size_t>(j)];
+    int& end = endBlock_[static_cast<std::size_t>(j)];
+    if ((end - first) % 2 != 0) {
+      if (end < blocks_)
+        ++end;
+      else
+        --first;
     }
   }
 }
@@ -283,8 +294,6 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
   const __m256i zero = _mm256_setzero_si256();
   __m256i sum[3] = {zero, zero, zero};
   __m256i before = zero;
-  __m128i narrowSum[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-  __m128i narrowBefore = _mm_setzero_si128();
   if (!firstRowsFetched)
     for (int j = 0; j < kAhead && j < size_; ++j) Fetch(source, drawing, left, top + j, j);
   for (int j = 0; j < size_; ++j) {
@@ -295,8 +304,7 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
     const std::uint8_t* counted = Row(before_, j);
     const int end = endBlock_[static_cast<std::size_t>(j)];
     int b = firstBlock_[static_cast<std::size_t>(j)];
-    int phase = b % 3;
-    for (; b + 1 < end; b += 2, phase = TwoBlocksOn(phase)) {
+    for (int phase = b % 3; b < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)),
                                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ink + k)));
@@ -307,18 +315,13 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
       for (int c = 0; c < 3; ++c)
         sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, mask[c]), zero));
     }
-    if (b < end) {  // an odd last block
-      const int k = b * kBlock;
-      AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[phase], narrowSum, narrowBefore);
-    }
   }
-  // Both halves of each wide sum and the narrow one.
+  // Both halves of each sum.
   Under under;
   for (int c = 0; c < 3; ++c)
-    under.sum[c] = Total(_mm_add_epi64(
-        _mm_add_epi64(_mm256_castsi256_si128(sum[c]), _mm256_extracti128_si256(sum[c], 1)), narrowSum[c]));
-  under.before = static_cast<int>(Total(_mm_add_epi64(
-      _mm_add_epi64(_mm256_castsi256_si128(before), _mm256_extracti128_si256(before, 1)), narrowBefore)));
+    under.sum[c] = Total(_mm_add_epi64(_mm256_castsi256_si128(sum[c]), _mm256_extracti128_si256(sum[c], 1)));
+  under.before =
+      static_cast<int>(Total(_mm_add_epi64(_mm256_castsi256_si128(before), _mm256_extracti128_si256(before, 1))));
   return under;
 }
 #endif
@@ -370,8 +373,7 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     __m256i row = zero;
     const int end = endBlock_[static_cast<std::size_t>(j)];
     int b = firstBlock_[static_cast<std::size_t>(j)];
-    int phase = b % 3;
-    for (; b + 1 < end; b += 2, phase = TwoBlocksOn(phase)) {
+    for (int phase = b % 3; b < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
@@ -380,19 +382,7 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)), mask);
       row = _mm256_add_epi64(row, _mm256_sad_epu8(sv, blended));
     }
-    __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(row), _mm256_extracti128_si256(row, 1));
-    if (b < end) {  // the last block alone
-      const int k = b * kBlock;
-      const __m128i rv = Load(r + k);
-      const __m128i lv = Load(level + k);
-      // The low lanes hold block b's phase.
-      const __m128i m[4] = {_mm256_castsi256_si128(means[phase][0]), _mm256_castsi256_si128(means[phase][1]),
-                            _mm256_castsi256_si128(means[phase][2]), _mm256_castsi256_si128(means[phase][3])};
-      const __m128i mixed = MixWithMean(rv, lv, m);
-      const __m128i mask = Load(laid + k);
-      const __m128i blended = _mm_and_si128(mixed, mask);
-      sum = _mm_add_epi64(sum, _mm_sad_epu8(_mm_and_si128(Load(s + k), mask), blended));
-    }
+    const __m128i sum = _mm_add_epi64(_mm256_castsi256_si128(row), _mm256_extracti128_si256(row, 1));
     after += static_cast<int>(Total(sum));
   }
   return after;
@@ -527,8 +517,7 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
     const std::uint8_t* level = Row(level_, j);
     const int end = row.endBlock;
     int b = row.firstBlock;
-    int phase = b % 3;
-    for (; b + 1 < end; b += 2, phase = TwoBlocksOn(phase)) {
+    for (int phase = b % 3; b < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));
@@ -538,12 +527,6 @@ __attribute__((target("avx2"))) void PastelStampRows::LayWide(std::uint8_t* cons
       const __m256i laidOrWindow = _mm256_blendv_epi8(rv, mixed, mask);
       const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + k), _mm256_blendv_epi8(dv, laidOrWindow, keep));
-    }
-    if (b < end) {  // the last block alone; the low lanes hold its phase
-      const int k = b * kBlock;
-      const __m128i m[4] = {_mm256_castsi256_si128(means[phase][0]), _mm256_castsi256_si128(means[phase][1]),
-                            _mm256_castsi256_si128(means[phase][2]), _mm256_castsi256_si128(means[phase][3])};
-      LayBlock(d + k, r + k, level + k, laid + k, inside_.data() + k, shift, m);
     }
     if (shift) std::copy(row.first, row.first + 3, d);
   }

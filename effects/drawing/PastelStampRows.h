@@ -34,9 +34,9 @@ class PastelStampRows {
 
   // Whether the passes may read the stamp at top-left (left, top) in a width x height picture:
   // every stamp pixel strictly inside the picture's outer frame, the shifted candidate window
-  // (one up and left) inside, and the padded block reads short of each row's end.
+  // (one up and left) inside, and the padded stamp rows short of each picture row's end.
   bool Covers(int left, int top, int width, int height) const {
-    return left >= 1 && top >= 1 && top + size_ <= height - 1 && 3 * (left + size_) + kSlack <= 3 * width;
+    return left >= 1 && top >= 1 && top + size_ <= height - 1 && 3 * left + stride_ <= 3 * width;
   }
 
   // Starts loading the first rows under the stamp at top-left (left, top), clipped to the
@@ -92,8 +92,6 @@ class PastelStampRows {
 
  private:
   static constexpr int kBlock = 16;
-  // Bytes the padded block reads may pass the end of a stamp row.
-  static constexpr int kSlack = kBlock - 1;
   // Rows fetched ahead of the one being summed.
   static constexpr int kAhead = 8;
 
@@ -114,7 +112,7 @@ class PastelStampRows {
   }
 
   int size_ = 0;
-  int blocks_ = 0;  // 16-byte blocks per row
+  int blocks_ = 0;  // 16-byte blocks per row, an even number
   int stride_ = 0;  // blocks_ * 16
   int inkCount_ = 0;
   std::vector<std::uint8_t> ink_;     // 0xFF under every ink pixel
@@ -122,9 +120,9 @@ class PastelStampRows {
   std::vector<std::uint8_t> laid_;    // ink laid in the mean colour (0 < i, j < size - 1)
   std::vector<std::uint8_t> level_;   // the ink's red level, repeated on its three bytes
   std::vector<std::uint8_t> inside_;  // one row: 0xFF on the 3 * size bytes of a stamp row
-  // The blocks [firstBlock_[j], endBlock_[j]) of stamp row j hold all its ink (none when they
-  // are equal): the patch is round, so its rows near the top and bottom are short or empty,
-  // and the passes neither read nor fetch the blocks around them.
+  // The blocks [firstBlock_[j], endBlock_[j]) of stamp row j, an even number, hold all its ink
+  // (none when they are equal): the patch is round, so its rows near the top and bottom are
+  // short or empty, and the passes neither read nor fetch the blocks around them.
   std::vector<int> firstBlock_, endBlock_;
   std::vector<int> laidFirst_, laidEnd_;
   // For the passes over a part: its columns' bytes (0xFF) and the rows copied from the source

@@ -14,6 +14,10 @@ using namespace brumeleaf::testing;
 
 namespace {
 
+// The last column where a stamp's rows, padded to pairs of 16-byte blocks, still end inside a
+// picture row: the passes read the whole padded row there.
+int RightmostCovered(int size, int width) { return (3 * width - (3 * size + 31) / 32 * 32) / 3; }
+
 // A drawing unlike the source in every channel, so that each sum has something to add.
 Bitmap Scrambled(int width, int height) {
   Bitmap b(width, height);
@@ -191,7 +195,9 @@ TEST_P(PastelStampRowsForms, SumTheLargestStampsAsThePixelsDo) {
     StretchBilinearFast(OilPastelStamp(), stamp);
     PastelStampRows rows;
     rows.Build(stamp);
-    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{width - size - 6, height - size - 1}, std::pair{13, 8}}) {
+    ASSERT_FALSE(rows.Covers(RightmostCovered(size, width) + 1, 1, width, height)) << size;
+    for (const auto& [left, top] :
+         {std::pair{1, 1}, std::pair{RightmostCovered(size, width), height - size - 1}, std::pair{13, 8}}) {
       ASSERT_TRUE(rows.Covers(left, top, width, height)) << size;
       for (int shift : {0, 1}) {
         const Expected e = PixelByPixel(stamp, source, drawing, left, top, shift, mean);
@@ -217,7 +223,9 @@ TEST_P(PastelStampRowsForms, LayInPlaceAsTheCandidateWouldBeDrawn) {
     PastelStampRows rows;
     rows.Build(stamp);
     const int shift = size % 2, span = 2 * (size / 2);
-    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{width - size - 5, height - size - 1}, std::pair{9, std::min(20, height - size - 1)}}) {
+    ASSERT_FALSE(rows.Covers(RightmostCovered(size, width) + 1, 1, width, height)) << size;
+    for (const auto& [left, top] : {std::pair{1, 1}, std::pair{RightmostCovered(size, width), height - size - 1},
+                                    std::pair{9, std::min(20, height - size - 1)}}) {
       ASSERT_TRUE(rows.Covers(left, top, width, height)) << size;
       Bitmap expected = original;
       Bitmap candidate(size, size);
@@ -243,14 +251,15 @@ TEST(PastelStampRows, CoverOnlyWhereTheRowsCanBeReadWhole) {
   PastelStampRows rows;
   rows.Build(stamp);
   // Strictly inside: not on row or column 0, the last row untouched, and room after each row
-  // for the last 16-byte block.
+  // for the stamp row padded to pairs of 16-byte blocks (30 bytes to 32).
   EXPECT_TRUE(rows.Covers(1, 1, 100, 100));
   EXPECT_FALSE(rows.Covers(0, 1, 100, 100));
   EXPECT_FALSE(rows.Covers(1, 0, 100, 100));
   EXPECT_TRUE(rows.Covers(1, 89, 100, 100));
   EXPECT_FALSE(rows.Covers(1, 90, 100, 100));
-  EXPECT_TRUE(rows.Covers(85, 1, 100, 100));
-  EXPECT_FALSE(rows.Covers(86, 1, 100, 100));
+  EXPECT_TRUE(rows.Covers(89, 1, 100, 100));
+  EXPECT_FALSE(rows.Covers(90, 1, 100, 100));
+  EXPECT_EQ(RightmostCovered(10, 100), 89);
 }
 
 // Each row's laid columns run from its first to its last laid ink pixel (none on the outermost
