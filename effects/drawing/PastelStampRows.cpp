@@ -33,6 +33,7 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   inkCount_ = 0;
   firstBlock_.assign(static_cast<std::size_t>(size_), 0);
   endBlock_.assign(static_cast<std::size_t>(size_), 0);
+  firstPhase_.assign(static_cast<std::size_t>(size_), 0);
   laidFirst_.assign(static_cast<std::size_t>(size_), size_);
   laidEnd_.assign(static_cast<std::size_t>(size_), 0);
   // The error before reaches 2cx columns and 2cy rows: all of an even stamp, all but the last
@@ -73,6 +74,7 @@ void PastelStampRows::Build(const Bitmap& stamp) {
       else
         --first;
     }
+    firstPhase_[static_cast<std::size_t>(j)] = first % 3;
   }
 }
 
@@ -153,8 +155,9 @@ void PastelStampRows::FetchSquare(const std::uint8_t* const* source, const std::
 // Asks for a whole stamp row of the source and the drawing: the stamp lands at a random place,
 // so its rows are not in the cache, and a row read one block after another would wait for
 // each of its cache lines in turn.
-void PastelStampRows::Fetch(const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int y,
-                            int j) const {
+inline __attribute__((always_inline)) void PastelStampRows::Fetch(const std::uint8_t* const* source,
+                                                                  const std::uint8_t* const* drawing, int left, int y,
+                                                                  int j) const {
   const int from = kBlock * firstBlock_[static_cast<std::size_t>(j)], to = kBlock * endBlock_[static_cast<std::size_t>(j)];
   if (from == to) return;
   const std::uint8_t* s = source[y] + 3 * left;
@@ -283,14 +286,27 @@ inline void AddBlockUnder(const std::uint8_t* s, const std::uint8_t* d, const st
 }  // namespace
 
 #if defined(BRUMELEAF_PASTEL_WIDE)
+namespace {
+
+// The channel masks of two 16-byte blocks b and b + 1 at once, by b mod 3, made once.
+struct PairChannelMasks {
+  alignas(32) std::uint8_t bytes[3][3][32];  // [phase][channel]
+  PairChannelMasks() {
+    for (int p = 0; p < 3; ++p)
+      for (int c = 0; c < 3; ++c)
+        for (int k = 0; k < 32; ++k) bytes[p][c][k] = (p + k) % 3 == c ? 0xFF : 0;
+  }
+  __attribute__((target("avx2"))) __m256i Mask(int phase, int channel) const {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes[phase][channel]));
+  }
+};
+
+}  // namespace
+
 __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnderWide(
     const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
     bool firstRowsFetched) const {
-  static const ChannelMasks channels;
-  // Two 16-byte blocks b and b + 1 at once: their channel masks, by b mod 3.
-  __m256i masks[3][3];
-  for (int p = 0; p < 3; ++p)
-    for (int c = 0; c < 3; ++c) masks[p][c] = _mm256_set_m128i(channels.mask[(p + 1) % 3][c], channels.mask[p][c]);
+  static const PairChannelMasks pairs;
   const __m256i zero = _mm256_setzero_si256();
   __m256i sum[3] = {zero, zero, zero};
   __m256i before = zero;
@@ -304,16 +320,15 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
     const std::uint8_t* counted = Row(before_, j);
     const int end = endBlock_[static_cast<std::size_t>(j)];
     int b = firstBlock_[static_cast<std::size_t>(j)];
-    for (int phase = b % 3; b < end; b += 2, phase = TwoBlocksOn(phase)) {
+    for (int phase = firstPhase_[static_cast<std::size_t>(j)]; b < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + k)),
                                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ink + k)));
       const __m256i cm = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(counted + k));
       const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
       before = _mm256_add_epi64(before, _mm256_sad_epu8(_mm256_and_si256(sv, cm), _mm256_and_si256(dv, cm)));
-      const __m256i* mask = masks[phase];
       for (int c = 0; c < 3; ++c)
-        sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, mask[c]), zero));
+        sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, pairs.Mask(phase, c)), zero));
     }
   }
   // Both halves of each sum.
@@ -373,7 +388,7 @@ __attribute__((target("avx2"))) int PastelStampRows::LaidErrorWide(const std::ui
     __m256i row = zero;
     const int end = endBlock_[static_cast<std::size_t>(j)];
     int b = firstBlock_[static_cast<std::size_t>(j)];
-    for (int phase = b % 3; b < end; b += 2, phase = TwoBlocksOn(phase)) {
+    for (int phase = firstPhase_[static_cast<std::size_t>(j)]; b < end; b += 2, phase = TwoBlocksOn(phase)) {
       const int k = b * kBlock;
       const __m256i rv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + k));
       const __m256i lv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + k));

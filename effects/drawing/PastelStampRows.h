@@ -124,6 +124,7 @@ class PastelStampRows {
   // (none when they are equal): the patch is round, so its rows near the top and bottom are
   // short or empty, and the passes neither read nor fetch the blocks around them.
   std::vector<int> firstBlock_, endBlock_;
+  std::vector<int> firstPhase_;  // firstBlock_ mod 3, the channel phase the row's blocks start at
   std::vector<int> laidFirst_, laidEnd_;
   // For the passes over a part: its columns' bytes (0xFF) and the rows copied from the source
   // and the drawing, one stride each.
