@@ -96,6 +96,7 @@ class PastelRun {
   void TryCovered(int x, int y);
   bool SurelyTooClose(int left, int top) const;
   bool BoundedTooClose(int left, int top) const;
+  void SetDistanceBound();
   int RingError(int left, int top, int shift) const;
   int RingErrorInside(int left, int top) const;
   void Keep(int x, int y, const Levels& mean);
@@ -122,7 +123,7 @@ class PastelRun {
   std::vector<std::uint8_t*> drawingRows_;
   Bitmap stamp_;      // the current stamp, size x size
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
-  std::vector<InkPixel> ink_;      // row by row
+  std::vector<InkPixel> laidInk_;  // the ink laid in the stamp's colour, row by row
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
   // The ring's ink for stamps inside the picture, as the rows and bytes (from the stamp's
   // top-left corner) of its source pixel and of its window pixel.
@@ -134,6 +135,7 @@ class PastelRun {
   // (for stamps up to kQuickRejectSize).
   std::vector<std::uint8_t> countedMask_;
   int countedInk_ = 0;  // ink pixels inside the first 2cx columns and 2cy rows
+  int boundBelow_ = 0;  // see SetDistanceBound
   PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
   std::vector<int> rowMap_;     // row each stamp row reads
@@ -191,7 +193,7 @@ void PastelRun::RefreshStamp() {
 }
 
 void PastelRun::CollectInk() {
-  ink_.clear();
+  laidInk_.clear();
   ring_.clear();
   ringPixels_.clear();
   const int shift = stamp_.Width() % 2;
@@ -206,8 +208,9 @@ void PastelRun::CollectInk() {
       const std::uint8_t red = row[3 * i + 2];
       if (red >= kInkBelow) continue;
       const InkPixel p{static_cast<std::int16_t>(i), static_cast<std::int16_t>(j), red};
-      ink_.push_back(p);
-      if (!Laid(p)) {
+      if (Laid(p)) {
+        laidInk_.push_back(p);
+      } else {
         ring_.push_back(p);
         const int rowBack = j > 0 ? shift : 0, columnBack = i > 0 ? shift : 0;
         ringPixels_.push_back(RingPixel{j, j - rowBack, 3 * i, 3 * (i - columnBack)});
@@ -217,6 +220,7 @@ void PastelRun::CollectInk() {
     }
   }
   rows_.Build(stamp_);
+  SetDistanceBound();
 }
 
 bool PastelRun::FindPosition(int& x, int& y) {
@@ -362,10 +366,19 @@ bool PastelRun::SurelyTooClose(int left, int top) const {
 // pixel is further from the source than the largest distance of its tile (a capped one, 255,
 // stands for up to 3 x 255).
 bool PastelRun::BoundedTooClose(int left, int top) const {
-  if (2 * cx_ > kTileBoundSpan) return false;
-  const int most = targets_.MostDistant(left, top, 2 * cx_, 2 * cy_);
-  const int bound = countedInk_ * (most == StampSearchTargets::kDistanceCap ? 3 * 255 : most);
-  return bound < 1024;
+  return targets_.MostDistant(left, top, 2 * cx_, 2 * cy_) < boundBelow_;
+}
+
+// The bound above as a threshold on the largest distance: below it, countedInk_ times it (or
+// 3 x 255 for a capped byte) stays under 1024. None for stamps beyond kTileBoundSpan.
+void PastelRun::SetDistanceBound() {
+  if (2 * cx_ > kTileBoundSpan) {
+    boundBelow_ = 0;
+  } else if (countedInk_ * 3 * 255 < 1024) {
+    boundBelow_ = StampSearchTargets::kDistanceCap + 1;  // every byte, a capped one too
+  } else {
+    boundBelow_ = std::min(1023 / countedInk_ + 1, static_cast<int>(StampSearchTargets::kDistanceCap));
+  }
 }
 
 // The stamp is kept: an even-sized one, whose candidate equals the drawing except under its
@@ -414,9 +427,9 @@ void PastelRun::PrefetchNext() {
 }
 
 void PastelRun::LayInPlace(int left, int top, const Levels& mean) {
-  for (const InkPixel& p : ink_) {
+  for (const InkPixel& p : laidInk_) {
     const int X = left + p.i, Y = top + p.j;
-    if (!Laid(p) || X < 0 || X >= width_ || Y < 0 || Y >= height_) continue;
+    if (X < 0 || X >= width_ || Y < 0 || Y >= height_) continue;
     std::uint8_t* d = drawingRows_[static_cast<std::size_t>(Y)] + 3 * X;
     for (int c = 0; c < 3; ++c) d[c] = Blend(d[c], p.level, mean.c[c]);
   }
@@ -455,8 +468,7 @@ void PastelRun::BuildCandidate(const Levels& mean) {
   }
   std::uint8_t* row = nullptr;
   int rowNumber = -1;
-  for (const InkPixel& p : ink_) {  // rows in order: each row's address is taken once
-    if (!Laid(p)) continue;
+  for (const InkPixel& p : laidInk_) {  // rows in order: each row's address is taken once
     if (p.j != rowNumber) row = candidate_.ScanLine(rowNumber = p.j);
     std::uint8_t* r = row + 3 * p.i;
     for (int c = 0; c < 3; ++c) r[c] = Blend(r[c], p.level, mean.c[c]);
