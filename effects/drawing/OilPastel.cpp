@@ -122,6 +122,7 @@ class PastelRun {
   std::vector<const std::uint8_t*> sourceRows_;
   std::vector<std::uint8_t*> drawingRows_;
   Bitmap stamp_;      // the current stamp, size x size
+  Bitmap resampled_;  // the pastel picture at the current size, unrotated
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> laidInk_;  // the ink laid in the stamp's colour, row by row
   std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
@@ -180,7 +181,12 @@ void PastelRun::Shrink() {
 // and the centre of the rotation copied back (the rotation by 40 degrees enlarges its canvas).
 // The copy leaves the stamp's last row and column as resampled.
 void PastelRun::RefreshStamp() {
-  StretchBilinearFast(OilPastelStamp(), stamp_);
+  // The resampled pastel picture is the same for every stamp of a size: made once per size.
+  if (resampled_.Width() != stamp_.Width()) {
+    resampled_.SetSize(stamp_.Width(), stamp_.Height());
+    StretchBilinearFast(OilPastelStamp(), resampled_);
+  }
+  stamp_.Assign(resampled_);
   RotateBitmapAngle(stamp_, candidate_, static_cast<int>(random_.Next(360)), ctx_);
   const int bw = stamp_.Width(), bh = stamp_.Height();
   const int rw = candidate_.Width(), rh = candidate_.Height();
