@@ -7,14 +7,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/PixelAllocator.h"
+
 namespace brumeleaf {
 
 class BitGrid {
  public:
   BitGrid() = default;
-  BitGrid(int width, int height, bool on)
+  // `pages`: large ones for a grid read at random places millions of times (see PixelAllocator).
+  BitGrid(int width, int height, bool on, PixelPages pages = PixelPages::kOrdinary)
       : words_((static_cast<std::size_t>(width) + 63) / 64),
-        bits_(words_ * static_cast<std::size_t>(height), on ? ~std::uint64_t{0} : 0) {}
+        bits_(words_ * static_cast<std::size_t>(height), on ? ~std::uint64_t{0} : 0, PixelAllocator<std::uint64_t>(pages)) {}
 
   bool Test(int x, int y) const { return (Row(y)[x >> 6] >> (x & 63)) & 1u; }
   static void Set(std::uint64_t* row, int x, bool on) {
@@ -26,7 +29,7 @@ class BitGrid {
 
  private:
   std::size_t words_ = 0;
-  std::vector<std::uint64_t> bits_;
+  std::vector<std::uint64_t, PixelAllocator<std::uint64_t>> bits_;
 };
 
 }  // namespace brumeleaf

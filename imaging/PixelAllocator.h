@@ -1,10 +1,11 @@
 #pragma once
-// Storage for pictures that effects read at random places (stamps landing anywhere): a
-// camera-size picture spread over ordinary 4 KB pages needs thousands of page-table entries,
-// far more than the processor keeps, so nearly every stamp row starts with a walk of the page
-// tables. Such a picture's block is aligned to 2 MB and the system is asked for 2 MB pages
-// before the block is first touched. Every other picture keeps ordinary memory: fresh large
-// pages cost more to clear on some systems than they save to a picture read row after row.
+// Storage for pictures (and maps of them) that effects read at random places, stamps landing
+// anywhere: a camera-size picture spread over ordinary 4 KB pages needs thousands of
+// page-table entries, far more than the processor keeps, so nearly every stamp row starts with
+// a walk of the page tables (two nested walks in a virtual machine). Such a block is aligned
+// to 2 MB and the system is asked for 2 MB pages before the block is first touched. Every
+// other picture keeps ordinary memory: fresh large pages cost more to clear on some systems
+// than they save to a picture read row after row.
 
 #include <cstddef>
 #include <new>
@@ -15,8 +16,9 @@ namespace brumeleaf {
 enum class PixelPages { kOrdinary, kLarge };
 
 namespace large_pages {
-// From this size on, a block stored in large pages asks for them; smaller ones never do.
-inline constexpr std::size_t kThreshold = std::size_t{8} << 20;
+// From this size on, a block stored in large pages asks for them; smaller ones never do (the
+// search bits of a 12-megapixel picture take 1.5 MB).
+inline constexpr std::size_t kThreshold = std::size_t{1} << 20;
 inline bool Used(PixelPages pages, std::size_t bytes) { return pages == PixelPages::kLarge && bytes >= kThreshold; }
 void* Allocate(std::size_t bytes);  // a block in large pages; throws std::bad_alloc
 void Free(void* p) noexcept;

@@ -25,7 +25,7 @@ StampSearchTargets::StampSearchTargets(const Bitmap& source, const Bitmap& drawi
     throw ImageError("The drawing and its source differ in size.");
   sourceRows_ = source.RowTable();
   drawingRows_ = drawing.RowTable();
-  bits_ = BitGrid(width_, height_, false);
+  bits_ = BitGrid(width_, height_, false, PixelPages::kLarge);  // tested at every draw of the search
   // Each row of tiles has room for the masked reads past its last tile (see MaskedDistance).
   const std::size_t tilesAcross = static_cast<std::size_t>((width_ + kTile - 1) / kTile) + 4;
   tileRowBytes_ = tilesAcross * kTileBytes;

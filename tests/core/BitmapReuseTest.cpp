@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPictures.h"
+#include "imaging/BitGrid.h"
 
 using namespace brumeleaf;
 
@@ -55,4 +56,11 @@ TEST(BitmapPages, LargePagesKeepEveryPixelThroughCopiesMovesAndResizes) {
   assigned = moved;  // an assignment keeps the target's storage
   EXPECT_EQ(assigned.Pages(), PixelPages::kOrdinary);
   EXPECT_EQ(assigned, moved);
+
+  // A search map of a camera-size picture (1.5 MB) in large pages, its last bit included.
+  BitGrid bits(4000, 3000, false, PixelPages::kLarge);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bits.Row(0)) % (std::uintptr_t{2} << 20), 0u);
+  BitGrid::Set(bits.Row(2999), 3999, true);
+  EXPECT_TRUE(bits.Test(3999, 2999));
+  EXPECT_FALSE(bits.Test(3998, 2999));
 }
