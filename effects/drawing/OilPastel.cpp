@@ -97,8 +97,8 @@ class PastelRun {
   bool SurelyTooClose(int left, int top) const;
   bool BoundedTooClose(int left, int top) const;
   void SetDistanceBound();
-  int RingError(int left, int top, int shift) const;
-  int RingErrorInside(int left, int top) const;
+  template <bool inside>
+  int RingError(int left, int top) const;
   void Keep(int x, int y, const Levels& mean);
   void Prefetch(int left, int top) const;
   void PrefetchNext();
@@ -125,11 +125,10 @@ class PastelRun {
   Bitmap resampled_;  // the pastel picture at the current size, unrotated
   Bitmap candidate_;  // the drawing under the stamp with the stamp laid on it
   std::vector<InkPixel> laidInk_;  // the ink laid in the stamp's colour, row by row
-  std::vector<InkPixel> ring_;  // the ink on the stamp's outermost rows and columns
-  // The ring's ink for stamps inside the picture, as the rows and bytes (from the stamp's
-  // top-left corner) of its source pixel and of its window pixel.
+  // The ink on the stamp's outermost rows and columns, as the rows and columns (from the
+  // stamp's top-left corner) of its own pixel and of the window pixel it is compared with.
   struct RingPixel {
-    int row, windowRow, byte, windowByte;
+    int row, column, windowRow, windowColumn;
   };
   std::vector<RingPixel> ringPixels_;
   // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
@@ -200,7 +199,6 @@ void PastelRun::RefreshStamp() {
 
 void PastelRun::CollectInk() {
   laidInk_.clear();
-  ring_.clear();
   ringPixels_.clear();
   const int shift = stamp_.Width() % 2;
   countedInk_ = 0;
@@ -217,9 +215,8 @@ void PastelRun::CollectInk() {
       if (Laid(p)) {
         laidInk_.push_back(p);
       } else {
-        ring_.push_back(p);
         const int rowBack = j > 0 ? shift : 0, columnBack = i > 0 ? shift : 0;
-        ringPixels_.push_back(RingPixel{j, j - rowBack, 3 * i, 3 * (i - columnBack)});
+        ringPixels_.push_back(RingPixel{j, i, j - rowBack, i - columnBack});
       }
       if (i < span && j < span) ++countedInk_;
       if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
@@ -295,7 +292,7 @@ void PastelRun::Try(int x, int y) {
   const int limit = (under.before >> 10) * plan_.acceptance;
   if (limit <= 0) return;
   const int shift = size_ % 2;
-  int after = RingError(left, top, shift);
+  int after = RingError<false>(left, top);
   after = rows_.LaidErrorPart(sourceRows_.data(), drawingRows_.data(), left, top, shift, part, mean.c, after, limit);
   if (after >= limit) return;
   MapWindow(x, y);
@@ -322,7 +319,7 @@ void PastelRun::TryCovered(int x, int y) {
   // Inside the picture the window map (see MapWindow) needs no clamping: the identity for an
   // even stamp, one pixel back (but never before the first) for an odd one.
   const int shift = size_ % 2;
-  int after = RingErrorInside(left, top);
+  int after = RingError<true>(left, top);
   after = rows_.LaidError(sourceRows_.data(), drawingRows_.data(), left, top, shift, mean.c, after, limit);
   if (after >= limit) return;
   if (shift) rows_.FetchSquare(sourceRows_.data(), drawingRows_.data(), left, top);
@@ -332,30 +329,15 @@ void PastelRun::TryCovered(int x, int y) {
 
 // The error after over the ring's ink inside the picture's inner frame: the ring is not laid,
 // so it is |source - window| there, the window being the drawing (shift 0) or, off the first
-// row and column, the drawing one pixel up and left (shift 1).
-int PastelRun::RingError(int left, int top, int shift) const {
-  int error = 0;
-  for (const InkPixel& p : ring_) {
-    const int X = left + p.i, Y = top + p.j;
-    if (!StrictlyInside(X, Y)) continue;
-    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(Y)] + 3 * X;
-    const int rowBack = p.j > 0 ? shift : 0, columnBack = p.i > 0 ? shift : 0;
-    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(Y - rowBack)] + 3 * (X - columnBack);
-    for (int c = 0; c < 3; ++c) error += std::abs(s[c] - r[c]);
-  }
-  return error;
-}
-
-// RingError for a stamp whose every pixel lies strictly inside the picture, through the ring's
-// offsets worked out with the stamp.
-int PastelRun::RingErrorInside(int left, int top) const {
-  const std::uint8_t* const* source = sourceRows_.data() + top;
-  const std::uint8_t* const* drawing = drawingRows_.data() + top;
-  const int at = 3 * left;
+// row and column, the drawing one pixel up and left (shift 1). A stamp whose every pixel lies
+// strictly inside the picture (`inside`) skips the test of each pixel against the frame.
+template <bool inside>
+int PastelRun::RingError(int left, int top) const {
   int error = 0;
   for (const RingPixel& p : ringPixels_) {
-    const std::uint8_t* s = source[p.row] + at + p.byte;
-    const std::uint8_t* r = drawing[p.windowRow] + at + p.windowByte;
+    if (!inside && !StrictlyInside(left + p.column, top + p.row)) continue;
+    const std::uint8_t* s = sourceRows_[static_cast<std::size_t>(top + p.row)] + 3 * (left + p.column);
+    const std::uint8_t* r = drawingRows_[static_cast<std::size_t>(top + p.windowRow)] + 3 * (left + p.windowColumn);
     error += std::abs(s[0] - r[0]) + std::abs(s[1] - r[1]) + std::abs(s[2] - r[2]);
   }
   return error;

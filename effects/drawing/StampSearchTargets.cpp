@@ -243,15 +243,10 @@ __attribute__((target("avx2"))) void StampSearchTargets::FreshRowWide(const std:
 #endif
 
 void StampSearchTargets::Refresh(int left, int top, int right, int bottom) {
-  ++version_;
-  top = std::max(top, 0);
-  bottom = std::min(bottom, height_);
-  const int from = std::max(left, 0), to = std::min(right, width_);
-  if (from >= to) return;
-  // The bits of a stamp's rows lie a row of the picture apart: ask for them all at once.
-  for (int y = top; y < bottom; ++y) FetchBitRow(y, from, to);
-  for (int y = top; y < bottom; ++y) RefreshRow(y, from, to);
-  RefreshTileMaxima(from, top, to, bottom);
+  RefreshRows(left, top, bottom - top, [&](int, int& first, int& end) {
+    first = 0;
+    end = right - left;
+  });
 }
 
 void StampSearchTargets::RefreshRow(int y, int left, int right) {

@@ -86,6 +86,7 @@ class StampSearchTargets {
       to = std::min(left + to, width_);
       return top + j >= 0 && top + j < height_ && from < to;
     };
+    // The bits of a stamp's rows lie a row of the picture apart: ask for them all at once.
     int from = 0, to = 0;
     for (int j = 0; j < rows; ++j)
       if (clipped(j, from, to)) FetchBitRow(top + j, from, to);
