@@ -172,14 +172,6 @@ inline __attribute__((always_inline)) void PastelStampRows::Fetch(const std::uin
 
 namespace {
 
-// Byte k of a stamp row belongs to channel k mod 3; a 16-byte block starting at byte 16b
-// starts at channel b mod 3.
-__m128i ChannelMask(int channel, int phase) {
-  alignas(16) std::uint8_t bytes[16];
-  for (int k = 0; k < 16; ++k) bytes[k] = (phase + k) % 3 == channel ? 0xFF : 0;
-  return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes));
-}
-
 __m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
 // The phase (block number mod 3) two blocks on, without a division in the loops.
@@ -266,47 +258,44 @@ std::int64_t Total(__m128i sums) {
          static_cast<std::int64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
 }
 
+// Byte k of a stamp row belongs to channel k mod 3; a 16-byte block starting at byte 16b
+// starts at channel b mod 3, its phase. A block at phase p takes the first half of mask [p][c];
+// two blocks b and b + 1 take the whole 32 bytes, block b + 1 being at phase p + 1 (16 = 1 mod 3).
 struct ChannelMasks {
-  __m128i mask[3][3];  // [phase][channel]
-  ChannelMasks() {
-    for (int p = 0; p < 3; ++p)
-      for (int c = 0; c < 3; ++c) mask[p][c] = ChannelMask(c, p);
-  }
-};
-
-// One 16-byte block of the first pass: the sum of |s - d| over the counted ink (psadbw of
-// masked bytes) into `before`, and the ink's source bytes channel by channel into `sum`.
-inline void AddBlockUnder(const std::uint8_t* s, const std::uint8_t* d, const std::uint8_t* ink,
-                          const std::uint8_t* counted, const __m128i mask[3], __m128i sum[3], __m128i& before) {
-  const __m128i sv = _mm_and_si128(Load(s), Load(ink));
-  const __m128i cm = Load(counted);
-  before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d), cm)));
-  for (int c = 0; c < 3; ++c) sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, mask[c]), _mm_setzero_si128()));
-}
-}  // namespace
-
-#if defined(BRUMELEAF_PASTEL_WIDE)
-namespace {
-
-// The channel masks of two 16-byte blocks b and b + 1 at once, by b mod 3, made once.
-struct PairChannelMasks {
   alignas(32) std::uint8_t bytes[3][3][32];  // [phase][channel]
-  PairChannelMasks() {
+  ChannelMasks() {
     for (int p = 0; p < 3; ++p)
       for (int c = 0; c < 3; ++c)
         for (int k = 0; k < 32; ++k) bytes[p][c][k] = (p + k) % 3 == c ? 0xFF : 0;
   }
-  __attribute__((target("avx2"))) __m256i Mask(int phase, int channel) const {
+  __m128i Narrow(int phase, int channel) const {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes[phase][channel]));
+  }
+#if defined(BRUMELEAF_PASTEL_WIDE)
+  __attribute__((target("avx2"))) __m256i Wide(int phase, int channel) const {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes[phase][channel]));
   }
+#endif
 };
 
+// One 16-byte block of the first pass at `phase`: the sum of |s - d| over the counted ink
+// (psadbw of masked bytes) into `before`, and the ink's source bytes channel by channel into `sum`.
+inline void AddBlockUnder(const std::uint8_t* s, const std::uint8_t* d, const std::uint8_t* ink,
+                          const std::uint8_t* counted, const ChannelMasks& channels, int phase, __m128i sum[3],
+                          __m128i& before) {
+  const __m128i sv = _mm_and_si128(Load(s), Load(ink));
+  const __m128i cm = Load(counted);
+  before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d), cm)));
+  for (int c = 0; c < 3; ++c)
+    sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, channels.Narrow(phase, c)), _mm_setzero_si128()));
+}
 }  // namespace
 
+#if defined(BRUMELEAF_PASTEL_WIDE)
 __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnderWide(
     const std::uint8_t* const* source, const std::uint8_t* const* drawing, int left, int top,
     bool firstRowsFetched) const {
-  static const PairChannelMasks pairs;
+  static const ChannelMasks channels;
   const __m256i zero = _mm256_setzero_si256();
   __m256i sum[3] = {zero, zero, zero};
   __m256i before = zero;
@@ -328,7 +317,7 @@ __attribute__((target("avx2"))) PastelStampRows::Under PastelStampRows::SumUnder
       const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
       before = _mm256_add_epi64(before, _mm256_sad_epu8(_mm256_and_si256(sv, cm), _mm256_and_si256(dv, cm)));
       for (int c = 0; c < 3; ++c)
-        sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, pairs.Mask(phase, c)), zero));
+        sum[c] = _mm256_add_epi64(sum[c], _mm256_sad_epu8(_mm256_and_si256(sv, channels.Wide(phase, c)), zero));
     }
   }
   // Both halves of each sum.
@@ -362,7 +351,7 @@ PastelStampRows::Under PastelStampRows::SumUnder(const std::uint8_t* const* sour
     const std::uint8_t* counted = Row(before_, j);
     for (int b = firstBlock_[static_cast<std::size_t>(j)]; b < endBlock_[static_cast<std::size_t>(j)]; ++b) {
       const int k = b * kBlock;
-      AddBlockUnder(s + k, d + k, ink + k, counted + k, channels.mask[b % 3], sum, before);
+      AddBlockUnder(s + k, d + k, ink + k, counted + k, channels, b % 3, sum, before);
     }
   }
   Under under;
@@ -460,7 +449,7 @@ PastelStampRows::Under PastelStampRows::SumUnderPart(const std::uint8_t* const* 
       const __m128i sv = _mm_and_si128(Load(s + k), inkHere);
       before = _mm_add_epi64(before, _mm_sad_epu8(_mm_and_si128(sv, cm), _mm_and_si128(Load(d + k), cm)));
       for (int c = 0; c < 3; ++c)
-        sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, channels.mask[b % 3][c]), zero));
+        sum[c] = _mm_add_epi64(sum[c], _mm_sad_epu8(_mm_and_si128(sv, channels.Narrow(b % 3, c)), zero));
       inked = _mm_add_epi64(inked, _mm_sad_epu8(inkHere, zero));
     }
   }
