@@ -134,7 +134,6 @@ class PastelRun {
   // The ink inside the first 2cx columns and 2cy rows, as byte masks of the distance rows
   // (for stamps up to kQuickRejectSize).
   std::vector<std::uint8_t> countedMask_;
-  int countedInk_ = 0;  // ink pixels inside the first 2cx columns and 2cy rows
   int boundBelow_ = 0;  // see SetDistanceBound
   PastelStampRows rows_;        // the stamp for the passes over whole rows
   std::vector<int> columnMap_;  // byte offset of the column each stamp column reads
@@ -201,7 +200,6 @@ void PastelRun::CollectInk() {
   laidInk_.clear();
   ringPixels_.clear();
   const int shift = stamp_.Width() % 2;
-  countedInk_ = 0;
   static_assert(kQuickRejectSize <= StampSearchTargets::kMaskColumns);
   const bool quick = stamp_.Width() <= kQuickRejectSize;
   countedMask_.assign(quick ? StampSearchTargets::MaskIndex(0, stamp_.Height()) : 0, 0);
@@ -218,7 +216,6 @@ void PastelRun::CollectInk() {
         const int rowBack = j > 0 ? shift : 0, columnBack = i > 0 ? shift : 0;
         ringPixels_.push_back(RingPixel{j, i, j - rowBack, i - columnBack});
       }
-      if (i < span && j < span) ++countedInk_;
       if (quick && i < span && j < span) countedMask_[StampSearchTargets::MaskIndex(i, j)] = 0xFF;
     }
   }
@@ -357,15 +354,16 @@ bool PastelRun::BoundedTooClose(int left, int top) const {
   return targets_.MostDistant(left, top, 2 * cx_, 2 * cy_) < boundBelow_;
 }
 
-// The bound above as a threshold on the largest distance: below it, countedInk_ times it (or
-// 3 x 255 for a capped byte) stays under 1024. None for stamps beyond kTileBoundSpan.
+// The bound above as a threshold on the largest distance: below it, the counted ink times it
+// (or 3 x 255 for a capped byte) stays under 1024. None for stamps beyond kTileBoundSpan.
 void PastelRun::SetDistanceBound() {
+  const int counted = rows_.CountedInkCount();
   if (2 * cx_ > kTileBoundSpan) {
     boundBelow_ = 0;
-  } else if (countedInk_ * 3 * 255 < 1024) {
+  } else if (counted * 3 * 255 < 1024) {
     boundBelow_ = StampSearchTargets::kDistanceCap + 1;  // every byte, a capped one too
   } else {
-    boundBelow_ = std::min(1023 / countedInk_ + 1, static_cast<int>(StampSearchTargets::kDistanceCap));
+    boundBelow_ = std::min(1023 / counted + 1, static_cast<int>(StampSearchTargets::kDistanceCap));
   }
 }
 

@@ -31,6 +31,7 @@ void PastelStampRows::Build(const Bitmap& stamp) {
   scratch_.assign(3 * static_cast<std::size_t>(stride_), 0);
   std::fill(inside_.begin(), inside_.begin() + 3 * size_, std::uint8_t{0xFF});
   inkCount_ = 0;
+  countedInkCount_ = 0;
   firstBlock_.assign(static_cast<std::size_t>(size_), 0);
   endBlock_.assign(static_cast<std::size_t>(size_), 0);
   firstPhase_.assign(static_cast<std::size_t>(size_), 0);
@@ -47,6 +48,7 @@ void PastelStampRows::Build(const Bitmap& stamp) {
       if (red >= kPastelInkBelow) continue;
       ++inkCount_;
       const bool counted = i < span && j < span;
+      countedInkCount_ += counted;
       const bool laid = i > 0 && i < size_ - 1 && j > 0 && j < size_ - 1;
       for (int c = 0; c < 3; ++c) {
         const std::size_t k = at + static_cast<std::size_t>(3 * i + c);

@@ -25,6 +25,8 @@ class PastelStampRows {
 
   int Size() const { return size_; }
   int InkCount() const { return inkCount_; }
+  // The ink counted in the error before (the first 2cx columns and 2cy rows).
+  int CountedInkCount() const { return countedInkCount_; }
   // The columns [first, end) of stamp row j from its first to its last laid ink pixel (the
   // pixels an even stamp changes), first >= end when it has none.
   void LaidColumns(int j, int& first, int& end) const {
@@ -115,6 +117,7 @@ class PastelStampRows {
   int blocks_ = 0;  // 16-byte blocks per row, an even number
   int stride_ = 0;  // blocks_ * 16
   int inkCount_ = 0;
+  int countedInkCount_ = 0;
   std::vector<std::uint8_t> ink_;     // 0xFF under every ink pixel
   std::vector<std::uint8_t> before_;  // ink counted in the error before (i < 2cx, j < 2cy)
   std::vector<std::uint8_t> laid_;    // ink laid in the mean colour (0 < i, j < size - 1)

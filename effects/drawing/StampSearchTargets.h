@@ -151,7 +151,7 @@ class StampSearchTargets {
   // random places millions of times.
   LargePageBuffer distance_;
   std::size_t tileRowBytes_ = 0;
-  std::vector<std::uint8_t> tileMax_;  // the largest distance in each tile, a row of tiles after another
+  std::vector<std::uint8_t> tileMax_;  // the largest distance in each kMaxTile square, row after row
   int tilesAcross_ = 0;
   int width_;
   int height_;
