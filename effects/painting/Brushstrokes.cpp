@@ -262,14 +262,21 @@ bool Underpaint(const Bitmap& source, Bitmap& destination, const StrokeField& fi
 
 namespace {
 
-// The gradient at interior pixel (x, y): top minus bottom and left minus right, the largest
-// signed value of the three channels.
+// The gradient of colour byte k of an interior pixel (one channel), from the rows above, at
+// and below it: top minus bottom, and left minus right.
+inline int GradientDown(const std::uint8_t* up, const std::uint8_t* down, int k) {
+  return 3 * up[k - 3] + 10 * up[k] + 3 * up[k + 3] - 3 * down[k - 3] - 10 * down[k] - 3 * down[k + 3];
+}
+inline int GradientAcross(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, int k) {
+  return 3 * up[k - 3] + 10 * mid[k - 3] + 3 * down[k - 3] - 3 * up[k + 3] - 10 * mid[k + 3] - 3 * down[k + 3];
+}
+
+// The gradient at interior pixel (x, y): the largest signed value of the three channels.
 void Gradient(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, int x, int& gx, int& gy) {
   gx = INT_MIN, gy = INT_MIN;
-  for (int c = 0; c < 3; ++c) {
-    const int l = 3 * (x - 1) + c, m = 3 * x + c, r = 3 * (x + 1) + c;
-    gy = std::max(gy, 3 * up[l] + 10 * up[m] + 3 * up[r] - 3 * down[l] - 10 * down[m] - 3 * down[r]);
-    gx = std::max(gx, 3 * up[l] + 10 * mid[l] + 3 * down[l] - 3 * up[r] - 10 * mid[r] - 3 * down[r]);
+  for (int k = 3 * x; k < 3 * x + 3; ++k) {
+    gy = std::max(gy, GradientDown(up, down, k));
+    gx = std::max(gx, GradientAcross(up, mid, down, k));
   }
 }
 
@@ -302,10 +309,8 @@ StrokeField MakeStrokeField(const Bitmap& source, Random& random) {
       const std::uint8_t* m = source.ScanLine(y);
       const std::uint8_t* d = source.ScanLine(y + 1);
       for (int k = 3; k < 3 * (w - 1); ++k) {
-        down[static_cast<std::size_t>(k)] =
-            static_cast<std::int16_t>(3 * u[k - 3] + 10 * u[k] + 3 * u[k + 3] - 3 * d[k - 3] - 10 * d[k] - 3 * d[k + 3]);
-        across[static_cast<std::size_t>(k)] =
-            static_cast<std::int16_t>(3 * u[k - 3] + 10 * m[k - 3] + 3 * d[k - 3] - 3 * u[k + 3] - 10 * m[k + 3] - 3 * d[k + 3]);
+        down[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(GradientDown(u, d, k));
+        across[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(GradientAcross(u, m, d, k));
       }
       std::uint8_t* magnitude = &field.magnitude[static_cast<std::size_t>(y) * w];
       for (int x = 1; x < w - 1; ++x) {
