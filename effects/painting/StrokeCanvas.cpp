@@ -1,6 +1,7 @@
 #include "effects/painting/StrokeCanvas.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "imaging/ParallelRows.h"

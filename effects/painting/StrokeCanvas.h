@@ -10,7 +10,6 @@
 // colour, and running sums kept beside the pixels would cost a third more lines per run.
 
 #include <cstdint>
-#include <cstring>
 
 #include "imaging/Bitmap.h"
 #include "imaging/LargePageBuffer.h"
